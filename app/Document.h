@@ -1,0 +1,61 @@
+#pragma once
+// The one piece of state the whole program shares during a run: the MO folder,
+// the project chosen for export, the name of the project an import creates,
+// the import's time stamp and the measured free space.
+
+#include "recorder/Records.h"
+
+#include <cstdint>
+#include <string>
+
+namespace platform {
+class UserInterface;
+}
+
+class COVFtoWAVEDoc {
+public:
+    COVFtoWAVEDoc();
+    ~COVFtoWAVEDoc();
+    // Copy and assignment leave out the time stamp and the free space: the main
+    // view uses them as a snapshot and a roll-back of the user's choices.
+    COVFtoWAVEDoc(const COVFtoWAVEDoc& other);
+    COVFtoWAVEDoc& operator=(const COVFtoWAVEDoc& other);
+
+    void SetNewProjectName(const std::string& name);  // empty becomes "Untitled"
+    std::string GetNewProjectName() const { return m_strNewProjectName; }
+
+    // Sets the time stamp to the current local time, "%Y/%m/%d %H:%M:%S".
+    void StampTime();
+    std::string GetTimeStamp() const { return m_strTimeStamp; }
+
+    // Measures the bytes available to the user on the volume of the MO folder;
+    // 0 when it cannot be measured (and the result is false).
+    bool UpdateFreeSpace();
+    // True when `bytes` plus the 131072-byte reserve is strictly less than the free space.
+    bool HasRoomFor(std::uint64_t bytes) const;
+
+    // Sets the MO folder (and the FNB.BIN path) from a chosen folder; an empty
+    // folder clears both. Returns whether a folder was taken.
+    bool SetMoFolder(const std::string& folder);
+    // The folder browser "Select MO :"; true when a folder was taken.
+    bool BrowseMoFolder(platform::UserInterface& ui);
+
+    std::string m_strMoFolder;
+    std::string m_strFnbPath;
+    std::string m_strProjectName;
+    std::string m_strSamplingRate;
+    std::string m_strBits;
+    bool m_bProjectChosen = false;
+    sobinder m_projectRecord{};
+    std::string m_strNewProjectName;
+    std::string m_strTimeStamp;
+    std::uint64_t m_freeBytes = 0;
+};
+
+// The application's accessor of the one document: the last one constructed
+// (nothing before that).
+COVFtoWAVEDoc* GetDoc();
+void SetDoc(COVFtoWAVEDoc* doc);
+
+inline constexpr const char* kUntitled = "Untitled";
+inline constexpr std::uint64_t kFreeSpaceReserve = 131072;

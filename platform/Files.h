@@ -1,0 +1,41 @@
+#pragma once
+// File-system services the recorder logic needs: exact-name lookup that tolerates
+// a disk mounted with changed letter case, and path joining.
+
+#include <optional>
+#include <string>
+
+namespace platform {
+
+// The native path separator ('/' here, '\\' on Windows).
+char PathSeparator();
+
+// True when c separates path components on this platform (Windows accepts both slashes).
+bool IsPathSeparator(char c);
+
+// The folder with exactly one trailing separator added when it has none.
+// An empty folder stays empty.
+std::string WithTrailingSeparator(const std::string& folder);
+
+// Joins a folder and a name with the native separator; a folder given with or
+// without a trailing separator gives the same result.
+std::string JoinPath(const std::string& folder, const std::string& name);
+
+// Splits a path into its folder (without the trailing separator) and its last
+// component. A path without a separator has an empty folder.
+std::string FolderPart(const std::string& path);
+std::string NamePart(const std::string& path);
+
+// Looks up `name` inside `folder` and returns the name as it is spelt on disk.
+// The exact spelling wins; otherwise the first entry in sorted (byte) order whose
+// name equals `name` without regard to ASCII case. Only regular files count.
+std::optional<std::string> FindExactName(const std::string& folder, const std::string& name);
+
+// The full path of a file as it is on disk, found by FindExactName on the last
+// component of `path`, or nothing when no such file exists.
+std::optional<std::string> FindFile(const std::string& path);
+
+// Compares two names without regard to ASCII case.
+bool EqualsIgnoringCase(const std::string& a, const std::string& b);
+
+}  // namespace platform

@@ -1,0 +1,87 @@
+#pragma once
+// The user-interface port: everything the logic asks of the person at the screen.
+// The Qt front end, the console tool and the tests each plug in their own.
+
+#include "platform/Messages.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace platform {
+
+enum class MessageIcon { Information, Exclamation };
+enum class MessageButtons { Ok, YesNo };
+enum class Answer { Ok, Yes, No };
+
+// One open or save file dialog. `filter` uses the classic "Text|pattern|...||" form.
+struct FileDialogRequest {
+    enum class Kind { Open, Save };
+    Kind kind = Kind::Save;
+    std::string initialFolder;      // empty: the dialog's own choice
+    std::string initialName;
+    std::string defaultExtension;   // with its leading dot, e.g. ".wav"
+    std::string filter;
+    bool promptOverwrite = false;   // the standard "replace?" question of a save dialog
+    // Called with the full chosen path before the dialog closes with OK;
+    // false keeps the dialog open. Empty: every choice is accepted.
+    std::function<bool(const std::string& path)> acceptCheck;
+};
+
+// The small animated "Convert" window shown during long work.
+class ProgressWindow {
+public:
+    virtual ~ProgressWindow() = default;  // destroying the object destroys the window
+    virtual void SetText(const std::string& text) = 0;
+    virtual void Show() = 0;
+    virtual void StepAnimation() = 0;
+};
+
+class UserInterface {
+public:
+    virtual ~UserInterface() = default;
+
+    // A message box with the caption "Wavelorn". Returns Ok for an OK box, Yes or No for a question.
+    virtual Answer ShowMessage(const std::string& text, MessageIcon icon, MessageButtons buttons) = 0;
+
+    // Runs a file dialog; the chosen full path, or nothing when the user cancelled.
+    // A name typed without extension gets the request's default extension.
+    virtual std::optional<std::string> RunFileDialog(const FileDialogRequest& request) = 0;
+
+    // The folder browser; the chosen folder, or nothing on cancel.
+    virtual std::optional<std::string> BrowseForFolder(const std::string& title) = 0;
+
+    // Shows the wait cursor until EndWaitCursor.
+    virtual void BeginWaitCursor() = 0;
+    virtual void EndWaitCursor() = 0;
+
+    // Creates the progress window (not yet shown); null when it cannot be created.
+    virtual std::unique_ptr<ProgressWindow> CreateProgressWindow() = 0;
+
+    // Conveniences for the common message boxes.
+    void ShowError(MessageId id) { ShowMessage(MessageText(id), MessageIcon::Exclamation, MessageButtons::Ok); }
+    void ShowError(const std::string& text) { ShowMessage(text, MessageIcon::Exclamation, MessageButtons::Ok); }
+    void ShowInformation(MessageId id)
+    {
+        ShowMessage(MessageText(id), MessageIcon::Information, MessageButtons::Ok);
+    }
+    bool AskYesNo(const std::string& text)
+    {
+        return ShowMessage(text, MessageIcon::Exclamation, MessageButtons::YesNo) == Answer::Yes;
+    }
+};
+
+// Holds the wait cursor for the lifetime of the object.
+class WaitCursor {
+public:
+    explicit WaitCursor(UserInterface& ui) : m_ui(ui) { m_ui.BeginWaitCursor(); }
+    ~WaitCursor() { m_ui.EndWaitCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+private:
+    UserInterface& m_ui;
+};
+
+}  // namespace platform

@@ -1,0 +1,116 @@
+#include "tests/support/ScriptedUserInterface.h"
+
+#include <algorithm>
+
+namespace testsupport {
+
+namespace {
+
+UiEvent MakeEvent(UiEvent::Kind kind, const std::string& text = {})
+{
+    UiEvent event{kind, text, platform::MessageIcon::Exclamation, platform::MessageButtons::Ok, {}};
+    return event;
+}
+
+class ScriptedProgressWindow : public platform::ProgressWindow {
+public:
+    explicit ScriptedProgressWindow(std::vector<UiEvent>& events) : m_events(events)
+    {
+        m_events.push_back(MakeEvent(UiEvent::Kind::ProgressCreated));
+    }
+    ~ScriptedProgressWindow() override { m_events.push_back(MakeEvent(UiEvent::Kind::ProgressDestroyed)); }
+    void SetText(const std::string& text) override { m_events.push_back(MakeEvent(UiEvent::Kind::ProgressText, text)); }
+    void Show() override { m_events.push_back(MakeEvent(UiEvent::Kind::ProgressShown)); }
+    void StepAnimation() override { m_events.push_back(MakeEvent(UiEvent::Kind::ProgressStep)); }
+
+private:
+    std::vector<UiEvent>& m_events;
+};
+
+}  // namespace
+
+platform::Answer ScriptedUserInterface::ShowMessage(const std::string& text, platform::MessageIcon icon,
+                                                    platform::MessageButtons buttons)
+{
+    events.push_back({UiEvent::Kind::Message, text, icon, buttons, {}});
+    if (buttons == platform::MessageButtons::Ok)
+        return platform::Answer::Ok;
+    if (questionAnswers.empty())
+        return platform::Answer::No;
+    const auto answer = questionAnswers.front();
+    questionAnswers.pop_front();
+    return answer;
+}
+
+std::optional<std::string> ScriptedUserInterface::RunFileDialog(const platform::FileDialogRequest& request)
+{
+    events.push_back({UiEvent::Kind::FileDialog, {}, platform::MessageIcon::Exclamation,
+                      platform::MessageButtons::Ok, request});
+    const auto eventIndex = events.size() - 1;
+    while (!dialogAnswers.empty()) {
+        const auto answer = dialogAnswers.front();
+        dialogAnswers.pop_front();
+        if (!answer)
+            return std::nullopt;
+        if (!request.acceptCheck || request.acceptCheck(*answer)) {
+            events[eventIndex].text = *answer;
+            return answer;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> ScriptedUserInterface::BrowseForFolder(const std::string& title)
+{
+    events.push_back(MakeEvent(UiEvent::Kind::FolderBrowser, title));
+    if (folderAnswers.empty())
+        return std::nullopt;
+    const auto answer = folderAnswers.front();
+    folderAnswers.pop_front();
+    return answer;
+}
+
+void ScriptedUserInterface::BeginWaitCursor()
+{
+    events.push_back(MakeEvent(UiEvent::Kind::WaitBegin));
+}
+
+void ScriptedUserInterface::EndWaitCursor()
+{
+    events.push_back(MakeEvent(UiEvent::Kind::WaitEnd));
+}
+
+std::unique_ptr<platform::ProgressWindow> ScriptedUserInterface::CreateProgressWindow()
+{
+    if (progressCreationFails)
+        return nullptr;
+    return std::make_unique<ScriptedProgressWindow>(events);
+}
+
+std::vector<std::string> ScriptedUserInterface::Messages() const
+{
+    std::vector<std::string> texts;
+    for (const auto& event : events) {
+        if (event.kind == UiEvent::Kind::Message)
+            texts.push_back(event.text);
+    }
+    return texts;
+}
+
+int ScriptedUserInterface::Count(UiEvent::Kind kind) const
+{
+    return static_cast<int>(
+        std::count_if(events.begin(), events.end(), [kind](const UiEvent& event) { return event.kind == kind; }));
+}
+
+std::vector<platform::FileDialogRequest> ScriptedUserInterface::DialogRequests() const
+{
+    std::vector<platform::FileDialogRequest> requests;
+    for (const auto& event : events) {
+        if (event.kind == UiEvent::Kind::FileDialog)
+            requests.push_back(event.request);
+    }
+    return requests;
+}
+
+}  // namespace testsupport
