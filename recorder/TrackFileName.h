@@ -1,0 +1,17 @@
+#pragma once
+// Names of track data files: "8b32", the two-digit project number and the
+// five-digit file serial, with a dot inserted at index 8 ("8b320500.012").
+
+#include <cstddef>
+#include <string>
+
+inline constexpr const char* kTrackFilePrefix = "8b32";
+inline constexpr std::size_t kTrackFileNameLength = 12;
+
+// The name for a project number and a serial. A number above 99 or a serial above
+// 99999 gives a name that is not 12 characters long; such a name is refused where
+// a file is opened.
+std::string MakeTrackFileName(unsigned projectNumber, unsigned serial);
+
+// The same from the project number as its two-digit text (as FNB.TXT holds it).
+std::string MakeTrackFileName(const std::string& projectDigits, unsigned serial);
