@@ -6,11 +6,11 @@ namespace {
 
 constexpr std::size_t kDotIndex = 8;
 
-std::string InsertDot(std::string digits)
+std::string InsertDot(const std::string& digits)
 {
-    if (digits.size() >= kDotIndex)
-        digits.insert(kDotIndex, ".");
-    return digits;
+    if (digits.size() < kDotIndex)
+        return digits;
+    return digits.substr(0, kDotIndex) + "." + digits.substr(kDotIndex);
 }
 
 }  // namespace
