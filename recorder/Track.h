@@ -1,0 +1,101 @@
+#pragma once
+// One track (track number and virtual track) of a recorder project as a plain stream
+// of samples on the track's time line, from position 0: silence where nothing is
+// recorded, the decoded samples of each segment's data file where it is.
+
+#include "recorder/Records.h"
+
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CBinderFile;
+class CTrackFile;
+
+class CTrack {
+public:
+    CTrack(const std::string& folder, const sobinder& song, int track, int virtualTrack);
+    virtual ~CTrack();
+    CTrack(const CTrack&) = delete;
+    CTrack& operator=(const CTrack&) = delete;
+
+    // Prepares reading from position 0. False when FNB.BIN cannot be opened, the track
+    // holds no recording, the project's word length is unknown, or the data file of
+    // the first segment cannot be opened.
+    bool Open();
+
+    // Writes one decoded sample (GetBytesPerSample() bytes, big-endian) to `dst` and
+    // advances the position by one. True while the track goes on (silence counts);
+    // false once it has ended, with zeros in `dst`, and on every later call.
+    bool ReadSample(std::uint8_t* dst)
+    {
+        if (m_position >= m_windowBegin && m_position < m_windowEnd) {
+            const std::uint8_t* source =
+                m_cache.data() + static_cast<std::size_t>(m_position - m_blockFirst) * m_bytesPerSample;
+            if (m_bytesPerSample == kShortSampleBytes)
+                std::memcpy(dst, source, kShortSampleBytes);
+            else
+                std::memcpy(dst, source, kLongSampleBytes);
+            ++m_position;
+            return true;
+        }
+        return ReadSampleSlow(dst);
+    }
+
+    // Closes FNB.BIN.
+    void Close();
+
+    int GetTrack() const { return m_track; }
+    int GetVirtualTrack() const { return m_virtualTrack; }
+    // 2 for 16-bit projects, 3 for 20 and 24 bit; valid after a successful Open.
+    int GetBytesPerSample() const { return m_bytesPerSample; }
+
+    // The time-line position after the track's last sample, for progress display.
+    // After Open it is the end that the segment chain in FNB.BIN describes; once the
+    // track has ended it is the exact number of positions it delivered (a data file
+    // that ends early or cannot be opened ends the track sooner). 0 before Open.
+    std::uint64_t GetEndPosition() const { return static_cast<std::uint64_t>(m_endPosition); }
+
+private:
+    static constexpr int kShortSampleBytes = 2;
+    static constexpr int kLongSampleBytes = 3;
+
+    struct Span {
+        std::int64_t first;  // position of the segment's first data sample (lead-in applied)
+        std::int64_t last;   // position of the segment's last sample
+    };
+
+    bool ReadSampleSlow(std::uint8_t* dst);
+    bool LoadBlock(std::int64_t blockNumber);
+    bool EnterSegment(std::int64_t current);
+    bool OpenSegmentFile();
+    bool AdvanceSegment(std::int64_t current);
+    Span SegmentSpan() const;
+    std::int64_t MeasureChainEnd();
+    void EndTrack(std::int64_t endPosition);
+    void ResetWindow();
+
+    std::unique_ptr<CBinderFile> m_binder;
+    std::string m_folder;
+    std::string m_binderPath;
+    std::unique_ptr<CTrackFile> m_file;
+    soentry m_segment{};
+    sobinder m_song{};
+    int m_track;
+    int m_virtualTrack;
+    std::int64_t m_position = 0;
+    int m_bytesPerSample = 0;
+    bool m_ended = false;
+    std::int64_t m_blockNumber = 0;
+    std::int64_t m_blockFirst = 0;
+    int m_samplesPerBlock = 0;
+    std::vector<std::uint8_t> m_cache;
+    Span m_span{0, -1};
+    std::string m_hfsPath;
+    // Positions in [m_windowBegin, m_windowEnd) are served straight from the cache.
+    std::int64_t m_windowBegin = 0;
+    std::int64_t m_windowEnd = 0;
+    std::int64_t m_endPosition = 0;
+};
