@@ -1,0 +1,131 @@
+#include "import/PCAiffFile.h"
+#include "import/SoundFileInput.h"
+#include "tests/import/WaveAiffBuilder.h"
+#include "tests/support/ScriptedUserInterface.h"
+#include "tests/support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+using namespace soundbytes;
+using testsupport::ScriptedUserInterface;
+using testsupport::TempFolder;
+using testsupport::WriteBytes;
+
+namespace {
+
+const Bytes kSamples = {1, 2, 3, 4, 5, 6};
+// "FORM" header, form type, "COMM" header and its 18 bytes, "SSND" header, offset and block size.
+constexpr std::uint32_t kPlainDataOffset = 54;
+
+Bytes Common(std::uint32_t rate = 44100, std::uint16_t bits = 16, std::uint16_t channels = 1)
+{
+    return AiffChunk("COMM", CommonBody(channels, bits, ExtendedRate(rate)));
+}
+
+Bytes Sound(std::uint32_t offset = 0, const Bytes& samples = kSamples)
+{
+    return AiffChunk("SSND", SoundDataBody(offset, samples));
+}
+
+struct Case {
+    const char* what;
+    Bytes file;
+    bool accepted;
+    std::uint32_t rate = 0;
+    std::uint16_t bits = 0;
+    std::uint32_t dataOffset = 0;
+    std::uint32_t dataSize = 0;
+};
+
+}  // namespace
+
+TEST(AiffHeader, AcceptsOrRefusesSilently)
+{
+    Bytes rate441Fraction = ExtendedRate(44100);
+    rate441Fraction[4] = 0x80;  // 44100.5 Hz: the low mantissa bytes are not read
+    const Bytes annotation = AiffChunk("ANNO", Text("notes"));
+    const Case cases[] = {
+        {"16 bit", AiffFile(Cat({Common(), Sound()})), true, 44100, 16, kPlainDataOffset, 6},
+        {"20 bit", AiffFile(Cat({Common(32000, 20), Sound()})), true, 32000, 20, kPlainDataOffset, 6},
+        {"24 bit", AiffFile(Cat({Common(48000, 24), Sound()})), true, 48000, 24, kPlainDataOffset, 6},
+        {"44100.5 Hz", AiffFile(Cat({AiffChunk("COMM", CommonBody(1, 16, rate441Fraction)), Sound()})), true, 44100,
+         16, kPlainDataOffset, 6},
+        {"offset 4", AiffFile(Cat({Common(), Sound(4)})), true, 44100, 16, kPlainDataOffset + 4, 6},
+        {"offset to the chunk end", AiffFile(Cat({Common(), Sound(6, {})})), true, 44100, 16, kPlainDataOffset + 6, 0},
+        {"SSND before COMM", AiffFile(Cat({Sound(), Common()})), true, 44100, 16, 28, 6},
+        {"odd chunk first", AiffFile(Cat({annotation, Common(), Sound()})), true, 44100, 16, kPlainDataOffset + 14, 6},
+        // The search walks byte by byte: an identifier inside another chunk's text wins.
+        {"SSND inside text", AiffFile(Cat({AiffChunk("ANNO", Cat({Text("SSND"), Be32(12), Be32(0), Be32(0)})),
+                                           Common(), Sound()})),
+         true, 44100, 16, 36, 4},
+        {"96000 Hz", AiffFile(Cat({Common(96000), Sound()})), false},
+        {"22050 Hz", AiffFile(Cat({Common(22050), Sound()})), false},
+        {"AIFC", AiffFile(Cat({Common(), Sound()}), "AIFC"), false},
+        {"2 channels", AiffFile(Cat({Common(44100, 16, 2), Sound()})), false},
+        {"8 bit", AiffFile(Cat({Common(44100, 8), Sound()})), false},
+        {"32 bit", AiffFile(Cat({Common(44100, 32), Sound()})), false},
+        {"offset beyond the chunk", AiffFile(Cat({Common(), AiffChunk("SSND", SoundDataBody(0, kSamples), 4)})), false},
+        {"offset past the samples", AiffFile(Cat({Common(), AiffChunk("SSND", Cat({Be32(7), Be32(0), kSamples}))})),
+         false},
+        {"no SSND", AiffFile(Common()), false},
+        {"no COMM", AiffFile(Sound()), false},
+        {"no FORM", Cat({Common(), Sound()}), false},
+        {"empty file", {}, false},
+        {"COMM cut short", Cat({AiffFile(Sound()), Text("COMM"), Be32(18), Be16(1), Be32(0), Be16(16)}), false},
+        {"SSND cut short", Cat({AiffFile(Common()), Text("SSND"), Be32(8), Be32(0)}), false},
+    };
+    for (const auto& c : cases) {
+        TempFolder folder;
+        WriteBytes(folder.File("take.aif"), c.file);
+        ScriptedUserInterface ui;
+        CPCAiffFile reader(ui);
+        ASSERT_EQ(reader.ReadHeader(folder.File("take.aif")), c.accepted) << c.what;
+        EXPECT_TRUE(ui.events.empty()) << c.what;
+        if (!c.accepted)
+            continue;
+        EXPECT_EQ(reader.GetSampleRate(), c.rate) << c.what;
+        EXPECT_EQ(reader.GetBitsPerSample(), c.bits) << c.what;
+        EXPECT_EQ(reader.GetDataOffset(), c.dataOffset) << c.what;
+        EXPECT_EQ(reader.GetDataSize(), c.dataSize) << c.what;
+        EXPECT_EQ(reader.GetByteOrder(), CPCSoundFile::kBigEndian) << c.what;
+    }
+}
+
+TEST(AiffHeader, MissingFileIsRefusedSilently)
+{
+    TempFolder folder;
+    ScriptedUserInterface ui;
+    CPCAiffFile reader(ui);
+    EXPECT_FALSE(reader.ReadHeader(folder.File("missing.aif")));
+    EXPECT_TRUE(ui.events.empty());
+}
+
+TEST(AiffIdentifierSearch, FindsTheFirstOccurrenceAcrossReadBlocks)
+{
+    constexpr std::uint64_t kBlock = 64 * 1024;
+    struct Case {
+        std::uint64_t fileSize;
+        std::vector<std::uint64_t> placedAt;
+        std::optional<std::uint64_t> found;
+    };
+    const Case cases[] = {
+        {100, {0}, 0},
+        {100, {96}, 96},                                  // the last position that can hold it
+        {kBlock + 10, {kBlock - 2}, kBlock - 2},          // across the seam of two reads
+        {kBlock + 10, {kBlock - 4}, kBlock - 4},          // ends right at the seam
+        {kBlock + 10, {kBlock - 3}, kBlock - 3},          // the first position of the overlap
+        {3 * kBlock, {2 * kBlock + 5, kBlock + 1}, kBlock + 1},
+        {3 * kBlock, {}, std::nullopt},
+        {3, {}, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        Bytes file = Zeros(c.fileSize);
+        for (const auto position : c.placedAt)
+            std::copy_n("SSND", 4, file.begin() + static_cast<std::ptrdiff_t>(position));
+        TempFolder folder;
+        WriteBytes(folder.File("search.aif"), file);
+        CSoundFileInput input;
+        ASSERT_TRUE(input.Open(folder.File("search.aif")));
+        EXPECT_EQ(FindIdentifier(input, "SSND"), c.found) << c.fileSize;
+    }
+}
