@@ -1,0 +1,251 @@
+#include "platform/IniFile.h"
+
+#include "platform/Files.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <system_error>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace platform {
+
+namespace {
+
+// A settings file is a few lines; anything larger is not ours and is left alone.
+constexpr std::uintmax_t kMaxIniBytes = 1 << 20;
+constexpr char kCommentMark = ';';
+constexpr const char* kTemporarySuffix = ".new";
+#ifdef _WIN32
+constexpr const char* kNativeLineEnd = "\r\n";
+#else
+constexpr const char* kNativeLineEnd = "\n";
+#endif
+
+struct Line {
+    std::string text;  // without its line end
+    std::string end;   // "\n", "\r\n" or empty for a last line without one
+};
+
+std::string Trim(const std::string& text)
+{
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        return {};
+    const auto last = text.find_last_not_of(" \t");
+    return text.substr(first, last - first + 1);
+}
+
+bool HasLineBreak(const std::string& text)
+{
+    return text.find_first_of("\r\n") != std::string::npos;
+}
+
+// The file's content; nothing when it is missing, unreadable or too large to be ours.
+std::optional<std::string> ReadWholeFile(const std::string& path)
+{
+    std::error_code error;
+    const auto size = fs::file_size(path, error);
+    if (error || size > kMaxIniBytes)
+        return std::nullopt;
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    std::string content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (in.bad())
+        return std::nullopt;
+    return content;
+}
+
+std::vector<Line> SplitLines(const std::string& content)
+{
+    std::vector<Line> lines;
+    std::string::size_type start = 0;
+    while (start < content.size()) {
+        const auto newline = content.find('\n', start);
+        if (newline == std::string::npos) {
+            lines.push_back({content.substr(start), {}});
+            break;
+        }
+        const bool crlf = newline > start && content[newline - 1] == '\r';
+        const auto textEnd = crlf ? newline - 1 : newline;
+        lines.push_back({content.substr(start, textEnd - start), crlf ? "\r\n" : "\n"});
+        start = newline + 1;
+    }
+    return lines;
+}
+
+// The section name of a "[name]" line, or nothing for any other line.
+std::optional<std::string> SectionName(const std::string& text)
+{
+    const std::string trimmed = Trim(text);
+    if (trimmed.empty() || trimmed.front() != '[')
+        return std::nullopt;
+    const auto close = trimmed.find(']');
+    return Trim(trimmed.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+}
+
+// True when the line is "key = value" for `key`; the value (trimmed) goes to `value`.
+bool MatchKey(const std::string& text, const std::string& key, std::string* value)
+{
+    const std::string trimmed = Trim(text);
+    if (trimmed.empty() || trimmed.front() == kCommentMark)
+        return false;
+    const auto equals = trimmed.find('=');
+    if (equals == std::string::npos || !EqualsIgnoringCase(Trim(trimmed.substr(0, equals)), key))
+        return false;
+    if (value)
+        *value = Trim(trimmed.substr(equals + 1));
+    return true;
+}
+
+// Where a section's lines are: [header + 1, end).
+struct SectionSpan {
+    std::size_t header;
+    std::size_t end;
+};
+
+std::optional<SectionSpan> FindSection(const std::vector<Line>& lines, const std::string& section)
+{
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const auto name = SectionName(lines[i].text);
+        if (!name || !EqualsIgnoringCase(*name, section))
+            continue;
+        std::size_t end = i + 1;
+        while (end < lines.size() && !SectionName(lines[end].text))
+            ++end;
+        return SectionSpan{i, end};
+    }
+    return std::nullopt;
+}
+
+std::string LineEndOf(const std::vector<Line>& lines)
+{
+    for (const auto& line : lines) {
+        if (!line.end.empty())
+            return line.end;
+    }
+    return kNativeLineEnd;
+}
+
+// Puts `key=value` into the lines: over the key's line, at the end of its section,
+// or in a new section at the end of the file.
+void PutKey(std::vector<Line>& lines, const std::string& section, const std::string& key,
+            const std::string& value)
+{
+    const std::string lineEnd = LineEndOf(lines);
+    const std::string entry = key + "=" + value;
+    const auto span = FindSection(lines, section);
+    if (!span) {
+        if (!lines.empty() && lines.back().end.empty())
+            lines.back().end = lineEnd;
+        lines.push_back({"[" + section + "]", lineEnd});
+        lines.push_back({entry, lineEnd});
+        return;
+    }
+    std::size_t lastContent = span->header;
+    for (std::size_t i = span->header + 1; i < span->end; ++i) {
+        if (MatchKey(lines[i].text, key, nullptr)) {
+            lines[i].text = entry;
+            return;
+        }
+        if (!Trim(lines[i].text).empty())
+            lastContent = i;
+    }
+    if (lines[lastContent].end.empty())
+        lines[lastContent].end = lineEnd;
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(lastContent + 1), Line{entry, lineEnd});
+}
+
+bool WriteWholeFile(const std::string& path, const std::vector<Line>& lines)
+{
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file)
+        return false;
+    bool ok = true;
+    for (const auto& line : lines) {
+        const std::string bytes = line.text + line.end;
+        ok = ok && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    }
+    const bool closed = std::fclose(file) == 0;
+    return ok && closed;
+}
+
+// Writes the new content beside the file and moves it over the old one, so a
+// failed write never leaves a damaged settings file behind.
+bool ReplaceFile(const std::string& path, const std::vector<Line>& lines)
+{
+    std::error_code error;
+    const fs::path folder = fs::path(path).parent_path();
+    if (!folder.empty())
+        fs::create_directories(folder, error);
+    const std::string temporary = path + kTemporarySuffix;
+    if (!WriteWholeFile(temporary, lines)) {
+        fs::remove(temporary, error);
+        return false;
+    }
+    fs::rename(temporary, path, error);
+    if (error) {
+        fs::remove(temporary, error);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+IniFile::IniFile(std::string path) : m_path(std::move(path)) {}
+
+std::string IniFile::Read(const std::string& section, const std::string& key, const std::string& defaultValue) const
+{
+    const auto content = ReadWholeFile(m_path);
+    if (!content)
+        return defaultValue;
+    const auto lines = SplitLines(*content);
+    const auto span = FindSection(lines, section);
+    if (!span)
+        return defaultValue;
+    std::string value;
+    for (std::size_t i = span->header + 1; i < span->end; ++i) {
+        if (MatchKey(lines[i].text, key, &value))
+            return value;
+    }
+    return defaultValue;
+}
+
+bool IniFile::Write(const std::string& section, const std::string& key, const std::string& value) const
+{
+    if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value))
+        return false;
+    std::vector<Line> lines;
+    std::error_code error;
+    if (fs::exists(m_path, error)) {
+        const auto content = ReadWholeFile(m_path);
+        if (!content)
+            return false;
+        lines = SplitLines(*content);
+    }
+    PutKey(lines, section, key, value);
+    return ReplaceFile(m_path, lines);
+}
+
+std::string UserSettingsFolder()
+{
+#ifdef _WIN32
+    const char* appData = std::getenv("APPDATA");
+    return appData ? appData : "";
+#else
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    if (config && *config)
+        return config;
+    const char* home = std::getenv("HOME");
+    return home && *home ? JoinPath(home, ".config") : "";
+#endif
+}
+
+}  // namespace platform

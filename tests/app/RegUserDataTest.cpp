@@ -1,0 +1,70 @@
+// The work-folder setting over the settings file, and the store that keeps nothing.
+
+#include "app/RegUserData.h"
+#include "tests/support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+using testsupport::TempFolder;
+
+TEST(RegUserData, GetFolderOfCutsTheFileName)
+{
+    struct Case {
+        const char* path;
+        const char* name;
+        const char* folder;
+    };
+    const Case cases[] = {
+        {"C:\\Sound\\take1.wav", "take1.wav", "C:\\Sound\\"},
+        {"/snd/take1.wav", "take1.wav", "/snd/"},
+        {"take1.wav", "take1.wav", ""},
+        {"/snd/", "", "/snd/"},
+        {"a.wav", "longer name.wav", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CUserData::GetFolderOf(c.path, c.name), c.folder) << c.path;
+}
+
+TEST(RegUserData, StoresTheWorkPathInSectionUserdata)
+{
+    TempFolder folder;
+    const std::string ini = folder.File("Wavlrn.ini");
+    CRegUserData settings(ini);
+    std::string path = "stale";
+    EXPECT_FALSE(settings.GetWorkPath(path));
+    EXPECT_EQ(path, "");
+
+    ASSERT_TRUE(settings.SetWorkPath("C:\\Sound\\"));
+    const auto bytes = testsupport::ReadBytes(ini);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "[USERDATA]\nWORKPATH=C:\\Sound\\\n");
+    EXPECT_TRUE(CRegUserData(ini).GetWorkPath(path));
+    EXPECT_EQ(path, "C:\\Sound\\");
+
+    ASSERT_TRUE(settings.SetWorkPath(""));
+    EXPECT_FALSE(settings.GetWorkPath(path));
+    EXPECT_EQ(path, "");
+}
+
+TEST(RegUserData, NoUserDataForgetsWhatItIsGiven)
+{
+    CNoUserData settings;
+    std::string path = "stale";
+    EXPECT_TRUE(settings.SetWorkPath("/snd/"));
+    EXPECT_FALSE(settings.GetWorkPath(path));
+    EXPECT_EQ(path, "");
+}
+
+TEST(RegUserData, DefaultPathIsWavlrnIniInTheSettingsFolder)
+{
+    const char* saved = std::getenv("XDG_CONFIG_HOME");
+    const std::string value = saved ? saved : "";
+    setenv("XDG_CONFIG_HOME", "/cfg", 1);
+    EXPECT_EQ(DefaultSettingsPath(), "/cfg/Wavlrn.ini");
+    saved ? setenv("XDG_CONFIG_HOME", value.c_str(), 1) : unsetenv("XDG_CONFIG_HOME");
+}
+
+}  // namespace
