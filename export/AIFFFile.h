@@ -1,0 +1,24 @@
+#pragma once
+// The AIFF writer: a FORM file of type "AIFF" with a "COMM" and an "SSND" chunk,
+// all numbers big-endian, samples most significant byte first.
+
+#include "export/SndFormFile.h"
+
+class CAIFFFile : public CSndFormFile {
+public:
+    CAIFFFile(std::string path, const sobinder& record, int channels);
+
+    bool WriteHeader(std::uint64_t dataBytes) override;
+    std::size_t ConvertSample(const std::uint8_t* source, std::uint8_t* destination,
+                              std::size_t byteCount) const override;
+
+    static constexpr std::size_t kHeaderSize = 54;
+
+    // The first four bytes of `hz` as an 80-bit IEEE extended number (sign,
+    // exponent and the top 16 bits of the mantissa); the other six bytes are zero
+    // for every rate below 65536 Hz.
+    static std::uint32_t ExtendedRateWord(std::uint32_t hz);
+
+protected:
+    std::size_t HeaderSize() const override { return kHeaderSize; }
+};

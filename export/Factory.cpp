@@ -1,0 +1,33 @@
+#include "export/Factory.h"
+
+#include <iterator>
+#include <limits>
+
+namespace {
+
+template <class Factory>
+std::unique_ptr<CFactory> MakeFactory()
+{
+    return std::make_unique<Factory>();
+}
+
+constexpr SoundFileType kSoundFileTypes[] = {
+    {"WAVE", ".wav", "WAVE File (*.wav)| *.wav|All Files (*.*)|*.*||", &MakeFactory<CWaveFactory>},
+    {"AIFF", ".aif", "AIFF File (*.aif)| *.aif|All Files (*.*)|*.*||", &MakeFactory<CAiffFactory>},
+};
+
+}  // namespace
+
+bool CFactory::CanWrite(const sobinder& record, int channels)
+{
+    return IsExportableProject(record) && channels >= 1 && channels <= std::numeric_limits<std::uint16_t>::max();
+}
+
+const SoundFileType* FindSoundFileType(const std::string& typeName)
+{
+    for (const auto& type : kSoundFileTypes) {
+        if (typeName == type.typeName)
+            return &type;
+    }
+    return nullptr;
+}

@@ -1,0 +1,54 @@
+#pragma once
+// Factories of the sound file writers, and the table of file types the export
+// offers: a channel mode picks the factory and the save dialog's texts by the type
+// name the user chose, without knowing the concrete writer.
+
+#include "export/AIFFFile.h"
+#include "export/SndFormFile.h"
+#include "export/WaveFile.h"
+
+#include <memory>
+#include <string>
+#include <utility>
+
+class CFactory {
+public:
+    virtual ~CFactory() = default;
+    // A new writer for `path`, owned by the caller; null when the project's rate or
+    // word length is unknown or `channels` is not 1 to 65535. Touches no file.
+    virtual std::unique_ptr<CSndFormFile> CreateSoundFile(std::string path, const sobinder& record,
+                                                          int channels) const = 0;
+
+protected:
+    static bool CanWrite(const sobinder& record, int channels);
+};
+
+// The factory of one concrete writer.
+template <class Writer>
+class CFactoryFor : public CFactory {
+public:
+    std::unique_ptr<CSndFormFile> CreateSoundFile(std::string path, const sobinder& record,
+                                                  int channels) const override
+    {
+        if (!CanWrite(record, channels))
+            return nullptr;
+        return std::make_unique<Writer>(std::move(path), record, channels);
+    }
+};
+
+class CWaveFactory : public CFactoryFor<CWaveFile> {};
+class CAiffFactory : public CFactoryFor<CAIFFFile> {};
+
+// One file type of the export: its name (as listed on the page), the save
+// dialog's default extension (with its dot) and filter, and its factory.
+struct SoundFileType {
+    const char* typeName;
+    const char* defaultExtension;
+    const char* filter;
+    std::unique_ptr<CFactory> (*makeFactory)();
+};
+
+// The type whose name equals `typeName` exactly (case counts), or null.
+const SoundFileType* FindSoundFileType(const std::string& typeName);
+
+inline constexpr const char* kInitialFileName = "Untitled";

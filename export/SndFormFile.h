@@ -1,0 +1,88 @@
+#pragma once
+// The PC sound file writers: one uncompressed PCM output file (WAVE or AIFF) for a
+// recorder project. Samples come in most significant byte first, as the track
+// reader delivers them; the writer turns them into the file's byte order.
+//
+// Calling order: OpenFile, WriteHeader(0), WriteData for each converted chunk,
+// WriteHeader(total data bytes), CloseFile. The final WriteHeader rewrites the whole
+// header with the true lengths; nothing follows the sample data.
+
+#include "recorder/Records.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+// True when the project's rate and word-length codes name a format the writers know.
+bool IsExportableProject(const sobinder& record);
+
+class CSndFormFile {
+public:
+    CSndFormFile(std::string path, const sobinder& record, int channels);
+    virtual ~CSndFormFile();  // closes the file when it is still open
+    CSndFormFile(const CSndFormFile&) = delete;
+    CSndFormFile& operator=(const CSndFormFile&) = delete;
+
+    // Creates the file, or empties it when it exists. False on any failure.
+    bool OpenFile();
+    // Closes the file when it is open. False when buffered data could not be
+    // written out or the close failed: the file is then incomplete.
+    bool CloseFile();
+    // Writes the complete header for `dataBytes` of sample data at the start of the
+    // file in one write; the position is then just behind the header. False when the
+    // write fails or the length does not fit the header (see MaxDataBytes).
+    virtual bool WriteHeader(std::uint64_t dataBytes) = 0;
+    // Appends `byteCount` bytes at the current position. False when the write fails.
+    bool WriteData(std::size_t byteCount, const std::uint8_t* buffer);
+    // Converts whole samples of GetBytesPerSample() bytes (2 or 3) from most
+    // significant byte first into the file's byte order; `source` may equal
+    // `destination`. Returns `byteCount`.
+    virtual std::size_t ConvertSample(const std::uint8_t* source, std::uint8_t* destination,
+                                      std::size_t byteCount) const = 0;
+    // Reverses `byteCount` bytes in place.
+    static void ReverseBytes(std::uint8_t* buffer, std::size_t byteCount);
+
+    // The largest data part whose lengths still fit the header's 32-bit fields.
+    std::uint64_t MaxDataBytes() const;
+    bool CanHold(std::uint64_t dataBytes) const { return dataBytes <= MaxDataBytes(); }
+
+    const std::string& GetPath() const { return m_path; }
+    std::uint16_t GetChannels() const { return m_channels; }
+    int GetBitsPerSample() const { return m_bitsPerSample; }
+    int GetBytesPerSample() const { return m_bytesPerSample; }
+    int GetBlockAlign() const { return m_blockAlign; }
+    std::uint32_t GetRateWord() const { return m_rateWord; }
+
+protected:
+    // Size of the header written in front of the sample data.
+    virtual std::size_t HeaderSize() const = 0;
+    // The sampling rate in Hz of the project, 0 for an unknown rate code.
+    std::uint32_t SampleRateHz() const;
+    // Seeks to the start and writes the header buffer in one write.
+    bool WriteAtStart(const std::uint8_t* header, std::size_t size);
+    // Stores the low `width` bytes of `value` least significant byte first.
+    static void PutLittleEndian(std::uint8_t* at, std::uint32_t value, std::size_t width);
+    // Stores them most significant byte first (built little-endian, then reversed).
+    static void PutBigEndian(std::uint8_t* at, std::uint32_t value, std::size_t width);
+    // Stores a four-character tag.
+    static void PutTag(std::uint8_t* at, const char* tag);
+
+    std::string m_path;
+    sobinder m_record;
+    std::uint16_t m_channels;
+    int m_bitsPerSample;
+    int m_bytesPerSample;
+    int m_blockAlign;
+    std::uint32_t m_rateWord = 0;  // set by the concrete writer
+
+private:
+    std::FILE* m_file = nullptr;
+};
+
+// The largest sample width the writers handle, in bytes.
+inline constexpr int kMaxBytesPerSample = 3;
+// Every length field of both layouts is 32 bits wide.
+inline constexpr std::uint64_t kMaxLengthField = 0xFFFFFFFFu;
+// The tag and length that open both files are not counted in the file's own length.
+inline constexpr std::size_t kOuterChunkPreamble = 8;

@@ -1,0 +1,19 @@
+#pragma once
+// The WAVE writer: a RIFF file with a plain PCM "fmt " chunk and a "data" chunk,
+// all numbers little-endian, samples least significant byte first.
+
+#include "export/SndFormFile.h"
+
+class CWaveFile : public CSndFormFile {
+public:
+    CWaveFile(std::string path, const sobinder& record, int channels);
+
+    bool WriteHeader(std::uint64_t dataBytes) override;
+    std::size_t ConvertSample(const std::uint8_t* source, std::uint8_t* destination,
+                              std::size_t byteCount) const override;
+
+    static constexpr std::size_t kHeaderSize = 44;
+
+protected:
+    std::size_t HeaderSize() const override { return kHeaderSize; }
+};
