@@ -1,0 +1,89 @@
+#include "export/MonoFileDialog.h"
+
+#include "platform/Files.h"
+#include "platform/UserInterface.h"
+#include "recorder/Track.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <optional>
+#include <system_error>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The names of everything in `folder`, in byte order; empty when it cannot be listed.
+std::vector<std::string> ListFolder(const std::string& folder)
+{
+    std::vector<std::string> names;
+    std::error_code error;
+    const fs::path directory = folder.empty() ? fs::path(".") : fs::path(folder);
+    for (fs::directory_iterator it(directory, error), end; !error && it != end; it.increment(error))
+        names.push_back(it->path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// True for stem + "." + up to three characters, letter case aside. The names are
+// compared literally: wildcard characters in the user's text match only themselves.
+bool DiffersInShortExtension(const std::string& name, const std::string& stem)
+{
+    const auto dot = stem.size();
+    return name.size() > dot && name.size() - dot - 1 <= kCheckedExtensionLength && name[dot] == '.' &&
+           platform::EqualsIgnoringCase(name.substr(0, dot), stem);
+}
+
+// The first existing file that the track's output would replace or resemble: the
+// output name itself first, then the short-extension variants in byte order.
+std::optional<std::string> FindExisting(const std::vector<std::string>& names, const std::string& outputName,
+                                        const std::string& stem)
+{
+    for (const auto& name : names) {
+        if (platform::EqualsIgnoringCase(name, outputName))
+            return name;
+    }
+    for (const auto& name : names) {
+        if (DiffersInShortExtension(name, stem))
+            return name;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+MonoOutputPath SplitMonoPath(const std::string& path)
+{
+    const auto nameStart = path.size() - platform::NamePart(path).size();
+    const auto dot = path.rfind('.');
+    if (dot == std::string::npos || dot < nameStart)
+        return {path, {}, false};
+    return {path.substr(0, dot), path.substr(dot + 1), true};
+}
+
+std::string MonoOutputName(const MonoOutputPath& path, int track, int virtualTrack)
+{
+    return path.base + std::to_string(track) + std::to_string(virtualTrack) + "." + path.extension;
+}
+
+CMonoFileDialog::CMonoFileDialog(platform::UserInterface& ui, int itemCount, CTrack* const* items)
+    : m_ui(ui), m_nItems(itemCount), m_ppItems(items)
+{
+}
+
+bool CMonoFileDialog::CheckExistingFiles(const std::string& path) const
+{
+    const MonoOutputPath parts = SplitMonoPath(path);
+    const std::vector<std::string> names = ListFolder(platform::FolderPart(parts.base));
+    for (int i = 0; i < m_nItems; ++i) {
+        const CTrack& track = *m_ppItems[i];
+        const std::string outputName =
+            platform::NamePart(MonoOutputName(parts, track.GetTrack(), track.GetVirtualTrack()));
+        const std::string stem = outputName.substr(0, outputName.size() - parts.extension.size() - 1);
+        const auto existing = FindExisting(names, outputName, stem);
+        if (existing && !m_ui.AskYesNo(*existing + "\r\n" + MessageText(MessageId::FileExists)))
+            return false;
+    }
+    return true;
+}

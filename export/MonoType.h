@@ -1,0 +1,15 @@
+#pragma once
+// The Mono export: one one-channel file per track, named from the chosen base,
+// the track number and the virtual track number ("Take.wav" -> "Take31.wav").
+
+#include "export/ChannelType.h"
+
+class CMonoType : public CChannelType {
+public:
+    using CChannelType::CChannelType;
+
+protected:
+    platform::FileDialogRequest DialogOptions(int trackCount, CTrack* const* tracks) override;
+    void Run(const SoundFileType& type, const sobinder& record, int trackCount, CTrack* const* tracks,
+             const std::string& path) override;
+};

@@ -1,0 +1,16 @@
+#pragma once
+// The Stereo export: one file under exactly the chosen name holding the tracks as
+// interleaved channels, the lowest-numbered track as channel 1. A single track
+// gives a one-channel file.
+
+#include "export/ChannelType.h"
+
+class CStereoType : public CChannelType {
+public:
+    using CChannelType::CChannelType;
+
+protected:
+    platform::FileDialogRequest DialogOptions(int trackCount, CTrack* const* tracks) override;
+    void Run(const SoundFileType& type, const sobinder& record, int trackCount, CTrack* const* tracks,
+             const std::string& path) override;
+};
