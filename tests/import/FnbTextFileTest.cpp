@@ -1,0 +1,319 @@
+#include "recorder/FnbTextFile.h"
+
+#include "app/Errors.h"
+#include "tests/import/FnbTextFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <sys/resource.h>
+
+using namespace importtest;
+using testsupport::ReadBytes;
+using testsupport::WriteBytes;
+
+namespace {
+
+std::optional<MessageId> ConstructionFailure(MoDisk& disk)
+{
+    try {
+        COrvoFnbTextFile text(disk.doc);
+    } catch (const ImportError& error) {
+        return error.id;
+    }
+    return std::nullopt;
+}
+
+// Points the temporary-files folder somewhere else for the lifetime of the object.
+class TempFolderVariable {
+public:
+    explicit TempFolderVariable(const std::string& folder)
+    {
+        if (const char* old = std::getenv("TMPDIR"))
+            m_old = old;
+        setenv("TMPDIR", folder.c_str(), 1);
+    }
+    ~TempFolderVariable()
+    {
+        if (m_old)
+            setenv("TMPDIR", m_old->c_str(), 1);
+        else
+            unsetenv("TMPDIR");
+    }
+
+private:
+    std::optional<std::string> m_old;
+};
+
+// Makes every write beyond `bytes` of a file fail (EFBIG), also for root.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+};
+
+std::string TempText(const COrvoFnbTextFile& text)
+{
+    return AsText(ReadBytes(text.GetTempPath()));
+}
+
+}  // namespace
+
+TEST(FnbTextFile, ProjectNumberFromTheLastSerialLine)
+{
+    struct Case {
+        const char* text;
+        const char* number;  // nullptr: construction fails with `failure`
+        MessageId failure;
+    };
+    const Case cases[] = {
+        {"SNGSERIAL: 07\r\n", "08", {}},
+        {"SNGSERIAL: 01\r\n", "02", {}},
+        {"SNGSERIAL: 98\r\n", "99", {}},
+        {"SNGSERIAL: 03\r\n\r\nSNGSERIAL: 12\r\n", "13", {}},  // a later line overrides
+        {"VERSIONID: 1.00\r\nSNGSERIAL: 41\r\nX\r\n", "42", {}},
+        {"SNGSERIAL: 99\r\n", nullptr, MessageId::ProjectNumberFull},
+        {"SNGSERIAL: 00\r\n", nullptr, MessageId::ProjectNumberFull},
+        {"SNGSERIAL: 7\r\n", nullptr, MessageId::ProjectNumberFull},
+        {"SNGSERIAL: 4x\r\n", nullptr, MessageId::ProjectNumberFull},
+        {"SNGSERIAL:", nullptr, MessageId::ProjectNumberFull},
+        {"SNGSERIAL: 12\r\nSNGSERIAL: -1\r\n", nullptr, MessageId::ProjectNumberFull},
+        {"SONGTITLE: no serial\r\n", nullptr, MessageId::FnbReadFailed},
+        {"", nullptr, MessageId::FnbReadFailed},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        MoDisk disk(PaddedFnbText(c.text));
+        if (c.number) {
+            COrvoFnbTextFile text(disk.doc);
+            EXPECT_EQ(text.GetNewProjectNumber(), c.number);
+        } else {
+            EXPECT_EQ(ConstructionFailure(disk), c.failure);
+        }
+    }
+}
+
+TEST(FnbTextFile, MissingTextFileCannotTakeAnImport)
+{
+    MoDisk disk;
+    std::filesystem::remove(disk.FnbTextPath());
+    EXPECT_EQ(ConstructionFailure(disk), MessageId::FnbReadFailed);
+}
+
+TEST(FnbTextFile, TextFileFoundInAnotherLetterCase)
+{
+    MoDisk disk;
+    std::filesystem::rename(disk.FnbTextPath(), disk.folder.File("fnb.txt"));
+    testsupport::ScriptedUserInterface ui;
+    COrvoFnbTextFile text(disk.doc);
+    ASSERT_TRUE(text.WriteSongBlock(FakeSoundFile(ui, CPCSoundFile::kLittleEndian, 16, 48000, 0, 0)));
+    text.Commit();
+    EXPECT_EQ(FileNames(disk.folder.Path()), std::vector<std::string>{"fnb.txt"});
+    EXPECT_NE(AsText(ReadBytes(disk.folder.File("fnb.txt"))).find("\r\n\r\nSNGSERIAL: 08\r\n"), std::string::npos);
+}
+
+TEST(FnbTextFile, TemporaryFileLivesWithTheObject)
+{
+    MoDisk disk;
+    testsupport::TempFolder tempFolder;
+    TempFolderVariable variable(tempFolder.Path());
+    std::string tempPath;
+    {
+        COrvoFnbTextFile text(disk.doc);
+        tempPath = text.GetTempPath();
+        EXPECT_EQ(FileNames(tempFolder.Path()).size(), 1u);
+        EXPECT_EQ(std::filesystem::path(tempPath).filename().string().rfind("Fnb", 0), 0u);
+        EXPECT_TRUE(std::filesystem::is_regular_file(tempPath));
+    }
+    EXPECT_TRUE(FileNames(tempFolder.Path()).empty());
+}
+
+TEST(FnbTextFile, NoTemporaryFileIsAnInsideError)
+{
+    MoDisk disk;
+    TempFolderVariable variable(disk.folder.File("no such folder"));
+    EXPECT_EQ(ConstructionFailure(disk), MessageId::InsideError);
+}
+
+TEST(FnbTextFile, ProjectAndTrackBlocksWithCrLf)
+{
+    MoDisk disk;
+    disk.doc.SetNewProjectName("50% %s%n");  // data, never a format
+    testsupport::ScriptedUserInterface ui;
+    FakeSoundFile source(ui, CPCSoundFile::kLittleEndian, 24, 48000, 0, 0);
+    COrvoFnbTextFile text(disk.doc);
+    ASSERT_TRUE(text.WriteSongBlock(source));
+    trackSerial = 3;
+    ASSERT_TRUE(text.WriteTrackBlock(SoundRegion{8192, 24575, 16384}, 2));
+    EXPECT_EQ(TempText(text),
+              "SNGSERIAL: 08\r\n"
+              "SONGTITLE: 50% %s%n\r\n"
+              "BINUPDATE: 2000/04/25 13:05:09\r\n"
+              "BASEDTIME: 0\r\n"
+              "RECORDBIT: 2\r\n"
+              "RECORDFSC: 3\r\n"
+              "FRAMERATE: 3\r\n"
+              "\r\n"
+              "TRKSERIAL: 00003  8b320800.003\r\n"
+              "BINUPDATE: 2000/04/25 13:05:09\r\n"
+              "VERTIALTR: 1\r\n"
+              "TRKNUMBER: 3\r\n"
+              "BASEDTIME: 8192\r\n"
+              "TRKSAMPLE: 16384\r\n"
+              "\r\n");
+}
+
+TEST(FnbTextFile, WordLengthAndRateCodes)
+{
+    struct Case {
+        std::uint16_t bits;
+        std::uint32_t rate;
+        const char* lines;  // nullptr: refused
+    };
+    const Case cases[] = {
+        {16, 32000, "RECORDBIT: 0\r\nRECORDFSC: 1\r\n"}, {20, 44100, "RECORDBIT: 1\r\nRECORDFSC: 2\r\n"},
+        {24, 48000, "RECORDBIT: 2\r\nRECORDFSC: 3\r\n"}, {16, 88200, "RECORDBIT: 0\r\nRECORDFSC: 4\r\n"},
+        {16, 96000, "RECORDBIT: 0\r\nRECORDFSC: 5\r\n"}, {16, 44056, "RECORDBIT: 0\r\nRECORDFSC: 6\r\n"},
+        {16, 47952, "RECORDBIT: 0\r\nRECORDFSC: 7\r\n"}, {16, 22050, nullptr},
+        {8, 48000, nullptr},                              {32, 48000, nullptr},
+    };
+    testsupport::ScriptedUserInterface ui;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.bits << " bit, " << c.rate << " Hz");
+        MoDisk disk;
+        COrvoFnbTextFile text(disk.doc);
+        const bool written = text.WriteSongBlock(FakeSoundFile(ui, CPCSoundFile::kBigEndian, c.bits, c.rate, 0, 0));
+        EXPECT_EQ(written, c.lines != nullptr);
+        if (c.lines) {
+            EXPECT_NE(TempText(text).find(c.lines), std::string::npos);
+        }
+    }
+}
+
+TEST(FnbTextFile, RoomForTheProjectBlockAndTrackBlocks)
+{
+    struct Case {
+        std::size_t used;
+        std::uint64_t blocks;
+        bool fits;
+    };
+    const Case cases[] = {
+        {130801, 1, true},   {130802, 1, false}, {130942, 0, true},  {130943, 0, false},
+        {16, 928, true},     {16, 929, false},   {131072, 0, false}, {16, ~std::uint64_t{0}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.used << " used, " << c.blocks << " blocks");
+        std::string used = "SNGSERIAL: 07\r\n";
+        used.resize(c.used, 'x');
+        MoDisk disk(PaddedFnbText(used));
+        COrvoFnbTextFile text(disk.doc);
+        EXPECT_EQ(text.HasRoomForTracks(c.blocks), c.fits);
+    }
+}
+
+TEST(FnbTextFile, RoomCheckNeedsTheTextFile)
+{
+    MoDisk disk;
+    COrvoFnbTextFile text(disk.doc);
+    std::filesystem::remove(disk.FnbTextPath());
+    try {
+        text.HasRoomForTracks(1);
+        FAIL() << "no failure raised";
+    } catch (const ImportError& error) {
+        EXPECT_EQ(error.id, MessageId::FnbReadFailed);
+    }
+}
+
+TEST(FnbTextFile, CommitAppendsOrReplacesTheRecordersText)
+{
+    const std::string block = "TRKSERIAL: 00000  8b320800.000\r\n\r\n";
+    struct Case {
+        const char* name;
+        Bytes before;
+        Bytes after;
+    };
+    Bytes longer = PaddedFnbText("SNGSERIAL: 07\r\n");
+    longer.insert(longer.end(), 100, 'z');
+    Bytes longerAfter = PaddedFnbText("SNGSERIAL: 07\r\n" + block);
+    longerAfter.insert(longerAfter.end(), 100, 'z');
+    const std::string recorderText = "VERSIONID: 2.01\r\nSNGSERIAL: 07\r\n" + std::string(5000, 'r') + "\r\n";
+    const Case cases[] = {
+        {"appended at the used length", PaddedFnbText("SNGSERIAL: 07\r\n\r\n"),
+         PaddedFnbText("SNGSERIAL: 07\r\n\r\n" + block)},
+        {"recorder's text replaced", PaddedFnbText(recorderText), PaddedFnbText(block)},
+        {"short file grows", AsBytes("SNGSERIAL: 07\r\n"), PaddedFnbText("SNGSERIAL: 07\r\n" + block)},
+        {"bytes beyond the text size stay", longer, longerAfter},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        MoDisk disk(c.before);
+        COrvoFnbTextFile text(disk.doc);
+        WriteBytes(text.GetTempPath(), AsBytes(block));
+        text.Commit();
+        EXPECT_EQ(ReadBytes(disk.FnbTextPath()), c.after);
+    }
+}
+
+TEST(FnbTextFile, CommitFailuresLeaveTheFileAsItWas)
+{
+    std::string full = "SNGSERIAL: 07\r\n";
+    full.resize(kFnbTextSize - 10, 'x');
+    MoDisk disk(PaddedFnbText(full));
+    COrvoFnbTextFile text(disk.doc);
+    WriteBytes(text.GetTempPath(), AsBytes(std::string(11, 'n')));  // one byte too many
+    try {
+        text.Commit();
+        FAIL() << "no failure raised";
+    } catch (const ImportError& error) {
+        EXPECT_EQ(error.id, MessageId::FnbWriteFailed);
+    }
+    EXPECT_EQ(ReadBytes(disk.FnbTextPath()), PaddedFnbText(full));
+
+    std::filesystem::remove(text.GetTempPath());
+    try {
+        text.Commit();
+        FAIL() << "no failure raised";
+    } catch (const ImportError& error) {
+        EXPECT_EQ(error.id, MessageId::FnbWriteFailed);
+    }
+}
+
+TEST(FnbTextFile, FailedWritesAreReported)
+{
+    MoDisk disk;
+    COrvoFnbTextFile text(disk.doc);
+    testsupport::ScriptedUserInterface ui;
+    ASSERT_TRUE(text.WriteSongBlock(FakeSoundFile(ui, CPCSoundFile::kLittleEndian, 16, 48000, 0, 0)));
+    {
+        FileSizeLimit limit(16);
+        EXPECT_FALSE(text.WriteTrackBlock(SoundRegion{0, 8191, 8192}, 0));
+        try {
+            text.Commit();
+            FAIL() << "no failure raised";
+        } catch (const ImportError& error) {
+            EXPECT_EQ(error.id, MessageId::FnbWriteFailed);
+        }
+    }
+    std::filesystem::remove(text.GetTempPath());
+    std::filesystem::create_directory(text.GetTempPath());  // a folder in the way
+    EXPECT_FALSE(text.WriteTrackBlock(SoundRegion{0, 8191, 8192}, 0));
+    std::filesystem::remove(text.GetTempPath());
+}

@@ -1,0 +1,73 @@
+#include "tests/import/FnbTextFixture.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace importtest {
+
+Bytes AsBytes(const std::string& text)
+{
+    return Bytes(text.begin(), text.end());
+}
+
+std::string AsText(const Bytes& bytes)
+{
+    return std::string(bytes.begin(), bytes.end());
+}
+
+Bytes PaddedFnbText(const std::string& text)
+{
+    Bytes bytes = AsBytes(text);
+    bytes.resize(kFnbTextSize, 0);
+    return bytes;
+}
+
+MoDisk::MoDisk() : MoDisk(PaddedFnbText("SNGSERIAL: 07\r\nSONGTITLE: Old\r\n\r\n")) {}
+
+MoDisk::MoDisk(const Bytes& fnbText)
+{
+    testsupport::WriteBytes(FnbTextPath(), fnbText);
+    doc.m_strMoFolder = folder.Path();
+    doc.m_strTimeStamp = "2000/04/25 13:05:09";
+}
+
+MoDisk::~MoDisk()
+{
+    trackSerial = 0;
+}
+
+FakeSoundFile::FakeSoundFile(platform::UserInterface& ui, ByteOrder order, std::uint16_t bits, std::uint32_t rate,
+                             std::uint32_t dataOffset, std::uint32_t dataSize)
+    : CPCSoundFile(ui, order)
+{
+    m_bitsPerSample = bits;
+    m_sampleRate = rate;
+    m_channels = 1;
+    m_dataOffset = dataOffset;
+    m_dataSize = dataSize;
+}
+
+bool FakeSoundFile::ReadHeader(const std::string&)
+{
+    ++headerReads;
+    return headerAccepted;
+}
+
+void AppendSample(Bytes& out, std::uint32_t value, int bytesPerSample, CPCSoundFile::ByteOrder order)
+{
+    for (int i = 0; i < bytesPerSample; ++i) {
+        const int shift = order == CPCSoundFile::kBigEndian ? 8 * (bytesPerSample - 1 - i) : 8 * i;
+        out.push_back(static_cast<std::uint8_t>(value >> shift));
+    }
+}
+
+std::vector<std::string> FileNames(const std::string& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+}  // namespace importtest

@@ -1,0 +1,52 @@
+#pragma once
+// Shared ground of the import-side tests: an MO folder with an FNB.TXT, a
+// document pointing at it, and a sound file reader whose header the test sets.
+
+#include "app/Document.h"
+#include "import/PCSoundFile.h"
+#include "recorder/FnbTextFile.h"
+#include "tests/support/ScriptedUserInterface.h"
+#include "tests/support/TempFolder.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace importtest {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes AsBytes(const std::string& text);
+std::string AsText(const Bytes& bytes);
+// `text` followed by zeros up to 131072 bytes, as the recorder keeps FNB.TXT.
+Bytes PaddedFnbText(const std::string& text);
+
+// An MO folder whose FNB.TXT names project 07 last; the document points at it.
+struct MoDisk {
+    MoDisk();
+    explicit MoDisk(const Bytes& fnbText);
+    ~MoDisk();  // puts trackSerial back to 0 for the next test
+    std::string FnbTextPath() const { return folder.File("FNB.TXT"); }
+
+    testsupport::TempFolder folder;
+    COVFtoWAVEDoc doc;
+};
+
+// A reader over a file of raw bytes whose format fields the test sets.
+class FakeSoundFile : public CPCSoundFile {
+public:
+    FakeSoundFile(platform::UserInterface& ui, ByteOrder order, std::uint16_t bits, std::uint32_t rate,
+                  std::uint32_t dataOffset, std::uint32_t dataSize);
+    bool ReadHeader(const std::string& path) override;
+
+    bool headerAccepted = true;
+    int headerReads = 0;
+};
+
+// A sample value's bytes in a source of `bytesPerSample` and the given order.
+void AppendSample(Bytes& out, std::uint32_t value, int bytesPerSample, CPCSoundFile::ByteOrder order);
+
+// The names of the files in a folder, sorted.
+std::vector<std::string> FileNames(const std::string& folder);
+
+}  // namespace importtest
