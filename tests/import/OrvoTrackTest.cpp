@@ -1,0 +1,85 @@
+#include "import/PCAiffFile.h"
+#include "import/PCWaveFile.h"
+#include "recorder/OrvoTrack.h"
+#include "tests/import/WaveAiffBuilder.h"
+#include "tests/support/ScriptedUserInterface.h"
+#include "tests/support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+using testsupport::ScriptedUserInterface;
+using testsupport::TempFolder;
+
+TEST(OrvoTrack, SelectsTheReaderByTheLastFourCharacters)
+{
+    struct Case {
+        std::string path;
+        SoundFileKind kind;
+    };
+    const Case cases[] = {
+        {"/in/take.wav", SoundFileKind::Wave},   {"/in/TAKE.WAV", SoundFileKind::Wave},
+        {"take.Wav", SoundFileKind::Wave},       {".wav", SoundFileKind::Wave},
+        {"/in/take.aif", SoundFileKind::Aiff},   {"take.AIF", SoundFileKind::Aiff},
+        {"take.aiff", SoundFileKind::None},      {"take.wave", SoundFileKind::None},
+        {"take.mp3", SoundFileKind::None},       {"wav", SoundFileKind::None},
+        {"", SoundFileKind::None},               {"/in/take.wav/", SoundFileKind::None},
+    };
+    for (const auto& c : cases) {
+        ScriptedUserInterface ui;
+        COrvoTrack slot(ui);
+        EXPECT_EQ(SoundFileKindOf(c.path), c.kind) << c.path;
+        EXPECT_EQ(slot.SelectReader(c.path), c.kind != SoundFileKind::None) << c.path;
+        EXPECT_EQ(dynamic_cast<CPCWaveFile*>(slot.GetReader()) != nullptr, c.kind == SoundFileKind::Wave) << c.path;
+        EXPECT_EQ(dynamic_cast<CPCAiffFile*>(slot.GetReader()) != nullptr, c.kind == SoundFileKind::Aiff) << c.path;
+    }
+}
+
+TEST(OrvoTrack, ForwardsToItsReaderAndDropsIt)
+{
+    ScriptedUserInterface ui;
+    COrvoTrack slot(ui);
+    EXPECT_EQ(slot.GetSourcePath(), "");
+    EXPECT_FALSE(slot.ReadSourceHeader("/in/take.wav"));
+    slot.SetSourcePath("/in/take.wav");  // no reader: nothing to remember it
+    EXPECT_EQ(slot.GetSourcePath(), "");
+
+    ASSERT_TRUE(slot.SelectReader("/in/take.wav"));
+    slot.SetSourcePath("/in/take.wav");
+    EXPECT_EQ(slot.GetSourcePath(), "/in/take.wav");
+
+    // A new selection replaces the reader and forgets the path; a failed one leaves none.
+    ASSERT_TRUE(slot.SelectReader("/in/take.aif"));
+    EXPECT_EQ(slot.GetSourcePath(), "");
+    EXPECT_FALSE(slot.SelectReader("/in/take.mp3"));
+    EXPECT_EQ(slot.GetReader(), nullptr);
+    EXPECT_EQ(slot.GetSourcePath(), "");
+
+    ASSERT_TRUE(slot.SelectReader("/in/take.wav"));
+    slot.Reset();
+    EXPECT_EQ(slot.GetReader(), nullptr);
+}
+
+TEST(OrvoTrack, ReadsTheHeaderThroughItsReader)
+{
+    using namespace soundbytes;
+    TempFolder folder;
+    const std::string path = folder.File("take.wav");
+    testsupport::WriteBytes(path, WaveFile(Cat({RiffChunk("fmt ", PlainFormat(kPcm, 1, 48000, 24)),
+                                                RiffChunk("data", {1, 2, 3})})));
+    ScriptedUserInterface ui;
+    COrvoTrack slot(ui);
+    ASSERT_TRUE(slot.SelectReader(path));
+    ASSERT_TRUE(slot.ReadSourceHeader(path));
+    EXPECT_EQ(slot.GetReader()->GetSampleRate(), 48000U);
+    EXPECT_FALSE(slot.ReadSourceHeader(folder.File("missing.wav")));
+    EXPECT_EQ(ui.Messages(), std::vector<std::string>{MessageText(MessageId::FileNotFound)});
+}
+
+TEST(OrvoTrack, EightEmptySlots)
+{
+    ScriptedUserInterface ui;
+    const TrackSlots slots = MakeTrackSlots(ui);
+    EXPECT_EQ(slots.size(), 8U);
+    for (const auto& slot : slots)
+        EXPECT_EQ(slot.GetReader(), nullptr);
+}
