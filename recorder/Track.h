@@ -72,7 +72,7 @@ private:
     bool EnterSegment(std::int64_t current);
     bool OpenSegmentFile();
     bool AdvanceSegment(std::int64_t current);
-    Span SegmentSpan() const;
+    Span SpanOf(const soentry& segment) const;
     std::int64_t MeasureChainEnd();
     void EndTrack(std::int64_t endPosition);
     void ResetWindow();

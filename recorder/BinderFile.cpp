@@ -1,0 +1,137 @@
+#include "recorder/BinderFile.h"
+
+#include "platform/Files.h"
+#include "recorder/WordOrder.h"
+
+namespace {
+
+// Slot of the head of (track, virtualTrack) of the project whose record is at `songSlot`:
+// the eight heads of virtual track 1 follow the record, then those of virtual track 2...
+constexpr std::int64_t kHeadsPerVirtualTrack = 8;
+constexpr std::int64_t kFirstHeadOffset = 7;
+
+std::int64_t HeadSlot(std::uint32_t songSlot, int track, int virtualTrack)
+{
+    return std::int64_t{songSlot} + std::int64_t{virtualTrack} * kHeadsPerVirtualTrack + track -
+           kFirstHeadOffset;
+}
+
+}  // namespace
+
+CBinderFile::CBinderFile(const std::string& path)
+{
+    if (const auto found = platform::FindFile(path)) {
+        m_exists = true;
+        m_path = *found;
+    }
+}
+
+bool CBinderFile::OpenForRead()
+{
+    return Open(m_path, kModeRead);
+}
+
+bool CBinderFile::ReadSlots(std::int64_t slot, std::uint8_t* bytes, std::size_t size)
+{
+    const std::int64_t offset = slot * static_cast<std::int64_t>(kSlotSize);
+    if (slot < 0 || offset + static_cast<std::int64_t>(size) > GetLength())
+        return false;
+    return Seek(static_cast<std::uint32_t>(offset), SEEK_SET) && Read(bytes, size) == size;
+}
+
+void CBinderFile::Visit(SlotSet& visited, std::int64_t slot)
+{
+    if (slot >= 0 && static_cast<std::size_t>(slot) < kSlotCount)
+        visited.set(static_cast<std::size_t>(slot));
+}
+
+bool CBinderFile::Visited(const SlotSet& visited, std::int64_t slot)
+{
+    return slot >= 0 && static_cast<std::size_t>(slot) < kSlotCount && visited.test(static_cast<std::size_t>(slot));
+}
+
+bool CBinderFile::ReadFirstSong(sobinder& rec)
+{
+    if (GetLength() <= kHeaderSize)
+        return false;
+    std::uint8_t bytes[kBinderSize];
+    if (!ReadSlots(0, bytes, kHeaderSize))
+        return false;
+    soheader header;
+    wordorder::Decode(bytes, header);
+    m_firstSongSlot = header.firstSong;
+    if (!ReadSlots(m_firstSongSlot, bytes, kBinderSize))
+        return false;
+    wordorder::Decode(bytes, rec);
+    rec.slot = m_firstSongSlot;
+    m_visitedSongs.reset();
+    Visit(m_visitedSongs, m_firstSongSlot);
+    return true;
+}
+
+bool CBinderFile::ReadNextSong(sobinder& rec)
+{
+    const std::uint16_t next = rec.nextSong;
+    if (next == m_firstSongSlot || Visited(m_visitedSongs, next))
+        return false;
+    std::uint8_t bytes[kBinderSize];
+    if (!ReadSlots(next, bytes, kBinderSize))
+        return false;
+    wordorder::Decode(bytes, rec);
+    rec.slot = next;
+    Visit(m_visitedSongs, next);
+    return true;
+}
+
+bool CBinderFile::ReadFirstSegment(const sobinder& song, int track, int virtualTrack, soentry& seg)
+{
+    const std::int64_t head = HeadSlot(song.slot, track, virtualTrack);
+    std::uint8_t bytes[kEntrySize];
+    if (!ReadSlots(head, bytes, kEntrySize))
+        return false;
+    soentry headEntry;
+    wordorder::Decode(bytes, headEntry);
+    const std::uint16_t first = headEntry.link;
+    if (first == head || !ReadSlots(first, bytes, kEntrySize))
+        return false;
+    wordorder::Decode(bytes, seg);
+    seg.slot = static_cast<std::uint32_t>(head);
+    m_visitedSegments.reset();
+    Visit(m_visitedSegments, head);
+    Visit(m_visitedSegments, first);
+    return true;
+}
+
+bool CBinderFile::ReadNextSegment(soentry& seg)
+{
+    const std::uint16_t next = seg.link;
+    if (next == seg.slot || Visited(m_visitedSegments, next))
+        return false;
+    std::uint8_t bytes[kEntrySize];
+    if (!ReadSlots(next, bytes, kEntrySize))
+        return false;
+    wordorder::Decode(bytes, seg);
+    seg.slot = next;
+    Visit(m_visitedSegments, next);
+    return true;
+}
+
+std::int16_t ReadLeadIn(const std::string& hfsPath, const soentry& seg)
+{
+    const auto found = platform::FindFile(hfsPath);
+    if (!found || seg.hfsIndex < 0)
+        return 0;
+    CRTFile hfs;
+    if (!hfs.Open(*found, CRTFile::kModeRead))
+        return 0;
+    const std::int64_t offset = std::int64_t{seg.hfsIndex} * static_cast<std::int64_t>(kHfsRecordSize);
+    std::uint8_t bytes[kHfsRecordSize];
+    const bool whole = offset + static_cast<std::int64_t>(kHfsRecordSize) <= hfs.GetLength() &&
+                       hfs.Seek(static_cast<std::uint32_t>(offset), SEEK_SET) && hfs.Read(bytes, sizeof bytes) == sizeof bytes;
+    hfs.Close();
+    if (!whole)
+        return 0;
+    sohfs record;
+    wordorder::Decode(bytes, record);
+    return record.leadInGroups;
+}

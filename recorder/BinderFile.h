@@ -1,0 +1,54 @@
+#pragma once
+// The handle on the project index FNB.BIN: the circular list of project records and,
+// per track and virtual track, the chain of segments. Reads report failure as false
+// and show nothing. A walk stops as at a normal end when it comes back to a slot it
+// has already visited, so a damaged index cannot make it loop.
+
+#include "recorder/RTFile.h"
+#include "recorder/Records.h"
+
+#include <bitset>
+#include <cstdint>
+#include <string>
+
+class CBinderFile : public CRTFile {
+public:
+    // Looks the path up on disk (finding the name also in another letter case);
+    // opens nothing.
+    explicit CBinderFile(const std::string& path);
+
+    bool Exists() const { return m_exists; }
+    // The file's path as found on disk; empty when it does not exist.
+    const std::string& GetPath() const { return m_path; }
+    bool OpenForRead();
+
+    // The header and the first project record.
+    bool ReadFirstSong(sobinder& rec);
+    // Replaces `rec` by the record that rec.nextSong names; false at the end of the list.
+    bool ReadNextSong(sobinder& rec);
+    // The first segment of (track, virtualTrack) of `song`; false when nothing is recorded.
+    // The segment carries the head's slot, against which the chain end is judged.
+    bool ReadFirstSegment(const sobinder& song, int track, int virtualTrack, soentry& seg);
+    // Replaces `seg` by the next segment of its chain (carrying its own slot).
+    bool ReadNextSegment(soentry& seg);
+
+private:
+    static constexpr std::size_t kSlotCount = 1u << 16;  // slot numbers are 16-bit
+    using SlotSet = std::bitset<kSlotCount>;
+
+    // Reads `size` bytes at slot `slot` into `bytes`; false unless all of them lie in the file.
+    bool ReadSlots(std::int64_t slot, std::uint8_t* bytes, std::size_t size);
+    static void Visit(SlotSet& visited, std::int64_t slot);
+    static bool Visited(const SlotSet& visited, std::int64_t slot);
+
+    bool m_exists = false;
+    std::string m_path;
+    std::uint16_t m_firstSongSlot = 0;
+    SlotSet m_visitedSongs;
+    SlotSet m_visitedSegments;
+};
+
+// The lead-in of a segment, in groups, from its record in HFS.BIN at `hfsPath`
+// (found also in another letter case). 0 when the file or record cannot be read
+// and for a negative record index.
+std::int16_t ReadLeadIn(const std::string& hfsPath, const soentry& seg);

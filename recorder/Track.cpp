@@ -1,0 +1,183 @@
+#include "recorder/Track.h"
+
+#include "platform/Files.h"
+#include "recorder/BinderFile.h"
+#include "recorder/TrackFile.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+constexpr const char* kBinderFileName = "FNB.BIN";
+constexpr const char* kHfsFileName = "HFS.BIN";
+
+}  // namespace
+
+CTrack::CTrack(const std::string& folder, const sobinder& song, int track, int virtualTrack)
+    : m_folder(platform::WithTrailingSeparator(folder)),
+      m_binderPath(platform::JoinPath(folder, kBinderFileName)),
+      m_song(song),
+      m_track(track),
+      m_virtualTrack(virtualTrack),
+      m_hfsPath(platform::JoinPath(folder, kHfsFileName))
+{
+}
+
+CTrack::~CTrack() = default;
+
+bool CTrack::Open()
+{
+    m_file.reset();
+    m_binder.reset();
+    m_position = 0;
+    m_blockNumber = 0;
+    m_ended = false;
+    m_endPosition = 0;
+    ResetWindow();
+    const WordLengthLayout layout = LayoutOf(m_song.wordLength);
+    if (layout.samplesPerBlock == 0)
+        return false;
+    m_binder = std::make_unique<CBinderFile>(m_binderPath);
+    const std::int64_t chainEnd = m_binder->Exists() && m_binder->OpenForRead() ? MeasureChainEnd() : -1;
+    if (chainEnd < 0 || !m_binder->ReadFirstSegment(m_song, m_track, m_virtualTrack, m_segment)) {
+        m_binder.reset();
+        return false;
+    }
+    m_cache.assign(static_cast<std::size_t>(layout.decodedBlockSize) + kDecodeSpill, 0);
+    m_endPosition = chainEnd;
+    if (!EnterSegment(0)) {
+        m_file.reset();
+        m_binder.reset();
+        return false;
+    }
+    return true;
+}
+
+void CTrack::Close()
+{
+    if (m_binder)
+        m_binder->Close();
+}
+
+bool CTrack::ReadSampleSlow(std::uint8_t* dst)
+{
+    std::memset(dst, 0, static_cast<std::size_t>(m_bytesPerSample));
+    const std::int64_t position = m_position++;
+    if (m_ended)
+        return false;
+    if (position < m_span.first)
+        return true;  // silence before the segment or between segments
+    const std::int64_t block = (position - m_span.first) / m_samplesPerBlock + 1;
+    if (block != m_blockNumber && !LoadBlock(block)) {
+        EndTrack(position);
+        return false;
+    }
+    std::memcpy(dst, m_cache.data() + (position - m_blockFirst) * m_bytesPerSample,
+                static_cast<std::size_t>(m_bytesPerSample));
+    if (position == m_span.last)
+        return AdvanceSegment(position + 1);
+    return true;
+}
+
+bool CTrack::LoadBlock(std::int64_t blockNumber)
+{
+    m_blockNumber = 0;
+    ResetWindow();
+    int samples = 0;
+    if (blockNumber > std::numeric_limits<std::uint32_t>::max() ||
+        !m_file->ReadBlock(static_cast<std::uint32_t>(blockNumber), m_cache.data(), samples))
+        return false;
+    m_blockNumber = blockNumber;
+    m_blockFirst = m_span.first + (blockNumber - 1) * m_samplesPerBlock;
+    m_windowBegin = m_blockFirst;
+    m_windowEnd = std::min(m_blockFirst + m_samplesPerBlock, m_span.last);
+    return true;
+}
+
+// Makes the segment in m_segment current from time-line position `current` on. A
+// segment with nothing to deliver from there (no length, or lying before `current`)
+// is passed over for the next one. False when a data file cannot be opened.
+bool CTrack::EnterSegment(std::int64_t current)
+{
+    for (;;) {
+        if (!OpenSegmentFile())
+            return false;
+        if (m_span.last >= std::max(m_span.first, current))
+            return true;
+        m_file.reset();
+        if (!m_binder->ReadNextSegment(m_segment)) {
+            EndTrack(current);
+            return true;
+        }
+    }
+}
+
+bool CTrack::OpenSegmentFile()
+{
+    m_file = std::make_unique<CTrackFile>(m_folder, m_song, m_segment);
+    if (!m_file->OpenForRead())
+        return false;
+    m_bytesPerSample = m_file->GetBytesPerSample();
+    m_samplesPerBlock = m_file->GetSamplesPerBlock();
+    m_span = SpanOf(m_segment);
+    m_blockNumber = 0;
+    ResetWindow();
+    return true;
+}
+
+// Called after the current segment's last sample: moves to the next segment, or ends
+// the track. False when the next segment's data file cannot be opened.
+bool CTrack::AdvanceSegment(std::int64_t current)
+{
+    m_file.reset();
+    ResetWindow();
+    if (!m_binder->ReadNextSegment(m_segment)) {
+        EndTrack(current);
+        return true;
+    }
+    if (!EnterSegment(current)) {
+        m_binder.reset();
+        EndTrack(current);
+        return false;
+    }
+    return true;
+}
+
+CTrack::Span CTrack::SpanOf(const soentry& segment) const
+{
+    const std::int64_t lead = ReadLeadIn(m_hfsPath, segment);
+    const std::int64_t start = segment.startGroup;
+    return {(start - lead) * kSamplesPerGroup, (start + segment.lengthGroups) * kSamplesPerGroup - 1};
+}
+
+// The end of the track as the chain describes it: each segment in turn becomes current
+// where the previous one ended, and moves the end to its last sample when it has any.
+std::int64_t CTrack::MeasureChainEnd()
+{
+    soentry segment;
+    if (!m_binder->ReadFirstSegment(m_song, m_track, m_virtualTrack, segment))
+        return -1;
+    std::int64_t end = 0;
+    do {
+        const Span span = SpanOf(segment);
+        if (span.last >= std::max(span.first, end))
+            end = span.last + 1;
+    } while (m_binder->ReadNextSegment(segment));
+    return end;
+}
+
+void CTrack::EndTrack(std::int64_t endPosition)
+{
+    m_ended = true;
+    m_file.reset();
+    m_blockNumber = 0;
+    ResetWindow();
+    m_endPosition = endPosition;
+}
+
+void CTrack::ResetWindow()
+{
+    m_windowBegin = 0;
+    m_windowEnd = 0;
+}

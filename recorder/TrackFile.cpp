@@ -1,0 +1,150 @@
+#include "recorder/TrackFile.h"
+
+#include "platform/Files.h"
+#include "recorder/TrackFileName.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr int kBitsPerByte = 8;
+constexpr int kSampleBytes = 3;  // a decoded 20 or 24-bit sample
+
+constexpr WordLengthLayout kLayout16{16, 2, 16, 65536, 131072};
+constexpr WordLengthLayout kLayout20{20, 3, 20, 52424, 157272};
+constexpr WordLengthLayout kLayout24{24, 3, 24, 43688, 131064};
+constexpr WordLengthLayout kUnknownLayout{0, 0, 0, 0, 0};
+
+// A little-endian 32-bit word; compiles to a plain load on a little-endian host.
+std::uint32_t LoadWord(const std::uint8_t* bytes)
+{
+    return std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 | std::uint32_t{bytes[2]} << 16 |
+           std::uint32_t{bytes[3]} << 24;
+}
+
+// Two samples' upper 16 bits from one word: the earlier sample in bits 31..16.
+void PutUpperHalves(std::uint32_t word, std::uint8_t* first, std::uint8_t* second)
+{
+    first[0] = static_cast<std::uint8_t>(word >> 24);
+    first[1] = static_cast<std::uint8_t>(word >> 16);
+    second[0] = static_cast<std::uint8_t>(word >> 8);
+    second[1] = static_cast<std::uint8_t>(word);
+}
+
+// 16 bit: four words, two samples each; decoded as 2 bytes per sample.
+void DecodeBlock16(const std::uint8_t* in, std::uint8_t* out)
+{
+    constexpr int kSamples = 2;
+    for (std::uint32_t consumed = 0; consumed < kRecorderBlockSize; consumed += sizeof(std::uint32_t)) {
+        const std::uint32_t word = LoadWord(in + consumed);
+        PutUpperHalves(word, out + consumed, out + consumed + kSamples);
+    }
+}
+
+// 20 bit: four words of upper halves, then one word with the eight low nibbles from
+// the top down; decoded as 3 bytes per sample, the nibble in bits 7..4 of the third.
+void DecodeGroup20(const std::uint8_t* in, std::uint8_t* out)
+{
+    constexpr int kNibbleWord = 16;
+    constexpr int kNibbleBits = 4;
+    constexpr int kTopNibbleShift = 28;
+    constexpr std::uint32_t kNibbleMask = 0xF;
+    const std::uint32_t nibbles = LoadWord(in + kNibbleWord);
+    for (int pair = 0; pair < kSamplesPerGroup / 2; ++pair) {
+        std::uint8_t* first = out + 2 * pair * kSampleBytes;
+        PutUpperHalves(LoadWord(in + pair * sizeof(std::uint32_t)), first, first + kSampleBytes);
+    }
+    for (int k = 0; k < kSamplesPerGroup; ++k) {
+        const std::uint32_t nibble = (nibbles >> (kTopNibbleShift - kNibbleBits * k)) & kNibbleMask;
+        out[k * kSampleBytes + 2] = static_cast<std::uint8_t>(nibble << kNibbleBits);
+    }
+}
+
+// 24 bit: two halves of three words; in each, two words of upper halves and one word
+// with the four low bytes from the top down.
+void DecodeGroup24(const std::uint8_t* in, std::uint8_t* out)
+{
+    constexpr int kHalfBytesIn = 12;
+    constexpr int kHalfSamples = 4;
+    constexpr int kLowWord = 8;
+    for (int half = 0; half < 2; ++half) {
+        const std::uint8_t* source = in + half * kHalfBytesIn;
+        std::uint8_t* target = out + half * kHalfSamples * kSampleBytes;
+        const std::uint32_t lows = LoadWord(source + kLowWord);
+        PutUpperHalves(LoadWord(source), target, target + kSampleBytes);
+        PutUpperHalves(LoadWord(source + sizeof(std::uint32_t)), target + 2 * kSampleBytes, target + 3 * kSampleBytes);
+        for (int j = 0; j < kHalfSamples; ++j)
+            target[j * kSampleBytes + 2] = static_cast<std::uint8_t>(lows >> (24 - kBitsPerByte * j));
+    }
+}
+
+// Decodes groups while fewer than one block of input bytes has been consumed; the
+// last group of a 20 or 24-bit block draws on the padding and the spare bytes.
+template <void (*DecodeGroup)(const std::uint8_t*, std::uint8_t*), int kGroupIn, int kGroupOut>
+void DecodeGroups(const std::uint8_t* in, std::uint8_t* out)
+{
+    for (std::uint32_t consumed = 0; consumed < kRecorderBlockSize; consumed += kGroupIn, out += kGroupOut)
+        DecodeGroup(in + consumed, out);
+}
+
+}  // namespace
+
+WordLengthLayout LayoutOf(std::uint8_t wordLengthCode)
+{
+    switch (wordLengthCode) {
+    case kWordLength16:
+        return kLayout16;
+    case kWordLength20:
+        return kLayout20;
+    case kWordLength24:
+        return kLayout24;
+    default:
+        return kUnknownLayout;
+    }
+}
+
+CTrackFile::CTrackFile(const std::string& folder, const sobinder& song, const soentry& segment)
+    : m_song(song),
+      m_segment(segment),
+      m_folder(folder),
+      m_name(MakeTrackFileName(song.projectNumber, segment.fileSerial)),
+      m_layout(LayoutOf(song.wordLength))
+{
+    m_path = platform::JoinPath(folder, m_name);
+}
+
+bool CTrackFile::OpenForRead()
+{
+    if (m_name.size() != kTrackFileNameLength)
+        return false;
+    const auto onDisk = platform::FindExactName(m_folder, m_name);
+    return onDisk && Open(platform::JoinPath(m_folder, *onDisk), kModeRead);
+}
+
+bool CTrackFile::ReadBlock(std::uint32_t n, std::uint8_t* out, int& samplesOut)
+{
+    const std::uint64_t offset = (std::uint64_t{n} - 1) * kRecorderBlockSize;
+    if (m_layout.bitsPerSample == 0 || n == 0 || GetLength() <= offset)
+        return false;
+    if (!Seek(static_cast<std::uint32_t>(offset), SEEK_SET) || m_bytesRead > GetLength())
+        return false;
+    m_scratch.resize(kRecorderBlockSize + kDecodeSpill);
+    const std::size_t got = Read(m_scratch.data(), kRecorderBlockSize);
+    if (got == 0)
+        return false;
+    m_bytesRead += got;
+    std::memset(m_scratch.data() + got, 0, m_scratch.size() - got);
+    switch (m_song.wordLength) {
+    case kWordLength16:
+        DecodeBlock16(m_scratch.data(), out);
+        break;
+    case kWordLength20:
+        DecodeGroups<DecodeGroup20, kLayout20.groupBytes, kSamplesPerGroup * kLayout20.bytesPerSample>(m_scratch.data(), out);
+        break;
+    default:
+        DecodeGroups<DecodeGroup24, kLayout24.groupBytes, kSamplesPerGroup * kLayout24.bytesPerSample>(m_scratch.data(), out);
+        break;
+    }
+    samplesOut = m_layout.samplesPerBlock;
+    return true;
+}
