@@ -2,14 +2,13 @@
 
 #include "app/Errors.h"
 #include "tests/import/FnbTextFixture.h"
+#include "tests/import/PackFileLimits.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
-#include <sys/resource.h>
 
 using namespace importtest;
 using testsupport::ReadBytes;
@@ -46,28 +45,6 @@ public:
 
 private:
     std::optional<std::string> m_old;
-};
-
-// Makes every write beyond `bytes` of a file fail (EFBIG), also for root.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
 };
 
 std::string TempText(const COrvoFnbTextFile& text)

@@ -1,0 +1,181 @@
+#include "recorder/PackFile.h"
+
+#include "import/PCSoundFile.h"
+#include "platform/Files.h"
+#include "recorder/FnbTextFile.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kSamplesPerGroup = 8;
+constexpr std::uint8_t kHighNibble = 0xF0;
+constexpr int kNibbleShift = 4;
+
+// Reads the bytes of one source sample: `Bytes` is 2 or 3, the high byte comes
+// first in a big-endian source and last in a little-endian one.
+template <int Bytes, bool BigEndian>
+struct SourceSample {
+    static std::uint8_t High(const std::uint8_t* s) { return s[BigEndian ? 0 : Bytes - 1]; }
+    static std::uint8_t Middle(const std::uint8_t* s) { return s[BigEndian ? 1 : Bytes - 2]; }
+    static std::uint8_t Low(const std::uint8_t* s) { return s[BigEndian ? Bytes - 1 : 0]; }
+};
+
+// Two samples as one little-endian word: `first` in bits 31..16, `second` in 15..0,
+// each by its upper 16 bits.
+template <class Sample>
+void PutHighPair(const std::uint8_t* first, const std::uint8_t* second, std::uint8_t* out)
+{
+    out[0] = Sample::Middle(second);
+    out[1] = Sample::High(second);
+    out[2] = Sample::Middle(first);
+    out[3] = Sample::High(first);
+}
+
+// Upper 16 bits of `count` samples (an even number) in pairs, one word a pair.
+template <int Bytes, class Sample>
+void PutHighWords(const std::uint8_t* in, int count, std::uint8_t* out)
+{
+    for (int pair = 0; pair < count / 2; ++pair)
+        PutHighPair<Sample>(in + 2 * pair * Bytes, in + (2 * pair + 1) * Bytes, out + 4 * pair);
+}
+
+template <bool BigEndian>
+void Pack16(const std::uint8_t* in, std::uint8_t* out)
+{
+    PutHighWords<2, SourceSample<2, BigEndian>>(in, kSamplesPerGroup, out);
+}
+
+// W0..W3 carry the upper 16 bits; W4 the low nibbles, s0 in bits 31..28 down to
+// s7 in bits 3..0. Bits 3..0 of a container are not part of a 20-bit sample and
+// are masked so that they cannot leak into the neighbour's nibble.
+template <bool BigEndian>
+void Pack20(const std::uint8_t* in, std::uint8_t* out)
+{
+    using Sample = SourceSample<3, BigEndian>;
+    PutHighWords<3, Sample>(in, kSamplesPerGroup, out);
+    constexpr int kNibbleWord = 16;
+    constexpr int kPairs = kSamplesPerGroup / 2;
+    for (int pair = 0; pair < kPairs; ++pair) {
+        const std::uint8_t even = Sample::Low(in + 2 * pair * 3) & kHighNibble;
+        const std::uint8_t odd = Sample::Low(in + (2 * pair + 1) * 3) >> kNibbleShift;
+        out[kNibbleWord + kPairs - 1 - pair] = static_cast<std::uint8_t>(even | odd);
+    }
+}
+
+// Two halves of 4 samples: two words of upper 16 bits, then a word of the low
+// bytes, s0 in bits 31..24 down to s3 in bits 7..0.
+template <bool BigEndian>
+void Pack24(const std::uint8_t* in, std::uint8_t* out)
+{
+    using Sample = SourceSample<3, BigEndian>;
+    constexpr int kHalf = kSamplesPerGroup / 2;
+    constexpr int kHalfBytes = 12;
+    constexpr int kLowWord = 8;
+    for (int half = 0; half < 2; ++half) {
+        const std::uint8_t* samples = in + half * kHalf * 3;
+        std::uint8_t* words = out + half * kHalfBytes;
+        PutHighWords<3, Sample>(samples, kHalf, words);
+        for (int i = 0; i < kHalf; ++i)
+            words[kLowWord + kHalf - 1 - i] = Sample::Low(samples + i * 3);
+    }
+}
+
+template <void (*PackOne)(const std::uint8_t*, std::uint8_t*), std::size_t In, std::size_t Out>
+void PackMany(const std::uint8_t* in, std::size_t groupCount, std::uint8_t* out)
+{
+    for (std::size_t g = 0; g < groupCount; ++g)
+        PackOne(in + g * In, out + g * Out);
+}
+
+constexpr GroupLayout kLayout16{16, 16, 8192};
+constexpr GroupLayout kLayout20{24, 20, 6553};
+constexpr GroupLayout kLayout24{24, 24, 5461};
+
+using PackFunction = void (*)(const std::uint8_t*, std::size_t, std::uint8_t*);
+
+PackFunction ChoosePacker(unsigned bitsPerSample, bool bigEndian)
+{
+    switch (bitsPerSample) {
+    case 16:
+        return bigEndian ? PackMany<Pack16<true>, 16, 16> : PackMany<Pack16<false>, 16, 16>;
+    case 20:
+        return bigEndian ? PackMany<Pack20<true>, 24, 20> : PackMany<Pack20<false>, 24, 20>;
+    case 24:
+        return bigEndian ? PackMany<Pack24<true>, 24, 24> : PackMany<Pack24<false>, 24, 24>;
+    default:
+        return nullptr;
+    }
+}
+
+}  // namespace
+
+std::optional<GroupLayout> GroupLayoutFor(unsigned bitsPerSample)
+{
+    switch (bitsPerSample) {
+    case 16:
+        return kLayout16;
+    case 20:
+        return kLayout20;
+    case 24:
+        return kLayout24;
+    default:
+        return std::nullopt;
+    }
+}
+
+COrvoPackFile::COrvoPackFile(COrvoFnbTextFile& textFile, const CPCSoundFile& source)
+    : m_textFile(textFile),
+      m_layout(GroupLayoutFor(source.GetBitsPerSample())),
+      m_pack(ChoosePacker(source.GetBitsPerSample(), source.GetByteOrder() == CPCSoundFile::kBigEndian)),
+      m_block(kPackBlockSize, 0)
+{
+}
+
+COrvoPackFile::~COrvoPackFile()
+{
+    if (m_file)
+        std::fclose(m_file);
+}
+
+bool COrvoPackFile::OpenTrackFile()
+{
+    m_path = platform::JoinPath(m_textFile.GetMoFolder(), m_textFile.GetTrackFileName());
+    m_file = std::fopen(m_path.c_str(), "wb");
+    if (!m_file)
+        return false;
+    m_textFile.NoteCreatedFile(m_path);
+    return true;
+}
+
+bool COrvoPackFile::PackGroups(const std::uint8_t* data, std::size_t groupCount)
+{
+    if (!m_pack)
+        return false;
+    const std::size_t bytes = groupCount * m_layout->packedBytes;
+    if (bytes > kPackBlockSize - m_fill)
+        return false;
+    m_pack(data, groupCount, m_block.data() + m_fill);
+    m_fill += static_cast<std::uint32_t>(bytes);
+    return true;
+}
+
+bool COrvoPackFile::FlushBlock()
+{
+    if (!m_file || std::fwrite(m_block.data(), 1, kPackBlockSize, m_file) != kPackBlockSize)
+        return false;
+    std::fill(m_block.begin(), m_block.begin() + m_fill, 0);
+    m_fill = 0;
+    return true;
+}
+
+bool COrvoPackFile::CloseTrackFile()
+{
+    ++trackSerial;
+    if (!m_file)
+        return false;
+    const bool flushed = std::fflush(m_file) == 0 && !std::ferror(m_file);
+    const bool closed = std::fclose(m_file) == 0;
+    m_file = nullptr;
+    return flushed && closed;
+}

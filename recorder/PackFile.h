@@ -1,0 +1,61 @@
+#pragma once
+// Writes one recorder track data file during an import. Groups of 8 mono samples
+// arrive in the source file's own byte order and are re-arranged into the
+// recorder's layout in a 131072-byte block, which is written whole.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+class COrvoFnbTextFile;
+class CPCSoundFile;
+
+inline constexpr std::size_t kPackBlockSize = 131072;
+
+// How one group of 8 samples of a word length is laid out on both sides.
+struct GroupLayout {
+    std::size_t sourceBytes;       // in the PC file: 16 (2 bytes a sample) or 24 (3 bytes a sample)
+    std::size_t packedBytes;       // in the track data file: 16, 20 or 24
+    std::uint32_t groupsPerBlock;  // 8192, 6553 or 5461
+};
+
+// The layout for 16, 20 or 24 bits per sample; nothing for any other word length.
+std::optional<GroupLayout> GroupLayoutFor(unsigned bitsPerSample);
+
+class COrvoPackFile {
+public:
+    // Takes the word length and byte order of `source`; opens nothing.
+    COrvoPackFile(COrvoFnbTextFile& textFile, const CPCSoundFile& source);
+    ~COrvoPackFile();  // closes the file when still open
+    COrvoPackFile(const COrvoPackFile&) = delete;
+    COrvoPackFile& operator=(const COrvoPackFile&) = delete;
+
+    // Creates (or truncates) the file named by the text file's next track file
+    // name in the MO folder and notes it as created by this import.
+    bool OpenTrackFile();
+    // Packs `groupCount` consecutive source groups from `data` into the block.
+    // False, packing nothing, for an unsupported word length or when the groups
+    // do not fit into what is left of the block.
+    bool PackGroups(const std::uint8_t* data, std::size_t groupCount);
+    // Writes the whole block, filled or not, and starts an empty one.
+    bool FlushBlock();
+    // Counts the serial up and closes the file; false when the close fails.
+    bool CloseTrackFile();
+
+    std::uint32_t GetFill() const { return m_fill; }
+    const std::string& GetPath() const { return m_path; }
+
+private:
+    using PackFunction = void (*)(const std::uint8_t* in, std::size_t groupCount, std::uint8_t* out);
+
+    COrvoFnbTextFile& m_textFile;
+    std::optional<GroupLayout> m_layout;
+    PackFunction m_pack = nullptr;
+    std::vector<std::uint8_t> m_block;
+    std::uint32_t m_fill = 0;
+    std::FILE* m_file = nullptr;
+    std::string m_path;
+};
