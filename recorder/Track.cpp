@@ -31,10 +31,7 @@ bool CTrack::Open()
     m_file.reset();
     m_binder.reset();
     m_position = 0;
-    m_blockNumber = 0;
-    m_ended = false;
-    m_endPosition = 0;
-    ResetWindow();
+    EndTrack(0);  // until the first segment is ready, the track delivers nothing
     const WordLengthLayout layout = LayoutOf(m_song.wordLength);
     if (layout.samplesPerBlock == 0)
         return false;
@@ -45,10 +42,11 @@ bool CTrack::Open()
         return false;
     }
     m_cache.assign(static_cast<std::size_t>(layout.decodedBlockSize) + kDecodeSpill, 0);
+    m_ended = false;
     m_endPosition = chainEnd;
     if (!EnterSegment(0)) {
-        m_file.reset();
         m_binder.reset();
+        EndTrack(0);
         return false;
     }
     return true;

@@ -87,7 +87,7 @@ private:
     int m_virtualTrack;
     std::int64_t m_position = 0;
     int m_bytesPerSample = 0;
-    bool m_ended = false;
+    bool m_ended = true;
     std::int64_t m_blockNumber = 0;
     std::int64_t m_blockFirst = 0;
     int m_samplesPerBlock = 0;

@@ -1,0 +1,243 @@
+#include "recorder/Track.h"
+
+#include "tests/support/TempFolder.h"
+#include "tools/diskwriter/DiskWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using diskwriter::Disk;
+using diskwriter::SegmentSpec;
+using testsupport::TempFolder;
+
+namespace {
+
+constexpr std::int32_t kValueRange = 30000;
+
+// Sample k of the data file with `serial`: non-zero and telling files apart.
+std::int32_t V(std::uint16_t serial, std::int64_t k)
+{
+    return static_cast<std::int32_t>((serial * 7919 + k) % kValueRange + 1);
+}
+
+std::vector<std::int32_t> FileSamples(std::uint16_t serial, std::int64_t count)
+{
+    std::vector<std::int32_t> samples(static_cast<std::size_t>(count));
+    for (std::int64_t k = 0; k < count; ++k)
+        samples[static_cast<std::size_t>(k)] = V(serial, k);
+    return samples;
+}
+
+SegmentSpec Seg(std::uint32_t start, std::uint32_t length, std::uint16_t serial, std::int64_t fileSamples,
+                std::int16_t leadIn = 0)
+{
+    return {.startGroup = start, .lengthGroups = length, .leadIn = leadIn, .serial = serial,
+            .samples = FileSamples(serial, fileSamples)};
+}
+
+// What one ReadSample call at `position` must give (16-bit project: value 0 is silence).
+struct Spot {
+    std::int64_t position;
+    bool ok;
+    std::int32_t value;
+};
+
+struct Pulled {
+    bool ok;
+    std::int32_t value;
+};
+
+std::vector<Pulled> Pull(CTrack& track, std::int64_t count)
+{
+    std::vector<Pulled> pulled;
+    for (std::int64_t i = 0; i < count; ++i) {
+        std::uint8_t sample[2] = {0xAA, 0xAA};
+        const bool ok = track.ReadSample(sample);
+        pulled.push_back({ok, static_cast<std::int16_t>(sample[0] << 8 | sample[1])});
+    }
+    return pulled;
+}
+
+struct Timeline {
+    const char* what;
+    std::vector<SegmentSpec> segments;
+    std::vector<Spot> spots;
+    std::int64_t endAfterOpen;
+    std::int64_t endAfterReading;
+    bool omitHfs = false;
+};
+
+// Writes the segments as track 1, virtual track 1 of one project and checks the spots
+// and the end positions.
+void CheckTimeline(const Timeline& c)
+{
+    TempFolder folder;
+    Disk disk;
+    auto& project = disk.AddProject({.slot = 2, .number = 5, .wordLength = kWordLength16});
+    for (const SegmentSpec& s : c.segments)
+        project.AddSegment(s);
+    if (c.omitHfs)
+        disk.OmitHfs();
+    disk.Write(folder.Path());
+    CTrack track(folder.Path(), project.Record(), 1, 1);
+    ASSERT_TRUE(track.Open()) << c.what;
+    EXPECT_EQ(track.GetBytesPerSample(), 2) << c.what;
+    EXPECT_EQ(track.GetEndPosition(), static_cast<std::uint64_t>(c.endAfterOpen)) << c.what;
+    const auto pulled = Pull(track, c.spots.back().position + 1);
+    for (const Spot& spot : c.spots) {
+        const Pulled& got = pulled[static_cast<std::size_t>(spot.position)];
+        EXPECT_EQ(got.ok, spot.ok) << c.what << " at " << spot.position;
+        EXPECT_EQ(got.value, spot.value) << c.what << " at " << spot.position;
+    }
+    if (!c.spots.back().ok) {
+        EXPECT_EQ(track.GetEndPosition(), static_cast<std::uint64_t>(c.endAfterReading)) << c.what;
+    }
+    track.Close();
+}
+
+}  // namespace
+
+TEST(Track, Timelines)
+{
+    SegmentSpec missing = Seg(1, 1, 2, 8);
+    missing.missingFile = true;
+    SegmentSpec cut = Seg(0, 100, 1, 800);
+    cut.fileBytes = 1000;  // 500 samples, the rest of the block is missing
+    SegmentSpec negativeIndex = Seg(10, 1, 1, 16, 2);
+    negativeIndex.hfsIndex = -1;
+    const Timeline cases[] = {
+        {"start 10, lead-in 0", {Seg(10, 4, 1, 32)},
+         {{0, true, 0}, {79, true, 0}, {80, true, V(1, 0)}, {111, true, V(1, 31)}, {112, false, 0}, {113, false, 0}},
+         112, 112},
+        {"start 10, lead-in 2", {Seg(10, 4, 1, 64, 2)},
+         {{63, true, 0}, {64, true, V(1, 0)}, {111, true, V(1, 47)}, {112, false, 0}}, 112, 112},
+        {"lead-in larger than the start skips what falls before 0", {Seg(1, 4, 1, 64, 3)},
+         {{0, true, V(1, 16)}, {39, true, V(1, 55)}, {40, false, 0}}, 40, 40},
+        {"gap between two segments", {Seg(0, 1, 1, 8), Seg(4, 1, 2, 8)},
+         {{7, true, V(1, 7)}, {8, true, 0}, {31, true, 0}, {32, true, V(2, 0)}, {39, true, V(2, 7)}, {40, false, 0}},
+         40, 40},
+        {"length 1 gives exactly one group", {Seg(0, 1, 1, 100), Seg(1, 1, 2, 8)},
+         {{7, true, V(1, 7)}, {8, true, V(2, 0)}, {16, false, 0}}, 16, 16},
+        {"length 0 delivers nothing", {Seg(10, 0, 1, 100), Seg(20, 1, 2, 8)},
+         {{79, true, 0}, {80, true, 0}, {159, true, 0}, {160, true, V(2, 0)}, {168, false, 0}}, 168, 168},
+        {"only a length-0 segment", {Seg(10, 0, 1, 100)}, {{0, false, 0}, {1, false, 0}}, 0, 0},
+        {"segment out of time order is passed over", {Seg(10, 2, 1, 16), Seg(0, 4, 2, 32), Seg(20, 1, 3, 8)},
+         {{95, true, V(1, 15)}, {96, true, 0}, {160, true, V(3, 0)}, {168, false, 0}}, 168, 168},
+        {"lead-in reaching into the previous segment", {Seg(0, 2, 1, 16), Seg(2, 2, 2, 32, 1)},
+         {{15, true, V(1, 15)}, {16, true, V(2, 8)}, {31, true, V(2, 23)}, {32, false, 0}}, 32, 32},
+        {"short last block gives zeros up to the segment's end", {cut},
+         {{499, true, V(1, 499)}, {500, true, 0}, {799, true, 0}, {800, false, 0}}, 800, 800},
+        {"data file ends a block early", {Seg(0, 10000, 1, 65536)},
+         {{65535, true, V(1, 65535)}, {65536, false, 0}, {65537, false, 0}}, 80000, 65536},
+        {"next data file missing: the last sample comes with false", {Seg(0, 1, 1, 8), missing},
+         {{6, true, V(1, 6)}, {7, false, V(1, 7)}, {8, false, 0}}, 16, 8},
+        {"missing HFS.BIN is a lead-in of 0", {Seg(10, 1, 1, 16, 2)}, {{79, true, 0}, {80, true, V(1, 0)}}, 88, 88,
+         true},
+        {"negative lead-in record index is a lead-in of 0", {negativeIndex}, {{80, true, V(1, 0)}}, 88, 88},
+    };
+    for (const Timeline& c : cases)
+        CheckTimeline(c);
+}
+
+TEST(Track, DamagedChainsEnd)
+{
+    // Segments at explicit slots (the project's heads fill slots 2..65).
+    auto at = [](SegmentSpec s, std::uint16_t slot, std::optional<std::uint16_t> link) {
+        s.slot = slot;
+        s.link = link;
+        return s;
+    };
+    const Timeline cases[] = {
+        {"loop back to the first segment", {at(Seg(0, 1, 1, 8), 100, {}), at(Seg(1, 1, 2, 8), 101, 100)},
+         {{15, true, V(2, 7)}, {16, false, 0}}, 16, 16},
+        {"first segment links to itself", {at(Seg(0, 1, 1, 8), 100, 100)}, {{7, true, V(1, 7)}, {8, false, 0}}, 8, 8},
+        {"loop back to a middle segment",
+         {at(Seg(0, 1, 1, 8), 100, {}), at(Seg(1, 1, 2, 8), 101, {}), at(Seg(2, 1, 3, 8), 102, 101)},
+         {{23, true, V(3, 7)}, {24, false, 0}}, 24, 24},
+    };
+    for (const Timeline& c : cases)
+        CheckTimeline(c);
+}
+
+TEST(Track, OpenFailures)
+{
+    struct Case {
+        const char* what;
+        std::uint16_t number;
+        std::uint8_t wordLength;
+        bool recorded;
+        bool fileMissing;
+        bool indexMissing;
+    };
+    const Case cases[] = {
+        {"head links to itself", 5, kWordLength16, false, false, false},
+        {"first data file missing", 5, kWordLength16, true, true, false},
+        {"data file name refused", 100, kWordLength16, true, false, false},
+        {"unknown word length", 5, 3, true, false, false},
+        {"no FNB.BIN", 5, kWordLength16, true, false, true},
+    };
+    for (const Case& c : cases) {
+        TempFolder folder;
+        Disk disk;
+        auto& project = disk.AddProject({.slot = 2, .number = c.number, .wordLength = c.wordLength});
+        if (c.recorded) {
+            SegmentSpec s = Seg(0, 1, 1, 8);
+            s.missingFile = c.fileMissing;
+            project.AddSegment(s);
+        }
+        if (!c.indexMissing)
+            disk.Write(folder.Path());
+        CTrack track(folder.Path(), project.Record(), 1, 1);
+        EXPECT_FALSE(track.Open()) << c.what;
+        std::uint8_t sample[2] = {0xAA, 0xAA};
+        EXPECT_FALSE(track.ReadSample(sample)) << c.what;
+        track.Close();
+    }
+}
+
+TEST(Track, RoundTripThroughTheDiskWriter)
+{
+    // Two segments per track with a gap, read on a case-changed disk; every sample of
+    // every block must come back in its decoded form.
+    struct Case {
+        std::uint8_t wordLength;
+        std::int32_t top;
+        int bytes;
+    };
+    const Case cases[] = {{kWordLength16, 32767, 2}, {kWordLength20, 524287, 3}, {kWordLength24, 8388607, 3}};
+    for (const Case& c : cases) {
+        const std::int64_t count = 150000;  // two blocks and part of a third for every width
+        auto sample = [&c](std::uint64_t i) {
+            return static_cast<std::int32_t>(i * 2654435761u % (2u * static_cast<std::uint32_t>(c.top) + 1)) - c.top;
+        };
+        const auto groups = static_cast<std::uint32_t>(count / 8);
+        TempFolder folder;
+        Disk disk;
+        disk.SetNameCase(diskwriter::NameCase::Upper);
+        auto& project = disk.AddProject({.slot = 9, .number = 7, .wordLength = c.wordLength});
+        project.AddSegment({.track = 4, .virtualTrack = 3, .startGroup = 0, .lengthGroups = groups, .serial = 1,
+                            .generator = sample, .generatedSamples = static_cast<std::uint64_t>(count)});
+        project.AddSegment({.track = 4, .virtualTrack = 3, .startGroup = groups + 2, .lengthGroups = 1, .serial = 2,
+                            .samples = {c.top, -c.top - 1, 1, -1, 0, 2, -2, c.top}});
+        disk.Write(folder.Path());
+
+        CTrack track(folder.Path(), project.Record(), 4, 3);
+        ASSERT_TRUE(track.Open());
+        ASSERT_EQ(track.GetBytesPerSample(), c.bytes);
+        EXPECT_EQ(track.GetTrack(), 4);
+        EXPECT_EQ(track.GetVirtualTrack(), 3);
+        const std::vector<std::int32_t> tail{c.top, -c.top - 1, 1, -1, 0, 2, -2, c.top};
+        std::vector<std::uint8_t> got(static_cast<std::size_t>(c.bytes));
+        for (std::int64_t p = 0; p < count + 24; ++p) {
+            ASSERT_TRUE(track.ReadSample(got.data())) << p;
+            const std::int32_t value = p < count ? sample(static_cast<std::uint64_t>(p))
+                                       : p >= count + 16 ? tail[static_cast<std::size_t>(p - count - 16)]
+                                                         : 0;
+            ASSERT_EQ(got, diskwriter::DecodedSample(value, c.wordLength)) << int{c.wordLength} << " at " << p;
+        }
+        EXPECT_FALSE(track.ReadSample(got.data()));
+        EXPECT_EQ(got, std::vector<std::uint8_t>(static_cast<std::size_t>(c.bytes), 0));
+        EXPECT_EQ(track.GetEndPosition(), static_cast<std::uint64_t>(count + 24));
+    }
+}
