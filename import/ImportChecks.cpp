@@ -28,10 +28,19 @@ CImportChecks::CImportChecks(CImportPage& page, platform::UserInterface& ui, std
 {
 }
 
+std::string CImportChecks::JoinToBase(const std::string& name) const
+{
+    return platform::FolderPart(name).empty() ? platform::JoinPath(m_baseFolder, name) : name;
+}
+
+std::optional<std::string> CImportChecks::FindSource(const std::string& name) const
+{
+    return platform::FindFile(JoinToBase(name));
+}
+
 std::string CImportChecks::ResolvePath(const std::string& name) const
 {
-    const std::string path = platform::FolderPart(name).empty() ? platform::JoinPath(m_baseFolder, name) : name;
-    return platform::FindFile(path).value_or(path);
+    return FindSource(name).value_or(JoinToBase(name));
 }
 
 bool CImportChecks::Fail(MessageId message)
@@ -63,9 +72,10 @@ bool CImportChecks::MatchesTrack1(const CPCSoundFile& reader)
 
 bool CImportChecks::CheckFileName(std::uint8_t trackIndex, const std::string& name)
 {
-    const std::string path = ResolvePath(name);
-    if (!platform::FindFile(path))
+    const auto found = FindSource(name);
+    if (!found)
         return RefuseName(trackIndex, MessageId::FileNotFound);
+    const std::string& path = *found;
     COrvoTrack& slot = m_page.GetTrackSlot(trackIndex);
     if (!slot.SelectReader(path))
         return RefuseName(trackIndex, MessageId::FormatUnknown);

@@ -65,6 +65,8 @@ public:
     std::string ResolvePath(const std::string& name) const;
 
 private:
+    std::string JoinToBase(const std::string& name) const;
+    std::optional<std::string> FindSource(const std::string& name) const;
     bool RefuseName(std::uint8_t trackIndex, std::optional<MessageId> message);
     bool MatchesTrack1(const CPCSoundFile& reader);
     bool Fail(MessageId message);

@@ -1,6 +1,8 @@
 #include "import/SoundFileInput.h"
 
+#include <filesystem>
 #include <limits>
+#include <system_error>
 
 namespace {
 
@@ -11,6 +13,10 @@ constexpr unsigned kSampleSizes[] = {16, 20, 24};
 
 bool CSoundFileInput::Open(const std::string& path)
 {
+    // Only regular files: a folder has no length, and opening a pipe could wait forever.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        return false;
     m_stream.open(path, std::ios::binary);
     if (!m_stream.is_open())
         return false;

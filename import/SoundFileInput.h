@@ -10,7 +10,7 @@
 
 class CSoundFileInput {
 public:
-    // Opens `path` for reading; false when it cannot be opened.
+    // Opens the regular file `path` for reading; false when it cannot be opened.
     bool Open(const std::string& path);
     std::uint64_t GetLength() const { return m_length; }
     // Reads up to `count` bytes from `position`; the number of bytes read.

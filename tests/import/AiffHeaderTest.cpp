@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 using namespace soundbytes;
 using testsupport::ScriptedUserInterface;
 using testsupport::TempFolder;
@@ -91,13 +93,16 @@ TEST(AiffHeader, AcceptsOrRefusesSilently)
     }
 }
 
-TEST(AiffHeader, MissingFileIsRefusedSilently)
+TEST(AiffHeader, MissingFileOrFolderIsRefusedSilently)
 {
     TempFolder folder;
-    ScriptedUserInterface ui;
-    CPCAiffFile reader(ui);
-    EXPECT_FALSE(reader.ReadHeader(folder.File("missing.aif")));
-    EXPECT_TRUE(ui.events.empty());
+    std::filesystem::create_directory(folder.File("folder.aif"));
+    for (const char* name : {"missing.aif", "folder.aif"}) {
+        ScriptedUserInterface ui;
+        CPCAiffFile reader(ui);
+        EXPECT_FALSE(reader.ReadHeader(folder.File(name))) << name;
+        EXPECT_TRUE(ui.events.empty()) << name;
+    }
 }
 
 TEST(AiffIdentifierSearch, FindsTheFirstOccurrenceAcrossReadBlocks)

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 using namespace soundbytes;
 using testsupport::ScriptedUserInterface;
 using testsupport::TempFolder;
@@ -145,13 +147,16 @@ TEST(WaveHeader, RefusesWithOneMessage)
     }
 }
 
-TEST(WaveHeader, MissingFileIsNotFound)
+TEST(WaveHeader, MissingFileOrFolderIsNotFound)
 {
     TempFolder folder;
-    ScriptedUserInterface ui;
-    CPCWaveFile reader(ui);
-    EXPECT_FALSE(reader.ReadHeader(folder.File("missing.wav")));
-    EXPECT_EQ(ui.Messages(), std::vector<std::string>{MessageText(MessageId::FileNotFound)});
+    std::filesystem::create_directory(folder.File("folder.wav"));
+    for (const char* name : {"missing.wav", "folder.wav"}) {
+        ScriptedUserInterface ui;
+        CPCWaveFile reader(ui);
+        EXPECT_FALSE(reader.ReadHeader(folder.File(name))) << name;
+        EXPECT_EQ(ui.Messages(), std::vector<std::string>{MessageText(MessageId::FileNotFound)}) << name;
+    }
 }
 
 TEST(WaveHeader, RefusedFileKeepsTheFormatOfTheLastAcceptedOne)
