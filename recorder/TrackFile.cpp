@@ -31,13 +31,16 @@ void PutUpperHalves(std::uint32_t word, std::uint8_t* first, std::uint8_t* secon
     second[1] = static_cast<std::uint8_t>(word);
 }
 
-// 16 bit: four words, two samples each; decoded as 2 bytes per sample.
+// 16 bit: four words, two samples each; decoded as 2 bytes per sample. Reversing the
+// bytes of every stored word gives its two samples big-endian, in time order.
 void DecodeBlock16(const std::uint8_t* in, std::uint8_t* out)
 {
-    constexpr int kSamples = 2;
+    constexpr std::uint32_t kByte = 0xFF;
     for (std::uint32_t consumed = 0; consumed < kRecorderBlockSize; consumed += sizeof(std::uint32_t)) {
-        const std::uint32_t word = LoadWord(in + consumed);
-        PutUpperHalves(word, out + consumed, out + consumed + kSamples);
+        std::uint32_t word;
+        std::memcpy(&word, in + consumed, sizeof word);
+        word = (word & kByte) << 24 | (word >> 8 & kByte) << 16 | (word >> 16 & kByte) << 8 | word >> 24;
+        std::memcpy(out + consumed, &word, sizeof word);
     }
 }
 

@@ -229,7 +229,7 @@ sobinder Project::Record() const
     sobinder record{};
     record.nextSong = m_disk->NextSongOf(*this);
     record.slot = m_spec.slot;
-    std::strncpy(record.songName, m_spec.name.c_str(), kSongNameSize);
+    m_spec.name.copy(record.songName, kSongNameSize);  // NUL-padded by the zeroed record
     record.projectNumber = m_spec.number;
     record.sampleRate = m_spec.rate;
     record.wordLength = m_spec.wordLength;
