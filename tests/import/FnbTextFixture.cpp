@@ -27,7 +27,7 @@ MoDisk::MoDisk() : MoDisk(PaddedFnbText("SNGSERIAL: 07\r\nSONGTITLE: Old\r\n\r\n
 MoDisk::MoDisk(const Bytes& fnbText)
 {
     testsupport::WriteBytes(FnbTextPath(), fnbText);
-    doc.m_strMoFolder = folder.Path();
+    doc.SetMoFolder(folder.Path());
     doc.m_strTimeStamp = "2000/04/25 13:05:09";
 }
 
