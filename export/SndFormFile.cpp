@@ -16,6 +16,9 @@ constexpr WordLengthFormat kWordLengthFormats[] = {{16, 2}, {24, 3}, {24, 3}};
 // Sampling rates by rate code; code 0 is not a rate.
 constexpr std::uint32_t kSampleRates[] = {0, 32000, 44100, 48000};
 
+// Output is gathered into large writes: several chunks go to the disk at once.
+constexpr std::size_t kWriteBufferBytes = std::size_t{1} << 20;
+
 constexpr std::size_t kWordLengthCount = std::size(kWordLengthFormats);
 constexpr std::size_t kRateCodeCount = std::size(kSampleRates);
 
@@ -51,6 +54,8 @@ bool CSndFormFile::OpenFile()
 {
     CloseFile();
     m_file = std::fopen(m_path.c_str(), "wb");
+    if (m_file)
+        std::setvbuf(m_file, nullptr, _IOFBF, kWriteBufferBytes);
     return m_file != nullptr;
 }
 

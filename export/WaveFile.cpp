@@ -24,6 +24,24 @@ constexpr std::uint32_t kPcmFormatTag = 1;
 constexpr std::size_t kWord = 4;
 constexpr std::size_t kHalfWord = 2;
 
+constexpr std::size_t kMinBytesPerSample = 2;
+
+// Reverses every sample of `Width` bytes (2 or 3): the first and last byte swap
+// places, the middle byte of a three-byte sample stays. `source` may equal `destination`.
+template <std::size_t Width>
+void ReverseEach(const std::uint8_t* source, std::uint8_t* destination, std::size_t byteCount)
+{
+    static_assert(Width == kMinBytesPerSample || Width == kMaxBytesPerSample);
+    for (std::size_t at = 0; at + Width <= byteCount; at += Width) {
+        const std::uint8_t first = source[at];
+        const std::uint8_t last = source[at + Width - 1];
+        if constexpr (Width == kMaxBytesPerSample)
+            destination[at + 1] = source[at + 1];
+        destination[at] = last;
+        destination[at + Width - 1] = first;
+    }
+}
+
 }  // namespace
 
 CWaveFile::CWaveFile(std::string path, const sobinder& record, int channels)
@@ -58,16 +76,9 @@ bool CWaveFile::WriteHeader(std::uint64_t dataBytes)
 std::size_t CWaveFile::ConvertSample(const std::uint8_t* source, std::uint8_t* destination,
                                      std::size_t byteCount) const
 {
-    // Reversing a sample of two or three bytes swaps its first and last byte; the
-    // middle byte of a three-byte sample stays where it is.
-    const auto width = static_cast<std::size_t>(m_bytesPerSample);
-    for (std::size_t at = 0; at + width <= byteCount; at += width) {
-        const std::uint8_t first = source[at];
-        const std::uint8_t last = source[at + width - 1];
-        if (width == kMaxBytesPerSample)
-            destination[at + 1] = source[at + 1];
-        destination[at] = last;
-        destination[at + width - 1] = first;
-    }
+    if (m_bytesPerSample == kMaxBytesPerSample)
+        ReverseEach<kMaxBytesPerSample>(source, destination, byteCount);
+    else
+        ReverseEach<kMinBytesPerSample>(source, destination, byteCount);
     return byteCount;
 }

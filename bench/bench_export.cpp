@@ -1,0 +1,179 @@
+// Export throughput: a Mono export of 8 tracks and a Stereo export of 2 tracks,
+// 60 seconds each at 48 kHz and 24 bit, from a recorder disk in a temporary folder,
+// against `cp` of the same output bytes.
+
+#include "app/RegUserData.h"
+#include "export/MonoType.h"
+#include "export/StereoType.h"
+#include "recorder/Track.h"
+#include "tools/diskwriter/DiskWriter.h"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kRecorderTracks = 8;
+constexpr int kStereoTracks = 2;
+constexpr std::uint32_t kSeconds = 60;
+constexpr std::uint32_t kRate = 48000;
+constexpr std::uint32_t kGroupSamples = 8;
+constexpr std::uint32_t kTrackGroups = kSeconds * kRate / kGroupSamples;
+constexpr std::int32_t k24BitSpan = 1 << 23;
+
+// Answers the save dialog with a fixed path; everything else is a no-op.
+class BenchUserInterface : public platform::UserInterface {
+public:
+    explicit BenchUserInterface(std::string path) : m_path(std::move(path)) {}
+    platform::Answer ShowMessage(const std::string&, platform::MessageIcon, platform::MessageButtons) override
+    {
+        return platform::Answer::Yes;
+    }
+    std::optional<std::string> RunFileDialog(const platform::FileDialogRequest&) override { return m_path; }
+    std::optional<std::string> BrowseForFolder(const std::string&) override { return std::nullopt; }
+    void BeginWaitCursor() override {}
+    void EndWaitCursor() override {}
+    std::unique_ptr<platform::ProgressWindow> CreateProgressWindow() override { return nullptr; }
+
+private:
+    std::string m_path;
+};
+
+// The recorder disk and the output folder, made once for all benchmarks.
+struct BenchDisk {
+    BenchDisk()
+    {
+        root = fs::temp_directory_path() / ("wavelorn-bench-" + std::to_string(std::random_device{}()));
+        fs::create_directories(root / "disk");
+        fs::create_directories(root / "out");
+        diskwriter::Disk disk;
+        auto& project = disk.AddProject({.slot = 2, .number = 1, .name = "Bench", .rate = kRate48000,
+                                         .wordLength = kWordLength24});
+        for (int track = 1; track <= kRecorderTracks; ++track) {
+            diskwriter::SegmentSpec segment{.track = track, .virtualTrack = 1, .startGroup = 0,
+                                            .lengthGroups = kTrackGroups, .serial = static_cast<std::uint16_t>(track)};
+            segment.generator = [track](std::uint64_t index) {
+                return static_cast<std::int32_t>((index * 2654435761u + static_cast<std::uint64_t>(track)) %
+                                                 (2 * k24BitSpan)) -
+                       k24BitSpan;
+            };
+            segment.generatedSamples = std::uint64_t{kTrackGroups} * kGroupSamples;
+            project.AddSegment(segment);
+        }
+        disk.Write((root / "disk").string());
+        record = project.Record();
+    }
+    ~BenchDisk()
+    {
+        std::error_code error;
+        fs::remove_all(root, error);
+    }
+
+    fs::path root;
+    sobinder record{};
+};
+
+BenchDisk& Disk()
+{
+    static BenchDisk disk;
+    return disk;
+}
+
+std::vector<std::unique_ptr<CTrack>> OpenTracks(int count)
+{
+    std::vector<std::unique_ptr<CTrack>> tracks;
+    for (int track = 1; track <= count; ++track) {
+        tracks.push_back(std::make_unique<CTrack>((Disk().root / "disk").string(), Disk().record, track, 1));
+        if (!tracks.back()->Open())
+            return {};
+    }
+    return tracks;
+}
+
+template <class Mode>
+void RunExport(benchmark::State& state, int trackCount, const std::string& chosenName)
+{
+    const std::string chosen = (Disk().root / "out" / chosenName).string();
+    std::uint64_t bytes = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto tracks = OpenTracks(trackCount);
+        std::vector<CTrack*> pointers;
+        for (auto& track : tracks)
+            pointers.push_back(track.get());
+        BenchUserInterface ui(chosen);
+        CNoUserData settings;
+        state.ResumeTiming();
+        if (pointers.empty() || Mode(ui, settings).Convert("WAVE", Disk().record, trackCount, pointers.data()) == 0) {
+            state.SkipWithError("export failed");
+            return;
+        }
+        bytes = 0;
+        for (const auto& entry : fs::directory_iterator(Disk().root / "out"))
+            bytes += entry.file_size();
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(bytes) * state.iterations());
+}
+
+// Copies every output file with `cp`, timed as a whole.
+void CopyOutputs(benchmark::State& state)
+{
+    const fs::path copies = Disk().root / "copies";
+    for (auto _ : state) {
+        fs::remove_all(copies);
+        fs::create_directories(copies);
+        const std::string command = "cp " + (Disk().root / "out").string() + "/* " + copies.string();
+        const auto start = std::chrono::steady_clock::now();
+        if (std::system(command.c_str()) != 0) {
+            state.SkipWithError("cp failed");
+            return;
+        }
+        state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+}
+
+void ClearOutputs()
+{
+    fs::remove_all(Disk().root / "out");
+    fs::create_directories(Disk().root / "out");
+}
+
+void BM_MonoExport8Tracks(benchmark::State& state)
+{
+    ClearOutputs();
+    RunExport<CMonoType>(state, kRecorderTracks, "Bench.wav");
+}
+
+void BM_CpOfMonoOutput(benchmark::State& state)
+{
+    CopyOutputs(state);
+}
+
+void BM_StereoExport2Tracks(benchmark::State& state)
+{
+    ClearOutputs();
+    RunExport<CStereoType>(state, kStereoTracks, "Mix.wav");
+}
+
+void BM_CpOfStereoOutput(benchmark::State& state)
+{
+    CopyOutputs(state);
+}
+
+}  // namespace
+
+BENCHMARK(BM_MonoExport8Tracks)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_CpOfMonoOutput)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_StereoExport2Tracks)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_CpOfStereoOutput)->Unit(benchmark::kMillisecond)->UseManualTime();
+
+BENCHMARK_MAIN();
