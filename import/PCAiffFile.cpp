@@ -59,15 +59,55 @@ bool HasFormTypeAiff(CSoundFileInput& input)
            std::memcmp(formType, kAiffFormType, kIdSize) == 0;
 }
 
-// Reads the `count` bytes at the first occurrence of `id`.
-bool ReadAtIdentifier(CSoundFileInput& input, const char* id, std::uint8_t* bytes, std::size_t count,
-                      std::uint64_t& position)
+// Reads the `count` bytes at the first occurrence of `id`; their position.
+std::optional<std::uint64_t> ReadAtIdentifier(CSoundFileInput& input, const char* id, std::uint8_t* bytes,
+                                              std::size_t count)
 {
     const auto found = FindIdentifier(input, id);
-    if (!found)
-        return false;
-    position = *found;
-    return input.ReadExactly(position, bytes, count);
+    if (!found || !input.ReadExactly(*found, bytes, count))
+        return std::nullopt;
+    return found;
+}
+
+struct CommonFields {
+    std::uint16_t channels;
+    std::uint16_t bits;
+    std::uint32_t rate;
+};
+
+// The format of an accepted "COMM" chunk: one channel of 16, 20 or 24 bits at a known rate.
+std::optional<CommonFields> ReadCommon(CSoundFileInput& input)
+{
+    std::uint8_t common[kCommonReadSize];
+    if (!ReadAtIdentifier(input, kCommonId, common, sizeof common))
+        return std::nullopt;
+    const std::uint16_t channels = BigEndian16(common + kChannelsOffset);
+    const std::uint16_t bits = BigEndian16(common + kSampleSizeOffset);
+    const auto rate = RateOf(BigEndian32(common + kRateHeadOffset));
+    if (channels != kMonoChannels || !IsAcceptedSampleSize(bits) || !rate)
+        return std::nullopt;
+    return CommonFields{channels, bits, *rate};
+}
+
+struct SampleData {
+    std::uint32_t offset;
+    std::uint32_t size;
+};
+
+// Where the samples lie: after the "SSND" offset field's padding, to the end of the chunk.
+std::optional<SampleData> ReadSoundData(CSoundFileInput& input)
+{
+    std::uint8_t soundData[kSoundDataHeaderSize];
+    const auto position = ReadAtIdentifier(input, kSoundDataId, soundData, sizeof soundData);
+    if (!position)
+        return std::nullopt;
+    const std::uint64_t chunkSize = BigEndian32(soundData + kSoundDataSizeOffset);
+    const std::uint64_t padding = BigEndian32(soundData + kSoundDataOffsetOffset);
+    const std::uint64_t dataOffset = *position + kSoundDataHeaderSize + padding;
+    if (chunkSize < kSoundDataFieldsSize + padding || dataOffset > std::numeric_limits<std::uint32_t>::max())
+        return std::nullopt;
+    return SampleData{static_cast<std::uint32_t>(dataOffset),
+                      static_cast<std::uint32_t>(chunkSize - kSoundDataFieldsSize - padding)};
 }
 
 }  // namespace
@@ -95,34 +135,17 @@ bool CPCAiffFile::ReadHeader(const std::string& path)
     CSoundFileInput input;
     if (!input.Open(path) || !HasFormTypeAiff(input))
         return false;
-
-    std::uint8_t common[kCommonReadSize];
-    std::uint64_t commonPosition = 0;
-    if (!ReadAtIdentifier(input, kCommonId, common, sizeof common, commonPosition))
+    const auto common = ReadCommon(input);
+    if (!common)
         return false;
-    const std::uint16_t channels = BigEndian16(common + kChannelsOffset);
-    const std::uint16_t bits = BigEndian16(common + kSampleSizeOffset);
-    const auto rate = RateOf(BigEndian32(common + kRateHeadOffset));
-    if (channels != kMonoChannels || !IsAcceptedSampleSize(bits) || !rate)
+    const auto data = ReadSoundData(input);
+    if (!data || !input.Close())
         return false;
 
-    // The samples start after the offset field's padding and fill the rest of the chunk.
-    std::uint8_t soundData[kSoundDataHeaderSize];
-    std::uint64_t soundDataPosition = 0;
-    if (!ReadAtIdentifier(input, kSoundDataId, soundData, sizeof soundData, soundDataPosition))
-        return false;
-    const std::uint64_t chunkSize = BigEndian32(soundData + kSoundDataSizeOffset);
-    const std::uint64_t padding = BigEndian32(soundData + kSoundDataOffsetOffset);
-    const std::uint64_t dataOffset = soundDataPosition + kSoundDataHeaderSize + padding;
-    if (chunkSize < kSoundDataFieldsSize + padding || dataOffset > std::numeric_limits<std::uint32_t>::max())
-        return false;
-    if (!input.Close())
-        return false;
-
-    m_channels = channels;
-    m_bitsPerSample = bits;
-    m_sampleRate = *rate;
-    m_dataSize = static_cast<std::uint32_t>(chunkSize - kSoundDataFieldsSize - padding);
-    m_dataOffset = static_cast<std::uint32_t>(dataOffset);
+    m_channels = common->channels;
+    m_bitsPerSample = common->bits;
+    m_sampleRate = common->rate;
+    m_dataSize = data->size;
+    m_dataOffset = data->offset;
     return true;
 }

@@ -77,11 +77,9 @@ TEST(AiffHeader, AcceptsOrRefusesSilently)
         {"SSND cut short", Cat({AiffFile(Common()), Text("SSND"), Be32(8), Be32(0)}), false},
     };
     for (const auto& c : cases) {
-        TempFolder folder;
-        WriteBytes(folder.File("take.aif"), c.file);
         ScriptedUserInterface ui;
         CPCAiffFile reader(ui);
-        ASSERT_EQ(reader.ReadHeader(folder.File("take.aif")), c.accepted) << c.what;
+        ASSERT_EQ(ReadHeaderOf(reader, c.file, "take.aif"), c.accepted) << c.what;
         EXPECT_TRUE(ui.events.empty()) << c.what;
         if (!c.accepted)
             continue;

@@ -1,5 +1,8 @@
 #include "tests/import/WaveAiffBuilder.h"
 
+#include "import/PCSoundFile.h"
+#include "tests/support/TempFolder.h"
+
 #include <bit>
 #include <cstring>
 
@@ -113,6 +116,13 @@ Bytes SoundDataBody(std::uint32_t offset, const Bytes& samples)
 Bytes AiffFile(const Bytes& chunks, const char* formType)
 {
     return AiffChunk("FORM", Cat({Text(formType), chunks}));
+}
+
+bool ReadHeaderOf(CPCSoundFile& reader, const Bytes& file, const std::string& name)
+{
+    const testsupport::TempFolder folder;
+    testsupport::WriteBytes(folder.File(name), file);
+    return reader.ReadHeader(folder.File(name));
 }
 
 }  // namespace soundbytes

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace soundbytes {
@@ -43,5 +44,14 @@ Bytes CommonBody(std::uint16_t channels, std::uint16_t bits, const Bytes& extend
 // "SSND" body: offset, block size 0, `offset` padding bytes, then the samples.
 Bytes SoundDataBody(std::uint32_t offset, const Bytes& samples);
 Bytes AiffFile(const Bytes& chunks, const char* formType = "AIFF");
+
+}  // namespace soundbytes
+
+class CPCSoundFile;
+
+namespace soundbytes {
+
+// Writes `file` under `name` into a fresh folder and runs the reader's header check on it.
+bool ReadHeaderOf(CPCSoundFile& reader, const Bytes& file, const std::string& name);
 
 }  // namespace soundbytes

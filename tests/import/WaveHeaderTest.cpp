@@ -81,11 +81,9 @@ TEST(WaveHeader, AcceptsMonoPcmAndFindsTheData)
          24, kPlainDataOffset + 26, 6},
     };
     for (const auto& c : cases) {
-        TempFolder folder;
-        WriteBytes(folder.File("take.wav"), c.file);
         ScriptedUserInterface ui;
         CPCWaveFile reader(ui);
-        ASSERT_TRUE(reader.ReadHeader(folder.File("take.wav"))) << c.what;
+        ASSERT_TRUE(ReadHeaderOf(reader, c.file, "take.wav")) << c.what;
         EXPECT_EQ(reader.GetSampleRate(), c.rate) << c.what;
         EXPECT_EQ(reader.GetBitsPerSample(), c.bits) << c.what;
         EXPECT_EQ(reader.GetDataOffset(), c.dataOffset) << c.what;
@@ -135,11 +133,9 @@ TEST(WaveHeader, RefusesWithOneMessage)
         {"extensible 22050", extensible(ExtensibleFormat(1, 22050, 16, 16)), MessageId::FormatUnknown},
     };
     for (const auto& c : cases) {
-        TempFolder folder;
-        WriteBytes(folder.File("take.wav"), c.file);
         ScriptedUserInterface ui;
         CPCWaveFile reader(ui);
-        EXPECT_FALSE(reader.ReadHeader(folder.File("take.wav"))) << c.what;
+        EXPECT_FALSE(ReadHeaderOf(reader, c.file, "take.wav")) << c.what;
         ASSERT_EQ(ui.events.size(), 1U) << c.what;
         EXPECT_EQ(ui.events[0].text, MessageText(c.message)) << c.what;
         EXPECT_EQ(ui.events[0].icon, platform::MessageIcon::Exclamation) << c.what;
