@@ -69,18 +69,23 @@ bool CBinderFile::ReadFirstSong(sobinder& rec)
     return true;
 }
 
-bool CBinderFile::ReadNextSong(sobinder& rec)
+template <typename Record>
+bool CBinderFile::ReadLinked(std::uint16_t next, std::uint32_t end, SlotSet& visited, Record& rec)
 {
-    const std::uint16_t next = rec.nextSong;
-    if (next == m_firstSongSlot || Visited(m_visitedSongs, next))
+    if (next == end || Visited(visited, next))
         return false;
-    std::uint8_t bytes[kBinderSize];
-    if (!ReadSlots(next, bytes, kBinderSize))
+    std::uint8_t bytes[sizeof(Record)];
+    if (!ReadSlots(next, bytes, sizeof bytes))
         return false;
     wordorder::Decode(bytes, rec);
     rec.slot = next;
-    Visit(m_visitedSongs, next);
+    Visit(visited, next);
     return true;
+}
+
+bool CBinderFile::ReadNextSong(sobinder& rec)
+{
+    return ReadLinked(rec.nextSong, m_firstSongSlot, m_visitedSongs, rec);
 }
 
 bool CBinderFile::ReadFirstSegment(const sobinder& song, int track, int virtualTrack, soentry& seg)
@@ -104,16 +109,7 @@ bool CBinderFile::ReadFirstSegment(const sobinder& song, int track, int virtualT
 
 bool CBinderFile::ReadNextSegment(soentry& seg)
 {
-    const std::uint16_t next = seg.link;
-    if (next == seg.slot || Visited(m_visitedSegments, next))
-        return false;
-    std::uint8_t bytes[kEntrySize];
-    if (!ReadSlots(next, bytes, kEntrySize))
-        return false;
-    wordorder::Decode(bytes, seg);
-    seg.slot = next;
-    Visit(m_visitedSegments, next);
-    return true;
+    return ReadLinked(seg.link, seg.slot, m_visitedSegments, seg);
 }
 
 std::int16_t ReadLeadIn(const std::string& hfsPath, const soentry& seg)

@@ -38,6 +38,10 @@ private:
 
     // Reads `size` bytes at slot `slot` into `bytes`; false unless all of them lie in the file.
     bool ReadSlots(std::int64_t slot, std::uint8_t* bytes, std::size_t size);
+    // Reads the record at slot `next` into `rec` (with its own slot filled in), unless
+    // `next` is the walk's `end` or a slot the walk has visited.
+    template <typename Record>
+    bool ReadLinked(std::uint16_t next, std::uint32_t end, SlotSet& visited, Record& rec);
     static void Visit(SlotSet& visited, std::int64_t slot);
     static bool Visited(const SlotSet& visited, std::int64_t slot);
 
