@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -314,8 +315,39 @@ TEST(InvertExchange, ImportedSamplesReadBackThroughTheRecorderReader)
     }
 }
 
+namespace {
+
+void WriteWithSndfile(const std::string& path, int format, int bits, const std::vector<std::int32_t>& samples)
+{
+    SF_INFO info{};
+    info.samplerate = 44100;
+    info.channels = 1;
+    info.format = format | (bits == 16 ? SF_FORMAT_PCM_16 : SF_FORMAT_PCM_24);
+    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+    ASSERT_NE(file, nullptr);
+    std::vector<int> scaled;
+    for (const auto sample : samples)
+        scaled.push_back(static_cast<int>(static_cast<std::uint32_t>(sample) << (kIntBits - bits)));
+    const auto count = static_cast<sf_count_t>(scaled.size());
+    ASSERT_EQ(sf_write_int(file, scaled.data(), count), count);
+    ASSERT_EQ(sf_close(file), 0);
+}
+
+void WriteWithSox(const std::string& path, int bits, const std::vector<std::int32_t>& samples)
+{
+    const std::string raw = path + ".raw";
+    WriteBytes(raw, Encoded(samples, bits, CPCSoundFile::kLittleEndian));
+    const char* sox = std::getenv("WAVELORN_SOX");
+    const std::string command = std::string(sox ? sox : "sox") + " -t raw -r 44100 -e signed-integer -b " +
+                                std::to_string(bits) + " -c 1 -L '" + raw + "' '" + path + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+}
+
+}  // namespace
+
 TEST(InvertExchange, FilesOfOtherProgramsImportWithTheirSamplesInPlace)
 {
+    constexpr int kSox = 0;  // written by sox instead of libsndfile
     struct Case {
         const char* name;
         int format;
@@ -323,29 +355,21 @@ TEST(InvertExchange, FilesOfOtherProgramsImportWithTheirSamplesInPlace)
         std::uint8_t wordLength;
     };
     const Case cases[] = {
-        {"take.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 16, kWordLength16},
-        {"take.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_24, 24, kWordLength24},
-        {"take.wav", SF_FORMAT_WAVEX | SF_FORMAT_PCM_24, 24, kWordLength24},
-        {"take.aif", SF_FORMAT_AIFF | SF_FORMAT_PCM_16, 16, kWordLength16},
-        {"take.aif", SF_FORMAT_AIFF | SF_FORMAT_PCM_24, 24, kWordLength24},
+        {"take.wav", SF_FORMAT_WAV, 16, kWordLength16},   {"take.wav", SF_FORMAT_WAV, 24, kWordLength24},
+        {"take.wav", SF_FORMAT_WAVEX, 24, kWordLength24}, {"take.aif", SF_FORMAT_AIFF, 16, kWordLength16},
+        {"take.aif", SF_FORMAT_AIFF, 24, kWordLength24},  {"take.wav", kSox, 16, kWordLength16},
+        {"take.wav", kSox, 24, kWordLength24},            {"take.aif", kSox, 16, kWordLength16},
+        {"take.aif", kSox, 24, kWordLength24},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.name << " " << c.bits << " bit");
+        SCOPED_TRACE(testing::Message() << c.name << " " << c.bits << " bit, format " << c.format);
         ImportRig rig;
         const auto samples = Signal(70000, c.bits);
         const std::string path = rig.sources.File(c.name);
-        SF_INFO info{};
-        info.samplerate = 44100;
-        info.channels = 1;
-        info.format = c.format;
-        SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
-        ASSERT_NE(file, nullptr);
-        std::vector<int> scaled;
-        for (const auto sample : samples)
-            scaled.push_back(static_cast<int>(static_cast<std::uint32_t>(sample) << (kIntBits - c.bits)));
-        ASSERT_EQ(sf_write_int(file, scaled.data(), static_cast<sf_count_t>(scaled.size())),
-                  static_cast<sf_count_t>(scaled.size()));
-        ASSERT_EQ(sf_close(file), 0);
+        if (c.format == kSox)
+            WriteWithSox(path, c.bits, samples);
+        else
+            WriteWithSndfile(path, c.format, c.bits, samples);
         rig.Use(0, c.name, ReadBytes(path));
         ASSERT_TRUE(rig.Run());
         const Bytes decoded = DecodedDataFile(rig.disk.folder.Path(), 0, c.wordLength);
