@@ -1,14 +1,11 @@
 #include "import/PCAiffFile.h"
 #include "import/PCWaveFile.h"
 #include "recorder/OrvoTrack.h"
-#include "tests/import/WaveAiffBuilder.h"
 #include "tests/support/ScriptedUserInterface.h"
-#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 using testsupport::ScriptedUserInterface;
-using testsupport::TempFolder;
 
 TEST(OrvoTrack, SelectsTheReaderByTheLastFourCharacters)
 {
@@ -57,22 +54,6 @@ TEST(OrvoTrack, ForwardsToItsReaderAndDropsIt)
     ASSERT_TRUE(slot.SelectReader("/in/take.wav"));
     slot.Reset();
     EXPECT_EQ(slot.GetReader(), nullptr);
-}
-
-TEST(OrvoTrack, ReadsTheHeaderThroughItsReader)
-{
-    using namespace soundbytes;
-    TempFolder folder;
-    const std::string path = folder.File("take.wav");
-    testsupport::WriteBytes(path, WaveFile(Cat({RiffChunk("fmt ", PlainFormat(kPcm, 1, 48000, 24)),
-                                                RiffChunk("data", {1, 2, 3})})));
-    ScriptedUserInterface ui;
-    COrvoTrack slot(ui);
-    ASSERT_TRUE(slot.SelectReader(path));
-    ASSERT_TRUE(slot.ReadSourceHeader(path));
-    EXPECT_EQ(slot.GetReader()->GetSampleRate(), 48000U);
-    EXPECT_FALSE(slot.ReadSourceHeader(folder.File("missing.wav")));
-    EXPECT_EQ(ui.Messages(), std::vector<std::string>{MessageText(MessageId::FileNotFound)});
 }
 
 TEST(OrvoTrack, EightEmptySlots)
