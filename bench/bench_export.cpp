@@ -99,6 +99,12 @@ std::vector<std::unique_ptr<CTrack>> OpenTracks(int count)
     return tracks;
 }
 
+void ClearOutputs()
+{
+    fs::remove_all(Disk().root / "out");
+    fs::create_directories(Disk().root / "out");
+}
+
 template <class Mode>
 void RunExport(benchmark::State& state, int trackCount, const std::string& chosenName)
 {
@@ -106,6 +112,7 @@ void RunExport(benchmark::State& state, int trackCount, const std::string& chose
     std::uint64_t bytes = 0;
     for (auto _ : state) {
         state.PauseTiming();
+        ClearOutputs();  // fresh files, as cp writes them
         auto tracks = OpenTracks(trackCount);
         std::vector<CTrack*> pointers;
         for (auto& track : tracks)
@@ -141,15 +148,8 @@ void CopyOutputs(benchmark::State& state)
     }
 }
 
-void ClearOutputs()
-{
-    fs::remove_all(Disk().root / "out");
-    fs::create_directories(Disk().root / "out");
-}
-
 void BM_MonoExport8Tracks(benchmark::State& state)
 {
-    ClearOutputs();
     RunExport<CMonoType>(state, kRecorderTracks, "Bench.wav");
 }
 
@@ -160,7 +160,6 @@ void BM_CpOfMonoOutput(benchmark::State& state)
 
 void BM_StereoExport2Tracks(benchmark::State& state)
 {
-    ClearOutputs();
     RunExport<CStereoType>(state, kStereoTracks, "Mix.wav");
 }
 
