@@ -195,6 +195,15 @@ bool ReadTempText(const std::string& path, std::vector<std::uint8_t>& text)
     return !std::ferror(file.get()) && got <= kFnbTextSize;
 }
 
+bool WriteTempText(const std::string& path, const char* mode, const std::string& text)
+{
+    FilePtr file = OpenFile(path, mode);
+    if (!file)
+        return false;
+    const bool written = std::fwrite(text.data(), 1, text.size(), file.get()) == text.size();
+    return CloseWritten(file) && written;
+}
+
 bool WriteImageInPlace(const std::string& path, const std::vector<std::uint8_t>& image)
 {
     FilePtr file = OpenFile(path, "r+b");
@@ -237,19 +246,6 @@ std::string COrvoFnbTextFile::GetTrackFileName() const
         return {};
     return MakeTrackFileName(m_newProjectNumber, static_cast<unsigned>(trackSerial));
 }
-
-namespace {
-
-bool WriteTempText(const std::string& path, const char* mode, const std::string& text)
-{
-    FilePtr file = OpenFile(path, mode);
-    if (!file)
-        return false;
-    const bool written = std::fwrite(text.data(), 1, text.size(), file.get()) == text.size();
-    return CloseWritten(file) && written;
-}
-
-}  // namespace
 
 bool COrvoFnbTextFile::WriteSongBlock(const CPCSoundFile& source)
 {

@@ -18,12 +18,7 @@ namespace {
 
 std::optional<MessageId> ConstructionFailure(MoDisk& disk)
 {
-    try {
-        COrvoFnbTextFile text(disk.doc);
-    } catch (const ImportError& error) {
-        return error.id;
-    }
-    return std::nullopt;
+    return RaisedMessage([&] { COrvoFnbTextFile text(disk.doc); });
 }
 
 // Points the temporary-files folder somewhere else for the lifetime of the object.
@@ -211,12 +206,7 @@ TEST(FnbTextFile, RoomCheckNeedsTheTextFile)
     MoDisk disk;
     COrvoFnbTextFile text(disk.doc);
     std::filesystem::remove(disk.FnbTextPath());
-    try {
-        text.HasRoomForTracks(1);
-        FAIL() << "no failure raised";
-    } catch (const ImportError& error) {
-        EXPECT_EQ(error.id, MessageId::FnbReadFailed);
-    }
+    EXPECT_EQ(RaisedMessage([&] { text.HasRoomForTracks(1); }), MessageId::FnbReadFailed);
 }
 
 TEST(FnbTextFile, CommitAppendsOrReplacesTheRecordersText)
@@ -256,21 +246,11 @@ TEST(FnbTextFile, CommitFailuresLeaveTheFileAsItWas)
     MoDisk disk(PaddedFnbText(full));
     COrvoFnbTextFile text(disk.doc);
     WriteBytes(text.GetTempPath(), AsBytes(std::string(11, 'n')));  // one byte too many
-    try {
-        text.Commit();
-        FAIL() << "no failure raised";
-    } catch (const ImportError& error) {
-        EXPECT_EQ(error.id, MessageId::FnbWriteFailed);
-    }
+    EXPECT_EQ(RaisedMessage([&] { text.Commit(); }), MessageId::FnbWriteFailed);
     EXPECT_EQ(ReadBytes(disk.FnbTextPath()), PaddedFnbText(full));
 
     std::filesystem::remove(text.GetTempPath());
-    try {
-        text.Commit();
-        FAIL() << "no failure raised";
-    } catch (const ImportError& error) {
-        EXPECT_EQ(error.id, MessageId::FnbWriteFailed);
-    }
+    EXPECT_EQ(RaisedMessage([&] { text.Commit(); }), MessageId::FnbWriteFailed);
 }
 
 TEST(FnbTextFile, FailedWritesAreReported)
@@ -282,12 +262,7 @@ TEST(FnbTextFile, FailedWritesAreReported)
     {
         FileSizeLimit limit(16);
         EXPECT_FALSE(text.WriteTrackBlock(SoundRegion{0, 8191, 8192}, 0));
-        try {
-            text.Commit();
-            FAIL() << "no failure raised";
-        } catch (const ImportError& error) {
-            EXPECT_EQ(error.id, MessageId::FnbWriteFailed);
-        }
+        EXPECT_EQ(RaisedMessage([&] { text.Commit(); }), MessageId::FnbWriteFailed);
     }
     std::filesystem::remove(text.GetTempPath());
     std::filesystem::create_directory(text.GetTempPath());  // a folder in the way

@@ -1,5 +1,7 @@
 #include "tests/import/FnbTextFixture.h"
 
+#include "app/Errors.h"
+
 #include <algorithm>
 #include <filesystem>
 
@@ -59,6 +61,16 @@ void AppendSample(Bytes& out, std::uint32_t value, int bytesPerSample, CPCSoundF
         const int shift = order == CPCSoundFile::kBigEndian ? 8 * (bytesPerSample - 1 - i) : 8 * i;
         out.push_back(static_cast<std::uint8_t>(value >> shift));
     }
+}
+
+std::optional<MessageId> RaisedMessage(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const ImportError& error) {
+        return error.id;
+    }
+    return std::nullopt;
 }
 
 std::vector<std::string> FileNames(const std::string& folder)

@@ -9,6 +9,8 @@
 #include "tests/support/TempFolder.h"
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,6 +47,9 @@ public:
 
 // A sample value's bytes in a source of `bytesPerSample` and the given order.
 void AppendSample(Bytes& out, std::uint32_t value, int bytesPerSample, CPCSoundFile::ByteOrder order);
+
+// The message of the ImportError that `action` raises, or nothing.
+std::optional<MessageId> RaisedMessage(const std::function<void()>& action);
 
 // The names of the files in a folder, sorted.
 std::vector<std::string> FileNames(const std::string& folder);

@@ -88,6 +88,18 @@ Bytes DecodedDataFile(const std::string& folder, std::uint16_t serial, std::uint
     return decoded;
 }
 
+// The data file of serial 0 holds `samples` from its start, then zeros.
+void ExpectReadBack(const std::string& folder, std::uint8_t wordLength, const std::vector<std::int32_t>& samples,
+                    int bits)
+{
+    const Bytes decoded = DecodedDataFile(folder, 0, wordLength);
+    const Bytes expected = Encoded(samples, bits, CPCSoundFile::kBigEndian);
+    ASSERT_GE(decoded.size(), expected.size());
+    const auto end = decoded.begin() + static_cast<long>(expected.size());
+    EXPECT_TRUE(Bytes(decoded.begin(), end) == expected);
+    EXPECT_EQ(std::count(end, decoded.end(), 0), decoded.end() - end);
+}
+
 // Every file of a folder with its bytes; folders appear with no bytes.
 std::map<std::string, Bytes> Snapshot(const std::string& folder)
 {
@@ -276,10 +288,7 @@ TEST(InvertExchange, LeftoversOfAnUnlistedProjectAreReplaced)
     const auto samples = Signal(1000, 16);
     rig.Use(0, "one.wav", WaveOf(samples, 16));
     ASSERT_TRUE(rig.Run());
-    const Bytes decoded = DecodedDataFile(rig.disk.folder.Path(), 0, kWordLength16);
-    const Bytes expected = Encoded(samples, 16, CPCSoundFile::kBigEndian);
-    ASSERT_GE(decoded.size(), expected.size());
-    EXPECT_TRUE(Bytes(decoded.begin(), decoded.begin() + static_cast<long>(expected.size())) == expected);
+    ExpectReadBack(rig.disk.folder.Path(), kWordLength16, samples, 16);
 }
 
 TEST(InvertExchange, ImportedSamplesReadBackThroughTheRecorderReader)
@@ -306,12 +315,7 @@ TEST(InvertExchange, ImportedSamplesReadBackThroughTheRecorderReader)
         const auto samples = Signal(c.samples, c.bits);
         rig.Use(0, c.name, c.file(samples));
         ASSERT_TRUE(rig.Run());
-        const Bytes decoded = DecodedDataFile(rig.disk.folder.Path(), 0, c.wordLength);
-        const Bytes expected = Encoded(samples, c.bits, CPCSoundFile::kBigEndian);
-        ASSERT_GE(decoded.size(), expected.size());
-        EXPECT_TRUE(Bytes(decoded.begin(), decoded.begin() + static_cast<long>(expected.size())) == expected);
-        EXPECT_EQ(std::count(decoded.begin() + static_cast<long>(expected.size()), decoded.end(), 0),
-                  static_cast<long>(decoded.size() - expected.size()));
+        ExpectReadBack(rig.disk.folder.Path(), c.wordLength, samples, c.bits);
     }
 }
 
@@ -372,9 +376,6 @@ TEST(InvertExchange, FilesOfOtherProgramsImportWithTheirSamplesInPlace)
             WriteWithSndfile(path, c.format, c.bits, samples);
         rig.Use(0, c.name, ReadBytes(path));
         ASSERT_TRUE(rig.Run());
-        const Bytes decoded = DecodedDataFile(rig.disk.folder.Path(), 0, c.wordLength);
-        const Bytes expected = Encoded(samples, c.bits, CPCSoundFile::kBigEndian);
-        ASSERT_GE(decoded.size(), expected.size());
-        EXPECT_TRUE(Bytes(decoded.begin(), decoded.begin() + static_cast<long>(expected.size())) == expected);
+        ExpectReadBack(rig.disk.folder.Path(), c.wordLength, samples, c.bits);
     }
 }

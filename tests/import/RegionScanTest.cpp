@@ -243,12 +243,7 @@ TEST(RegionScan, ScanFailures)
 
     SourceRig unreadable(16, 44100, Bytes(100, 1));
     unreadable.source.SetFileName(unreadable.sourceFolder.Path());  // a folder: opens, cannot be read
-    try {
-        unreadable.source.ScanRegions(nullptr);
-        FAIL() << "no failure raised";
-    } catch (const ImportError& error) {
-        EXPECT_EQ(error.id, MessageId::SampleReadFailed);
-    }
+    EXPECT_EQ(RaisedMessage([&] { unreadable.source.ScanRegions(nullptr); }), MessageId::SampleReadFailed);
 }
 
 TEST(RegionScan, ConversionWritesWholeBlocksPerRegion)
