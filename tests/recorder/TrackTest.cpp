@@ -52,8 +52,10 @@ std::vector<Pulled> Pull(CTrack& track, std::int64_t count)
 {
     std::vector<Pulled> pulled;
     for (std::int64_t i = 0; i < count; ++i) {
-        std::uint8_t sample[2] = {0xAA, 0xAA};
+        // Room for the widest sample; a 16-bit track must leave the third byte alone.
+        std::uint8_t sample[3] = {0xAA, 0xAA, 0xAA};
         const bool ok = track.ReadSample(sample);
+        EXPECT_EQ(sample[2], 0xAA);
         pulled.push_back({ok, static_cast<std::int16_t>(sample[0] << 8 | sample[1])});
     }
     return pulled;
@@ -190,7 +192,7 @@ TEST(Track, OpenFailures)
             disk.Write(folder.Path());
         CTrack track(folder.Path(), project.Record(), 1, 1);
         EXPECT_FALSE(track.Open()) << c.what;
-        std::uint8_t sample[2] = {0xAA, 0xAA};
+        std::uint8_t sample[3] = {0xAA, 0xAA, 0xAA};
         EXPECT_FALSE(track.ReadSample(sample)) << c.what;
         track.Close();
     }

@@ -1,0 +1,42 @@
+#pragma once
+// The commands of wavelorn-cli. Each returns the process's exit status.
+
+#include <string>
+#include <vector>
+
+namespace cli {
+
+enum ExitStatus : int {
+    kExitSuccess = 0,
+    kExitRunFailed = 1,  // the run failed with one of the system's messages
+    kExitUsage = 2,      // bad arguments or input
+};
+
+struct ExportOptions {
+    std::string disk;
+    std::string project;
+    std::string tracks;
+    bool stereo = false;
+    std::string type = "WAVE";
+    std::string out;
+    bool yes = false;
+};
+
+struct ImportOptions {
+    std::string disk;
+    std::string name;
+    std::vector<std::string> files;
+};
+
+int ListCommand(const std::string& disk);
+int ExportCommand(const ExportOptions& options);
+int ImportCommand(const ImportOptions& options);
+int DemoCommand(const std::string& folder);
+
+// Prints a usage or input error of the tool itself to stderr; returns kExitUsage.
+int UsageError(const std::string& text);
+
+// True when `path` names an existing folder.
+bool IsFolder(const std::string& path);
+
+}  // namespace cli

@@ -1,0 +1,87 @@
+#include "cli/ConsoleUserInterface.h"
+
+#include "cli/ProgressBar.h"
+#include "platform/Files.h"
+
+#include <filesystem>
+
+namespace cli {
+
+ConsoleUserInterface::ConsoleUserInterface(std::FILE* messages, bool assumeYes)
+    : m_messages(messages), m_assumeYes(assumeYes)
+{
+}
+
+std::string ConsoleText(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r') {
+            out += '\n';
+            if (i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+std::string WithDefaultExtension(const std::string& path, const std::string& defaultExtension)
+{
+    if (platform::NamePart(path).find('.') != std::string::npos)
+        return path;
+    return path + defaultExtension;
+}
+
+platform::Answer ConsoleUserInterface::ShowMessage(const std::string& text, platform::MessageIcon,
+                                                   platform::MessageButtons buttons)
+{
+    ++m_messageCount;
+    std::fprintf(m_messages, "%s\n", ConsoleText(text).c_str());
+    std::fflush(m_messages);
+    if (buttons == platform::MessageButtons::Ok)
+        return platform::Answer::Ok;
+    return m_assumeYes ? platform::Answer::Yes : platform::Answer::No;
+}
+
+bool ConsoleUserInterface::AcceptOverwrite(const std::string& path)
+{
+    std::error_code error;
+    if (!std::filesystem::exists(path, error))
+        return true;
+    return AskYesNo(platform::NamePart(path) + "\r\n" + MessageText(MessageId::FileExists));
+}
+
+std::optional<std::string> ConsoleUserInterface::RunFileDialog(const platform::FileDialogRequest& request)
+{
+    if (!m_dialogAnswer)
+        return std::nullopt;
+    const std::string path = WithDefaultExtension(*m_dialogAnswer, request.defaultExtension);
+    m_dialogAnswer.reset();
+    // A refused choice would keep a real dialog open; here nobody can type another name.
+    if (request.promptOverwrite && !AcceptOverwrite(path))
+        return std::nullopt;
+    if (request.acceptCheck && !request.acceptCheck(path))
+        return std::nullopt;
+    return path;
+}
+
+std::optional<std::string> ConsoleUserInterface::BrowseForFolder(const std::string&)
+{
+    return std::nullopt;
+}
+
+std::unique_ptr<platform::ProgressWindow> ConsoleUserInterface::CreateProgressWindow()
+{
+    return std::make_unique<ProgressBar>(m_messages, m_expectedSteps);
+}
+
+void ConsoleUserInterface::Warn(const std::string& text)
+{
+    std::fprintf(m_messages, "%s\n", ConsoleText(text).c_str());
+    std::fflush(m_messages);
+}
+
+}  // namespace cli

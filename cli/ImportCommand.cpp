@@ -1,0 +1,128 @@
+#include "cli/Commands.h"
+
+#include "app/Document.h"
+#include "cli/ConsoleUserInterface.h"
+#include "import/ImportChecks.h"
+#include "import/InvertExchange.h"
+#include "platform/Files.h"
+#include "recorder/OrvoTrack.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+namespace cli {
+
+namespace {
+
+constexpr const char* kEmptyTrack = "-";
+constexpr const char* kTextFileName = "FNB.TXT";
+constexpr const char* kProjectKey = "SNGSERIAL: ";
+constexpr const char* kTrackKey = "TRKSERIAL: ";
+constexpr const char* kSerialSeparator = "  ";
+
+// The page of the command line: the slots, and no controls to enable or fill.
+class CommandLinePage : public CImportPage {
+public:
+    explicit CommandLinePage(TrackSlots& slots) : m_slots(slots) {}
+    COrvoTrack& GetTrackSlot(std::uint8_t index) override { return m_slots[index % kTrackCount]; }
+    void EnableInputs(bool) override {}
+    void ShowFormat(bool) override {}
+
+private:
+    TrackSlots& m_slots;
+};
+
+ImportInputs InputsOf(const ImportOptions& options)
+{
+    ImportInputs inputs;
+    inputs.projectName = options.name;
+    for (std::size_t k = 0; k < options.files.size(); ++k)
+        inputs.trackNames[k] = options.files[k] == kEmptyTrack ? std::string() : options.files[k];
+    return inputs;
+}
+
+// Tracks 2 to 8 whose name has neither extension are left out by the checks
+// without a word; the console says so.
+void WarnAboutLeftOutTracks(ConsoleUserInterface& ui, const ImportInputs& inputs)
+{
+    for (std::size_t k = 1; k < kTrackCount; ++k) {
+        const std::string& name = inputs.trackNames[k];
+        if (!name.empty() && SoundFileKindOf(name) == SoundFileKind::None)
+            ui.Warn("Track " + std::to_string(k + 1) + ": " + name + " is neither .wav nor .aif; the track is left out.");
+    }
+}
+
+// After a refusal without a message (an AIFF header), names the refused file: the
+// first named track whose reader exists but was not given its path.
+void ExplainSilentRefusal(ConsoleUserInterface& ui, const ImportInputs& inputs, const TrackSlots& slots)
+{
+    for (std::size_t k = 0; k < kTrackCount; ++k) {
+        if (!inputs.trackNames[k].empty() && slots[k].GetReader() && slots[k].GetSourcePath().empty()) {
+            ui.Warn(inputs.trackNames[k] + ": " + MessageText(MessageId::FormatUnknown));
+            return;
+        }
+    }
+}
+
+// The new project's number and its data files, as the import wrote them into
+// FNB.TXT: the last project block and the track blocks that follow it.
+void PrintImportedProject(const std::string& disk)
+{
+    const auto textPath = platform::FindFile(platform::JoinPath(disk, kTextFileName));
+    std::ifstream text(textPath.value_or(""), std::ios::binary);
+    std::string line;
+    std::string number;
+    std::vector<std::string> files;
+    while (std::getline(text, line, '\n')) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.rfind(kProjectKey, 0) == 0) {
+            number = line.substr(std::string(kProjectKey).size());
+            files.clear();
+        } else if (line.rfind(kTrackKey, 0) == 0) {
+            const auto separator = line.find(kSerialSeparator);
+            if (separator != std::string::npos)
+                files.push_back(line.substr(separator + std::string(kSerialSeparator).size()));
+        }
+    }
+    std::printf("%s\n", number.c_str());
+    for (const auto& file : files)
+        std::printf("%s\n", platform::JoinPath(disk, file).c_str());
+}
+
+}  // namespace
+
+int ImportCommand(const ImportOptions& options)
+{
+    if (!IsFolder(options.disk))
+        return UsageError("not a folder: " + options.disk);
+    if (options.files.size() > kTrackCount)
+        return UsageError("at most eight files, one per track");
+    if (!IsAcceptableProjectName(options.name))
+        return UsageError("a project name has at most 12 printable characters: " + options.name);
+
+    ConsoleUserInterface ui(stderr, false);
+    COVFtoWAVEDoc doc;
+    doc.SetMoFolder(options.disk);
+    TrackSlots slots = MakeTrackSlots(ui);
+    CommandLinePage page(slots);
+    const ImportInputs inputs = InputsOf(options);
+    WarnAboutLeftOutTracks(ui, inputs);
+
+    doc.UpdateFreeSpace();
+    CImportChecks checks(page, ui, std::filesystem::current_path().string());
+    const int messagesBefore = ui.MessageCount();
+    if (!checks.Validate(inputs, doc)) {
+        if (ui.MessageCount() == messagesBefore)
+            ExplainSilentRefusal(ui, inputs, slots);
+        return kExitRunFailed;
+    }
+    CInvertExchange driver(slots, doc, ui);
+    if (!driver.Run())
+        return kExitRunFailed;
+    PrintImportedProject(options.disk);
+    return kExitSuccess;
+}
+
+}  // namespace cli

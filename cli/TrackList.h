@@ -1,0 +1,25 @@
+#pragma once
+// The --tracks and --project arguments of the export command.
+
+#include <array>
+#include <optional>
+#include <string>
+
+namespace cli {
+
+inline constexpr int kTrackCount = 8;
+inline constexpr int kVirtualTrackCount = 8;
+inline constexpr int kStereoTrackLimit = 2;
+
+// Chosen virtual track per recorder track (index 0 = track 1); 0 where the track is not chosen.
+using TrackChoice = std::array<int, kTrackCount>;
+
+// Parses "T" or "T:V" items separated by commas (track 1 to 8, virtual track 1 to 8,
+// default 1), each track at most once, at least one track, at most two in stereo.
+// Nothing when the text breaks any of these rules.
+std::optional<TrackChoice> ParseTrackList(const std::string& text, bool stereo);
+
+// A project number as listed ("5", "05", "100"): decimal digits only.
+std::optional<unsigned> ParseProjectNumber(const std::string& text);
+
+}  // namespace cli

@@ -1,0 +1,66 @@
+// wavelorn-cli: lists, exports and imports the projects of a recorder disk from
+// the command line, and writes a demo disk to try the tool on.
+
+#include "cli/Commands.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+
+namespace {
+
+constexpr const char* kVersion = "0.1.0";
+constexpr std::size_t kMaxImportFiles = 8;
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    CLI::App app{"Moves audio between a recorder disk (a folder of the recorder's files) and WAVE/AIFF files."};
+    app.require_subcommand(1);
+    app.set_version_flag("--version", kVersion);
+
+    std::string listDisk;
+    auto* list = app.add_subcommand("list", "List the projects of a disk: NN : NAME, rate, bits.");
+    list->add_option("DISK", listDisk, "Folder holding the recorder's files")->required();
+
+    cli::ExportOptions exportOptions;
+    auto* exportCommand = app.add_subcommand("export", "Export tracks of a project to WAVE or AIFF files.");
+    exportCommand->add_option("DISK", exportOptions.disk, "Folder holding the recorder's files")->required();
+    exportCommand->add_option("--project", exportOptions.project, "Project number as listed (5 or 05)")->required();
+    exportCommand->add_option("--tracks", exportOptions.tracks, "Tracks T or T:V (virtual track V, default 1), comma-separated")
+        ->required();
+    exportCommand->add_flag("--stereo", exportOptions.stereo, "One file with the tracks as channels (at most two)");
+    exportCommand->add_option("--type", exportOptions.type, "WAVE (default) or AIFF");
+    exportCommand->add_option("--out", exportOptions.out, "Output file name, as typed into the save dialog")->required();
+    exportCommand->add_flag("--yes", exportOptions.yes, "Replace existing files without asking");
+
+    cli::ImportOptions importOptions;
+    auto* importCommand = app.add_subcommand("import", "Import up to eight mono WAVE/AIFF files as a new project.");
+    importCommand->add_option("DISK", importOptions.disk, "Folder holding the recorder's files")->required();
+    importCommand->add_option("--name", importOptions.name, "Project name (at most 12 characters)");
+    importCommand->add_option("FILES", importOptions.files, "FILE1 [FILE2 ... FILE8]; - leaves a track empty")
+        ->required()
+        ->expected(1, static_cast<int>(kMaxImportFiles));
+
+    std::string demoFolder;
+    auto* demo = app.add_subcommand("demo", "Write a demo recorder disk into a folder.");
+    demo->add_option("DIR", demoFolder, "Folder to write the demo disk into (created when missing)")->required();
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::Success& success) {
+        return app.exit(success);
+    } catch (const CLI::ParseError& error) {
+        app.exit(error);
+        return cli::kExitUsage;
+    }
+
+    if (list->parsed())
+        return cli::ListCommand(listDisk);
+    if (exportCommand->parsed())
+        return cli::ExportCommand(exportOptions);
+    if (importCommand->parsed())
+        return cli::ImportCommand(importOptions);
+    return cli::DemoCommand(demoFolder);
+}

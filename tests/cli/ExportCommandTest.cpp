@@ -1,0 +1,166 @@
+#include "tests/cli/CliRunner.h"
+#include "tests/cli/SoundCheck.h"
+#include "tests/support/TempFolder.h"
+
+#include <gtest/gtest.h>
+#include <sndfile.h>
+
+#include <cmath>
+#include <filesystem>
+
+using testsupport::Lines;
+using testsupport::ReadSound;
+using testsupport::RunCli;
+using testsupport::SoundingSpan;
+using testsupport::TempFolder;
+using testsupport::ToneFrequency;
+
+namespace {
+
+constexpr double kFrequencyTolerance = 1.0;  // Hz
+
+class CliExport : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(RunCli({"demo", m_disk.Path()}).exitStatus, 0); }
+
+    std::string Disk() const { return m_disk.Path(); }
+    std::string Out(const std::string& name) const { return m_out.File(name); }
+
+    void ExpectTone(const std::vector<std::int32_t>& samples, int rate, double frequency)
+    {
+        const auto [begin, end] = SoundingSpan(samples);
+        ASSERT_LT(begin, end);
+        EXPECT_NEAR(ToneFrequency(samples, rate, begin, end), frequency, kFrequencyTolerance);
+    }
+
+private:
+    TempFolder m_disk;
+    TempFolder m_out;
+};
+
+}  // namespace
+
+TEST_F(CliExport, MonoWritesOneFilePerTrackWithItsTone)
+{
+    const auto result = RunCli({"export", Disk(), "--project", "1", "--tracks", "2:2,1", "--out", Out("take")});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(Lines(result.out), (std::vector<std::string>{Out("take11.wav"), Out("take22.wav")}));
+    EXPECT_EQ(result.err, "Convert succeeded.\n");
+
+    const auto track1 = ReadSound(Out("take11.wav"));
+    EXPECT_EQ(track1.rate, 44100);
+    EXPECT_EQ(track1.channels, 1);
+    EXPECT_EQ(track1.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    ExpectTone(track1.channelSamples[0], 44100, 440.0);
+    ExpectTone(ReadSound(Out("take22.wav")).channelSamples[0], 44100, 880.0);
+}
+
+TEST_F(CliExport, GapBetweenSegmentsIsSilence)
+{
+    ASSERT_EQ(RunCli({"export", Disk(), "--project", "01", "--tracks", "2", "--out", Out("gap.wav")}).exitStatus, 0);
+    const auto samples = ReadSound(Out("gap21.wav")).channelSamples[0];
+    const auto silent = [&](std::size_t from, std::size_t to) {
+        for (std::size_t i = from; i < to; ++i) {
+            if (samples[i] != 0)
+                return false;
+        }
+        return true;
+    };
+    // Segments lie on whole groups of 8 samples: allow one group at each edge.
+    constexpr std::size_t kGroup = 8;
+    EXPECT_FALSE(silent(0, 44100));
+    EXPECT_TRUE(silent(44100 + kGroup, 66150 - kGroup));
+    EXPECT_FALSE(silent(66150, 110250));
+    ExpectTone({samples.begin() + 66150 + kGroup, samples.begin() + 110250}, 44100, 660.0);
+}
+
+TEST_F(CliExport, StereoPutsTheLowerTrackOnChannelOne)
+{
+    const auto result =
+        RunCli({"export", Disk(), "--project", "3", "--tracks", "3,1", "--stereo", "--out", Out("mix.wav")});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(Lines(result.out), (std::vector<std::string>{Out("mix.wav")}));
+    const auto mix = ReadSound(Out("mix.wav"));
+    EXPECT_EQ(mix.rate, 48000);
+    EXPECT_EQ(mix.channels, 2);
+    EXPECT_EQ(mix.format, SF_FORMAT_WAV | SF_FORMAT_PCM_24);
+    ExpectTone(mix.channelSamples[0], 48000, 220.0);
+    ExpectTone(mix.channelSamples[1], 48000, 330.0);
+}
+
+TEST_F(CliExport, AiffOfTwentyBitsStartsWhereTheLeadInPutsIt)
+{
+    const auto result =
+        RunCli({"export", Disk(), "--project", "2", "--tracks", "1", "--type", "AIFF", "--out", Out("take")});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(Lines(result.out), (std::vector<std::string>{Out("take11.aif")}));
+    const auto take = ReadSound(Out("take11.aif"));
+    EXPECT_EQ(take.rate, 32000);
+    EXPECT_EQ(take.format, SF_FORMAT_AIFF | SF_FORMAT_PCM_24);
+    const auto [begin, end] = SoundingSpan(take.channelSamples[0]);
+    EXPECT_NEAR(static_cast<double>(begin), 8000.0, 2.0);  // 0.25 s at 32 kHz
+    EXPECT_NEAR(static_cast<double>(end), 64000.0, 2.0);   // 2.0 s
+    ExpectTone(take.channelSamples[0], 32000, 1000.0);
+}
+
+TEST_F(CliExport, ExistingFilesAreReplacedOnlyWithYes)
+{
+    testsupport::WriteBytes(Out("take11.wav"), {'o', 'l', 'd'});
+    const auto asked = RunCli({"export", Disk(), "--project", "1", "--tracks", "1", "--out", Out("take.wav")});
+    EXPECT_EQ(asked.exitStatus, 1);
+    EXPECT_EQ(asked.out, "");
+    EXPECT_EQ(asked.err, "take11.wav\nThis file already exists.\n\nReplace existing file?\nConvert failed.\n");
+    EXPECT_EQ(testsupport::ReadBytes(Out("take11.wav")), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
+
+    const auto replaced =
+        RunCli({"export", Disk(), "--project", "1", "--tracks", "1", "--out", Out("take.wav"), "--yes"});
+    EXPECT_EQ(replaced.exitStatus, 0) << replaced.err;
+    EXPECT_GT(std::filesystem::file_size(Out("take11.wav")), 44u);
+
+    testsupport::WriteBytes(Out("mix.wav"), {'o', 'l', 'd'});
+    const auto stereo = RunCli({"export", Disk(), "--project", "1", "--tracks", "1", "--stereo", "--out", Out("mix.wav")});
+    EXPECT_EQ(stereo.exitStatus, 1);
+    EXPECT_EQ(testsupport::ReadBytes(Out("mix.wav")), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
+}
+
+TEST_F(CliExport, RunsThatFailReportConvertFailed)
+{
+    struct Case {
+        std::vector<std::string> arguments;
+    };
+    const Case cases[] = {
+        {{"--project", "1", "--tracks", "5", "--out", Out("none.wav")}},               // nothing recorded
+        {{"--project", "1", "--tracks", "1", "--out", Out("missing/take.wav")}},       // no such folder
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> arguments = {"export", Disk()};
+        arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+        const auto result = RunCli(arguments);
+        EXPECT_EQ(result.exitStatus, 1) << c.arguments[3];
+        EXPECT_EQ(result.err, "Convert failed.\n") << c.arguments[3];
+        EXPECT_EQ(result.out, "");
+    }
+}
+
+TEST_F(CliExport, BadArgumentsAreUsageErrors)
+{
+    const std::vector<std::vector<std::string>> cases = {
+        {"--project", "1", "--tracks", "9", "--out", Out("x.wav")},
+        {"--project", "1", "--tracks", "1,1", "--out", Out("x.wav")},
+        {"--project", "1", "--tracks", "1,2,3", "--stereo", "--out", Out("x.wav")},
+        {"--project", "1", "--tracks", "1", "--type", "wave", "--out", Out("x.wav")},
+        {"--project", "9", "--tracks", "1", "--out", Out("x.wav")},
+        {"--project", "x", "--tracks", "1", "--out", Out("x.wav")},
+        {"--project", "1", "--tracks", "1"},
+    };
+    for (const auto& arguments : cases) {
+        std::vector<std::string> command = {"export", Disk()};
+        command.insert(command.end(), arguments.begin(), arguments.end());
+        const auto result = RunCli(command);
+        EXPECT_EQ(result.exitStatus, 2) << arguments[3];
+        EXPECT_EQ(result.out, "");
+    }
+    EXPECT_EQ(RunCli({"export", Out("nowhere"), "--project", "1", "--tracks", "1", "--out", Out("x.wav")}).exitStatus,
+              2);
+    EXPECT_FALSE(std::filesystem::exists(Out("x11.wav")));
+}

@@ -1,0 +1,131 @@
+#include "tests/cli/CliRunner.h"
+#include "tests/cli/SoundCheck.h"
+#include "tests/support/RecorderTakeover.h"
+#include "tests/support/TempFolder.h"
+
+#include <gtest/gtest.h>
+#include <sndfile.h>
+
+#include <cmath>
+#include <filesystem>
+
+using testsupport::Lines;
+using testsupport::ReadSound;
+using testsupport::RunCli;
+using testsupport::TempFolder;
+
+namespace {
+
+constexpr int kRate = 48000;
+constexpr int kSeconds = 2;
+
+// A mono file written by libsndfile: a 1 kHz tone in the second half, silence before.
+void WriteHalfTone(const std::string& path, int format, int channels = 1)
+{
+    SF_INFO info{};
+    info.samplerate = kRate;
+    info.channels = channels;
+    info.format = format;
+    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+    ASSERT_NE(file, nullptr) << sf_strerror(nullptr);
+    std::vector<int> samples(static_cast<std::size_t>(kRate * kSeconds * channels), 0);
+    for (std::size_t i = samples.size() / 2; i < samples.size(); ++i)
+        samples[i] = static_cast<int>(std::lround(0.5 * 2147483647.0 * std::sin(i * 2.0 * M_PI * 1000.0 / kRate)));
+    sf_write_int(file, samples.data(), static_cast<sf_count_t>(samples.size()));
+    sf_close(file);
+}
+
+class CliImport : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(RunCli({"demo", m_disk.Path()}).exitStatus, 0); }
+    std::string Disk() const { return m_disk.Path(); }
+    std::string Source(const std::string& name) const { return m_sources.File(name); }
+
+private:
+    TempFolder m_disk;
+    TempFolder m_sources;
+};
+
+}  // namespace
+
+TEST_F(CliImport, PrintsTheNewProjectAndItsDataFiles)
+{
+    WriteHalfTone(Source("a.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    const auto result = RunCli({"import", Disk(), "--name", "Back", Source("a.wav"), "-", Source("a.wav")});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(result.err, "Convert succeeded.\n");
+    const auto lines = Lines(result.out);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "04");  // the demo's FNB.TXT ends at project 03
+    EXPECT_EQ(lines[1], Disk() + "/8b320400.000");
+    EXPECT_EQ(lines[2], Disk() + "/8b320400.001");
+    for (std::size_t i = 1; i < lines.size(); ++i)
+        EXPECT_TRUE(std::filesystem::exists(lines[i]));
+
+    const auto project = testsupport::ReadLastProject(Disk());
+    EXPECT_EQ(project.number, 4);
+    EXPECT_EQ(project.name, "Back");
+    ASSERT_EQ(project.segments.size(), 2u);
+    EXPECT_EQ(project.segments[0].track, 1);
+    EXPECT_EQ(project.segments[1].track, 3);
+}
+
+TEST_F(CliImport, ChecksFailWithTheirMessages)
+{
+    WriteHalfTone(Source("a.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    WriteHalfTone(Source("stereo.aif"), SF_FORMAT_AIFF | SF_FORMAT_PCM_16, 2);
+    struct Case {
+        std::vector<std::string> files;
+        std::string err;
+    };
+    const Case cases[] = {
+        {{"-", Source("a.wav")}, "The file name of the truck 1 is wrong.\n"},
+        {{Source("missing.wav")}, "File can't be found.\n"},
+        {{Source("stereo.aif")}, Source("stereo.aif") + ": The file format is unknown.\n"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> arguments = {"import", Disk()};
+        arguments.insert(arguments.end(), c.files.begin(), c.files.end());
+        const auto result = RunCli(arguments);
+        EXPECT_EQ(result.exitStatus, 1) << c.err;
+        EXPECT_EQ(result.err, c.err);
+        EXPECT_EQ(result.out, "");
+    }
+    EXPECT_EQ(testsupport::ReadLastProject(Disk()).number, 3);  // FNB.TXT untouched
+}
+
+TEST_F(CliImport, LeftOutTracksAreNamedInAWarning)
+{
+    WriteHalfTone(Source("a.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    const auto result = RunCli({"import", Disk(), Source("a.wav"), "x.mp3"});
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(result.err, "Track 2: x.mp3 is neither .wav nor .aif; the track is left out.\nConvert succeeded.\n");
+    EXPECT_EQ(testsupport::ReadLastProject(Disk()).name, "Untitled");
+}
+
+TEST_F(CliImport, RelativeNamesAreTakenFromTheCurrentFolder)
+{
+    WriteHalfTone(Source("a.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    const auto result = RunCli({"import", Disk(), "a.wav"}, std::filesystem::path(Source("a.wav")).parent_path());
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+}
+
+TEST_F(CliImport, BadArgumentsAreUsageErrors)
+{
+    WriteHalfTone(Source("a.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    const std::string a = Source("a.wav");
+    const std::vector<std::vector<std::string>> cases = {
+        {"import", Disk(), a, a, a, a, a, a, a, a, a},
+        {"import", Disk(), "--name", "Thirteen Char", a},
+        {"import", Disk(), "--name", "Bad\x01Name", a},
+        {"import", Disk(), "--name", "Caf\xe9", a},
+        {"import", Source("nowhere"), a},
+        {"import", Disk()},
+    };
+    for (const auto& arguments : cases) {
+        const auto result = RunCli(arguments);
+        EXPECT_EQ(result.exitStatus, 2) << arguments.back();
+        EXPECT_EQ(result.out, "");
+    }
+    EXPECT_EQ(testsupport::ReadLastProject(Disk()).number, 3);
+}

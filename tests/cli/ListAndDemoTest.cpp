@@ -1,0 +1,94 @@
+#include "tests/cli/CliRunner.h"
+#include "tests/support/TempFolder.h"
+#include "tools/diskwriter/DiskWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using testsupport::Lines;
+using testsupport::RunCli;
+using testsupport::TempFolder;
+
+TEST(CliDemoAndList, DemoDiskListsItsThreeProjects)
+{
+    TempFolder folder;
+    const std::string disk = folder.File("demo");  // created by the command
+    const auto demo = RunCli({"demo", disk});
+    ASSERT_EQ(demo.exitStatus, 0) << demo.err;
+    EXPECT_EQ(demo.out, "");
+    EXPECT_NE(demo.err.find("440 Hz"), std::string::npos);
+
+    const auto list = RunCli({"list", disk});
+    EXPECT_EQ(list.exitStatus, 0);
+    EXPECT_EQ(list.err, "");
+    EXPECT_EQ(Lines(list.out), (std::vector<std::string>{
+                                   "01 : Sine Demo\t44.1KHz\t16bit",
+                                   "02 : Twenty Bit\t32.0KHz\t20bit",
+                                   "03 : Project 3\t48.0KHz\t24bit",
+                               }));
+}
+
+TEST(CliDemoAndList, DemoRefusesAFolderHoldingRecorderFiles)
+{
+    for (const char* existing : {"fnb.bin", "HFS.BIN", "Fnb.Txt", "8B320100.000"}) {
+        TempFolder folder;
+        testsupport::WriteBytes(folder.File(existing), {0});
+        const auto demo = RunCli({"demo", folder.Path()});
+        EXPECT_EQ(demo.exitStatus, 2) << existing;
+        EXPECT_EQ(std::filesystem::exists(folder.File("FNB.BIN")), false) << existing;
+    }
+}
+
+TEST(CliList, ProjectLinesInChainOrderWithRawNames)
+{
+    TempFolder folder;
+    diskwriter::Disk disk;
+    disk.AddProject({.slot = 2, .number = 7, .name = "Song", .rate = 0, .wordLength = 5, .virtualTracks = 1});
+    disk.AddProject({.slot = 100, .number = 100, .name = "Tab\tName", .rate = 3, .wordLength = 2, .virtualTracks = 1});
+    disk.AddProject({.slot = 50, .number = 4, .name = "\xe9t\xe9", .rate = 1, .wordLength = 1, .virtualTracks = 1});
+    disk.Write(folder.Path());
+
+    const auto list = RunCli({"list", folder.Path()});
+    EXPECT_EQ(list.exitStatus, 0);
+    EXPECT_EQ(Lines(list.out), (std::vector<std::string>{
+                                   "07 : Song\tUnknown\t16bit",
+                                   "100 : Tab?Name\t48.0KHz\t24bit",
+                                   "04 : \xe9t\xe9\t32.0KHz\t20bit",
+                               }));
+}
+
+TEST(CliList, ExitStatusForDisksThatCannotBeListed)
+{
+    TempFolder folder;
+    const std::string notAFolder = folder.File("file");
+    testsupport::WriteBytes(notAFolder, {0});
+    TempFolder empty;
+    TempFolder shortIndex;
+    testsupport::WriteBytes(shortIndex.File("FNB.BIN"), std::vector<std::uint8_t>(64, 0));
+
+    struct Case {
+        std::string disk;
+        int exitStatus;
+    };
+    const Case cases[] = {
+        {notAFolder, 2},
+        {folder.File("missing"), 2},
+        {empty.Path(), 2},       // no index to open
+        {shortIndex.Path(), 0},  // opens, lists nothing
+    };
+    for (const auto& c : cases) {
+        const auto list = RunCli({"list", c.disk});
+        EXPECT_EQ(list.exitStatus, c.exitStatus) << c.disk;
+        EXPECT_EQ(list.out, "") << c.disk;
+    }
+}
+
+TEST(CliUsage, ParseErrorsAreUsageErrorsAndHelpIsSuccess)
+{
+    EXPECT_EQ(RunCli({}).exitStatus, 2);
+    EXPECT_EQ(RunCli({"frobnicate"}).exitStatus, 2);
+    EXPECT_EQ(RunCli({"list"}).exitStatus, 2);
+    EXPECT_EQ(RunCli({"--help"}).exitStatus, 0);
+    EXPECT_EQ(RunCli({"--version"}).exitStatus, 0);
+}

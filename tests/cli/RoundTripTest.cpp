@@ -1,0 +1,142 @@
+// Import sound files, let the recorder take the new project over, export it again
+// and compare: the samples come back identical where the regions hold sound and
+// as silence elsewhere.
+
+#include "tests/cli/CliRunner.h"
+#include "tests/cli/SoundCheck.h"
+#include "tests/support/RecorderTakeover.h"
+#include "tests/support/TempFolder.h"
+
+#include <gtest/gtest.h>
+#include <sndfile.h>
+
+#include <cmath>
+
+using testsupport::RunCli;
+using testsupport::TempFolder;
+
+namespace {
+
+constexpr int kFullScaleBits = 32;
+
+// Samples of `bits` width: silence, then a tone with noise in the lowest bits (so
+// every bit of every sample is checked), then silence again.
+std::vector<std::int32_t> TestSignal(int bits, int rate, std::uint32_t seed)
+{
+    const double amplitude = 0.4 * std::ldexp(1.0, bits - 1);
+    std::vector<std::int32_t> samples(static_cast<std::size_t>(rate) * 2, 0);
+    std::uint32_t state = seed;
+    for (std::size_t i = samples.size() / 4; i < samples.size() * 3 / 4; ++i) {
+        state = state * 1664525u + 1013904223u;
+        const auto noise = static_cast<std::int32_t>(state >> 28) - 8;
+        samples[i] = static_cast<std::int32_t>(std::lround(amplitude * std::sin(i * 0.05))) + noise;
+    }
+    return samples;
+}
+
+void WriteWithLibsndfile(const std::string& path, int format, int rate, int bits,
+                         const std::vector<std::int32_t>& samples)
+{
+    SF_INFO info{};
+    info.samplerate = rate;
+    info.channels = 1;
+    info.format = format;
+    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+    ASSERT_NE(file, nullptr);
+    std::vector<int> scaled;
+    for (auto value : samples)
+        scaled.push_back(static_cast<int>(static_cast<std::uint32_t>(value) << (kFullScaleBits - bits)));
+    sf_write_int(file, scaled.data(), static_cast<sf_count_t>(scaled.size()));
+    sf_close(file);
+}
+
+void PutLittleEndian(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes)
+{
+    for (int i = 0; i < bytes; ++i)
+        out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+
+// A plain PCM WAVE file with 20 valid bits in 3-byte containers (libsndfile writes none).
+void WriteTwentyBitWave(const std::string& path, int rate, const std::vector<std::int32_t>& samples)
+{
+    constexpr int kBytes = 3;
+    const auto dataBytes = static_cast<std::uint32_t>(samples.size() * kBytes);
+    std::vector<std::uint8_t> file = {'R', 'I', 'F', 'F'};
+    PutLittleEndian(file, 36 + dataBytes, 4);
+    for (char c : std::string("WAVEfmt "))
+        file.push_back(static_cast<std::uint8_t>(c));
+    PutLittleEndian(file, 16, 4);
+    PutLittleEndian(file, 1, 2);
+    PutLittleEndian(file, 1, 2);
+    PutLittleEndian(file, static_cast<std::uint32_t>(rate), 4);
+    PutLittleEndian(file, static_cast<std::uint32_t>(rate * kBytes), 4);
+    PutLittleEndian(file, kBytes, 2);
+    PutLittleEndian(file, 20, 2);
+    for (char c : std::string("data"))
+        file.push_back(static_cast<std::uint8_t>(c));
+    PutLittleEndian(file, dataBytes, 4);
+    for (auto value : samples)
+        PutLittleEndian(file, static_cast<std::uint32_t>(value) << 4, kBytes);
+    testsupport::WriteBytes(path, file);
+}
+
+struct RoundTripCase {
+    const char* name;
+    int bits;
+    int rate;
+    int format;  // libsndfile format; 0 for the hand-made 20-bit WAVE
+};
+
+}  // namespace
+
+class CliRoundTrip : public testing::TestWithParam<RoundTripCase> {};
+
+TEST_P(CliRoundTrip, ExportedSamplesEqualTheImportedOnes)
+{
+    const RoundTripCase& c = GetParam();
+    TempFolder disk;
+    TempFolder sources;
+    ASSERT_EQ(RunCli({"demo", disk.Path()}).exitStatus, 0);
+
+    const auto signal = TestSignal(c.bits, c.rate, 7);
+    const std::string source = sources.File(c.name);
+    if (c.format == 0)
+        WriteTwentyBitWave(source, c.rate, signal);
+    else
+        WriteWithLibsndfile(source, c.format, c.rate, c.bits, signal);
+
+    const auto imported = RunCli({"import", disk.Path(), "--name", "Trip", source, "-", source});
+    ASSERT_EQ(imported.exitStatus, 0) << imported.err;
+    testsupport::TakeOver(disk.Path(), testsupport::ReadLastProject(disk.Path()));
+
+    const auto exported = RunCli({"export", disk.Path(), "--project", "4", "--tracks", "1,3", "--out",
+                                  sources.File("back.wav")});
+    ASSERT_EQ(exported.exitStatus, 0) << exported.err;
+
+    const int containerBits = c.bits == 16 ? 16 : 24;
+    const int shift = c.bits == 20 ? 4 : 0;  // 20-bit samples come back left-justified in 24 bits
+    for (const char* name : {"back11.wav", "back31.wav"}) {
+        const auto back = testsupport::ReadSound(sources.File(name));
+        ASSERT_EQ(back.rate, c.rate);
+        const auto& samples = back.channelSamples[0];
+        ASSERT_GE(samples.size(), signal.size()) << name;
+        std::size_t mismatches = 0;
+        for (std::size_t i = 0; i < samples.size(); ++i) {
+            const std::int32_t expected = i < signal.size() ? signal[i] << shift : 0;
+            mismatches += (samples[i] >> (kFullScaleBits - containerBits)) != expected;
+        }
+        EXPECT_EQ(mismatches, 0u) << name;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sources, CliRoundTrip,
+    testing::Values(RoundTripCase{"wave16.wav", 16, 44100, SF_FORMAT_WAV | SF_FORMAT_PCM_16},
+                    RoundTripCase{"wave24.wav", 24, 48000, SF_FORMAT_WAV | SF_FORMAT_PCM_24},
+                    RoundTripCase{"wave20.wav", 20, 32000, 0},
+                    RoundTripCase{"aiff16.aif", 16, 32000, SF_FORMAT_AIFF | SF_FORMAT_PCM_16},
+                    RoundTripCase{"aiff24.aif", 24, 44100, SF_FORMAT_AIFF | SF_FORMAT_PCM_24}),
+    [](const testing::TestParamInfo<RoundTripCase>& info) {
+        std::string name = info.param.name;
+        return name.substr(0, name.find('.'));
+    });
