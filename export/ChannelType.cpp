@@ -91,12 +91,11 @@ std::uint64_t CChannelType::WriteChunks(CSndFormFile& writer, CTrack* const* tra
     for (;;) {
         // Every read's sample goes into the chunk, also the silence that comes with
         // a false result; the flag only tells whether any read delivered.
+        // Tracks are independent, so each fills its channel of the chunk in one call.
         bool delivered = false;
-        std::uint8_t* slot = chunk.data();
-        for (int frame = 0; frame < kChunkFrames; ++frame) {
-            for (int i = 0; i < trackCount; ++i, slot += width)
-                delivered |= tracks[i]->ReadSample(slot);
-        }
+        const std::size_t frameBytes = width * static_cast<std::size_t>(trackCount);
+        for (int i = 0; i < trackCount; ++i)
+            delivered |= tracks[i]->ReadSamples(chunk.data() + width * static_cast<std::size_t>(i), kChunkFrames, frameBytes);
         writer.ConvertSample(chunk.data(), chunk.data(), chunk.size());
         AppendChunk(writer, chunk, dataBytes);
         if (!delivered)

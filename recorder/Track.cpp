@@ -78,6 +78,71 @@ bool CTrack::ReadSampleSlow(std::uint8_t* dst)
     return true;
 }
 
+bool CTrack::ReadSamples(std::uint8_t* dst, std::size_t count, std::size_t stride)
+{
+    bool delivered = false;
+    std::size_t done = 0;
+    while (done < count) {
+        std::uint8_t* out = dst + done * stride;
+        const auto left = static_cast<std::int64_t>(count - done);
+        std::int64_t run = 0;
+        if (m_position >= m_windowBegin && m_position < m_windowEnd) {
+            run = std::min(left, m_windowEnd - m_position);
+            CopyRun(out, stride, static_cast<std::size_t>(run));
+            delivered = true;
+        } else if (m_ended) {
+            run = left;
+            FillSilence(out, stride, static_cast<std::size_t>(run));
+        } else if (m_position < m_span.first) {
+            run = std::min(left, m_span.first - m_position);
+            FillSilence(out, stride, static_cast<std::size_t>(run));
+            delivered = true;
+        } else {
+            delivered |= ReadSampleSlow(out);
+            ++done;
+            continue;
+        }
+        m_position += run;
+        done += static_cast<std::size_t>(run);
+    }
+    return delivered;
+}
+
+namespace {
+
+// Copies `run` samples of a fixed width from a packed source to dst, stride apart.
+template <std::size_t Width>
+void CopyStrided(std::uint8_t* dst, std::size_t stride, const std::uint8_t* source, std::size_t run)
+{
+    for (std::size_t i = 0; i < run; ++i, dst += stride, source += Width)
+        std::memcpy(dst, source, Width);
+}
+
+}  // namespace
+
+void CTrack::CopyRun(std::uint8_t* dst, std::size_t stride, std::size_t run) const
+{
+    const auto width = static_cast<std::size_t>(m_bytesPerSample);
+    const std::uint8_t* source = m_cache.data() + static_cast<std::size_t>(m_position - m_blockFirst) * width;
+    if (stride == width)
+        std::memcpy(dst, source, run * width);
+    else if (width == kShortSampleBytes)
+        CopyStrided<kShortSampleBytes>(dst, stride, source, run);
+    else
+        CopyStrided<kLongSampleBytes>(dst, stride, source, run);
+}
+
+void CTrack::FillSilence(std::uint8_t* dst, std::size_t stride, std::size_t run) const
+{
+    const auto width = static_cast<std::size_t>(m_bytesPerSample);
+    if (stride == width) {
+        std::memset(dst, 0, run * width);
+        return;
+    }
+    for (std::size_t i = 0; i < run; ++i, dst += stride)
+        std::memset(dst, 0, width);
+}
+
 bool CTrack::LoadBlock(std::int64_t blockNumber)
 {
     m_blockNumber = 0;

@@ -44,6 +44,11 @@ public:
         return ReadSampleSlow(dst);
     }
 
+    // Reads `count` samples as `count` calls of ReadSample would, writing sample i at
+    // dst + i * stride. Returns true when any of those calls would have returned true.
+    // Runs of cached samples and of silence are copied in one go.
+    bool ReadSamples(std::uint8_t* dst, std::size_t count, std::size_t stride);
+
     // Closes FNB.BIN.
     void Close();
 
@@ -61,6 +66,11 @@ public:
 private:
     static constexpr int kShortSampleBytes = 2;
     static constexpr int kLongSampleBytes = 3;
+
+    // Copies `run` cached samples from the current position to dst, stride apart.
+    void CopyRun(std::uint8_t* dst, std::size_t stride, std::size_t run) const;
+    // Writes `run` silent samples to dst, stride apart.
+    void FillSilence(std::uint8_t* dst, std::size_t stride, std::size_t run) const;
 
     struct Span {
         std::int64_t first;  // position of the segment's first data sample (lead-in applied)

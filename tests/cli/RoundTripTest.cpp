@@ -87,6 +87,11 @@ struct RoundTripCase {
     int format;  // libsndfile format; 0 for the hand-made 20-bit WAVE
 };
 
+void PrintTo(const RoundTripCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
 }  // namespace
 
 class CliRoundTrip : public testing::TestWithParam<RoundTripCase> {};

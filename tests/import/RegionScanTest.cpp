@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <filesystem>
 #include <numeric>
 
@@ -77,9 +79,9 @@ struct SourceRig {
         : source(ui, CPCSoundFile::kLittleEndian, bits, rate, offset,
                  statedSize.value_or(static_cast<std::uint32_t>(data.size())))
     {
-        Bytes file(offset, 'h');
-        file.insert(file.end(), data.begin(), data.end());
-        file.insert(file.end(), trailer.begin(), trailer.end());
+        Bytes file(offset + data.size() + trailer.size(), 'h');
+        const auto dataAt = file.begin() + static_cast<long>(offset);
+        std::copy(trailer.begin(), trailer.end(), std::copy(data.begin(), data.end(), dataAt));
         WriteBytes(sourceFolder.File("source.wav"), file);
         source.SetFileName(sourceFolder.File("source.wav"));
     }

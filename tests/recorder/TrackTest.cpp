@@ -243,3 +243,38 @@ TEST(Track, RoundTripThroughTheDiskWriter)
         EXPECT_EQ(track.GetEndPosition(), static_cast<std::uint64_t>(count + 24));
     }
 }
+
+// Bulk reads must give exactly what the same number of single reads gives: the
+// bytes, the OR of the results and the position afterwards, across gaps, lead-ins,
+// block edges, a data file that ends early and the end of the track.
+TEST(Track, BulkReadsEqualSingleReads)
+{
+    TempFolder folder;
+    Disk disk;
+    auto& project = disk.AddProject({.slot = 2, .number = 1, .wordLength = kWordLength20, .virtualTracks = 1});
+    project.AddSegment(Seg(10, 7000, 0, 7002 * 8, 2));         // crosses a 20-bit block edge
+    project.AddSegment(Seg(9000, 3, 1, 3 * 8));                // after a gap
+    SegmentSpec cut = Seg(9010, 7000, 2, 7000 * 8);
+    cut.fileBytes = 131072 + 500;                              // ends inside block 2
+    project.AddSegment(cut);
+    disk.Write(folder.Path());
+
+    constexpr std::size_t kWidth = 3;
+    constexpr std::size_t kTotal = 200000;
+    for (const std::size_t chunk : {std::size_t{1}, std::size_t{7}, std::size_t{10240}}) {
+        for (const std::size_t channels : {std::size_t{1}, std::size_t{2}}) {
+            CTrack single(folder.Path(), project.Record(), 1, 1);
+            CTrack bulk(folder.Path(), project.Record(), 1, 1);
+            ASSERT_TRUE(single.Open() && bulk.Open());
+            std::vector<std::uint8_t> expected(chunk * kWidth * channels, 0xEE);
+            std::vector<std::uint8_t> got(chunk * kWidth * channels, 0xEE);
+            for (std::size_t done = 0; done < kTotal; done += chunk) {
+                bool any = false;
+                for (std::size_t i = 0; i < chunk; ++i)
+                    any |= single.ReadSample(expected.data() + i * kWidth * channels);
+                ASSERT_EQ(bulk.ReadSamples(got.data(), chunk, kWidth * channels), any) << chunk << " at " << done;
+                ASSERT_EQ(got, expected) << chunk << " at " << done;
+            }
+        }
+    }
+}
