@@ -36,9 +36,9 @@ std::vector<std::string> WrittenFiles(const ExportSelection& selection, const st
         return {chosenPath};
     const MonoOutputPath output = SplitMonoPath(chosenPath);
     std::vector<std::string> files;
-    for (int index = 0; index < kRecorderTracks; ++index) {
+    for (std::size_t index = 0; index < kTrackCount; ++index) {
         if (selection.virtualTracks[index] != 0)
-            files.push_back(MonoOutputName(output, index + 1, selection.virtualTracks[index]));
+            files.push_back(MonoOutputName(output, static_cast<int>(index) + 1, selection.virtualTracks[index]));
     }
     return files;
 }

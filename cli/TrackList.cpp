@@ -41,7 +41,7 @@ std::optional<TrackChoice> ParseTrackList(const std::string& text, bool stereo)
     std::string item;
     while (std::getline(items, item, ',')) {
         const auto colon = item.find(':');
-        const auto track = ParseInRange(item.substr(0, colon), kTrackCount);
+        const auto track = ParseInRange(item.substr(0, colon), static_cast<int>(kTrackCount));
         const auto virtualTrack =
             colon == std::string::npos ? std::optional<int>(1) : ParseInRange(item.substr(colon + 1), kVirtualTrackCount);
         if (!track || !virtualTrack || choice[*track - 1] != 0)

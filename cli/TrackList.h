@@ -1,14 +1,14 @@
 #pragma once
 // The --tracks and --project arguments of the export command.
 
+#include "recorder/Records.h"
+
 #include <array>
 #include <optional>
 #include <string>
 
 namespace cli {
 
-inline constexpr int kTrackCount = 8;
-inline constexpr int kVirtualTrackCount = 8;
 inline constexpr int kStereoTrackLimit = 2;
 
 // Chosen virtual track per recorder track (index 0 = track 1); 0 where the track is not chosen.

@@ -21,9 +21,9 @@ using TrackList = std::vector<std::unique_ptr<CTrack>>;
 // tracks created so far are in `tracks` either way.
 bool OpenTracks(const ExportSelection& selection, TrackList& tracks, platform::ProgressWindow* progress)
 {
-    for (int index = 0; index < kRecorderTracks; ++index) {
+    for (std::size_t index = 0; index < kTrackCount; ++index) {
         if (selection.virtualTracks[index] != 0) {
-            tracks.push_back(std::make_unique<CTrack>(selection.moFolder, selection.project, index + 1,
+            tracks.push_back(std::make_unique<CTrack>(selection.moFolder, selection.project, static_cast<int>(index) + 1,
                                                       selection.virtualTracks[index]));
             if (!tracks.back()->Open())
                 return false;
@@ -82,10 +82,10 @@ std::uint64_t ExpectedExportSteps(const ExportSelection& selection)
     constexpr std::uint64_t kChunkFrames = CChannelType::kChunkFrames;
     std::uint64_t steps = 0;
     std::uint64_t longest = 0;
-    for (int index = 0; index < kRecorderTracks; ++index) {
+    for (std::size_t index = 0; index < kTrackCount; ++index) {
         if (selection.virtualTracks[index] == 0)
             continue;
-        CTrack track(selection.moFolder, selection.project, index + 1, selection.virtualTracks[index]);
+        CTrack track(selection.moFolder, selection.project, static_cast<int>(index) + 1, selection.virtualTracks[index]);
         if (!track.Open())
             continue;
         const std::uint64_t chunks = track.GetEndPosition() / kChunkFrames + 1;

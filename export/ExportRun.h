@@ -16,13 +16,11 @@ namespace platform {
 class UserInterface;
 }
 
-inline constexpr int kRecorderTracks = 8;
-
 struct ExportSelection {
     std::string moFolder;
     sobinder project{};
     // Chosen virtual track (1 to 8) per recorder track, index 0 = track 1; 0 where not ticked.
-    std::array<int, kRecorderTracks> virtualTracks{};
+    std::array<int, kTrackCount> virtualTracks{};
     bool stereo = false;
     std::string fileType = "WAVE";
 };

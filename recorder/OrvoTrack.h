@@ -3,6 +3,7 @@
 // the PC sound file reader chosen for the track's file, or none.
 
 #include "import/PCSoundFile.h"
+#include "recorder/Records.h"
 
 #include <array>
 #include <cstddef>
@@ -13,7 +14,6 @@ namespace platform {
 class UserInterface;
 }
 
-inline constexpr std::size_t kTrackCount = 8;
 
 // The reader a file name gets from its last four characters, compared without
 // regard to case: ".wav" a WAVE reader, ".aif" an AIFF reader, anything else none.

@@ -18,6 +18,10 @@ inline constexpr std::size_t kEntrySize = 32;      // soentry: one slot
 inline constexpr std::size_t kHfsRecordSize = 12;  // sohfs
 inline constexpr std::size_t kSongNameSize = 14;
 
+// The recorder has eight tracks; the export offers virtual tracks 1 to 8 of each.
+inline constexpr std::size_t kTrackCount = 8;
+inline constexpr int kVirtualTrackCount = 8;
+
 // FNB.BIN header (slots 0 and 1).
 struct soheader {
     std::uint16_t unknown00;
