@@ -8,6 +8,8 @@
 #include "recorder/Track.h"
 #include "tools/diskwriter/DiskWriter.h"
 
+#include "bench/support/CopyTimer.h"
+
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -22,7 +24,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kRecorderTracks = 8;
+constexpr int kRecorderTracks = static_cast<int>(kTrackCount);
 constexpr int kStereoTracks = 2;
 constexpr std::uint32_t kSeconds = 60;
 constexpr std::uint32_t kRate = 48000;
@@ -134,18 +136,7 @@ void RunExport(benchmark::State& state, int trackCount, const std::string& chose
 // Copies every output file with `cp`, timed as a whole.
 void CopyOutputs(benchmark::State& state)
 {
-    const fs::path copies = Disk().root / "copies";
-    for (auto _ : state) {
-        fs::remove_all(copies);
-        fs::create_directories(copies);
-        const std::string command = "cp " + (Disk().root / "out").string() + "/* " + copies.string();
-        const auto start = std::chrono::steady_clock::now();
-        if (std::system(command.c_str()) != 0) {
-            state.SkipWithError("cp failed");
-            return;
-        }
-        state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-    }
+    benchsupport::TimeCopyOfFolder(state, Disk().root / "out", Disk().root / "copies");
 }
 
 void BM_MonoExport8Tracks(benchmark::State& state)

@@ -7,6 +7,8 @@
 #include "platform/UserInterface.h"
 #include "recorder/FnbTextFile.h"
 
+#include "bench/support/CopyTimer.h"
+
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -144,18 +146,7 @@ void BM_Import8Tracks(benchmark::State& state)
 
 void BM_CpOfSources(benchmark::State& state)
 {
-    const fs::path copies = Folders().root / "copies";
-    for (auto _ : state) {
-        fs::remove_all(copies);
-        fs::create_directories(copies);
-        const std::string command = "cp " + (Folders().root / "sources").string() + "/* " + copies.string();
-        const auto start = std::chrono::steady_clock::now();
-        if (std::system(command.c_str()) != 0) {
-            state.SkipWithError("cp failed");
-            return;
-        }
-        state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-    }
+    benchsupport::TimeCopyOfFolder(state, Folders().root / "sources", Folders().root / "copies");
     state.SetBytesProcessed(static_cast<std::int64_t>(kTracks) * kDataBytes * state.iterations());
 }
 
