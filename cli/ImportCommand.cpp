@@ -1,15 +1,18 @@
 #include "cli/Commands.h"
 
 #include "app/Document.h"
+#include "app/Errors.h"
 #include "cli/ConsoleUserInterface.h"
 #include "import/ImportChecks.h"
 #include "import/InvertExchange.h"
+#include "import/RegionScan.h"
 #include "platform/Files.h"
 #include "recorder/OrvoTrack.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 
 namespace cli {
 
@@ -65,6 +68,32 @@ void ExplainSilentRefusal(ConsoleUserInterface& ui, const ImportInputs& inputs, 
     }
 }
 
+// The progress steps of an import: one per slot with a reader in each of the two
+// passes, and the conversion's steps over the regions the scan finds. Scanning
+// costs a read of every file, so it is done only when a bar will show it.
+std::uint64_t ExpectedImportSteps(TrackSlots& slots)
+{
+    constexpr std::uint64_t kPasses = 2;
+    if (::isatty(::fileno(stderr)) != 1)
+        return 0;
+    std::uint64_t steps = 0;
+    for (auto& slot : slots) {
+        CPCSoundFile* reader = slot.GetReader();
+        if (!reader)
+            continue;
+        steps += kPasses;
+        try {
+            if (reader->GetFileName().empty() || !reader->ScanRegions(nullptr))
+                continue;
+        } catch (const ImportError&) {
+            continue;  // the import itself reports it
+        }
+        for (const auto& region : reader->GetRegions())
+            steps += ProgressStepsIn(region.startGroup, region.endGroup);
+    }
+    return steps;
+}
+
 // The new project's number and its data files, as the import wrote them into
 // FNB.TXT: the last project block and the track blocks that follow it.
 void PrintImportedProject(const std::string& disk)
@@ -118,6 +147,7 @@ int ImportCommand(const ImportOptions& options)
             ExplainSilentRefusal(ui, inputs, slots);
         return kExitRunFailed;
     }
+    ui.SetExpectedSteps(ExpectedImportSteps(slots));
     CInvertExchange driver(slots, doc, ui);
     if (!driver.Run())
         return kExitRunFailed;

@@ -1,6 +1,7 @@
 #include "tests/cli/CliRunner.h"
 #include "tests/cli/SoundCheck.h"
 #include "tests/support/TempFolder.h"
+#include "tools/diskwriter/DiskWriter.h"
 
 #include <gtest/gtest.h>
 #include <sndfile.h>
@@ -163,4 +164,18 @@ TEST_F(CliExport, BadArgumentsAreUsageErrors)
     EXPECT_EQ(RunCli({"export", Out("nowhere"), "--project", "1", "--tracks", "1", "--out", Out("x.wav")}).exitStatus,
               2);
     EXPECT_FALSE(std::filesystem::exists(Out("x11.wav")));
+}
+
+TEST(CliExportOfProject100, FailsBecauseItsDataFileNamesAreTooLong)
+{
+    TempFolder disk;
+    TempFolder out;
+    diskwriter::Disk description;
+    description.AddProject({.slot = 2, .number = 100, .name = "Hundred", .virtualTracks = 1})
+        .AddSegment({.track = 1, .lengthGroups = 1, .samples = std::vector<std::int32_t>(8, 5)});
+    description.Write(disk.Path());
+    const auto result = RunCli({"export", disk.Path(), "--project", "100", "--tracks", "1", "--out", out.File("t.wav")});
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_EQ(result.err, "Convert failed.\n");
+    EXPECT_TRUE(std::filesystem::is_empty(out.Path()));
 }
