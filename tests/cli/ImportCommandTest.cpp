@@ -94,6 +94,16 @@ TEST_F(CliImport, ChecksFailWithTheirMessages)
     EXPECT_EQ(testsupport::ReadLastProject(Disk()).number, 3);  // FNB.TXT untouched
 }
 
+TEST_F(CliImport, ADiskWithoutFnbTextCannotTakeAnImport)
+{
+    WriteHalfTone(Source("a.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    TempFolder empty;
+    const auto result = RunCli({"import", empty.Path(), Source("a.wav")});
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_EQ(result.err, "FNB.TXT reading is failed.\n");
+    EXPECT_TRUE(std::filesystem::is_empty(empty.Path()));
+}
+
 TEST_F(CliImport, LeftOutTracksAreNamedInAWarning)
 {
     WriteHalfTone(Source("a.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16);

@@ -50,33 +50,63 @@ void WriteWithLibsndfile(const std::string& path, int format, int rate, int bits
     sf_close(file);
 }
 
-void PutLittleEndian(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes)
+// Appends `value` in `bytes` bytes, least significant first or last.
+void Put(std::vector<std::uint8_t>& out, std::uint64_t value, int bytes, bool bigEndian)
 {
     for (int i = 0; i < bytes; ++i)
-        out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+        out.push_back(static_cast<std::uint8_t>(value >> (8 * (bigEndian ? bytes - 1 - i : i))));
 }
 
-// A plain PCM WAVE file with 20 valid bits in 3-byte containers (libsndfile writes none).
-void WriteTwentyBitWave(const std::string& path, int rate, const std::vector<std::int32_t>& samples)
+void PutText(std::vector<std::uint8_t>& out, const std::string& text)
+{
+    out.insert(out.end(), text.begin(), text.end());
+}
+
+// The rate as an 80-bit extended number: sign and exponent, then a 64-bit mantissa.
+void PutExtended(std::vector<std::uint8_t>& out, int rate)
+{
+    constexpr int kExponentBias = 16383;
+    constexpr int kMantissaTop = 63;
+    const int exponent = static_cast<int>(std::floor(std::log2(rate)));
+    Put(out, static_cast<std::uint64_t>(kExponentBias + exponent), 2, true);
+    Put(out, static_cast<std::uint64_t>(rate) << (kMantissaTop - exponent), 8, true);
+}
+
+// A mono file with 20 valid bits in 3-byte containers (libsndfile writes none):
+// plain PCM WAVE, or AIFF with a sample size of 20.
+void WriteTwentyBitFile(const std::string& path, int rate, const std::vector<std::int32_t>& samples, bool aiff)
 {
     constexpr int kBytes = 3;
     const auto dataBytes = static_cast<std::uint32_t>(samples.size() * kBytes);
-    std::vector<std::uint8_t> file = {'R', 'I', 'F', 'F'};
-    PutLittleEndian(file, 36 + dataBytes, 4);
-    for (char c : std::string("WAVEfmt "))
-        file.push_back(static_cast<std::uint8_t>(c));
-    PutLittleEndian(file, 16, 4);
-    PutLittleEndian(file, 1, 2);
-    PutLittleEndian(file, 1, 2);
-    PutLittleEndian(file, static_cast<std::uint32_t>(rate), 4);
-    PutLittleEndian(file, static_cast<std::uint32_t>(rate * kBytes), 4);
-    PutLittleEndian(file, kBytes, 2);
-    PutLittleEndian(file, 20, 2);
-    for (char c : std::string("data"))
-        file.push_back(static_cast<std::uint8_t>(c));
-    PutLittleEndian(file, dataBytes, 4);
+    std::vector<std::uint8_t> file;
+    if (aiff) {
+        PutText(file, "FORM");
+        Put(file, 46 + dataBytes, 4, true);
+        PutText(file, "AIFFCOMM");
+        Put(file, 18, 4, true);
+        Put(file, 1, 2, true);
+        Put(file, samples.size(), 4, true);
+        Put(file, 20, 2, true);
+        PutExtended(file, rate);
+        PutText(file, "SSND");
+        Put(file, dataBytes + 8, 4, true);
+        Put(file, 0, 8, true);  // offset and block size
+    } else {
+        PutText(file, "RIFF");
+        Put(file, 36 + dataBytes, 4, false);
+        PutText(file, "WAVEfmt ");
+        Put(file, 16, 4, false);
+        Put(file, 1, 2, false);
+        Put(file, 1, 2, false);
+        Put(file, static_cast<std::uint32_t>(rate), 4, false);
+        Put(file, static_cast<std::uint32_t>(rate * kBytes), 4, false);
+        Put(file, kBytes, 2, false);
+        Put(file, 20, 2, false);
+        PutText(file, "data");
+        Put(file, dataBytes, 4, false);
+    }
     for (auto value : samples)
-        PutLittleEndian(file, static_cast<std::uint32_t>(value) << 4, kBytes);
+        Put(file, (static_cast<std::uint32_t>(value) << 4) & 0xFFFFFF, kBytes, aiff);
     testsupport::WriteBytes(path, file);
 }
 
@@ -84,7 +114,7 @@ struct RoundTripCase {
     const char* name;
     int bits;
     int rate;
-    int format;  // libsndfile format; 0 for the hand-made 20-bit WAVE
+    int format;  // libsndfile format; 0 for the hand-made 20-bit files
 };
 
 void PrintTo(const RoundTripCase& c, std::ostream* out)
@@ -106,13 +136,15 @@ TEST_P(CliRoundTrip, ExportedSamplesEqualTheImportedOnes)
     const auto signal = TestSignal(c.bits, c.rate, 7);
     const std::string source = sources.File(c.name);
     if (c.format == 0)
-        WriteTwentyBitWave(source, c.rate, signal);
+        WriteTwentyBitFile(source, c.rate, signal, std::string(c.name).ends_with(".aif"));
     else
         WriteWithLibsndfile(source, c.format, c.rate, c.bits, signal);
 
     const auto imported = RunCli({"import", disk.Path(), "--name", "Trip", source, "-", source});
     ASSERT_EQ(imported.exitStatus, 0) << imported.err;
-    testsupport::TakeOver(disk.Path(), testsupport::ReadLastProject(disk.Path()));
+    const auto project = testsupport::ReadLastProject(disk.Path());
+    EXPECT_EQ(project.wordLength, (c.bits - 16) / 4);  // 16, 20, 24 bit: codes 0, 1, 2
+    testsupport::TakeOver(disk.Path(), project);
 
     const auto exported = RunCli({"export", disk.Path(), "--project", "4", "--tracks", "1,3", "--out",
                                   sources.File("back.wav")});
@@ -140,6 +172,7 @@ INSTANTIATE_TEST_SUITE_P(
                     RoundTripCase{"wave24.wav", 24, 48000, SF_FORMAT_WAV | SF_FORMAT_PCM_24},
                     RoundTripCase{"wave20.wav", 20, 32000, 0},
                     RoundTripCase{"aiff16.aif", 16, 32000, SF_FORMAT_AIFF | SF_FORMAT_PCM_16},
+                    RoundTripCase{"aiff20.aif", 20, 48000, 0},
                     RoundTripCase{"aiff24.aif", 24, 44100, SF_FORMAT_AIFF | SF_FORMAT_PCM_24}),
     [](const testing::TestParamInfo<RoundTripCase>& info) {
         std::string name = info.param.name;
