@@ -46,11 +46,7 @@ CInvertExchange::~CInvertExchange() = default;
 bool CInvertExchange::Run()
 {
     m_pDoc.StampTime();
-    std::optional<MessageId> failure;
-    {
-        platform::WaitCursor wait(m_ui);
-        failure = Import();
-    }
+    const std::optional<MessageId> failure = Import();
     if (failure) {
         m_ui.ShowError(*failure);
         return false;
@@ -61,8 +57,11 @@ bool CInvertExchange::Run()
 
 std::optional<MessageId> CInvertExchange::Import()
 {
-    std::optional<COrvoFnbTextFile> textFile;
+    // Declared so that they go in the reverse order: the project information file
+    // (and its temporary file) first, then the wait cursor, then the progress window.
     std::unique_ptr<platform::ProgressWindow> progress;
+    const platform::WaitCursor wait(m_ui);
+    std::optional<COrvoFnbTextFile> textFile;
     bool writing = false;
     std::optional<MessageId> failure;
     try {

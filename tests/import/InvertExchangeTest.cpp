@@ -280,6 +280,37 @@ TEST(InvertExchange, FailuresLeaveTheDiskAsItWas)
     }
 }
 
+TEST(InvertExchange, CursorComesBackBeforeTheWindowGoesAndTheMessageComesLast)
+{
+    using Kind = UiEvent::Kind;
+    std::string full = "SNGSERIAL: 07\r\n";
+    full.resize(131072 - 130, 'x');
+    const std::vector<Kind> withWindow = {Kind::WaitBegin, Kind::ProgressCreated, Kind::WaitEnd,
+                                          Kind::ProgressDestroyed, Kind::Message};
+    struct Case {
+        const char* name;
+        std::string fnbText;
+        std::vector<Kind> order;
+    };
+    const Case cases[] = {
+        {"success", kOldText, withWindow},
+        {"FNB.TXT full", full, withWindow},
+        {"no project number left", "SNGSERIAL: 99\r\n", {Kind::WaitBegin, Kind::WaitEnd, Kind::Message}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ImportRig rig(PaddedFnbText(c.fnbText));
+        rig.Use(0, "one.wav", WaveOf(Signal(1000, 16), 16));
+        rig.Run();
+        std::vector<Kind> order;
+        for (const auto& event : rig.ui.events) {
+            if (event.kind != Kind::ProgressStep && event.kind != Kind::ProgressShown)
+                order.push_back(event.kind);
+        }
+        EXPECT_EQ(order, c.order);
+    }
+}
+
 TEST(InvertExchange, LeftoversOfAnUnlistedProjectAreReplaced)
 {
     ImportRig rig;
