@@ -10,6 +10,8 @@
 #include <algorithm>
 
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <numeric>
 
 using namespace importtest;
@@ -345,15 +347,36 @@ TEST(RegionScan, ConversionAtTheEndOfTheData)
 
 TEST(RegionScan, FailedConversionKeepsTrackOfItsFiles)
 {
-    MoDisk disk;
-    SourceRig rig(16, 44100, CountingGroups(3 * J16));
-    COrvoFnbTextFile text(disk.doc);
-    ASSERT_TRUE(rig.source.ScanRegions(nullptr));
-    {
-        FileSizeLimit limit(kPackBlockSize + 1);
-        EXPECT_FALSE(rig.source.ConvertRegions(0, text, nullptr));
+    struct Case {
+        const char* name;
+        std::function<void(COrvoFnbTextFile&)> arrange;
+        std::optional<rlim_t> sizeLimit;  // for the writes of the conversion
+    };
+    const Case cases[] = {
+        {"data file cannot be written", [](COrvoFnbTextFile&) {}, kPackBlockSize + 1},
+        {"track block cannot be written",
+         [](COrvoFnbTextFile& text) {
+             std::filesystem::remove(text.GetTempPath());
+             std::filesystem::create_directory(text.GetTempPath());  // a folder in the way
+         },
+         std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        MoDisk disk;
+        SourceRig rig(16, 44100, CountingGroups(3 * J16));
+        COrvoFnbTextFile text(disk.doc);
+        ASSERT_TRUE(rig.source.ScanRegions(nullptr));
+        c.arrange(text);
+        {
+            std::optional<FileSizeLimit> limit;
+            if (c.sizeLimit)
+                limit.emplace(*c.sizeLimit);
+            EXPECT_FALSE(rig.source.ConvertRegions(0, text, nullptr));
+        }
+        EXPECT_EQ(FileNames(disk.folder.Path()), (std::vector<std::string>{"8b320800.000", "FNB.TXT"}));
+        text.RemoveCreatedFiles();
+        EXPECT_EQ(FileNames(disk.folder.Path()), std::vector<std::string>{"FNB.TXT"});
+        std::filesystem::remove_all(text.GetTempPath());
     }
-    EXPECT_EQ(FileNames(disk.folder.Path()), (std::vector<std::string>{"8b320800.000", "FNB.TXT"}));
-    text.RemoveCreatedFiles();
-    EXPECT_EQ(FileNames(disk.folder.Path()), std::vector<std::string>{"FNB.TXT"});
 }
