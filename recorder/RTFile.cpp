@@ -1,6 +1,8 @@
 #include "recorder/RTFile.h"
 
+#include <filesystem>
 #include <limits>
+#include <system_error>
 
 namespace {
 
@@ -36,6 +38,14 @@ std::int64_t MeasureSize(std::FILE* stream)
     return size;
 }
 
+// Only a regular file has a length to read against: a folder opens as a stream on some
+// systems and reports a size of its own invention.
+bool IsRegularFile(const std::string& path)
+{
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error);
+}
+
 }  // namespace
 
 CRTFile::~CRTFile()
@@ -49,6 +59,8 @@ bool CRTFile::Open(const std::string& path, int mode)
     if (access != kModeRead && access != kModeWrite)
         return false;
     CRTFile::Close();
+    if (access == kModeRead && !IsRegularFile(path))
+        return false;
     m_stream = std::fopen(path.c_str(), access == kModeRead ? "rb" : "wb");
     if (m_stream == nullptr)
         return false;

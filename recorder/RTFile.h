@@ -19,7 +19,7 @@ public:
 
     // Opens `path` for reading an existing file (mode 0) or creating/truncating it for
     // writing (mode 1); other modes are refused. On success the length is measured.
-    // A file opened for reading must not be empty.
+    // A file opened for reading must be a regular file and not empty.
     virtual bool Open(const std::string& path, int mode);
     // Closes the stream if one is open. 0, or EOF when closing a written stream failed.
     virtual int Close();

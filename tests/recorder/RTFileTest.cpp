@@ -26,6 +26,7 @@ TEST(RTFile, OpenForReading)
         {"ten", 4 + CRTFile::kModeRead, true, 10},  // only the low two bits select the access
         {"empty", CRTFile::kModeRead, false, 0},
         {"missing", CRTFile::kModeRead, false, 0},
+        {"folder", CRTFile::kModeRead, false, 0},
         {"ten", 2, false, 0},
         {"ten", 3, false, 0},
     };
