@@ -137,9 +137,48 @@ TEST(Track, Timelines)
         {"missing HFS.BIN is a lead-in of 0", {Seg(10, 1, 1, 16, 2)}, {{79, true, 0}, {80, true, V(1, 0)}}, 88, 88,
          true},
         {"negative lead-in record index is a lead-in of 0", {negativeIndex}, {{80, true, V(1, 0)}}, 88, 88},
+        // 0x20000001 groups are 0x100000008 samples: 32-bit positions would start the data at 8.
+        {"huge start stays far away", {Seg(0x20000001, 1, 1, 8)}, {{8, true, 0}, {9, true, 0}}, 0x100000010, 0},
     };
     for (const Timeline& c : cases)
         CheckTimeline(c);
+}
+
+TEST(Track, SecondBlockStartsOneBlockOfSamplesAfterTheSegmentsFirst)
+{
+    // Start 10 with lead-in 2: the data begins at position 64; block 2 of the file
+    // begins a block's worth of samples later, for every word length.
+    constexpr std::uint32_t kStart = 10;
+    constexpr std::int16_t kLeadIn = 2;
+    constexpr std::int64_t kSegFirst = (kStart - kLeadIn) * 8;
+    struct Case {
+        std::uint8_t wordLength;
+        std::int64_t samplesPerBlock;
+    };
+    for (const Case& c : {Case{kWordLength16, 65536}, Case{kWordLength20, 52424}, Case{kWordLength24, 43688}}) {
+        auto value = [](std::uint64_t i) { return static_cast<std::int32_t>(i % 4093 * 7 + 1); };
+        TempFolder folder;
+        Disk disk;
+        auto& project = disk.AddProject({.slot = 2, .number = 5, .wordLength = c.wordLength});
+        project.AddSegment({.startGroup = kStart,
+                            .lengthGroups = static_cast<std::uint32_t>(c.samplesPerBlock / 8 + 1),
+                            .leadIn = kLeadIn,
+                            .serial = 1,
+                            .generator = value,
+                            .generatedSamples = static_cast<std::uint64_t>(c.samplesPerBlock + 8)});
+        disk.Write(folder.Path());
+        CTrack track(folder.Path(), project.Record(), 1, 1);
+        ASSERT_TRUE(track.Open());
+        std::vector<std::uint8_t> got(static_cast<std::size_t>(track.GetBytesPerSample()));
+        for (std::int64_t p = 0; p <= kSegFirst + c.samplesPerBlock; ++p) {
+            ASSERT_TRUE(track.ReadSample(got.data()));
+            const std::int64_t k = p - kSegFirst;
+            if (k == c.samplesPerBlock - 1 || k == c.samplesPerBlock) {
+                EXPECT_EQ(got, diskwriter::DecodedSample(value(static_cast<std::uint64_t>(k)), c.wordLength))
+                    << int{c.wordLength} << " at data sample " << k;
+            }
+        }
+    }
 }
 
 TEST(Track, DamagedChainsEnd)
