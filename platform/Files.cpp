@@ -73,7 +73,9 @@ bool EqualsIgnoringCase(const std::string& a, const std::string& b)
 std::optional<std::string> FindExactName(const std::string& folder, const std::string& name)
 {
     std::error_code error;
-    const fs::path directory = folder.empty() ? fs::path(".") : fs::path(folder);
+    // With its separator a drive's root stays the root ("E:" alone names the drive's
+    // current folder on Windows).
+    const fs::path directory = folder.empty() ? fs::path(".") : fs::path(WithTrailingSeparator(folder));
     std::vector<std::string> matches;
     for (fs::directory_iterator it(directory, error), end; !error && it != end; it.increment(error)) {
         const std::string entry = it->path().filename().string();

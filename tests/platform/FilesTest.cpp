@@ -45,6 +45,7 @@ TEST(FindFile, ReturnsTheFullPathAsOnDisk)
     TempFolder folder;
     WriteBytes(folder.File("hfs.bin"), {1});
     EXPECT_EQ(platform::FindFile(folder.File("HFS.BIN")), folder.File("hfs.bin"));
+    EXPECT_EQ(platform::FindExactName(platform::WithTrailingSeparator(folder.Path()), "HFS.BIN"), "hfs.bin");
     EXPECT_EQ(platform::FindFile(folder.File("FNB.BIN")), std::nullopt);
 }
 
