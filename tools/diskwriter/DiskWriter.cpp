@@ -1,6 +1,7 @@
 #include "tools/diskwriter/DiskWriter.h"
 
 #include "platform/Files.h"
+#include "recorder/TrackFile.h"
 #include "recorder/TrackFileName.h"
 #include "recorder/WordOrder.h"
 
@@ -14,13 +15,13 @@ namespace diskwriter {
 
 namespace {
 
-constexpr int kTrackCount = 8;
+constexpr int kTracks = static_cast<int>(kTrackCount);
 constexpr int kHeadsPerVirtualTrack = 8;
 constexpr std::uint32_t kRecordSlots = 2;  // a project record fills two slots
 constexpr std::uint32_t kSlotLimit = 1u << 16;
 constexpr std::uint32_t kHeaderSlots = 2;
-constexpr std::size_t kBlockBytes = 131072;
-constexpr int kGroupSamples = 8;
+constexpr std::size_t kBlockBytes = kRecorderBlockSize;
+constexpr int kGroupSamples = kSamplesPerGroup;
 constexpr int kHalfWordBits = 16;
 constexpr int kByteBits = 8;
 constexpr int kNibbleBits = 4;
@@ -197,7 +198,7 @@ void PutRecord(std::vector<std::uint8_t>& image, std::uint32_t slot, const auto&
 
 Project& Project::AddSegment(SegmentSpec segment)
 {
-    if (segment.track < 1 || segment.track > kTrackCount || segment.virtualTrack < 1 ||
+    if (segment.track < 1 || segment.track > kTracks || segment.virtualTrack < 1 ||
         segment.virtualTrack > m_spec.virtualTracks)
         throw DescriptionError();
     m_chains[{segment.track, segment.virtualTrack}].push_back(std::move(segment));
@@ -366,7 +367,7 @@ std::uint16_t FirstSegmentSlot(const std::vector<PlacedSegment>& placed, const P
 void PutHeads(std::vector<std::uint8_t>& image, const std::vector<PlacedSegment>& placed, const Project& project)
 {
     for (int virtualTrack = 1; virtualTrack <= project.Spec().virtualTracks; ++virtualTrack) {
-        for (int track = 1; track <= kTrackCount; ++track) {
+        for (int track = 1; track <= kTracks; ++track) {
             soentry head{};
             head.link = project.HeadLink(track, virtualTrack)
                             .value_or(FirstSegmentSlot(placed, project, track, virtualTrack));
