@@ -1,6 +1,8 @@
 #include "export/WaveFile.h"
 
 #include <array>
+#include <bit>
+#include <cstring>
 
 namespace {
 
@@ -42,6 +44,72 @@ void ReverseEach(const std::uint8_t* source, std::uint8_t* destination, std::siz
     }
 }
 
+// Three-byte samples are reversed eight at a time as three 64-bit words (24 bytes).
+// Output byte i is input byte i + 2, i or i - 2 as i mod 3 is 0, 1 or 2: the words
+// keep their own middle bytes and take the rest from the stream shifted down or up
+// by two bytes, which carries bytes across word boundaries.
+constexpr std::size_t kWordBytes = sizeof(std::uint64_t);
+constexpr std::size_t kBlockBytes = kMaxBytesPerSample * kWordBytes;  // 8 samples in 3 words
+constexpr unsigned kBitsPerByte = 8;
+constexpr unsigned kSampleShift = (kMaxBytesPerSample - 1) * kBitsPerByte;  // two bytes
+constexpr unsigned kCarryShift = kWordBytes * kBitsPerByte - kSampleShift;
+constexpr std::uint64_t kByteMask = 0xFF;
+
+// The bytes of word `word` (little-endian) whose stream position mod 3 is `residue`.
+constexpr std::uint64_t ResidueMask(std::size_t word, std::size_t residue)
+{
+    std::uint64_t mask = 0;
+    for (std::size_t byte = 0; byte < kWordBytes; ++byte) {
+        if ((word * kWordBytes + byte) % kMaxBytesPerSample == residue)
+            mask |= kByteMask << (kBitsPerByte * byte);
+    }
+    return mask;
+}
+
+enum Residue : std::size_t { kTakesFromNext, kStays, kTakesFromPrevious };
+
+template <std::size_t Word>
+constexpr std::uint64_t MergeWord(std::uint64_t own, std::uint64_t down, std::uint64_t up)
+{
+    return (own & ResidueMask(Word, kStays)) | (down & ResidueMask(Word, kTakesFromNext)) |
+           (up & ResidueMask(Word, kTakesFromPrevious));
+}
+
+std::uint64_t LoadWord(const std::uint8_t* at)
+{
+    std::uint64_t word;
+    std::memcpy(&word, at, kWordBytes);
+    return word;
+}
+
+void StoreWord(std::uint8_t* at, std::uint64_t word)
+{
+    std::memcpy(at, &word, kWordBytes);
+}
+
+// Word by word: a 24-byte copy through an array would stall on store forwarding.
+void ReverseThreeByteBlock(const std::uint8_t* source, std::uint8_t* destination)
+{
+    const std::uint64_t w0 = LoadWord(source);
+    const std::uint64_t w1 = LoadWord(source + kWordBytes);
+    const std::uint64_t w2 = LoadWord(source + 2 * kWordBytes);
+    StoreWord(destination, MergeWord<0>(w0, w0 >> kSampleShift | w1 << kCarryShift, w0 << kSampleShift));
+    StoreWord(destination + kWordBytes,
+              MergeWord<1>(w1, w1 >> kSampleShift | w2 << kCarryShift, w1 << kSampleShift | w0 >> kCarryShift));
+    StoreWord(destination + 2 * kWordBytes,
+              MergeWord<2>(w2, w2 >> kSampleShift, w2 << kSampleShift | w1 >> kCarryShift));
+}
+
+void ReverseThreeByteSamples(const std::uint8_t* source, std::uint8_t* destination, std::size_t byteCount)
+{
+    std::size_t at = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        for (; at + kBlockBytes <= byteCount; at += kBlockBytes)
+            ReverseThreeByteBlock(source + at, destination + at);
+    }
+    ReverseEach<kMaxBytesPerSample>(source + at, destination + at, byteCount - at);
+}
+
 }  // namespace
 
 CWaveFile::CWaveFile(std::string path, const sobinder& record, int channels)
@@ -77,7 +145,7 @@ std::size_t CWaveFile::ConvertSample(const std::uint8_t* source, std::uint8_t* d
                                      std::size_t byteCount) const
 {
     if (m_bytesPerSample == kMaxBytesPerSample)
-        ReverseEach<kMaxBytesPerSample>(source, destination, byteCount);
+        ReverseThreeByteSamples(source, destination, byteCount);
     else
         ReverseEach<kMinBytesPerSample>(source, destination, byteCount);
     return byteCount;

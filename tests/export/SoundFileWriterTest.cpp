@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -170,6 +171,41 @@ TEST(SoundFileWriter, ConvertSamplePutsBytesInTheFilesOrder)
         Bytes inPlace = c.in;
         writer->ConvertSample(inPlace.data(), inPlace.data(), inPlace.size());
         EXPECT_EQ(inPlace, c.out) << c.type << " in place";
+    }
+}
+
+TEST(SoundFileWriter, WaveConversionReversesEverySampleOfLongBuffers)
+{
+    // Buffers of many samples go through in blocks with a tail; every sample must
+    // come out reversed, separately and in place, with nothing beyond it touched.
+    struct Case {
+        std::uint8_t width;
+        std::size_t bytesPerSample;
+        std::size_t samples;
+    };
+    const Case cases[] = {
+        {kWordLength24, 3, 7},  {kWordLength24, 3, 8},  {kWordLength24, 3, 9},     {kWordLength24, 3, 16},
+        {kWordLength24, 3, 23}, {kWordLength20, 3, 10240}, {kWordLength16, 2, 9}, {kWordLength16, 2, 10240},
+    };
+    constexpr std::uint8_t kGuard = 0xA5;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.bytesPerSample << " bytes x " << c.samples);
+        auto writer = Create("WAVE", "unused", Project(kRate48000, c.width), 1);
+        const std::size_t size = c.bytesPerSample * c.samples;
+        Bytes in(size);
+        for (std::size_t i = 0; i < size; ++i)
+            in[i] = static_cast<std::uint8_t>(i * 7 + i / 251);
+        Bytes expected = in;
+        for (std::size_t at = 0; at < size; at += c.bytesPerSample)
+            std::reverse(expected.begin() + static_cast<std::ptrdiff_t>(at),
+                         expected.begin() + static_cast<std::ptrdiff_t>(at + c.bytesPerSample));
+        Bytes separate(size + 1, kGuard);
+        writer->ConvertSample(in.data(), separate.data(), size);
+        EXPECT_EQ(Slice(separate, 0, size), expected);
+        EXPECT_EQ(separate[size], kGuard);
+        Bytes inPlace = in;
+        writer->ConvertSample(inPlace.data(), inPlace.data(), size);
+        EXPECT_EQ(inPlace, expected);
     }
 }
 
