@@ -47,12 +47,9 @@ public:
     std::uint64_t MaxDataBytes() const;
     bool CanHold(std::uint64_t dataBytes) const { return dataBytes <= MaxDataBytes(); }
 
-    const std::string& GetPath() const { return m_path; }
     std::uint16_t GetChannels() const { return m_channels; }
     int GetBitsPerSample() const { return m_bitsPerSample; }
     int GetBytesPerSample() const { return m_bytesPerSample; }
-    int GetBlockAlign() const { return m_blockAlign; }
-    std::uint32_t GetRateWord() const { return m_rateWord; }
 
 protected:
     // Size of the header written in front of the sample data.

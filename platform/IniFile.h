@@ -15,8 +15,6 @@ class IniFile {
 public:
     explicit IniFile(std::string path);
 
-    const std::string& Path() const { return m_path; }
-
     // The value of `key` in `section`, or `defaultValue` when there is none.
     std::string Read(const std::string& section, const std::string& key,
                      const std::string& defaultValue = {}) const;

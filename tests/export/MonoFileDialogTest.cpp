@@ -104,8 +104,10 @@ TEST(MonoFileDialog, AsksPerTrackAboutTheFirstExistingFile)
         for (const auto& name : c.askedAbout)
             expected.push_back(Question(name));
         EXPECT_EQ(ui.Messages(), expected);
-        for (const auto& event : ui.events)
+        for (const auto& event : ui.events) {
             EXPECT_EQ(event.buttons, platform::MessageButtons::YesNo);
+            EXPECT_EQ(event.icon, platform::MessageIcon::Exclamation);
+        }
     }
 }
 
