@@ -79,8 +79,10 @@ void COVFtoWAVEDoc::StampTime()
 bool COVFtoWAVEDoc::UpdateFreeSpace()
 {
     m_freeBytes = 0;
+    if (m_strMoFolder.empty())
+        return false;  // no disk chosen: nothing to measure
     std::error_code error;
-    const auto space = std::filesystem::space(m_strMoFolder.empty() ? "." : m_strMoFolder, error);
+    const auto space = std::filesystem::space(m_strMoFolder, error);
     if (error)
         return false;
     m_freeBytes = space.available;

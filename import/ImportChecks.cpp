@@ -11,17 +11,8 @@
 namespace {
 
 constexpr std::uint8_t kTrack1 = 0;
-constexpr char kFirstPrintable = 0x20;
-constexpr char kLastPrintable = 0x7E;
 
 }  // namespace
-
-bool IsAcceptableProjectName(const std::string& name)
-{
-    return name.size() <= kProjectNameMaxLength && std::all_of(name.begin(), name.end(), [](char c) {
-               return c >= kFirstPrintable && c <= kLastPrintable;
-           });
-}
 
 CImportChecks::CImportChecks(CImportPage& page, platform::UserInterface& ui, std::string baseFolder)
     : m_page(page), m_ui(ui), m_baseFolder(std::move(baseFolder))

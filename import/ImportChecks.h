@@ -3,6 +3,7 @@
 // file name as it is entered, and the validation before an import runs. The GUI
 // page and the command-line tool both implement CImportPage and call them.
 
+#include "recorder/FnbTextFile.h"
 #include "recorder/OrvoTrack.h"
 
 #include <array>
@@ -36,12 +37,6 @@ struct ImportInputs {
     std::string projectName;
     std::array<std::string, kTrackCount> trackNames;  // index 0 = Track 1; empty: unused
 };
-
-inline constexpr std::size_t kProjectNameMaxLength = 12;
-
-// True for a project name of at most 12 printable single-byte characters
-// (0x20 to 0x7E). The page refuses other input where it is typed.
-bool IsAcceptableProjectName(const std::string& name);
 
 class CImportChecks {
 public:

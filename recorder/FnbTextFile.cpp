@@ -215,6 +215,15 @@ bool WriteImageInPlace(const std::string& path, const std::vector<std::uint8_t>&
 
 }  // namespace
 
+bool IsAcceptableProjectName(const std::string& name)
+{
+    constexpr char kFirstPrintable = 0x20;
+    constexpr char kLastPrintable = 0x7E;
+    return name.size() <= kProjectNameMaxLength && std::all_of(name.begin(), name.end(), [](char c) {
+               return c >= kFirstPrintable && c <= kLastPrintable;
+           });
+}
+
 COrvoFnbTextFile::COrvoFnbTextFile(const COVFtoWAVEDoc& doc) : m_doc(doc)
 {
     m_newProjectNumber = NextProjectNumber(LastSerialDigits(FnbPath()));
@@ -251,7 +260,7 @@ bool COrvoFnbTextFile::WriteSongBlock(const CPCSoundFile& source)
 {
     const int wordLength = FindCode(kWordLengthCodes, source.GetBitsPerSample());
     const int rate = FindCode(kRateCodes, source.GetSampleRate());
-    if (wordLength < 0 || rate < 0)
+    if (wordLength < 0 || rate < 0 || !IsAcceptableProjectName(m_doc.GetNewProjectName()))
         return false;
     const std::string stamp = m_doc.GetTimeStamp();
     const std::string block = Line("SNGSERIAL", m_newProjectNumber) + Line("SONGTITLE", m_doc.GetNewProjectName()) +
@@ -293,6 +302,9 @@ void COrvoFnbTextFile::Commit()
         Fail(MessageId::FnbWriteFailed);
     std::copy(text.begin(), text.end(), image.begin() + static_cast<std::ptrdiff_t>(used));
     std::fill(image.begin() + static_cast<std::ptrdiff_t>(used + text.size()), image.end(), 0);
+    // From here on FNB.TXT may name the new data files, even after a failed write:
+    // they stay on the disk whatever happens.
+    m_createdFiles.clear();
     if (!WriteImageInPlace(path, image))
         Fail(MessageId::FnbWriteFailed);
 }

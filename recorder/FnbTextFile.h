@@ -23,6 +23,13 @@ inline constexpr std::size_t kFnbTextSize = 131072;
 inline constexpr std::uint64_t kProjectBlockReserve = 130;
 inline constexpr std::uint64_t kTrackBlockReserve = 141;
 
+inline constexpr std::size_t kProjectNameMaxLength = 12;
+
+// True for a project name of at most 12 printable single-byte characters
+// (0x20 to 0x7E): what a line of FNB.TXT can carry. The pages refuse other input
+// where it is typed; the project block refuses it too.
+bool IsAcceptableProjectName(const std::string& name);
+
 class COrvoFnbTextFile {
 public:
     // Derives the new project number from FNB.TXT in the document's MO folder and
@@ -56,7 +63,8 @@ public:
     void Commit();
 
     // The track data files this import has created, so that a failed import can
-    // remove them again (best effort).
+    // remove them again (best effort). Once Commit starts writing FNB.TXT, they are
+    // no longer removed: the text may already name them.
     void NoteCreatedFile(const std::string& path);
     void RemoveCreatedFiles();
 

@@ -134,9 +134,13 @@ TEST(Document, FreeSpaceOfTheMoFolderOrNothing)
     EXPECT_TRUE(doc.UpdateFreeSpace());
     EXPECT_GT(doc.m_freeBytes, 0U);
 
-    doc.m_strMoFolder = folder.File("missing");
-    EXPECT_FALSE(doc.UpdateFreeSpace());
-    EXPECT_EQ(doc.m_freeBytes, 0U);
+    for (const std::string& unmeasurable : {folder.File("missing"), std::string()}) {
+        ASSERT_TRUE(doc.UpdateFreeSpace());
+        doc.m_strMoFolder = unmeasurable;
+        EXPECT_FALSE(doc.UpdateFreeSpace()) << unmeasurable;
+        EXPECT_EQ(doc.m_freeBytes, 0U) << unmeasurable;
+        doc.m_strMoFolder = folder.Path();
+    }
 }
 
 TEST(Document, BrowsingSetsTheMoFolderAndTheBinderPath)

@@ -180,6 +180,29 @@ TEST(FnbTextFile, WordLengthAndRateCodes)
     }
 }
 
+TEST(FnbTextFile, ProjectBlockCarriesOnlyAPrintableName)
+{
+    struct Case {
+        const char* name;
+        bool written;
+    };
+    const Case cases[] = {
+        {"Twelve chars", true}, {"~ !%s%n", true}, {"Thirteen char", false}, {"Two\r\nLines", false},
+        {"Caf\xe9", false},
+    };
+    testsupport::ScriptedUserInterface ui;
+    for (const auto& c : cases) {
+        MoDisk disk;
+        disk.doc.SetNewProjectName(c.name);
+        COrvoFnbTextFile text(disk.doc);
+        EXPECT_EQ(text.WriteSongBlock(FakeSoundFile(ui, CPCSoundFile::kLittleEndian, 16, 48000, 0, 0)), c.written)
+            << c.name;
+        if (c.written) {
+            EXPECT_NE(TempText(text).find(std::string("SONGTITLE: ") + c.name + "\r\n"), std::string::npos);
+        }
+    }
+}
+
 TEST(FnbTextFile, RoomForTheProjectBlockAndTrackBlocks)
 {
     struct Case {
@@ -246,8 +269,13 @@ TEST(FnbTextFile, CommitFailuresLeaveTheFileAsItWas)
     MoDisk disk(PaddedFnbText(full));
     COrvoFnbTextFile text(disk.doc);
     WriteBytes(text.GetTempPath(), AsBytes(std::string(11, 'n')));  // one byte too many
+    const std::string dataFile = disk.folder.File("8b320800.000");
+    WriteBytes(dataFile, {1});
+    text.NoteCreatedFile(dataFile);
     EXPECT_EQ(RaisedMessage([&] { text.Commit(); }), MessageId::FnbWriteFailed);
     EXPECT_EQ(ReadBytes(disk.FnbTextPath()), PaddedFnbText(full));
+    text.RemoveCreatedFiles();  // FNB.TXT names nothing new: the data file goes
+    EXPECT_FALSE(std::filesystem::exists(dataFile));
 
     std::filesystem::remove(text.GetTempPath());
     EXPECT_EQ(RaisedMessage([&] { text.Commit(); }), MessageId::FnbWriteFailed);
@@ -259,11 +287,16 @@ TEST(FnbTextFile, FailedWritesAreReported)
     COrvoFnbTextFile text(disk.doc);
     testsupport::ScriptedUserInterface ui;
     ASSERT_TRUE(text.WriteSongBlock(FakeSoundFile(ui, CPCSoundFile::kLittleEndian, 16, 48000, 0, 0)));
+    const std::string dataFile = disk.folder.File("8b320800.000");
+    WriteBytes(dataFile, {1});
+    text.NoteCreatedFile(dataFile);
     {
         FileSizeLimit limit(16);
         EXPECT_FALSE(text.WriteTrackBlock(SoundRegion{0, 8191, 8192}, 0));
         EXPECT_EQ(RaisedMessage([&] { text.Commit(); }), MessageId::FnbWriteFailed);
     }
+    text.RemoveCreatedFiles();  // the failed write may have named it in FNB.TXT: it stays
+    EXPECT_TRUE(std::filesystem::exists(dataFile));
     std::filesystem::remove(text.GetTempPath());
     std::filesystem::create_directory(text.GetTempPath());  // a folder in the way
     EXPECT_FALSE(text.WriteTrackBlock(SoundRegion{0, 8191, 8192}, 0));
