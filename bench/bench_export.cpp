@@ -61,7 +61,7 @@ struct BenchDisk {
         auto& project = disk.AddProject({.slot = 2, .number = 1, .name = "Bench", .rate = kRate48000,
                                          .wordLength = kWordLength24});
         for (int track = 1; track <= kRecorderTracks; ++track) {
-            diskwriter::SegmentSpec segment{.track = track, .virtualTrack = 1, .startGroup = 0,
+            diskwriter::SegmentInfo segment{.track = track, .virtualTrack = 1, .startGroup = 0,
                                             .lengthGroups = kTrackGroups, .serial = static_cast<std::uint16_t>(track)};
             segment.generator = [track](std::uint64_t index) {
                 return static_cast<std::int32_t>((index * 2654435761u + static_cast<std::uint64_t>(track)) %

@@ -40,7 +40,7 @@ public:
     static void AppendChunk(CSndFormFile& writer, const std::vector<std::uint8_t>& chunk, std::uint64_t& dataBytes);
 
 protected:
-    // The save dialog's mode-specific options (overwrite prompt, accept check).
+    // The save dialog's options that differ by mode (overwrite prompt, accept check).
     virtual platform::FileDialogRequest DialogOptions(int trackCount, CTrack* const* tracks) = 0;
     // The run after the user chose `path`; throws on failure, cleans up by its own objects.
     virtual void Run(const SoundFileType& type, const sobinder& record, int trackCount, CTrack* const* tracks,

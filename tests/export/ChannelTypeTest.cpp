@@ -41,7 +41,7 @@ std::uint32_t LittleEndian32(const Bytes& bytes, std::size_t at)
 }
 
 // One track of a fixture disk: where its only segment starts and how many groups it holds.
-struct TrackSpec {
+struct TrackInfo {
     int track;
     int virtualTrack = 1;
     std::uint32_t startGroup = 0;
@@ -50,26 +50,26 @@ struct TrackSpec {
 
 class ExportRun : public testing::Test {
 protected:
-    void MakeDisk(const std::vector<TrackSpec>& specs, std::uint8_t wordLength = kWordLength16)
+    void MakeDisk(const std::vector<TrackInfo>& infos, std::uint8_t wordLength = kWordLength16)
     {
         diskwriter::Disk disk;
         auto& project = disk.AddProject({.slot = 2, .number = 5, .name = "Demo", .rate = kRate44100,
                                          .wordLength = wordLength});
         std::uint16_t serial = 1;
-        for (const auto& spec : specs) {
-            diskwriter::SegmentSpec segment{.track = spec.track, .virtualTrack = spec.virtualTrack,
-                                            .startGroup = spec.startGroup, .lengthGroups = spec.lengthGroups,
+        for (const auto& info : infos) {
+            diskwriter::SegmentInfo segment{.track = info.track, .virtualTrack = info.virtualTrack,
+                                            .startGroup = info.startGroup, .lengthGroups = info.lengthGroups,
                                             .serial = serial++};
-            const int track = spec.track;
+            const int track = info.track;
             segment.generator = [track](std::uint64_t index) { return TrackValue(track, index); };
-            segment.generatedSamples = std::uint64_t{spec.lengthGroups} * 8;
+            segment.generatedSamples = std::uint64_t{info.lengthGroups} * 8;
             project.AddSegment(segment);
         }
         disk.Write(m_disk.Path());
         m_record = project.Record();
-        for (const auto& spec : specs) {
-            m_owned.push_back(std::make_unique<CTrack>(m_disk.Path(), m_record, spec.track, spec.virtualTrack));
-            ASSERT_TRUE(m_owned.back()->Open()) << "track " << spec.track;
+        for (const auto& info : infos) {
+            m_owned.push_back(std::make_unique<CTrack>(m_disk.Path(), m_record, info.track, info.virtualTrack));
+            ASSERT_TRUE(m_owned.back()->Open()) << "track " << info.track;
             m_tracks.push_back(m_owned.back().get());
         }
     }
@@ -122,15 +122,15 @@ protected:
 };
 
 // The data part of a 16-bit WAVE file holding `tracks` interleaved, each a single
-// segment as in `specs`, for `frames` frames.
-Bytes ExpectedWaveData(const std::vector<TrackSpec>& specs, std::size_t frames)
+// segment as in `infos`, for `frames` frames.
+Bytes ExpectedWaveData(const std::vector<TrackInfo>& infos, std::size_t frames)
 {
     Bytes data;
     for (std::size_t frame = 0; frame < frames; ++frame) {
-        for (const auto& spec : specs) {
-            const std::uint64_t first = std::uint64_t{spec.startGroup} * 8;
-            const std::uint64_t end = first + std::uint64_t{spec.lengthGroups} * 8;
-            const auto value = frame >= first && frame < end ? TrackValue(spec.track, frame - first) : 0;
+        for (const auto& info : infos) {
+            const std::uint64_t first = std::uint64_t{info.startGroup} * 8;
+            const std::uint64_t end = first + std::uint64_t{info.lengthGroups} * 8;
+            const auto value = frame >= first && frame < end ? TrackValue(info.track, frame - first) : 0;
             data.push_back(static_cast<std::uint8_t>(value));
             data.push_back(static_cast<std::uint8_t>(value >> 8));
         }
@@ -142,7 +142,7 @@ TEST_F(ExportRun, FilesEndWithOneSilentChunkAfterTheLastDeliveredFrame)
 {
     struct Case {
         const char* name;
-        TrackSpec spec;
+        TrackInfo info;
         std::size_t chunks;
     };
     const Case cases[] = {
@@ -157,7 +157,7 @@ TEST_F(ExportRun, FilesEndWithOneSilentChunkAfterTheLastDeliveredFrame)
         m_owned.clear();
         m_tracks.clear();
         m_ui.events.clear();
-        MakeDisk({c.spec});
+        MakeDisk({c.info});
         const std::string name = std::string("Take") + std::to_string(&c - cases) + ".wav";
         ASSERT_EQ(RunMono(name), CChannelType::kSucceeded);
         const std::string output = m_out.File("Take" + std::to_string(&c - cases) + "11.wav");
@@ -167,7 +167,7 @@ TEST_F(ExportRun, FilesEndWithOneSilentChunkAfterTheLastDeliveredFrame)
         EXPECT_EQ(LittleEndian32(bytes, 40), dataBytes);
         EXPECT_EQ(LittleEndian32(bytes, 4), 36 + dataBytes);
         EXPECT_TRUE(std::equal(bytes.begin() + CWaveFile::kHeaderSize, bytes.end(),
-                               ExpectedWaveData({c.spec}, c.chunks * kChunk).begin()));
+                               ExpectedWaveData({c.info}, c.chunks * kChunk).begin()));
         // The animation steps after every chunk that more data follows.
         EXPECT_EQ(m_ui.Count(Kind::ProgressStep), static_cast<int>(c.chunks) - 1);
     }
@@ -189,16 +189,16 @@ TEST_F(ExportRun, TrackThatDeliversNothingGivesOneSilentChunk)
 
 TEST_F(ExportRun, MonoNamesCarryTrackAndVirtualTrack)
 {
-    const std::vector<TrackSpec> specs = {{1, 1, 0, 10}, {5, 2, 3, 20}};
-    MakeDisk(specs);
+    const std::vector<TrackInfo> infos = {{1, 1, 0, 10}, {5, 2, 3, 20}};
+    MakeDisk(infos);
     ASSERT_EQ(RunMono("Take.wav"), CChannelType::kSucceeded);
     EXPECT_EQ(OutputFiles(), (std::vector<std::string>{"Take11.wav", "Take52.wav"}));
-    for (std::size_t i = 0; i < specs.size(); ++i) {
+    for (std::size_t i = 0; i < infos.size(); ++i) {
         const Bytes bytes = ReadBytes(m_out.File(i == 0 ? "Take11.wav" : "Take52.wav"));
         ASSERT_EQ(bytes.size(), CWaveFile::kHeaderSize + 2 * kChunk * 2);
         EXPECT_EQ(bytes[22], 1) << "one channel";
         EXPECT_TRUE(std::equal(bytes.begin() + CWaveFile::kHeaderSize, bytes.end(),
-                               ExpectedWaveData({specs[i]}, 2 * kChunk).begin()));
+                               ExpectedWaveData({infos[i]}, 2 * kChunk).begin()));
     }
     // Progress: created and shown first, one step per track, destroyed at the end.
     std::vector<Kind> progress;
@@ -213,8 +213,8 @@ TEST_F(ExportRun, MonoNamesCarryTrackAndVirtualTrack)
 
 TEST_F(ExportRun, StereoPutsTheLowerTrackInChannelOne)
 {
-    const std::vector<TrackSpec> specs = {{2, 1, 0, 1300}, {7, 3, 5, 10}};
-    MakeDisk(specs);
+    const std::vector<TrackInfo> infos = {{2, 1, 0, 1300}, {7, 3, 5, 10}};
+    MakeDisk(infos);
     ASSERT_EQ(RunStereo("Mix.wav"), CChannelType::kSucceeded);
     EXPECT_EQ(OutputFiles(), std::vector<std::string>{"Mix.wav"});
     const Bytes bytes = ReadBytes(m_out.File("Mix.wav"));
@@ -223,14 +223,14 @@ TEST_F(ExportRun, StereoPutsTheLowerTrackInChannelOne)
     EXPECT_EQ(bytes[22], 2);
     EXPECT_EQ(bytes[32], 4) << "block align";
     EXPECT_TRUE(std::equal(bytes.begin() + CWaveFile::kHeaderSize, bytes.end(),
-                           ExpectedWaveData(specs, frames).begin()));
+                           ExpectedWaveData(infos, frames).begin()));
     EXPECT_EQ(m_ui.Count(Kind::ProgressStep), 2);
 }
 
 TEST_F(ExportRun, StereoWithOneTrackWritesOneChannelUnderTheChosenName)
 {
-    const std::vector<TrackSpec> specs = {{4, 2, 0, 8}};
-    MakeDisk(specs);
+    const std::vector<TrackInfo> infos = {{4, 2, 0, 8}};
+    MakeDisk(infos);
     ASSERT_EQ(RunStereo("Solo.aif.bak"), CChannelType::kSucceeded);
     EXPECT_EQ(OutputFiles(), std::vector<std::string>{"Solo.aif.bak"});
     const Bytes bytes = ReadBytes(m_out.File("Solo.aif.bak"));
@@ -240,8 +240,8 @@ TEST_F(ExportRun, StereoWithOneTrackWritesOneChannelUnderTheChosenName)
 
 TEST_F(ExportRun, AiffKeepsTheRecordersByteOrder)
 {
-    const std::vector<TrackSpec> specs = {{1, 1, 0, 2}};
-    MakeDisk(specs, kWordLength24);
+    const std::vector<TrackInfo> infos = {{1, 1, 0, 2}};
+    MakeDisk(infos, kWordLength24);
     ASSERT_EQ(RunMono("Take.aif", "AIFF"), CChannelType::kSucceeded);
     const Bytes bytes = ReadBytes(m_out.File("Take11.aif"));
     ASSERT_EQ(bytes.size(), CAIFFFile::kHeaderSize + 2 * kChunk * 3);

@@ -10,8 +10,8 @@
 #include <vector>
 
 using diskwriter::Disk;
-using diskwriter::ProjectSpec;
-using diskwriter::SegmentSpec;
+using diskwriter::ProjectInfo;
+using diskwriter::SegmentInfo;
 using testsupport::TempFolder;
 
 namespace {
@@ -45,7 +45,7 @@ std::vector<std::uint16_t> ChainSlots(const std::string& folder, const sobinder&
     return slots;
 }
 
-ProjectSpec Small(std::uint16_t slot, std::optional<std::uint16_t> next = std::nullopt)
+ProjectInfo Small(std::uint16_t slot, std::optional<std::uint16_t> next = std::nullopt)
 {
     return {.slot = slot, .number = 1, .name = "P", .virtualTracks = 1, .nextSong = next};
 }
@@ -56,7 +56,7 @@ TEST(BinderFile, ProjectListWalks)
 {
     struct Case {
         const char* what;
-        std::vector<ProjectSpec> projects;
+        std::vector<ProjectInfo> projects;
         std::optional<std::uint16_t> firstSong;
         std::optional<std::uint64_t> fnbLength;
         std::vector<std::uint32_t> listed;
@@ -76,7 +76,7 @@ TEST(BinderFile, ProjectListWalks)
     for (const Case& c : cases) {
         TempFolder folder;
         Disk disk;
-        for (const ProjectSpec& p : c.projects)
+        for (const ProjectInfo& p : c.projects)
             disk.AddProject(p);
         if (c.firstSong)
             disk.SetFirstSong(*c.firstSong);
@@ -119,11 +119,11 @@ TEST(BinderFile, SegmentChainWalks)
     // the head of track 1, virtual track 1 is slot 4.
     constexpr std::uint16_t kHead = 4;
     auto segment = [](std::uint16_t slot, std::optional<std::uint16_t> link = std::nullopt) {
-        return SegmentSpec{.startGroup = slot, .lengthGroups = 1, .slot = slot, .link = link, .missingFile = true};
+        return SegmentInfo{.startGroup = slot, .lengthGroups = 1, .slot = slot, .link = link, .missingFile = true};
     };
     struct Case {
         const char* what;
-        std::vector<SegmentSpec> chain;
+        std::vector<SegmentInfo> chain;
         std::optional<std::uint16_t> headLink;
         std::vector<std::uint16_t> walked;
     };
@@ -142,7 +142,7 @@ TEST(BinderFile, SegmentChainWalks)
         TempFolder folder;
         Disk disk;
         auto& project = disk.AddProject(Small(2));
-        for (const SegmentSpec& s : c.chain)
+        for (const SegmentInfo& s : c.chain)
             project.AddSegment(s);
         if (c.headLink)
             project.SetHeadLink(1, 1, *c.headLink);

@@ -8,7 +8,7 @@
 #include <vector>
 
 using diskwriter::Disk;
-using diskwriter::SegmentSpec;
+using diskwriter::SegmentInfo;
 using testsupport::TempFolder;
 
 namespace {
@@ -29,7 +29,7 @@ std::vector<std::int32_t> FileSamples(std::uint16_t serial, std::int64_t count)
     return samples;
 }
 
-SegmentSpec Seg(std::uint32_t start, std::uint32_t length, std::uint16_t serial, std::int64_t fileSamples,
+SegmentInfo Seg(std::uint32_t start, std::uint32_t length, std::uint16_t serial, std::int64_t fileSamples,
                 std::int16_t leadIn = 0)
 {
     return {.startGroup = start, .lengthGroups = length, .leadIn = leadIn, .serial = serial,
@@ -63,7 +63,7 @@ std::vector<Pulled> Pull(CTrack& track, std::int64_t count)
 
 struct Timeline {
     const char* what;
-    std::vector<SegmentSpec> segments;
+    std::vector<SegmentInfo> segments;
     std::vector<Spot> spots;
     std::int64_t endAfterOpen;
     std::int64_t endAfterReading;
@@ -77,7 +77,7 @@ void CheckTimeline(const Timeline& c)
     TempFolder folder;
     Disk disk;
     auto& project = disk.AddProject({.slot = 2, .number = 5, .wordLength = kWordLength16});
-    for (const SegmentSpec& s : c.segments)
+    for (const SegmentInfo& s : c.segments)
         project.AddSegment(s);
     if (c.omitHfs)
         disk.OmitHfs();
@@ -102,11 +102,11 @@ void CheckTimeline(const Timeline& c)
 
 TEST(Track, Timelines)
 {
-    SegmentSpec missing = Seg(1, 1, 2, 8);
+    SegmentInfo missing = Seg(1, 1, 2, 8);
     missing.missingFile = true;
-    SegmentSpec cut = Seg(0, 100, 1, 800);
+    SegmentInfo cut = Seg(0, 100, 1, 800);
     cut.fileBytes = 1000;  // 500 samples, the rest of the block is missing
-    SegmentSpec negativeIndex = Seg(10, 1, 1, 16, 2);
+    SegmentInfo negativeIndex = Seg(10, 1, 1, 16, 2);
     negativeIndex.hfsIndex = -1;
     const Timeline cases[] = {
         {"start 10, lead-in 0", {Seg(10, 4, 1, 32)},
@@ -184,7 +184,7 @@ TEST(Track, SecondBlockStartsOneBlockOfSamplesAfterTheSegmentsFirst)
 TEST(Track, DamagedChainsEnd)
 {
     // Segments at explicit slots (the project's heads fill slots 2..65).
-    auto at = [](SegmentSpec s, std::uint16_t slot, std::optional<std::uint16_t> link) {
+    auto at = [](SegmentInfo s, std::uint16_t slot, std::optional<std::uint16_t> link) {
         s.slot = slot;
         s.link = link;
         return s;
@@ -223,7 +223,7 @@ TEST(Track, OpenFailures)
         Disk disk;
         auto& project = disk.AddProject({.slot = 2, .number = c.number, .wordLength = c.wordLength});
         if (c.recorded) {
-            SegmentSpec s = Seg(0, 1, 1, 8);
+            SegmentInfo s = Seg(0, 1, 1, 8);
             s.missingFile = c.fileMissing;
             project.AddSegment(s);
         }
@@ -293,7 +293,7 @@ TEST(Track, BulkReadsEqualSingleReads)
     auto& project = disk.AddProject({.slot = 2, .number = 1, .wordLength = kWordLength20, .virtualTracks = 1});
     project.AddSegment(Seg(10, 7000, 0, 7002 * 8, 2));         // crosses a 20-bit block edge
     project.AddSegment(Seg(9000, 3, 1, 3 * 8));                // after a gap
-    SegmentSpec cut = Seg(9010, 7000, 2, 7000 * 8);
+    SegmentInfo cut = Seg(9010, 7000, 2, 7000 * 8);
     cut.fileBytes = 131072 + 500;                              // ends inside block 2
     project.AddSegment(cut);
     disk.Write(folder.Path());

@@ -97,15 +97,15 @@ void EncodeGroup(const std::int32_t* s, int bits, std::uint8_t* out)
 // The samples of one data file, from a list or a generator.
 class SampleSource {
 public:
-    explicit SampleSource(const SegmentSpec& spec) : m_spec(spec) {}
-    std::uint64_t Count() const { return m_spec.generator ? m_spec.generatedSamples : m_spec.samples.size(); }
+    explicit SampleSource(const SegmentInfo& info) : m_info(info) {}
+    std::uint64_t Count() const { return m_info.generator ? m_info.generatedSamples : m_info.samples.size(); }
     std::int32_t At(std::uint64_t i) const
     {
-        return m_spec.generator ? m_spec.generator(i) : m_spec.samples[static_cast<std::size_t>(i)];
+        return m_info.generator ? m_info.generator(i) : m_info.samples[static_cast<std::size_t>(i)];
     }
 
 private:
-    const SegmentSpec& m_spec;
+    const SegmentInfo& m_info;
 };
 
 // Fills `block` (zeroed, kBlockBytes) with the groups starting at sample `first`.
@@ -155,10 +155,10 @@ void ForEachBlock(const SampleSource& source, int bits, std::optional<std::uint6
     }
 }
 
-void WriteDataFile(const std::string& path, const SegmentSpec& spec, int bits)
+void WriteDataFile(const std::string& path, const SegmentInfo& info, int bits)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    ForEachBlock(SampleSource(spec), bits, spec.fileBytes, [&out](const std::uint8_t* bytes, std::size_t count) {
+    ForEachBlock(SampleSource(info), bits, info.fileBytes, [&out](const std::uint8_t* bytes, std::size_t count) {
         out.write(reinterpret_cast<const char*>(bytes), static_cast<std::streamsize>(count));
         Check(out);
     });
@@ -196,10 +196,10 @@ void PutRecord(std::vector<std::uint8_t>& image, std::uint32_t slot, const auto&
 
 }  // namespace
 
-Project& Project::AddSegment(SegmentSpec segment)
+Project& Project::AddSegment(SegmentInfo segment)
 {
     if (segment.track < 1 || segment.track > kTracks || segment.virtualTrack < 1 ||
-        segment.virtualTrack > m_spec.virtualTracks)
+        segment.virtualTrack > m_info.virtualTracks)
         throw DescriptionError();
     m_chains[{segment.track, segment.virtualTrack}].push_back(std::move(segment));
     return *this;
@@ -221,7 +221,7 @@ std::optional<std::uint16_t> Project::HeadLink(int track, int virtualTrack) cons
 
 std::uint16_t Project::HeadSlot(int track, int virtualTrack) const
 {
-    return static_cast<std::uint16_t>(m_spec.slot + kRecordSlots + kHeadsPerVirtualTrack * (virtualTrack - 1) +
+    return static_cast<std::uint16_t>(m_info.slot + kRecordSlots + kHeadsPerVirtualTrack * (virtualTrack - 1) +
                                       (track - 1));
 }
 
@@ -229,17 +229,17 @@ sobinder Project::Record() const
 {
     sobinder record{};
     record.nextSong = m_disk->NextSongOf(*this);
-    record.slot = m_spec.slot;
-    m_spec.name.copy(record.songName, kSongNameSize);  // NUL-padded by the zeroed record
-    record.projectNumber = m_spec.number;
-    record.sampleRate = m_spec.rate;
-    record.wordLength = m_spec.wordLength;
+    record.slot = m_info.slot;
+    m_info.name.copy(record.songName, kSongNameSize);  // NUL-padded by the zeroed record
+    record.projectNumber = m_info.number;
+    record.sampleRate = m_info.rate;
+    record.wordLength = m_info.wordLength;
     return record;
 }
 
-Project& Disk::AddProject(ProjectSpec spec)
+Project& Disk::AddProject(ProjectInfo info)
 {
-    return m_projects.emplace_back(*this, std::move(spec));
+    return m_projects.emplace_back(*this, std::move(info));
 }
 
 Disk& Disk::SetFirstSong(std::uint16_t slot)
@@ -274,13 +274,13 @@ Disk& Disk::SetNameCase(NameCase nameCase)
 
 std::uint16_t Disk::NextSongOf(const Project& project) const
 {
-    if (project.Spec().nextSong)
-        return *project.Spec().nextSong;
+    if (project.Info().nextSong)
+        return *project.Info().nextSong;
     for (std::size_t i = 0; i < m_projects.size(); ++i) {
         if (&m_projects[i] == &project)
-            return m_projects[(i + 1) % m_projects.size()].Spec().slot;
+            return m_projects[(i + 1) % m_projects.size()].Info().slot;
     }
-    return project.Spec().slot;
+    return project.Info().slot;
 }
 
 std::string Disk::Spelt(const std::string& recorderName) const
@@ -296,7 +296,7 @@ std::string Disk::Spelt(const std::string& recorderName) const
 
 std::string Disk::DataFileName(const Project& project, std::uint16_t serial) const
 {
-    return Spelt(MakeTrackFileName(project.Spec().number, serial));
+    return Spelt(MakeTrackFileName(project.Info().number, serial));
 }
 
 namespace {
@@ -308,7 +308,7 @@ void LinkChain(PlacedSegment* chain, std::size_t count, std::uint16_t head)
 {
     for (std::size_t i = 0; i < count; ++i) {
         const std::uint16_t end = i == 0 ? head : chain[i].slot;
-        chain[i].link = chain[i].spec->link.value_or(i + 1 < count ? chain[i + 1].slot : end);
+        chain[i].link = chain[i].info->link.value_or(i + 1 < count ? chain[i + 1].slot : end);
     }
 }
 
@@ -316,13 +316,13 @@ void AssignHfsIndexes(std::vector<PlacedSegment>& placed)
 {
     std::set<std::int16_t> used;
     for (const PlacedSegment& segment : placed) {
-        if (segment.spec->hfsIndex)
-            used.insert(*segment.spec->hfsIndex);
+        if (segment.info->hfsIndex)
+            used.insert(*segment.info->hfsIndex);
     }
     std::int16_t next = 0;
     for (PlacedSegment& segment : placed) {
-        if (segment.spec->hfsIndex) {
-            segment.hfsIndex = *segment.spec->hfsIndex;
+        if (segment.info->hfsIndex) {
+            segment.hfsIndex = *segment.info->hfsIndex;
             continue;
         }
         while (used.count(next))
@@ -335,9 +335,9 @@ std::vector<PlacedSegment> PlaceSegments(const std::deque<Project>& projects, Sl
 {
     for (const Project& project : projects) {
         for (const auto& [key, chain] : project.Chains()) {
-            for (const SegmentSpec& spec : chain) {
-                if (spec.slot)
-                    plan.Claim(*spec.slot, 1);
+            for (const SegmentInfo& info : chain) {
+                if (info.slot)
+                    plan.Claim(*info.slot, 1);
             }
         }
     }
@@ -345,8 +345,8 @@ std::vector<PlacedSegment> PlaceSegments(const std::deque<Project>& projects, Sl
     for (const Project& project : projects) {
         for (const auto& [key, chain] : project.Chains()) {
             const std::size_t first = placed.size();
-            for (const SegmentSpec& spec : chain)
-                placed.push_back({&project, &spec, spec.slot ? *spec.slot : plan.ClaimNext(), 0, 0});
+            for (const SegmentInfo& info : chain)
+                placed.push_back({&project, &info, info.slot ? *info.slot : plan.ClaimNext(), 0, 0});
             LinkChain(placed.data() + first, chain.size(), project.HeadSlot(key.first, key.second));
         }
     }
@@ -358,7 +358,7 @@ std::uint16_t FirstSegmentSlot(const std::vector<PlacedSegment>& placed, const P
                                int virtualTrack)
 {
     for (const PlacedSegment& segment : placed) {
-        if (segment.project == &project && segment.spec->track == track && segment.spec->virtualTrack == virtualTrack)
+        if (segment.project == &project && segment.info->track == track && segment.info->virtualTrack == virtualTrack)
             return segment.slot;
     }
     return project.HeadSlot(track, virtualTrack);
@@ -366,7 +366,7 @@ std::uint16_t FirstSegmentSlot(const std::vector<PlacedSegment>& placed, const P
 
 void PutHeads(std::vector<std::uint8_t>& image, const std::vector<PlacedSegment>& placed, const Project& project)
 {
-    for (int virtualTrack = 1; virtualTrack <= project.Spec().virtualTracks; ++virtualTrack) {
+    for (int virtualTrack = 1; virtualTrack <= project.Info().virtualTracks; ++virtualTrack) {
         for (int track = 1; track <= kTracks; ++track) {
             soentry head{};
             head.link = project.HeadLink(track, virtualTrack)
@@ -382,9 +382,9 @@ void PutSegments(std::vector<std::uint8_t>& image, const std::vector<PlacedSegme
         soentry entry{};
         entry.link = segment.link;
         entry.hfsIndex = segment.hfsIndex;
-        entry.startGroup = segment.spec->startGroup;
-        entry.lengthGroups = segment.spec->lengthGroups;
-        entry.fileSerial = segment.spec->serial;
+        entry.startGroup = segment.info->startGroup;
+        entry.lengthGroups = segment.info->lengthGroups;
+        entry.fileSerial = segment.info->serial;
         PutRecord(image, segment.slot, entry);
     }
 }
@@ -399,7 +399,7 @@ std::vector<std::uint8_t> HfsImage(const std::vector<PlacedSegment>& placed)
         if (segment.hfsIndex < 0)
             continue;
         sohfs record{};
-        record.leadInGroups = segment.spec->leadIn;
+        record.leadInGroups = segment.info->leadIn;
         wordorder::Encode(record, image.data() + static_cast<std::size_t>(segment.hfsIndex) * kHfsRecordSize);
     }
     return image;
@@ -411,12 +411,12 @@ std::vector<std::uint8_t> Disk::IndexImage(const std::vector<PlacedSegment>& pla
 {
     std::vector<std::uint8_t> image(std::size_t{slots} * kSlotSize);
     soheader header{};
-    header.firstSong = m_firstSong.value_or(m_projects.empty() ? 0 : m_projects.front().Spec().slot);
+    header.firstSong = m_firstSong.value_or(m_projects.empty() ? 0 : m_projects.front().Info().slot);
     PutRecord(image, 0, header);
     for (const Project& project : m_projects) {
         sobinder record = project.Record();
         record.slot = 0;  // the reader fills in the slot it read the record from
-        PutRecord(image, project.Spec().slot, record);
+        PutRecord(image, project.Info().slot, record);
         PutHeads(image, placed, project);
     }
     PutSegments(image, placed);
@@ -430,8 +430,8 @@ void Disk::Write(const std::string& folder) const
     SlotPlan plan;
     plan.Claim(0, kHeaderSlots);
     for (const Project& project : m_projects)
-        plan.Claim(project.Spec().slot,
-                   kRecordSlots + static_cast<std::uint32_t>(kHeadsPerVirtualTrack * project.Spec().virtualTracks));
+        plan.Claim(project.Info().slot,
+                   kRecordSlots + static_cast<std::uint32_t>(kHeadsPerVirtualTrack * project.Info().virtualTracks));
     const std::vector<PlacedSegment> segments = PlaceSegments(m_projects, plan);
     WriteFile(platform::JoinPath(folder, Spelt(kFnbName)), IndexImage(segments, plan.End()));
     if (!m_omitHfs)
@@ -440,9 +440,9 @@ void Disk::Write(const std::string& folder) const
         WriteFile(platform::JoinPath(folder, Spelt(kTextName)),
                   std::vector<std::uint8_t>(m_fnbText->begin(), m_fnbText->end()));
     for (const PlacedSegment& segment : segments) {
-        if (!segment.spec->missingFile)
-            WriteDataFile(platform::JoinPath(folder, DataFileName(*segment.project, segment.spec->serial)),
-                          *segment.spec, BitsOf(segment.project->Spec().wordLength));
+        if (!segment.info->missingFile)
+            WriteDataFile(platform::JoinPath(folder, DataFileName(*segment.project, segment.info->serial)),
+                          *segment.info, BitsOf(segment.project->Info().wordLength));
     }
 }
 
@@ -458,10 +458,10 @@ std::vector<std::uint8_t> DecodedSample(std::int32_t value, std::uint8_t wordLen
 
 std::vector<std::uint8_t> EncodeTrackData(const std::vector<std::int32_t>& samples, std::uint8_t wordLength)
 {
-    SegmentSpec spec;
-    spec.samples = samples;
+    SegmentInfo info;
+    info.samples = samples;
     std::vector<std::uint8_t> image;
-    ForEachBlock(SampleSource(spec), BitsOf(wordLength), std::nullopt,
+    ForEachBlock(SampleSource(info), BitsOf(wordLength), std::nullopt,
                  [&image](const std::uint8_t* bytes, std::size_t count) { image.insert(image.end(), bytes, bytes + count); });
     return image;
 }

@@ -38,7 +38,7 @@ public:
 // Makes sample `index` of a data file, in the project's width.
 using SampleGenerator = std::function<std::int32_t(std::uint64_t index)>;
 
-struct SegmentSpec {
+struct SegmentInfo {
     int track = 1;         // 1..8
     int virtualTrack = 1;  // 1..the project's virtualTracks
     std::uint32_t startGroup = 0;
@@ -57,7 +57,7 @@ struct SegmentSpec {
     bool missingFile = false;                // no data file is written
 };
 
-struct ProjectSpec {
+struct ProjectInfo {
     std::uint16_t slot = 2;
     std::uint16_t number = 0;
     std::string name{};  // at most 14 characters are stored
@@ -73,7 +73,7 @@ class Project;
 // Where a segment of the description lands in the index.
 struct PlacedSegment {
     const Project* project;
-    const SegmentSpec* spec;
+    const SegmentInfo* info;
     std::uint16_t slot;
     std::int16_t hfsIndex;
     std::uint16_t link;
@@ -81,16 +81,16 @@ struct PlacedSegment {
 
 class Project {
 public:
-    Project(const Disk& disk, ProjectSpec spec) : m_disk(&disk), m_spec(std::move(spec)) {}
+    Project(const Disk& disk, ProjectInfo info) : m_disk(&disk), m_info(std::move(info)) {}
 
     // Appends a segment to the chain of its track and virtual track.
-    Project& AddSegment(SegmentSpec segment);
+    Project& AddSegment(SegmentInfo segment);
     // Writes `link` into the head of (track, virtualTrack) instead of its first segment.
     Project& SetHeadLink(int track, int virtualTrack, std::uint16_t link);
 
-    const ProjectSpec& Spec() const { return m_spec; }
+    const ProjectInfo& Info() const { return m_info; }
     using TrackKey = std::pair<int, int>;  // track, virtual track
-    const std::map<TrackKey, std::vector<SegmentSpec>>& Chains() const { return m_chains; }
+    const std::map<TrackKey, std::vector<SegmentInfo>>& Chains() const { return m_chains; }
     std::optional<std::uint16_t> HeadLink(int track, int virtualTrack) const;
     // The project record as the reader delivers it (own slot filled in).
     sobinder Record() const;
@@ -99,8 +99,8 @@ public:
 
 private:
     const Disk* m_disk;
-    ProjectSpec m_spec;
-    std::map<TrackKey, std::vector<SegmentSpec>> m_chains;
+    ProjectInfo m_info;
+    std::map<TrackKey, std::vector<SegmentInfo>> m_chains;
     std::map<TrackKey, std::uint16_t> m_headLinks;
 };
 
@@ -110,7 +110,7 @@ enum class NameCase { Recorder, Lower, Upper };
 class Disk {
 public:
     // Projects are chained in the order they are added; the last links back to the first.
-    Project& AddProject(ProjectSpec spec);
+    Project& AddProject(ProjectInfo info);
 
     Disk& SetFirstSong(std::uint16_t slot);  // written instead of the first project's slot
     Disk& SetFnbLength(std::uint64_t bytes); // FNB.BIN cut or zero-extended to this size
