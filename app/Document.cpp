@@ -10,7 +10,6 @@ namespace {
 
 COVFtoWAVEDoc* g_document = nullptr;
 
-constexpr const char* kBinderFileName = "FNB.BIN";
 constexpr const char* kTimeStampFormat = "%Y/%m/%d %H:%M:%S";
 constexpr const char* kBrowseTitle = "Select MO :";
 

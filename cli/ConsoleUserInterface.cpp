@@ -39,8 +39,7 @@ platform::Answer ConsoleUserInterface::ShowMessage(const std::string& text, plat
                                                    platform::MessageButtons buttons)
 {
     ++m_messageCount;
-    std::fprintf(m_messages, "%s\n", ConsoleText(text).c_str());
-    std::fflush(m_messages);
+    Print(text);
     if (buttons == platform::MessageButtons::Ok)
         return platform::Answer::Ok;
     return m_assumeYes ? platform::Answer::Yes : platform::Answer::No;
@@ -79,6 +78,11 @@ std::unique_ptr<platform::ProgressWindow> ConsoleUserInterface::CreateProgressWi
 }
 
 void ConsoleUserInterface::Warn(const std::string& text)
+{
+    Print(text);
+}
+
+void ConsoleUserInterface::Print(const std::string& text)
 {
     std::fprintf(m_messages, "%s\n", ConsoleText(text).c_str());
     std::fflush(m_messages);

@@ -37,6 +37,7 @@ public:
 
 private:
     bool AcceptOverwrite(const std::string& path);
+    void Print(const std::string& text);
 
     std::FILE* m_messages;
     bool m_assumeYes;

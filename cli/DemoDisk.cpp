@@ -2,6 +2,7 @@
 
 #include "platform/Files.h"
 #include "recorder/FnbTextFile.h"
+#include "recorder/TrackFile.h"
 #include "recorder/TrackFileName.h"
 #include "tools/diskwriter/DiskWriter.h"
 
@@ -13,9 +14,8 @@ namespace cli {
 
 namespace {
 
-constexpr int kGroupSamples = 8;
 constexpr double kToneLevel = 0.5;  // of full scale
-constexpr const char* kRecorderIndexNames[] = {"FNB.BIN", "HFS.BIN", "FNB.TXT"};
+constexpr const char* kRecorderIndexNames[] = {kBinderFileName, kHfsFileName, kFnbTextFileName};
 constexpr const char* kFnbText =
     "VERSIONID: 1.00\r\n"
     "SNGSERIAL: 01\r\nSONGTITLE: Sine Demo\r\n\r\n"
@@ -53,7 +53,7 @@ const DemoSegment kSegments[] = {
 
 std::uint32_t Groups(double seconds, std::uint32_t sampleRate)
 {
-    return static_cast<std::uint32_t>(std::lround(seconds * sampleRate / kGroupSamples));
+    return static_cast<std::uint32_t>(std::lround(seconds * sampleRate / kSamplesPerGroup));
 }
 
 diskwriter::SampleGenerator Sine(double frequency, const DemoProject& project)
@@ -102,7 +102,7 @@ void WriteDemoDisk(const std::string& folder)
             .leadIn = static_cast<std::int16_t>(leadIn),
             .serial = serial++,
             .generator = Sine(tone.frequency, project),
-            .generatedSamples = std::uint64_t{length + leadIn} * kGroupSamples,
+            .generatedSamples = std::uint64_t{length + leadIn} * kSamplesPerGroup,
         });
     }
     std::string text = kFnbText;

@@ -17,8 +17,6 @@ namespace cli {
 
 namespace {
 
-constexpr const char* kBinderFileName = "FNB.BIN";
-
 std::optional<sobinder> FindProject(const std::string& disk, unsigned number)
 {
     const ProjectListing listing = ReadProjectList(platform::JoinPath(disk, kBinderFileName));

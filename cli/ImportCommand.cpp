@@ -19,7 +19,6 @@ namespace cli {
 namespace {
 
 constexpr const char* kEmptyTrack = "-";
-constexpr const char* kTextFileName = "FNB.TXT";
 constexpr const char* kProjectKey = "SNGSERIAL: ";
 constexpr const char* kTrackKey = "TRKSERIAL: ";
 constexpr const char* kSerialSeparator = "  ";
@@ -98,7 +97,7 @@ std::uint64_t ExpectedImportSteps(TrackSlots& slots)
 // FNB.TXT: the last project block and the track blocks that follow it.
 void PrintImportedProject(const std::string& disk)
 {
-    const auto textPath = platform::FindFile(platform::JoinPath(disk, kTextFileName));
+    const auto textPath = platform::FindFile(platform::JoinPath(disk, kFnbTextFileName));
     std::ifstream text(textPath.value_or(""), std::ios::binary);
     std::string line;
     std::string number;

@@ -9,7 +9,6 @@ namespace cli {
 
 namespace {
 
-constexpr const char* kBinderFileName = "FNB.BIN";
 constexpr unsigned char kFirstPrintable = 0x20;
 constexpr unsigned char kDelete = 0x7f;
 

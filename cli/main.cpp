@@ -2,6 +2,7 @@
 // the command line, and writes a demo disk to try the tool on.
 
 #include "cli/Commands.h"
+#include "recorder/Records.h"
 
 #include <CLI/CLI.hpp>
 
@@ -10,7 +11,6 @@
 namespace {
 
 constexpr const char* kVersion = "0.1.0";
-constexpr std::size_t kMaxImportFiles = 8;
 
 }  // namespace
 
@@ -41,7 +41,7 @@ int main(int argc, char** argv)
     importCommand->add_option("--name", importOptions.name, "Project name (at most 12 characters)");
     importCommand->add_option("FILES", importOptions.files, "FILE1 [FILE2 ... FILE8]; - leaves a track empty")
         ->required()
-        ->expected(1, static_cast<int>(kMaxImportFiles));
+        ->expected(1, static_cast<int>(kTrackCount));
 
     std::string demoFolder;
     auto* demo = app.add_subcommand("demo", "Write a demo recorder disk into a folder.");

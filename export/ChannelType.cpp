@@ -87,15 +87,17 @@ std::uint64_t CChannelType::WriteChunks(CSndFormFile& writer, CTrack* const* tra
                                         std::vector<std::uint8_t>& chunk, platform::ProgressWindow* progress)
 {
     const auto width = static_cast<std::size_t>(writer.GetBytesPerSample());
+    const std::size_t frameBytes = width * static_cast<std::size_t>(trackCount);
     std::uint64_t dataBytes = 0;
     for (;;) {
         // Every read's sample goes into the chunk, also the silence that comes with
         // a false result; the flag only tells whether any read delivered.
         // Tracks are independent, so each fills its channel of the chunk in one call.
         bool delivered = false;
-        const std::size_t frameBytes = width * static_cast<std::size_t>(trackCount);
-        for (int i = 0; i < trackCount; ++i)
-            delivered |= tracks[i]->ReadSamples(chunk.data() + width * static_cast<std::size_t>(i), kChunkFrames, frameBytes);
+        for (int i = 0; i < trackCount; ++i) {
+            std::uint8_t* channel = chunk.data() + width * static_cast<std::size_t>(i);
+            delivered |= tracks[i]->ReadSamples(channel, kChunkFrames, frameBytes);
+        }
         writer.ConvertSample(chunk.data(), chunk.data(), chunk.size());
         AppendChunk(writer, chunk, dataBytes);
         if (!delivered)

@@ -47,8 +47,6 @@ public:
     std::uint32_t GetDataSize() const { return m_dataSize; }
     std::uint32_t GetDataOffset() const { return m_dataOffset; }
     ByteOrder GetByteOrder() const { return m_byteOrder; }
-    // Bytes one sample takes in the file: 2 for 16 bit, 3 otherwise.
-    int GetBytesPerSample() const { return m_bitsPerSample == 16 ? 2 : 3; }
     // The file's length in bytes, 0 when it cannot be opened.
     std::uint64_t GetFileLength() const;
     const std::vector<SoundRegion>& GetRegions() const { return m_regions; }

@@ -7,7 +7,7 @@ namespace {
 
 // Slot of the head of (track, virtualTrack) of the project whose record is at `songSlot`:
 // the eight heads of virtual track 1 follow the record, then those of virtual track 2...
-constexpr std::int64_t kHeadsPerVirtualTrack = 8;
+constexpr auto kHeadsPerVirtualTrack = static_cast<std::int64_t>(kTrackCount);
 constexpr std::int64_t kFirstHeadOffset = 7;
 
 std::int64_t HeadSlot(std::uint32_t songSlot, int track, int virtualTrack)

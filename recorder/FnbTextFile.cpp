@@ -19,7 +19,6 @@ std::int32_t trackSerial = 0;
 
 namespace {
 
-constexpr const char* kFnbTextName = "FNB.TXT";
 constexpr const char* kTempPrefix = "Fnb";
 constexpr const char* kTempSuffix = ".tmp";
 constexpr int kTempAttempts = 1000;
@@ -243,7 +242,7 @@ const std::string& COrvoFnbTextFile::GetMoFolder() const
 
 std::string COrvoFnbTextFile::FnbPath() const
 {
-    const auto found = platform::FindFile(platform::JoinPath(m_doc.m_strMoFolder, kFnbTextName));
+    const auto found = platform::FindFile(platform::JoinPath(m_doc.m_strMoFolder, kFnbTextFileName));
     if (!found)
         Fail(MessageId::FnbReadFailed);
     return *found;

@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr int kSamplesPerGroup = 8;
 constexpr std::uint8_t kHighNibble = 0xF0;
 constexpr int kNibbleShift = 4;
 
@@ -88,10 +87,6 @@ void PackMany(const std::uint8_t* in, std::size_t groupCount, std::uint8_t* out)
         PackOne(in + g * In, out + g * Out);
 }
 
-constexpr GroupLayout kLayout16{16, 16, 8192};
-constexpr GroupLayout kLayout20{24, 20, 6553};
-constexpr GroupLayout kLayout24{24, 24, 5461};
-
 using PackFunction = void (*)(const std::uint8_t*, std::size_t, std::uint8_t*);
 
 PackFunction ChoosePacker(unsigned bitsPerSample, bool bigEndian)
@@ -112,16 +107,18 @@ PackFunction ChoosePacker(unsigned bitsPerSample, bool bigEndian)
 
 std::optional<GroupLayout> GroupLayoutFor(unsigned bitsPerSample)
 {
-    switch (bitsPerSample) {
-    case 16:
-        return kLayout16;
-    case 20:
-        return kLayout20;
-    case 24:
-        return kLayout24;
-    default:
-        return std::nullopt;
+    // The PC side holds a sample in as many bytes as the recorder's decoded form.
+    for (const std::uint8_t code : {kWordLength16, kWordLength20, kWordLength24}) {
+        const WordLengthLayout recorder = LayoutOf(code);
+        if (static_cast<unsigned>(recorder.bitsPerSample) != bitsPerSample)
+            continue;
+        GroupLayout layout;
+        layout.sourceBytes = static_cast<std::size_t>(recorder.bytesPerSample) * kSamplesPerGroup;
+        layout.packedBytes = static_cast<std::size_t>(recorder.groupBytes);
+        layout.groupsPerBlock = static_cast<std::uint32_t>(recorder.samplesPerBlock / kSamplesPerGroup);
+        return layout;
     }
+    return std::nullopt;
 }
 
 COrvoPackFile::COrvoPackFile(COrvoFnbTextFile& textFile, const CPCSoundFile& source)

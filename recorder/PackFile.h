@@ -3,6 +3,8 @@
 // arrive in the source file's own byte order and are re-arranged into the
 // recorder's layout in a 131072-byte block, which is written whole.
 
+#include "recorder/TrackFile.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -13,7 +15,7 @@
 class COrvoFnbTextFile;
 class CPCSoundFile;
 
-inline constexpr std::size_t kPackBlockSize = 131072;
+inline constexpr std::size_t kPackBlockSize = kRecorderBlockSize;
 
 // How one group of 8 samples of a word length is laid out on both sides.
 struct GroupLayout {

@@ -6,6 +6,11 @@
 #include <cstddef>
 #include <cstdint>
 
+// The recorder's files in the MO folder, beside the track data files.
+inline constexpr const char* kBinderFileName = "FNB.BIN";
+inline constexpr const char* kHfsFileName = "HFS.BIN";
+inline constexpr const char* kFnbTextFileName = "FNB.TXT";
+
 // Word-length codes of a project.
 enum WordLengthCode : std::uint8_t { kWordLength16 = 0, kWordLength20 = 1, kWordLength24 = 2 };
 // Sampling-rate codes of a project.

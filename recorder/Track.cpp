@@ -7,13 +7,6 @@
 #include <algorithm>
 #include <limits>
 
-namespace {
-
-constexpr const char* kBinderFileName = "FNB.BIN";
-constexpr const char* kHfsFileName = "HFS.BIN";
-
-}  // namespace
-
 CTrack::CTrack(const std::string& folder, const sobinder& song, int track, int virtualTrack)
     : m_folder(platform::WithTrailingSeparator(folder)),
       m_binderPath(platform::JoinPath(folder, kBinderFileName)),

@@ -16,7 +16,7 @@ namespace diskwriter {
 namespace {
 
 constexpr int kTracks = static_cast<int>(kTrackCount);
-constexpr int kHeadsPerVirtualTrack = 8;
+constexpr auto kHeadsPerVirtualTrack = static_cast<int>(kTrackCount);
 constexpr std::uint32_t kRecordSlots = 2;  // a project record fills two slots
 constexpr std::uint32_t kSlotLimit = 1u << 16;
 constexpr std::uint32_t kHeaderSlots = 2;
@@ -28,10 +28,6 @@ constexpr int kNibbleBits = 4;
 constexpr std::uint32_t kHalfMask = 0xFFFF;
 constexpr std::uint32_t kByteMask = 0xFF;
 constexpr std::uint32_t kNibbleMask = 0xF;
-
-const char* const kFnbName = "FNB.BIN";
-const char* const kHfsName = "HFS.BIN";
-const char* const kTextName = "FNB.TXT";
 
 int BitsOf(std::uint8_t wordLength)
 {
@@ -433,11 +429,11 @@ void Disk::Write(const std::string& folder) const
         plan.Claim(project.Info().slot,
                    kRecordSlots + static_cast<std::uint32_t>(kHeadsPerVirtualTrack * project.Info().virtualTracks));
     const std::vector<PlacedSegment> segments = PlaceSegments(m_projects, plan);
-    WriteFile(platform::JoinPath(folder, Spelt(kFnbName)), IndexImage(segments, plan.End()));
+    WriteFile(platform::JoinPath(folder, Spelt(kBinderFileName)), IndexImage(segments, plan.End()));
     if (!m_omitHfs)
-        WriteFile(platform::JoinPath(folder, Spelt(kHfsName)), HfsImage(segments));
+        WriteFile(platform::JoinPath(folder, Spelt(kHfsFileName)), HfsImage(segments));
     if (m_fnbText)
-        WriteFile(platform::JoinPath(folder, Spelt(kTextName)),
+        WriteFile(platform::JoinPath(folder, Spelt(kFnbTextFileName)),
                   std::vector<std::uint8_t>(m_fnbText->begin(), m_fnbText->end()));
     for (const PlacedSegment& segment : segments) {
         if (!segment.info->missingFile)
