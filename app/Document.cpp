@@ -1,40 +1,18 @@
 #include "app/Document.h"
 
+#include "platform/FileSystem.h"
 #include "platform/Files.h"
+#include "platform/Terminal.h"
 #include "platform/UserInterface.h"
 
-#include <ctime>
-#include <filesystem>
-
 namespace {
-
-COVFtoWAVEDoc* g_document = nullptr;
 
 constexpr const char* kTimeStampFormat = "%Y/%m/%d %H:%M:%S";
 constexpr const char* kBrowseTitle = "Select MO :";
 
 }  // namespace
 
-COVFtoWAVEDoc* GetDoc()
-{
-    return g_document;
-}
-
-void SetDoc(COVFtoWAVEDoc* doc)
-{
-    g_document = doc;
-}
-
-COVFtoWAVEDoc::COVFtoWAVEDoc() : m_strNewProjectName(kUntitled)
-{
-    SetDoc(this);
-}
-
-COVFtoWAVEDoc::~COVFtoWAVEDoc()
-{
-    if (g_document == this)
-        SetDoc(nullptr);
-}
+COVFtoWAVEDoc::COVFtoWAVEDoc() : m_strNewProjectName(kUntitled) {}
 
 COVFtoWAVEDoc::COVFtoWAVEDoc(const COVFtoWAVEDoc& other)
 {
@@ -63,28 +41,18 @@ void COVFtoWAVEDoc::SetNewProjectName(const std::string& name)
 
 void COVFtoWAVEDoc::StampTime()
 {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
-    char text[32];
-    std::strftime(text, sizeof text, kTimeStampFormat, &local);
-    m_strTimeStamp = text;
+    m_strTimeStamp = platform::LocalTimeText(kTimeStampFormat);
 }
 
-bool COVFtoWAVEDoc::UpdateFreeSpace()
+bool COVFtoWAVEDoc::UpdateFreeSpace(platform::FileSystem& files)
 {
     m_freeBytes = 0;
     if (m_strMoFolder.empty())
         return false;  // no disk chosen: nothing to measure
-    std::error_code error;
-    const auto space = std::filesystem::space(m_strMoFolder, error);
-    if (error)
+    const auto available = files.FreeSpace(m_strMoFolder);
+    if (!available)
         return false;
-    m_freeBytes = space.available;
+    m_freeBytes = *available;
     return true;
 }
 

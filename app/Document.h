@@ -9,13 +9,13 @@
 #include <string>
 
 namespace platform {
+class FileSystem;
 class UserInterface;
 }
 
 class COVFtoWAVEDoc {
 public:
     COVFtoWAVEDoc();
-    ~COVFtoWAVEDoc();
     // Copy and assignment leave out the time stamp and the free space: the main
     // view uses them as a snapshot and a roll-back of the user's choices.
     COVFtoWAVEDoc(const COVFtoWAVEDoc& other);
@@ -30,7 +30,7 @@ public:
 
     // Measures the bytes available to the user on the volume of the MO folder;
     // 0 when it cannot be measured (and the result is false).
-    bool UpdateFreeSpace();
+    bool UpdateFreeSpace(platform::FileSystem& files);
     // True when `bytes` plus the 131072-byte reserve is strictly less than the free space.
     bool HasRoomFor(std::uint64_t bytes) const;
 
@@ -51,11 +51,6 @@ public:
     std::string m_strTimeStamp;
     std::uint64_t m_freeBytes = 0;
 };
-
-// The application's accessor of the one document: the last one constructed
-// (nothing before that).
-COVFtoWAVEDoc* GetDoc();
-void SetDoc(COVFtoWAVEDoc* doc);
 
 inline constexpr const char* kUntitled = "Untitled";
 inline constexpr std::uint64_t kFreeSpaceReserve = 131072;

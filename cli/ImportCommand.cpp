@@ -1,18 +1,19 @@
 #include "cli/Commands.h"
 
 #include "app/Document.h"
-#include "app/Errors.h"
 #include "cli/ConsoleUserInterface.h"
 #include "import/ImportChecks.h"
 #include "import/InvertExchange.h"
 #include "import/RegionScan.h"
+#include "platform/Errors.h"
+#include "platform/FileSystem.h"
 #include "platform/Files.h"
-#include "recorder/OrvoTrack.h"
+#include "platform/Terminal.h"
+#include "import/OrvoTrack.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 namespace cli {
 
@@ -73,7 +74,7 @@ void ExplainSilentRefusal(ConsoleUserInterface& ui, const ImportInputs& inputs, 
 std::uint64_t ExpectedImportSteps(TrackSlots& slots)
 {
     constexpr std::uint64_t kPasses = 2;
-    if (::isatty(::fileno(stderr)) != 1)
+    if (!platform::IsTerminal(stderr))
         return 0;
     std::uint64_t steps = 0;
     for (auto& slot : slots) {
@@ -138,7 +139,7 @@ int ImportCommand(const ImportOptions& options)
     const ImportInputs inputs = InputsOf(options);
     WarnAboutLeftOutTracks(ui, inputs);
 
-    doc.UpdateFreeSpace();
+    doc.UpdateFreeSpace(platform::RealFileSystem());
     CImportChecks checks(page, ui, std::filesystem::current_path().string());
     const int messagesBefore = ui.MessageCount();
     if (!checks.Validate(inputs, doc)) {

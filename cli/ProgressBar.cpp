@@ -1,7 +1,8 @@
 #include "cli/ProgressBar.h"
 
+#include "platform/Terminal.h"
+
 #include <algorithm>
-#include <unistd.h>
 
 namespace cli {
 
@@ -13,7 +14,7 @@ constexpr int kFullPercent = 100;
 }  // namespace
 
 ProgressBar::ProgressBar(std::FILE* stream, std::uint64_t expectedSteps)
-    : m_stream(stream), m_enabled(expectedSteps > 0 && ::isatty(::fileno(stream)) == 1), m_total(expectedSteps)
+    : m_stream(stream), m_enabled(expectedSteps > 0 && platform::IsTerminal(stream)), m_total(expectedSteps)
 {
 }
 

@@ -1,6 +1,6 @@
 #include "export/ChannelType.h"
 
-#include "app/Errors.h"
+#include "platform/Errors.h"
 #include "app/RegUserData.h"
 #include "platform/Files.h"
 #include "recorder/Track.h"

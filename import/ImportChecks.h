@@ -4,7 +4,7 @@
 // page and the command-line tool both implement CImportPage and call them.
 
 #include "recorder/FnbTextFile.h"
-#include "recorder/OrvoTrack.h"
+#include "import/OrvoTrack.h"
 
 #include <array>
 #include <cstddef>

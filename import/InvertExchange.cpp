@@ -1,11 +1,12 @@
 #include "import/InvertExchange.h"
 
 #include "app/Document.h"
-#include "app/Errors.h"
+#include "platform/Errors.h"
 #include "platform/Files.h"
 #include "platform/UserInterface.h"
 #include "recorder/BinderFile.h"
 #include "recorder/FnbTextFile.h"
+#include "recorder/Formats.h"
 #include "recorder/TrackFileName.h"
 
 #include <exception>
@@ -65,13 +66,11 @@ std::optional<MessageId> CInvertExchange::Import()
     bool writing = false;
     std::optional<MessageId> failure;
     try {
-        textFile.emplace(m_pDoc);
+        textFile.emplace(m_pDoc.m_strMoFolder, m_pDoc.GetNewProjectName(), m_pDoc.GetTimeStamp());
         progress = m_ui.CreateProgressWindow();
         if (progress)
             progress->Show();
-        const CPCSoundFile* first = m_pTracks[0].GetReader();
-        if (!first || !textFile->WriteSongBlock(*first))
-            Fail(MessageId::ConvertFailed);
+        WriteSongBlock(*textFile);
         const std::uint64_t regionCount = ScanTracks(progress.get());
         if (!textFile->HasRoomForTracks(regionCount))
             Fail(MessageId::FnbFull);
@@ -86,8 +85,17 @@ std::optional<MessageId> CInvertExchange::Import()
     }
     if (failure && writing)
         textFile->RemoveCreatedFiles();
-    trackSerial = 0;
     return failure;
+}
+
+void CInvertExchange::WriteSongBlock(COrvoFnbTextFile& textFile) const
+{
+    // The project's format is Track 1's; a rate or word length without a code cannot be described.
+    const CPCSoundFile* first = m_pTracks[0].GetReader();
+    const auto rate = first ? RateOfHz(first->GetSampleRate()) : std::nullopt;
+    const auto wordLength = first ? WordLengthOfBits(first->GetBitsPerSample()) : std::nullopt;
+    if (!rate || !wordLength || !textFile.WriteSongBlock(rate->code, wordLength->code))
+        Fail(MessageId::ConvertFailed);
 }
 
 void CInvertExchange::ForEachUsedSlot(platform::ProgressWindow* progress, const SlotAction& action)
@@ -127,7 +135,7 @@ void CInvertExchange::CheckExistingDataFiles(const COrvoFnbTextFile& textFile, s
     const std::string& number = textFile.GetNewProjectNumber();
     bool anyExists = false;
     for (std::uint64_t i = 0; i < fileCount && !anyExists; ++i) {
-        const auto name = MakeTrackFileName(number, static_cast<unsigned>(trackSerial + i));
+        const auto name = MakeTrackFileName(number, static_cast<unsigned>(textFile.GetTrackSerial() + i));
         anyExists = platform::FindExactName(textFile.GetMoFolder(), name).has_value();
     }
     // Files left by an interrupted import of a project the recorder never took

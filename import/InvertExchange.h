@@ -6,7 +6,7 @@
 // end the collected lines go into FNB.TXT. Every outcome is shown through the
 // user-interface port. A failed import removes the data files it created.
 
-#include "recorder/OrvoTrack.h"
+#include "import/OrvoTrack.h"
 
 #include <cstdint>
 #include <functional>
@@ -41,6 +41,7 @@ private:
     // Calls `action` for each slot in use, stepping the animation once for every
     // slot that holds a reader.
     void ForEachUsedSlot(platform::ProgressWindow* progress, const SlotAction& action);
+    void WriteSongBlock(COrvoFnbTextFile& textFile) const;
     std::uint64_t ScanTracks(platform::ProgressWindow* progress);
     void ConvertTracks(COrvoFnbTextFile& textFile, platform::ProgressWindow* progress);
     // Refuses to write over data files that may hold the recorder's audio.

@@ -1,7 +1,8 @@
 #include "import/PCSoundFile.h"
 
-#include "app/Errors.h"
+#include "platform/Errors.h"
 #include "import/RegionScan.h"
+#include "platform/Files.h"
 #include "platform/UserInterface.h"
 #include "recorder/FnbTextFile.h"
 #include "recorder/PackFile.h"
@@ -70,14 +71,19 @@ public:
     // One data file for `region`; its track block goes into `textFile`.
     bool Write(SoundRegion& region, int trackIndex, COrvoFnbTextFile& textFile, const CPCSoundFile& source)
     {
-        COrvoPackFile pack(textFile, source);
-        if (!pack.OpenTrackFile())
+        COrvoPackFile pack(source.GetBitsPerSample(), source.GetByteOrder() == CPCSoundFile::kBigEndian);
+        const std::string path = platform::JoinPath(textFile.GetMoFolder(), textFile.GetTrackFileName());
+        if (!pack.OpenTrackFile(path))
             return false;
+        textFile.NoteCreatedFile(path);
         std::uint64_t blocks = 0;
         if (!WriteGroups(region, pack, blocks))
             return false;
         region.lengthGroups = static_cast<std::uint32_t>(blocks * m_layout.groupsPerBlock);
-        return textFile.WriteTrackBlock(region, trackIndex) && pack.CloseTrackFile();
+        if (!textFile.WriteTrackBlock(trackIndex, region.startGroup, region.lengthGroups))
+            return false;
+        textFile.AdvanceTrackSerial();
+        return pack.CloseTrackFile();
     }
 
 private:

@@ -1,10 +1,9 @@
 #include "platform/Files.h"
 
+#include "platform/FileSystem.h"
+
 #include <algorithm>
 #include <cctype>
-#include <filesystem>
-#include <system_error>
-#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -70,36 +69,53 @@ bool EqualsIgnoringCase(const std::string& a, const std::string& b)
     });
 }
 
+std::filesystem::path PathFromUtf8(const std::string& utf8)
+{
+    return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string Utf8FromPath(const std::filesystem::path& path)
+{
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+std::optional<std::string> FindExactName(FileSystem& files, const std::string& folder, const std::string& name)
+{
+    const auto entries = files.ListFolder(folder);
+    if (!entries)
+        return std::nullopt;
+    // The entries come in byte order: the first that matches regardless of case wins
+    // unless the exact spelling follows.
+    std::optional<std::string> firstMatch;
+    for (const auto& entry : *entries) {
+        if (entry.kind != FileKind::Regular || !EqualsIgnoringCase(entry.name, name))
+            continue;
+        if (entry.name == name)
+            return entry.name;
+        if (!firstMatch)
+            firstMatch = entry.name;
+    }
+    return firstMatch;
+}
+
 std::optional<std::string> FindExactName(const std::string& folder, const std::string& name)
 {
-    std::error_code error;
-    // With its separator a drive's root stays the root ("E:" alone names the drive's
-    // current folder on Windows).
-    const fs::path directory = folder.empty() ? fs::path(".") : fs::path(WithTrailingSeparator(folder));
-    std::vector<std::string> matches;
-    for (fs::directory_iterator it(directory, error), end; !error && it != end; it.increment(error)) {
-        const std::string entry = it->path().filename().string();
-        if (!EqualsIgnoringCase(entry, name))
-            continue;
-        std::error_code typeError;
-        if (!it->is_regular_file(typeError))
-            continue;
-        if (entry == name)
-            return entry;
-        matches.push_back(entry);
-    }
-    if (matches.empty())
+    return FindExactName(RealFileSystem(), folder, name);
+}
+
+std::optional<std::string> FindFile(FileSystem& files, const std::string& path)
+{
+    const std::string folder = FolderPart(path);
+    const auto found = FindExactName(files, folder, NamePart(path));
+    if (!found)
         return std::nullopt;
-    return *std::min_element(matches.begin(), matches.end());
+    return folder.empty() ? *found : JoinPath(folder, *found);
 }
 
 std::optional<std::string> FindFile(const std::string& path)
 {
-    const auto found = FindExactName(FolderPart(path), NamePart(path));
-    if (!found)
-        return std::nullopt;
-    const std::string folder = FolderPart(path);
-    return folder.empty() ? *found : JoinPath(folder, *found);
+    return FindFile(RealFileSystem(), path);
 }
 
 }  // namespace platform

@@ -2,10 +2,19 @@
 // File-system services the recorder logic needs: exact-name lookup that tolerates
 // a disk mounted with changed letter case, and path joining.
 
+#include <filesystem>
 #include <optional>
 #include <string>
 
 namespace platform {
+
+class FileSystem;
+
+// Paths travel through the program as UTF-8 text. These two are the only places where
+// such text becomes a native path and back (on Windows a plain conversion would use
+// the ANSI code page and break names outside it).
+std::filesystem::path PathFromUtf8(const std::string& utf8);
+std::string Utf8FromPath(const std::filesystem::path& path);
 
 // The native path separator ('/' here, '\\' on Windows).
 char PathSeparator();
@@ -29,10 +38,12 @@ std::string NamePart(const std::string& path);
 // Looks up `name` inside `folder` and returns the name as it is spelt on disk.
 // The exact spelling wins; otherwise the first entry in sorted (byte) order whose
 // name equals `name` without regard to ASCII case. Only regular files count.
+std::optional<std::string> FindExactName(FileSystem& files, const std::string& folder, const std::string& name);
 std::optional<std::string> FindExactName(const std::string& folder, const std::string& name);
 
 // The full path of a file as it is on disk, found by FindExactName on the last
 // component of `path`, or nothing when no such file exists.
+std::optional<std::string> FindFile(FileSystem& files, const std::string& path);
 std::optional<std::string> FindFile(const std::string& path);
 
 // Compares two names without regard to ASCII case.

@@ -1,9 +1,15 @@
 #pragma once
 // The user-interface port: everything the logic asks of the person at the screen.
 // The Qt front end, the console tool and the tests each plug in their own.
+//
+// Threading: the engine has one thread. Every call of the port, and of the progress
+// window it creates, arrives synchronously on the thread that started the run or
+// the check, also from inside a file dialog's accept check and from the WAVE
+// reader's header check; an implementation returns only when the answer is known.
 
 #include "platform/Messages.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -36,6 +42,11 @@ public:
     virtual void SetText(const std::string& text) = 0;
     virtual void Show() = 0;
     virtual void StepAnimation() = 0;
+    // Progress as a share of the work: the total in the run's own unit (frames for
+    // an export, source bytes for an import), then how much of it is done. A window
+    // without a measure ignores them; the total is unknown until SetTotal.
+    virtual void SetTotal(std::uint64_t total) { static_cast<void>(total); }
+    virtual void SetDone(std::uint64_t done) { static_cast<void>(done); }
 };
 
 class UserInterface {

@@ -1,9 +1,8 @@
 #include "recorder/FnbTextFile.h"
 
-#include "app/Document.h"
-#include "app/Errors.h"
-#include "import/PCSoundFile.h"
+#include "platform/Errors.h"
 #include "platform/Files.h"
+#include "recorder/Records.h"
 #include "recorder/TrackFileName.h"
 
 #include <algorithm>
@@ -14,8 +13,6 @@
 #include <filesystem>
 #include <memory>
 #include <string_view>
-
-std::int32_t trackSerial = 0;
 
 namespace {
 
@@ -37,26 +34,6 @@ constexpr int kSerialDigits = 5;
 constexpr int kFrameRateCode = 3;
 constexpr int kVirtualTrack = 1;
 constexpr int kBasedTimeOfProject = 0;
-
-struct CodeOf {
-    std::uint32_t value;
-    int code;
-};
-
-constexpr std::array<CodeOf, 7> kRateCodes = {{
-    {32000, 1}, {44100, 2}, {48000, 3}, {88200, 4}, {96000, 5}, {44056, 6}, {47952, 7},
-}};
-constexpr std::array<CodeOf, 3> kWordLengthCodes = {{{16, 0}, {20, 1}, {24, 2}}};
-
-template <std::size_t N>
-int FindCode(const std::array<CodeOf, N>& table, std::uint32_t value)
-{
-    for (const auto& entry : table) {
-        if (entry.value == value)
-            return entry.code;
-    }
-    return -1;
-}
 
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
@@ -223,7 +200,8 @@ bool IsAcceptableProjectName(const std::string& name)
            });
 }
 
-COrvoFnbTextFile::COrvoFnbTextFile(const COVFtoWAVEDoc& doc) : m_doc(doc)
+COrvoFnbTextFile::COrvoFnbTextFile(std::string moFolder, std::string projectName, std::string timeStamp)
+    : m_moFolder(std::move(moFolder)), m_projectName(std::move(projectName)), m_timeStamp(std::move(timeStamp))
 {
     m_newProjectNumber = NextProjectNumber(LastSerialDigits(FnbPath()));
     m_tempPath = CreateTempFile();
@@ -235,14 +213,9 @@ COrvoFnbTextFile::~COrvoFnbTextFile()
     std::filesystem::remove(m_tempPath, error);
 }
 
-const std::string& COrvoFnbTextFile::GetMoFolder() const
-{
-    return m_doc.m_strMoFolder;
-}
-
 std::string COrvoFnbTextFile::FnbPath() const
 {
-    const auto found = platform::FindFile(platform::JoinPath(m_doc.m_strMoFolder, kFnbTextFileName));
+    const auto found = platform::FindFile(platform::JoinPath(m_moFolder, kFnbTextFileName));
     if (!found)
         Fail(MessageId::FnbReadFailed);
     return *found;
@@ -252,31 +225,29 @@ std::string COrvoFnbTextFile::GetTrackFileName() const
 {
     if (m_newProjectNumber.empty())
         return {};
-    return MakeTrackFileName(m_newProjectNumber, static_cast<unsigned>(trackSerial));
+    return MakeTrackFileName(m_newProjectNumber, m_trackSerial);
 }
 
-bool COrvoFnbTextFile::WriteSongBlock(const CPCSoundFile& source)
+bool COrvoFnbTextFile::WriteSongBlock(std::uint8_t rateCode, std::uint8_t wordLengthCode)
 {
-    const int wordLength = FindCode(kWordLengthCodes, source.GetBitsPerSample());
-    const int rate = FindCode(kRateCodes, source.GetSampleRate());
-    if (wordLength < 0 || rate < 0 || !IsAcceptableProjectName(m_doc.GetNewProjectName()))
+    if (!IsAcceptableProjectName(m_projectName))
         return false;
-    const std::string stamp = m_doc.GetTimeStamp();
-    const std::string block = Line("SNGSERIAL", m_newProjectNumber) + Line("SONGTITLE", m_doc.GetNewProjectName()) +
-                              Line("BINUPDATE", stamp) + Line("BASEDTIME", std::to_string(kBasedTimeOfProject)) +
-                              Line("RECORDBIT", std::to_string(wordLength)) + Line("RECORDFSC", std::to_string(rate)) +
+    const std::string block = Line("SNGSERIAL", m_newProjectNumber) + Line("SONGTITLE", m_projectName) +
+                              Line("BINUPDATE", m_timeStamp) + Line("BASEDTIME", std::to_string(kBasedTimeOfProject)) +
+                              Line("RECORDBIT", std::to_string(wordLengthCode)) +
+                              Line("RECORDFSC", std::to_string(rateCode)) +
                               Line("FRAMERATE", std::to_string(kFrameRateCode)) + kLineEnd;
     return WriteTempText(m_tempPath, "wb", block);
 }
 
-bool COrvoFnbTextFile::WriteTrackBlock(const SoundRegion& region, int trackIndex)
+bool COrvoFnbTextFile::WriteTrackBlock(int trackIndex, std::uint32_t startGroup, std::uint32_t lengthGroups)
 {
-    const std::string serial = ZeroPadded(trackSerial, kSerialDigits) + "  " + GetTrackFileName();
-    const std::string block = Line("TRKSERIAL", serial) + Line("BINUPDATE", m_doc.GetTimeStamp()) +
+    const std::string serial = ZeroPadded(m_trackSerial, kSerialDigits) + "  " + GetTrackFileName();
+    const std::string block = Line("TRKSERIAL", serial) + Line("BINUPDATE", m_timeStamp) +
                               Line("VERTIALTR", std::to_string(kVirtualTrack)) +
                               Line("TRKNUMBER", std::to_string(trackIndex + 1)) +
-                              Line("BASEDTIME", std::to_string(region.startGroup)) +
-                              Line("TRKSAMPLE", std::to_string(region.lengthGroups)) + kLineEnd;
+                              Line("BASEDTIME", std::to_string(startGroup)) +
+                              Line("TRKSAMPLE", std::to_string(lengthGroups)) + kLineEnd;
     return WriteTempText(m_tempPath, "ab", block);
 }
 

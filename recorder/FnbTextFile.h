@@ -10,14 +10,6 @@
 #include <string>
 #include <vector>
 
-class COVFtoWAVEDoc;
-class CPCSoundFile;
-struct SoundRegion;
-
-// The serial of the next track data file an import writes. The pack file counts
-// it up after each file; the import driver sets it back to 0 when an import ends.
-extern std::int32_t trackSerial;
-
 inline constexpr std::size_t kFnbTextSize = 131072;
 // Room reserved for one project block and for one track block.
 inline constexpr std::uint64_t kProjectBlockReserve = 130;
@@ -32,10 +24,11 @@ bool IsAcceptableProjectName(const std::string& name);
 
 class COrvoFnbTextFile {
 public:
-    // Derives the new project number from FNB.TXT in the document's MO folder and
-    // creates the temporary file. Raises ImportError: FnbReadFailed,
-    // ProjectNumberFull, or InsideError when no temporary file can be made.
-    explicit COrvoFnbTextFile(const COVFtoWAVEDoc& doc);
+    // Derives the new project number from FNB.TXT in `moFolder` and creates the
+    // temporary file. The project block names the project `projectName`, every block
+    // carries `timeStamp`. Raises ImportError: FnbReadFailed, ProjectNumberFull, or
+    // InsideError when no temporary file can be made.
+    COrvoFnbTextFile(std::string moFolder, std::string projectName, std::string timeStamp);
     // Removes the temporary file.
     ~COrvoFnbTextFile();
     COrvoFnbTextFile(const COrvoFnbTextFile&) = delete;
@@ -43,16 +36,21 @@ public:
 
     // The new project's number as two digits.
     const std::string& GetNewProjectNumber() const { return m_newProjectNumber; }
-    // The name of the track data file with the current `trackSerial`.
+    // The serial of the next track data file this import writes, from 0; and the
+    // name of that file.
+    std::uint32_t GetTrackSerial() const { return m_trackSerial; }
     std::string GetTrackFileName() const;
-    const std::string& GetMoFolder() const;
+    // Moves on to the next data file's serial, once a file's track block is written.
+    void AdvanceTrackSerial() { ++m_trackSerial; }
+    const std::string& GetMoFolder() const { return m_moFolder; }
     const std::string& GetTempPath() const { return m_tempPath; }
 
-    // Starts the temporary text with the project block, from Track 1's source
-    // format. False when the word length or rate has no code, or a write fails.
-    bool WriteSongBlock(const CPCSoundFile& source);
-    // Appends the track block of the data file just written (current serial).
-    bool WriteTrackBlock(const SoundRegion& region, int trackIndex);
+    // Starts the temporary text with the project block for the project's rate and
+    // word-length codes. False when the project name cannot be carried or a write fails.
+    bool WriteSongBlock(std::uint8_t rateCode, std::uint8_t wordLengthCode);
+    // Appends the track block of the data file just written (current serial): the
+    // track's index (0 = Track 1), and the region's start and length in groups.
+    bool WriteTrackBlock(int trackIndex, std::uint32_t startGroup, std::uint32_t lengthGroups);
     // True when the project block and `blockCount` track blocks fit after the
     // used part of FNB.TXT. Raises ImportError(FnbReadFailed) when it cannot be read.
     bool HasRoomForTracks(std::uint64_t blockCount) const;
@@ -71,7 +69,10 @@ public:
 private:
     std::string FnbPath() const;
 
-    const COVFtoWAVEDoc& m_doc;
+    std::string m_moFolder;
+    std::string m_projectName;
+    std::string m_timeStamp;
+    std::uint32_t m_trackSerial = 0;
     std::string m_newProjectNumber;
     std::string m_tempPath;
     std::vector<std::string> m_createdFiles;

@@ -1,9 +1,5 @@
 #include "recorder/PackFile.h"
 
-#include "import/PCSoundFile.h"
-#include "platform/Files.h"
-#include "recorder/FnbTextFile.h"
-
 #include <algorithm>
 
 namespace {
@@ -121,10 +117,9 @@ std::optional<GroupLayout> GroupLayoutFor(unsigned bitsPerSample)
     return std::nullopt;
 }
 
-COrvoPackFile::COrvoPackFile(COrvoFnbTextFile& textFile, const CPCSoundFile& source)
-    : m_textFile(textFile),
-      m_layout(GroupLayoutFor(source.GetBitsPerSample())),
-      m_pack(ChoosePacker(source.GetBitsPerSample(), source.GetByteOrder() == CPCSoundFile::kBigEndian)),
+COrvoPackFile::COrvoPackFile(unsigned bitsPerSample, bool bigEndian)
+    : m_layout(GroupLayoutFor(bitsPerSample)),
+      m_pack(ChoosePacker(bitsPerSample, bigEndian)),
       m_block(kPackBlockSize, 0)
 {
 }
@@ -135,14 +130,11 @@ COrvoPackFile::~COrvoPackFile()
         std::fclose(m_file);
 }
 
-bool COrvoPackFile::OpenTrackFile()
+bool COrvoPackFile::OpenTrackFile(const std::string& path)
 {
-    m_path = platform::JoinPath(m_textFile.GetMoFolder(), m_textFile.GetTrackFileName());
+    m_path = path;
     m_file = std::fopen(m_path.c_str(), "wb");
-    if (!m_file)
-        return false;
-    m_textFile.NoteCreatedFile(m_path);
-    return true;
+    return m_file != nullptr;
 }
 
 bool COrvoPackFile::PackGroups(const std::uint8_t* data, std::size_t groupCount)
@@ -168,7 +160,6 @@ bool COrvoPackFile::FlushBlock()
 
 bool COrvoPackFile::CloseTrackFile()
 {
-    ++trackSerial;
     if (!m_file)
         return false;
     const bool flushed = std::fflush(m_file) == 0 && !std::ferror(m_file);

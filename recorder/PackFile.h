@@ -12,9 +12,6 @@
 #include <string>
 #include <vector>
 
-class COrvoFnbTextFile;
-class CPCSoundFile;
-
 inline constexpr std::size_t kPackBlockSize = kRecorderBlockSize;
 
 // How one group of 8 samples of a word length is laid out on both sides.
@@ -29,22 +26,22 @@ std::optional<GroupLayout> GroupLayoutFor(unsigned bitsPerSample);
 
 class COrvoPackFile {
 public:
-    // Takes the word length and byte order of `source`; opens nothing.
-    COrvoPackFile(COrvoFnbTextFile& textFile, const CPCSoundFile& source);
+    // Packs source samples of `bitsPerSample` bits, most significant byte first when
+    // `bigEndian`, else last; opens nothing.
+    COrvoPackFile(unsigned bitsPerSample, bool bigEndian);
     ~COrvoPackFile();  // closes the file when still open
     COrvoPackFile(const COrvoPackFile&) = delete;
     COrvoPackFile& operator=(const COrvoPackFile&) = delete;
 
-    // Creates (or truncates) the file named by the text file's next track file
-    // name in the MO folder and notes it as created by this import.
-    bool OpenTrackFile();
+    // Creates (or truncates) the track data file at `path`.
+    bool OpenTrackFile(const std::string& path);
     // Packs `groupCount` consecutive source groups from `data` into the block.
     // False, packing nothing, for an unsupported word length or when the groups
     // do not fit into what is left of the block.
     bool PackGroups(const std::uint8_t* data, std::size_t groupCount);
     // Writes the whole block, filled or not, and starts an empty one.
     bool FlushBlock();
-    // Counts the serial up and closes the file; false when the close fails.
+    // Closes the file; false when the close fails.
     bool CloseTrackFile();
 
     std::uint32_t GetFill() const { return m_fill; }
@@ -53,7 +50,6 @@ public:
 private:
     using PackFunction = void (*)(const std::uint8_t* in, std::size_t groupCount, std::uint8_t* out);
 
-    COrvoFnbTextFile& m_textFile;
     std::optional<GroupLayout> m_layout;
     PackFunction m_pack = nullptr;
     std::vector<std::uint8_t> m_block;

@@ -5,7 +5,7 @@
 #include "export/ChannelType.h"
 #include "export/Factory.h"
 #include "export/WaveFile.h"
-#include "app/Errors.h"
+#include "platform/Errors.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>

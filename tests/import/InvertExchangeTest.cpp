@@ -1,7 +1,7 @@
 #include "import/InvertExchange.h"
 
 #include "recorder/TrackFile.h"
-#include "tests/import/FnbTextFixture.h"
+#include "tests/support/FnbTextFixture.h"
 #include "tests/import/WaveAiffBuilder.h"
 #include "tools/diskwriter/DiskWriter.h"
 
@@ -180,7 +180,6 @@ TEST(InvertExchange, TrackOneOnly)
                                                   TrackBlock(stamp, 0, 1, 0, 3 * kGroups16))));
     EXPECT_EQ(FileNames(rig.disk.folder.Path()), (std::vector<std::string>{"8b320800.000", "FNB.TXT"}));
     EXPECT_EQ(std::filesystem::file_size(rig.disk.folder.File("8b320800.000")), 3 * 131072u);
-    EXPECT_EQ(trackSerial, 0);
 }
 
 TEST(InvertExchange, UsedTracksOnlyInSlotOrder)
@@ -275,8 +274,7 @@ TEST(InvertExchange, FailuresLeaveTheDiskAsItWas)
         EXPECT_EQ(rig.ui.Messages(), c.messages);
         EXPECT_EQ(rig.ui.events.back().icon, platform::MessageIcon::Exclamation);
         EXPECT_TRUE(Snapshot(rig.disk.folder.Path()) == before);
-        EXPECT_EQ(trackSerial, 0);
-        EXPECT_EQ(rig.ui.Count(UiEvent::Kind::WaitEnd), 1);
+            EXPECT_EQ(rig.ui.Count(UiEvent::Kind::WaitEnd), 1);
     }
 }
 

@@ -1,6 +1,6 @@
 #include "import/PCAiffFile.h"
 #include "import/PCWaveFile.h"
-#include "recorder/OrvoTrack.h"
+#include "import/OrvoTrack.h"
 #include "tests/support/ScriptedUserInterface.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 #include "import/RegionScan.h"
 
-#include "app/Errors.h"
+#include "platform/Errors.h"
 #include "recorder/PackFile.h"
-#include "tests/import/FnbTextFixture.h"
-#include "tests/import/PackFileLimits.h"
+#include "tests/support/FnbTextFixture.h"
+#include "tests/support/PackFileLimits.h"
 
 #include <gtest/gtest.h>
 
@@ -265,14 +265,14 @@ TEST(RegionScan, ConversionWritesWholeBlocksPerRegion)
     }
     MoDisk disk;
     SourceRig rig(16, 44100, data);
-    COrvoFnbTextFile text(disk.doc);
+    COrvoFnbTextFile text = TextFileOf(disk.doc);
     ASSERT_TRUE(rig.source.ScanRegions(nullptr));
     auto progress = rig.ui.CreateProgressWindow();
     ASSERT_TRUE(rig.source.ConvertRegions(2, text, progress.get()));
 
     EXPECT_EQ(rig.source.GetRegions(), (Regions{{J16, 3 * J16 - 1, 2 * J16}, {4 * J16, 6 * J16 - 1, 2 * J16}}));
     EXPECT_EQ(FileNames(disk.folder.Path()), (std::vector<std::string>{"8b320800.000", "8b320800.001", "FNB.TXT"}));
-    EXPECT_EQ(trackSerial, 2);
+    EXPECT_EQ(text.GetTrackSerial(), 2u);
     EXPECT_EQ(rig.ui.Count(testsupport::UiEvent::Kind::ProgressStep), 32);
     for (const auto& [name, firstGroup] : {std::pair{"8b320800.000", J16}, std::pair{"8b320800.001", 4 * J16}}) {
         SCOPED_TRACE(name);
@@ -296,7 +296,7 @@ TEST(RegionScan, PartialLastGroupIsCompletedWithZeros)
     data.insert(data.end(), 8, 0x77);  // four samples of group 8192
     MoDisk disk;
     SourceRig rig(16, 44100, data);
-    COrvoFnbTextFile text(disk.doc);
+    COrvoFnbTextFile text = TextFileOf(disk.doc);
     ASSERT_TRUE(rig.source.ScanRegions(nullptr));
     ASSERT_TRUE(rig.source.ConvertRegions(0, text, nullptr));
     EXPECT_EQ(rig.source.GetRegions(), (Regions{{0, 2 * J16 - 1, 2 * J16}}));
@@ -328,7 +328,7 @@ TEST(RegionScan, ConversionAtTheEndOfTheData)
         SCOPED_TRACE(c.name);
         MoDisk disk;
         SourceRig rig(16, 44100, CountingGroups(c.groupsInFile), {}, 44, c.statedSize);
-        COrvoFnbTextFile text(disk.doc);
+        COrvoFnbTextFile text = TextFileOf(disk.doc);
         ASSERT_TRUE(rig.source.ScanRegions(nullptr));
         ASSERT_EQ(rig.source.GetRegions().size(), 1u);
         ASSERT_TRUE(rig.source.ConvertRegions(0, text, nullptr));
@@ -365,7 +365,7 @@ TEST(RegionScan, FailedConversionKeepsTrackOfItsFiles)
         SCOPED_TRACE(c.name);
         MoDisk disk;
         SourceRig rig(16, 44100, CountingGroups(3 * J16));
-        COrvoFnbTextFile text(disk.doc);
+        COrvoFnbTextFile text = TextFileOf(disk.doc);
         ASSERT_TRUE(rig.source.ScanRegions(nullptr));
         c.arrange(text);
         {

@@ -1,7 +1,7 @@
 // Files written by libsndfile and by sox are accepted with the right format and
 // with the data offset and size pointing exactly at the samples.
 
-#include "recorder/OrvoTrack.h"
+#include "import/OrvoTrack.h"
 #include "tests/support/ScriptedUserInterface.h"
 #include "tests/support/TempFolder.h"
 

@@ -1,7 +1,7 @@
 #include "recorder/PackFile.h"
 
-#include "tests/import/FnbTextFixture.h"
-#include "tests/import/PackFileLimits.h"
+#include "tests/support/FnbTextFixture.h"
+#include "tests/support/PackFileLimits.h"
 
 #include <gtest/gtest.h>
 
@@ -34,13 +34,24 @@ constexpr std::uint32_t kCounting16[8] = {0x0102, 0x0304, 0x0506, 0x0708, 0x090A
 
 struct PackRig {
     explicit PackRig(std::uint16_t bits, CPCSoundFile::ByteOrder order = kLittle)
-        : source(ui, order, bits, 48000, 0, 0), text(disk.doc), pack(text, source)
+        : bits(bits), order(order), text(TextFileOf(disk.doc)), pack(bits, order == kBig)
     {
     }
 
+    // Opens the data file of the text file's current serial, as the import does.
+    bool OpenNext(COrvoPackFile& file)
+    {
+        const std::string path = disk.folder.File(text.GetTrackFileName());
+        if (!file.OpenTrackFile(path))
+            return false;
+        text.NoteCreatedFile(path);
+        return true;
+    }
+    bool OpenNext() { return OpenNext(pack); }
+
     MoDisk disk;
-    testsupport::ScriptedUserInterface ui;
-    FakeSoundFile source;
+    std::uint16_t bits;
+    CPCSoundFile::ByteOrder order;
     COrvoFnbTextFile text;
     COrvoPackFile pack;
 };
@@ -48,7 +59,7 @@ struct PackRig {
 Bytes PackedBlock(std::uint16_t bits, CPCSoundFile::ByteOrder order, const Bytes& groups, std::size_t count)
 {
     PackRig rig(bits, order);
-    EXPECT_TRUE(rig.pack.OpenTrackFile());
+    EXPECT_TRUE(rig.OpenNext());
     EXPECT_TRUE(rig.pack.PackGroups(groups.data(), count));
     EXPECT_TRUE(rig.pack.FlushBlock());
     EXPECT_TRUE(rig.pack.CloseTrackFile());
@@ -99,7 +110,7 @@ TEST(PackFile, BlockHoldsWholeGroupsWithZerosAtTheEnd)
         SCOPED_TRACE(c.bits);
         const Bytes groups(c.sourceBytes * (c.groupsPerBlock + 1), 0xFF);  // packs to 0xFF bytes
         PackRig rig(c.bits);
-        ASSERT_TRUE(rig.pack.OpenTrackFile());
+        ASSERT_TRUE(rig.OpenNext());
         ASSERT_TRUE(rig.pack.PackGroups(groups.data(), c.groupsPerBlock - 1));
         EXPECT_FALSE(rig.pack.PackGroups(groups.data(), 2)) << "more than the block holds";
         ASSERT_TRUE(rig.pack.PackGroups(groups.data(), 1));
@@ -132,11 +143,13 @@ TEST(PackFile, UnsupportedWordLengthPacksNothing)
 TEST(PackFile, NamesFollowTheSerial)
 {
     PackRig rig(16);
-    trackSerial = 41;
-    ASSERT_TRUE(rig.pack.OpenTrackFile());
+    for (int serial = 0; serial < 41; ++serial)
+        rig.text.AdvanceTrackSerial();
+    ASSERT_TRUE(rig.OpenNext());
     EXPECT_EQ(std::filesystem::path(rig.pack.GetPath()).filename(), "8b320800.041");
     EXPECT_TRUE(rig.pack.CloseTrackFile());
-    EXPECT_EQ(trackSerial, 42);
+    rig.text.AdvanceTrackSerial();
+    EXPECT_EQ(rig.text.GetTrackSerial(), 42u);
     EXPECT_EQ(rig.text.GetTrackFileName(), "8b320800.042");
 }
 
@@ -145,11 +158,11 @@ TEST(PackFile, FailuresAreReported)
     {
         PackRig rig(16);
         std::filesystem::create_directory(rig.disk.folder.File("8b320800.000"));  // a folder in the way
-        EXPECT_FALSE(rig.pack.OpenTrackFile());
+        EXPECT_FALSE(rig.OpenNext());
     }
     {
         PackRig rig(16);
-        ASSERT_TRUE(rig.pack.OpenTrackFile());
+        ASSERT_TRUE(rig.OpenNext());
         FileSizeLimit limit(kPackBlockSize / 2);
         EXPECT_FALSE(rig.pack.FlushBlock());
     }
@@ -158,11 +171,12 @@ TEST(PackFile, FailuresAreReported)
 TEST(PackFile, CreatedFilesAreRemovedOnRequest)
 {
     PackRig rig(16);
-    ASSERT_TRUE(rig.pack.OpenTrackFile());
+    ASSERT_TRUE(rig.OpenNext());
     ASSERT_TRUE(rig.pack.FlushBlock());
     ASSERT_TRUE(rig.pack.CloseTrackFile());
-    COrvoPackFile partial(rig.text, rig.source);
-    ASSERT_TRUE(partial.OpenTrackFile());
+    rig.text.AdvanceTrackSerial();
+    COrvoPackFile partial(16, false);
+    ASSERT_TRUE(rig.OpenNext(partial));
     EXPECT_EQ(FileNames(rig.disk.folder.Path()), (std::vector<std::string>{"8b320800.000", "8b320800.001", "FNB.TXT"}));
     rig.text.RemoveCreatedFiles();
     EXPECT_EQ(FileNames(rig.disk.folder.Path()), std::vector<std::string>{"FNB.TXT"});

@@ -1,4 +1,4 @@
-#include "recorder/OrvoTrack.h"
+#include "import/OrvoTrack.h"
 
 #include "import/PCAiffFile.h"
 #include "import/PCWaveFile.h"

@@ -27,12 +27,17 @@ Bytes PaddedFnbText(const std::string& text);
 struct MoDisk {
     MoDisk();
     explicit MoDisk(const Bytes& fnbText);
-    ~MoDisk();  // puts trackSerial back to 0 for the next test
     std::string FnbTextPath() const { return folder.File("FNB.TXT"); }
 
     testsupport::TempFolder folder;
     COVFtoWAVEDoc doc;
 };
+
+// The project information file of an import onto `doc`'s disk, named and stamped as the document says.
+COrvoFnbTextFile TextFileOf(const COVFtoWAVEDoc& doc);
+// Writes the project block for a source of `bits` and `rate` Hz as the import does;
+// false when the format has no recorder code or the block is refused.
+bool WriteSongBlockFor(COrvoFnbTextFile& text, unsigned bits, std::uint32_t rate);
 
 // A reader over a file of raw bytes whose format fields the test sets.
 class FakeSoundFile : public CPCSoundFile {

@@ -1,6 +1,7 @@
-#include "tests/import/FnbTextFixture.h"
+#include "tests/support/FnbTextFixture.h"
 
-#include "app/Errors.h"
+#include "platform/Errors.h"
+#include "recorder/Formats.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -33,9 +34,16 @@ MoDisk::MoDisk(const Bytes& fnbText)
     doc.m_strTimeStamp = "2000/04/25 13:05:09";
 }
 
-MoDisk::~MoDisk()
+COrvoFnbTextFile TextFileOf(const COVFtoWAVEDoc& doc)
 {
-    trackSerial = 0;
+    return COrvoFnbTextFile(doc.m_strMoFolder, doc.GetNewProjectName(), doc.GetTimeStamp());
+}
+
+bool WriteSongBlockFor(COrvoFnbTextFile& text, unsigned bits, std::uint32_t rate)
+{
+    const auto rateFormat = RateOfHz(rate);
+    const auto wordLength = WordLengthOfBits(bits);
+    return rateFormat && wordLength && text.WriteSongBlock(rateFormat->code, wordLength->code);
 }
 
 FakeSoundFile::FakeSoundFile(platform::UserInterface& ui, ByteOrder order, std::uint16_t bits, std::uint32_t rate,

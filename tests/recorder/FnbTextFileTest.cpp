@@ -1,8 +1,8 @@
 #include "recorder/FnbTextFile.h"
 
-#include "app/Errors.h"
-#include "tests/import/FnbTextFixture.h"
-#include "tests/import/PackFileLimits.h"
+#include "platform/Errors.h"
+#include "tests/support/FnbTextFixture.h"
+#include "tests/support/PackFileLimits.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +18,7 @@ namespace {
 
 std::optional<MessageId> ConstructionFailure(MoDisk& disk)
 {
-    return RaisedMessage([&] { COrvoFnbTextFile text(disk.doc); });
+    return RaisedMessage([&] { COrvoFnbTextFile text = TextFileOf(disk.doc); });
 }
 
 // Points the temporary-files folder somewhere else for the lifetime of the object.
@@ -75,7 +75,7 @@ TEST(FnbTextFile, ProjectNumberFromTheLastSerialLine)
         SCOPED_TRACE(c.text);
         MoDisk disk(PaddedFnbText(c.text));
         if (c.number) {
-            COrvoFnbTextFile text(disk.doc);
+            COrvoFnbTextFile text = TextFileOf(disk.doc);
             EXPECT_EQ(text.GetNewProjectNumber(), c.number);
         } else {
             EXPECT_EQ(ConstructionFailure(disk), c.failure);
@@ -95,8 +95,8 @@ TEST(FnbTextFile, TextFileFoundInAnotherLetterCase)
     MoDisk disk;
     std::filesystem::rename(disk.FnbTextPath(), disk.folder.File("fnb.txt"));
     testsupport::ScriptedUserInterface ui;
-    COrvoFnbTextFile text(disk.doc);
-    ASSERT_TRUE(text.WriteSongBlock(FakeSoundFile(ui, CPCSoundFile::kLittleEndian, 16, 48000, 0, 0)));
+    COrvoFnbTextFile text = TextFileOf(disk.doc);
+    ASSERT_TRUE(WriteSongBlockFor(text, 16, 48000));
     text.Commit();
     EXPECT_EQ(FileNames(disk.folder.Path()), std::vector<std::string>{"fnb.txt"});
     EXPECT_NE(AsText(ReadBytes(disk.folder.File("fnb.txt"))).find("\r\n\r\nSNGSERIAL: 08\r\n"), std::string::npos);
@@ -109,7 +109,7 @@ TEST(FnbTextFile, TemporaryFileLivesWithTheObject)
     TempFolderVariable variable(tempFolder.Path());
     std::string tempPath;
     {
-        COrvoFnbTextFile text(disk.doc);
+        COrvoFnbTextFile text = TextFileOf(disk.doc);
         tempPath = text.GetTempPath();
         EXPECT_EQ(FileNames(tempFolder.Path()).size(), 1u);
         EXPECT_EQ(std::filesystem::path(tempPath).filename().string().rfind("Fnb", 0), 0u);
@@ -129,12 +129,11 @@ TEST(FnbTextFile, ProjectAndTrackBlocksWithCrLf)
 {
     MoDisk disk;
     disk.doc.SetNewProjectName("50% %s%n");  // data, never a format
-    testsupport::ScriptedUserInterface ui;
-    FakeSoundFile source(ui, CPCSoundFile::kLittleEndian, 24, 48000, 0, 0);
-    COrvoFnbTextFile text(disk.doc);
-    ASSERT_TRUE(text.WriteSongBlock(source));
-    trackSerial = 3;
-    ASSERT_TRUE(text.WriteTrackBlock(SoundRegion{8192, 24575, 16384}, 2));
+    COrvoFnbTextFile text = TextFileOf(disk.doc);
+    ASSERT_TRUE(WriteSongBlockFor(text, 24, 48000));
+    for (int serial = 0; serial < 3; ++serial)
+        text.AdvanceTrackSerial();
+    ASSERT_TRUE(text.WriteTrackBlock(2, 8192, 16384));
     EXPECT_EQ(TempText(text),
               "SNGSERIAL: 08\r\n"
               "SONGTITLE: 50% %s%n\r\n"
@@ -171,8 +170,8 @@ TEST(FnbTextFile, WordLengthAndRateCodes)
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.bits << " bit, " << c.rate << " Hz");
         MoDisk disk;
-        COrvoFnbTextFile text(disk.doc);
-        const bool written = text.WriteSongBlock(FakeSoundFile(ui, CPCSoundFile::kBigEndian, c.bits, c.rate, 0, 0));
+        COrvoFnbTextFile text = TextFileOf(disk.doc);
+        const bool written = WriteSongBlockFor(text, c.bits, c.rate);
         EXPECT_EQ(written, c.lines != nullptr);
         if (c.lines) {
             EXPECT_NE(TempText(text).find(c.lines), std::string::npos);
@@ -194,8 +193,8 @@ TEST(FnbTextFile, ProjectBlockCarriesOnlyAPrintableName)
     for (const auto& c : cases) {
         MoDisk disk;
         disk.doc.SetNewProjectName(c.name);
-        COrvoFnbTextFile text(disk.doc);
-        EXPECT_EQ(text.WriteSongBlock(FakeSoundFile(ui, CPCSoundFile::kLittleEndian, 16, 48000, 0, 0)), c.written)
+        COrvoFnbTextFile text = TextFileOf(disk.doc);
+        EXPECT_EQ(WriteSongBlockFor(text, 16, 48000), c.written)
             << c.name;
         if (c.written) {
             EXPECT_NE(TempText(text).find(std::string("SONGTITLE: ") + c.name + "\r\n"), std::string::npos);
@@ -219,7 +218,7 @@ TEST(FnbTextFile, RoomForTheProjectBlockAndTrackBlocks)
         std::string used = "SNGSERIAL: 07\r\n";
         used.resize(c.used, 'x');
         MoDisk disk(PaddedFnbText(used));
-        COrvoFnbTextFile text(disk.doc);
+        COrvoFnbTextFile text = TextFileOf(disk.doc);
         EXPECT_EQ(text.HasRoomForTracks(c.blocks), c.fits);
     }
 }
@@ -227,7 +226,7 @@ TEST(FnbTextFile, RoomForTheProjectBlockAndTrackBlocks)
 TEST(FnbTextFile, RoomCheckNeedsTheTextFile)
 {
     MoDisk disk;
-    COrvoFnbTextFile text(disk.doc);
+    COrvoFnbTextFile text = TextFileOf(disk.doc);
     std::filesystem::remove(disk.FnbTextPath());
     EXPECT_EQ(RaisedMessage([&] { text.HasRoomForTracks(1); }), MessageId::FnbReadFailed);
 }
@@ -255,7 +254,7 @@ TEST(FnbTextFile, CommitAppendsOrReplacesTheRecordersText)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         MoDisk disk(c.before);
-        COrvoFnbTextFile text(disk.doc);
+        COrvoFnbTextFile text = TextFileOf(disk.doc);
         WriteBytes(text.GetTempPath(), AsBytes(block));
         text.Commit();
         EXPECT_EQ(ReadBytes(disk.FnbTextPath()), c.after);
@@ -267,7 +266,7 @@ TEST(FnbTextFile, CommitFailuresLeaveTheFileAsItWas)
     std::string full = "SNGSERIAL: 07\r\n";
     full.resize(kFnbTextSize - 10, 'x');
     MoDisk disk(PaddedFnbText(full));
-    COrvoFnbTextFile text(disk.doc);
+    COrvoFnbTextFile text = TextFileOf(disk.doc);
     WriteBytes(text.GetTempPath(), AsBytes(std::string(11, 'n')));  // one byte too many
     const std::string dataFile = disk.folder.File("8b320800.000");
     WriteBytes(dataFile, {1});
@@ -284,21 +283,21 @@ TEST(FnbTextFile, CommitFailuresLeaveTheFileAsItWas)
 TEST(FnbTextFile, FailedWritesAreReported)
 {
     MoDisk disk;
-    COrvoFnbTextFile text(disk.doc);
+    COrvoFnbTextFile text = TextFileOf(disk.doc);
     testsupport::ScriptedUserInterface ui;
-    ASSERT_TRUE(text.WriteSongBlock(FakeSoundFile(ui, CPCSoundFile::kLittleEndian, 16, 48000, 0, 0)));
+    ASSERT_TRUE(WriteSongBlockFor(text, 16, 48000));
     const std::string dataFile = disk.folder.File("8b320800.000");
     WriteBytes(dataFile, {1});
     text.NoteCreatedFile(dataFile);
     {
         FileSizeLimit limit(16);
-        EXPECT_FALSE(text.WriteTrackBlock(SoundRegion{0, 8191, 8192}, 0));
+        EXPECT_FALSE(text.WriteTrackBlock(0, 0, 8192));
         EXPECT_EQ(RaisedMessage([&] { text.Commit(); }), MessageId::FnbWriteFailed);
     }
     text.RemoveCreatedFiles();  // the failed write may have named it in FNB.TXT: it stays
     EXPECT_TRUE(std::filesystem::exists(dataFile));
     std::filesystem::remove(text.GetTempPath());
     std::filesystem::create_directory(text.GetTempPath());  // a folder in the way
-    EXPECT_FALSE(text.WriteTrackBlock(SoundRegion{0, 8191, 8192}, 0));
+    EXPECT_FALSE(text.WriteTrackBlock(0, 0, 8192));
     std::filesystem::remove(text.GetTempPath());
 }

@@ -1,0 +1,116 @@
+#include "platform/Errors.h"
+
+#include <map>
+#include <string_view>
+#include <utility>
+
+namespace {
+
+// In the texts, "{}" stands for the detail. A text that begins with "{s}" continues
+// its subject as a sentence; any other follows the subject and a colon.
+constexpr std::string_view kDetailMark = "{}";
+constexpr std::string_view kSubjectMark = "{s}";
+
+const char* ReasonText(Reason reason)
+{
+    static const std::map<Reason, const char*> texts = {
+        {Reason::Unspecified, ""},
+        {Reason::OutOfMemory, "not enough memory"},
+        {Reason::FileNotFound, "no such file"},
+        {Reason::UnknownExtension, "neither .wav nor .aif"},
+        {Reason::NotWave, "not a RIFF WAVE file"},
+        {Reason::NotAiff, "not an AIFF file"},
+        {Reason::NoFormatChunk, "no format chunk"},
+        {Reason::FormatChunkDamaged, "the format chunk is too short or beyond the end of the file"},
+        {Reason::NotMono, "{} channels; only mono files can be imported"},
+        {Reason::FloatSamples, "floating-point samples; only integer PCM can be imported"},
+        {Reason::CompressedSamples, "compressed samples ({}); only uncompressed PCM can be imported"},
+        {Reason::UnsupportedBits, "{}-bit samples; only 16, 20 and 24 bit can be imported"},
+        {Reason::UnsupportedRate, "{} Hz is not a recorder rate"},
+        {Reason::NoSampleData, "no sample data"},
+        {Reason::DataBeyondEnd, "data chunk beyond the end of the file"},
+        {Reason::FormatMismatch, "{}"},
+        {Reason::Track1Missing, "Track 1 names no file"},
+        {Reason::SourceReadFailed, "the samples cannot be read"},
+        {Reason::NoDiskSpace, "{}"},
+        {Reason::FnbTextMissing, "the disk folder holds no FNB.TXT"},
+        {Reason::FnbTextUnreadable, "FNB.TXT cannot be read"},
+        {Reason::NoSerialLine, "FNB.TXT holds no SNGSERIAL: line"},
+        {Reason::ProjectNumbersUsedUp, "the last project number in FNB.TXT is {}; no later one can be derived"},
+        {Reason::FnbTextFull, "FNB.TXT has no room for the new project's lines"},
+        {Reason::FnbTextWriteFailed, "FNB.TXT cannot be written"},
+        {Reason::ProjectNameRefused, "{}"},
+        {Reason::TemporaryFileFailed, "no temporary file can be made"},
+        {Reason::ListedProjectFiles, "data files of project {} exist and FNB.BIN lists that project"},
+        {Reason::DataFileWriteFailed, "a track data file cannot be written"},
+        {Reason::ProjectIndexMissing, "the disk folder holds no FNB.BIN"},
+        {Reason::ProjectIndexUnreadable, "FNB.BIN cannot be read"},
+        {Reason::TrackNotRecorded, "{s} has no recording on this disk"},
+        {Reason::DataFileMissing, "the data file {} cannot be opened"},
+        {Reason::UnknownWordLength, "word-length code {} has no defined width"},
+        {Reason::UnknownRate, "rate code {} has no defined rate"},
+        {Reason::NoFileName, "no output file name was given"},
+        {Reason::UnknownFileType, "{} is not a file type; WAVE or AIFF"},
+        {Reason::OutputFolderMissing, "the output folder does not exist"},
+        {Reason::OutputWriteFailed, "cannot be written"},
+        {Reason::OutputTooLarge, "would hold more than a sound file header can state"},
+    };
+    return texts.at(reason);
+}
+
+const char* WarningText(WarningKind kind)
+{
+    static const std::map<WarningKind, const char*> texts = {
+        {WarningKind::SourceShorterThanHeader, "the file holds {} fewer sample bytes than its header states; "
+                                               "the missing samples are taken as silence"},
+        {WarningKind::TrackEndedShortDataFile, "{s} ended early: its data file {} is shorter than its segment"},
+        {WarningKind::TrackEndedBadLink, "{s} ended early: a link in FNB.BIN leads outside the file"},
+        {WarningKind::LeadInTableMissing, "HFS.BIN is missing; lead-ins are taken as 0"},
+        {WarningKind::RateNotExportable, "{} Hz: wavelorn cannot export this project once the recorder has taken it over"},
+    };
+    return texts.at(kind);
+}
+
+std::string Compose(std::string_view text, const std::string& subject, const std::string& detail)
+{
+    std::string line;
+    if (text.substr(0, kSubjectMark.size()) == kSubjectMark) {
+        line = subject;
+        text.remove_prefix(kSubjectMark.size());
+    } else if (!subject.empty()) {
+        line = subject + (text.empty() ? "" : ": ");
+    }
+    const auto mark = text.find(kDetailMark);
+    if (mark == std::string_view::npos)
+        return line + std::string(text);
+    return line + std::string(text.substr(0, mark)) + detail + std::string(text.substr(mark + kDetailMark.size()));
+}
+
+}  // namespace
+
+std::string Explain(const Refusal& refusal)
+{
+    return Compose(ReasonText(refusal.reason), refusal.subject, refusal.detail);
+}
+
+std::string Explain(const Warning& warning)
+{
+    return Compose(WarningText(warning.kind), warning.subject, warning.detail);
+}
+
+RunError::RunError(Refusal refusal) : Refusal(std::move(refusal)) {}
+
+const char* RunError::what() const noexcept
+{
+    return MessageText(id).c_str();
+}
+
+ImportError::ImportError(MessageId id, Reason reason, std::string subject, std::string detail)
+    : RunError(Refusal{id, reason, std::move(subject), std::move(detail)})
+{
+}
+
+ExportError::ExportError(Reason reason, std::string subject, std::string detail)
+    : RunError(Refusal{MessageId::ConvertFailed, reason, std::move(subject), std::move(detail)})
+{
+}

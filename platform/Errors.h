@@ -1,0 +1,113 @@
+#pragma once
+// Why a run or a check refused, and what it warns about. The user of the desktop
+// program sees only the system's message (the id); the reason and its subject are
+// for front ends that can say more, and for tests, which assert why.
+//
+// Failures inside a run travel as ImportError or ExportError to the code that
+// started the run; both are std::exceptions, so a front end's catch-all sees them.
+
+#include "platform/Messages.h"
+
+#include <exception>
+#include <string>
+
+enum class Reason {
+    Unspecified,
+    OutOfMemory,
+
+    // Sound files given for import.
+    FileNotFound,
+    UnknownExtension,
+    NotWave,
+    NotAiff,
+    NoFormatChunk,
+    FormatChunkDamaged,
+    NotMono,
+    FloatSamples,
+    CompressedSamples,
+    UnsupportedBits,
+    UnsupportedRate,
+    NoSampleData,
+    DataBeyondEnd,
+    FormatMismatch,
+    Track1Missing,
+    SourceReadFailed,
+
+    // The import's writing onto the disk.
+    NoDiskSpace,
+    FnbTextMissing,
+    FnbTextUnreadable,
+    NoSerialLine,
+    ProjectNumbersUsedUp,
+    FnbTextFull,
+    FnbTextWriteFailed,
+    ProjectNameRefused,
+    TemporaryFileFailed,
+    ListedProjectFiles,
+    DataFileWriteFailed,
+
+    // The recorder disk read for export.
+    ProjectIndexMissing,
+    ProjectIndexUnreadable,
+    TrackNotRecorded,
+    DataFileMissing,
+    UnknownWordLength,
+    UnknownRate,
+
+    // The files an export writes.
+    NoFileName,
+    UnknownFileType,
+    OutputFolderMissing,
+    OutputWriteFailed,
+    OutputTooLarge,
+};
+
+// What a check or run refused: the message the user sees, why, and the file or
+// track it concerns ("b.wav", "track 3 (virtual track 1)"); `detail` is the value
+// the reason names (a channel count, a rate, a name).
+struct Refusal {
+    MessageId id = MessageId::ConvertFailed;
+    Reason reason = Reason::Unspecified;
+    std::string subject;
+    std::string detail;
+};
+
+// One line for a person: "b.wav: 2 channels; only mono files can be imported".
+std::string Explain(const Refusal& refusal);
+
+class RunError : public std::exception, public Refusal {
+public:
+    explicit RunError(Refusal refusal);
+    // The system's message text.
+    const char* what() const noexcept override;
+};
+
+// An import failure: the catcher shows the message.
+class ImportError : public RunError {
+public:
+    explicit ImportError(MessageId id, Reason reason = Reason::Unspecified, std::string subject = {},
+                         std::string detail = {});
+};
+
+// An export failure: the page shows "Convert failed.".
+class ExportError : public RunError {
+public:
+    explicit ExportError(Reason reason = Reason::Unspecified, std::string subject = {}, std::string detail = {});
+};
+
+// Something a run noticed and went on despite.
+enum class WarningKind {
+    SourceShorterThanHeader,  // a source file holds fewer sample bytes than its header states
+    TrackEndedShortDataFile,  // a track ended early: a data file is shorter than its segment
+    TrackEndedBadLink,        // a track ended early: a link leads outside FNB.BIN
+    LeadInTableMissing,       // HFS.BIN is missing: lead-ins are taken as 0
+    RateNotExportable,        // an imported project's rate cannot be exported once taken over
+};
+
+struct Warning {
+    WarningKind kind;
+    std::string subject;  // the file or track it concerns
+    std::string detail;
+};
+
+std::string Explain(const Warning& warning);

@@ -1,0 +1,60 @@
+#pragma once
+// The file system as the engine sees it: opening files to read and to write,
+// listing folders, removing and renaming, measuring free space. The runs and the
+// recorder readers receive one; the real one is the default, tests put in one that
+// holds its files in memory or fails on purpose.
+
+#include "platform/ByteSource.h"
+#include "platform/OutputFile.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+enum class WriteMode {
+    Replace,    // create, or empty an existing file
+    CreateNew,  // create; fails when the name is taken
+    Update,     // write into an existing file from its start, keeping its length
+    Append,     // write after the end of an existing file, or create it
+};
+
+enum class FileKind { None, Regular, Folder, Other };
+
+struct FolderEntry {
+    std::string name;
+    FileKind kind = FileKind::Other;
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // Opens a regular file for reading; null for anything else (a folder, a pipe,
+    // a missing name) or when it cannot be opened.
+    virtual std::unique_ptr<ByteSource> OpenRead(const std::string& path) = 0;
+    // Opens a file for writing; null when it cannot be opened.
+    virtual std::unique_ptr<OutputFile> OpenWrite(const std::string& path, WriteMode mode) = 0;
+    // The entries of a folder in byte order of their names; nothing when it cannot be listed.
+    virtual std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder) = 0;
+    virtual FileKind KindOf(const std::string& path) = 0;
+    // The size of a regular file; nothing when there is none.
+    virtual std::optional<std::uint64_t> FileSize(const std::string& path) = 0;
+    // Cuts or zero-extends a regular file to `size` bytes.
+    virtual bool Resize(const std::string& path, std::uint64_t size) = 0;
+    virtual bool Remove(const std::string& path) = 0;
+    // Moves `from` to `to`, replacing a file there.
+    virtual bool Rename(const std::string& from, const std::string& to) = 0;
+    // The bytes available to the user on the volume holding `folder`.
+    virtual std::optional<std::uint64_t> FreeSpace(const std::string& folder) = 0;
+    // The folder for temporary files; empty when there is none.
+    virtual std::string TemporaryFolder() = 0;
+};
+
+// The operating system's file system.
+FileSystem& RealFileSystem();
+
+}  // namespace platform

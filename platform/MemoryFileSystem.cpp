@@ -1,0 +1,202 @@
+#include "platform/MemoryFileSystem.h"
+
+#include "platform/Files.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+namespace platform {
+
+namespace {
+
+constexpr const char* kTemporaryFolder = "memory-temp";
+// Plenty, unless a test says otherwise.
+constexpr std::uint64_t kDefaultFreeSpace = std::uint64_t{1} << 40;
+
+// Writes into a file's shared content; a removed file keeps its bytes alive until closed.
+class MemoryOutputFile : public OutputFile {
+public:
+    MemoryOutputFile(std::shared_ptr<std::vector<std::uint8_t>> content, std::uint64_t position)
+        : m_content(std::move(content)), m_position(position)
+    {
+    }
+
+    bool Write(const void* data, std::size_t count) override
+    {
+        if (!m_content)
+            return false;
+        const auto end = m_position + count;
+        if (end > m_content->size())
+            m_content->resize(static_cast<std::size_t>(end));
+        if (count > 0)
+            std::memcpy(m_content->data() + m_position, data, count);
+        m_position = end;
+        return true;
+    }
+
+    bool Seek(std::uint64_t offset) override
+    {
+        m_position = offset;
+        return m_content != nullptr;
+    }
+
+    bool Flush() override { return m_content != nullptr; }
+
+    bool Close() override
+    {
+        const bool open = m_content != nullptr;
+        m_content.reset();
+        return open;
+    }
+
+private:
+    std::shared_ptr<std::vector<std::uint8_t>> m_content;
+    std::uint64_t m_position;
+};
+
+}  // namespace
+
+MemoryFileSystem::MemoryFileSystem() : m_freeSpace(kDefaultFreeSpace)
+{
+    m_folders.insert(kTemporaryFolder);
+}
+
+std::string MemoryFileSystem::Normal(const std::string& path)
+{
+    std::string normal = path;
+    while (normal.size() > 1 && IsPathSeparator(normal.back()))
+        normal.pop_back();
+    return normal;
+}
+
+void MemoryFileSystem::AddFolder(const std::string& path)
+{
+    m_folders.insert(Normal(path));
+}
+
+void MemoryFileSystem::AddFile(const std::string& path, std::vector<std::uint8_t> bytes)
+{
+    m_files[Normal(path)] = std::make_shared<std::vector<std::uint8_t>>(std::move(bytes));
+}
+
+std::vector<std::uint8_t> MemoryFileSystem::Bytes(const std::string& path) const
+{
+    const auto found = m_files.find(Normal(path));
+    return found == m_files.end() ? std::vector<std::uint8_t>() : *found->second;
+}
+
+bool MemoryFileSystem::HasFile(const std::string& path) const
+{
+    return m_files.count(Normal(path)) != 0;
+}
+
+std::vector<std::string> MemoryFileSystem::FilePaths() const
+{
+    std::vector<std::string> paths;
+    for (const auto& [path, content] : m_files)
+        paths.push_back(path);
+    return paths;
+}
+
+std::unique_ptr<ByteSource> MemoryFileSystem::OpenRead(const std::string& path)
+{
+    const auto found = m_files.find(Normal(path));
+    if (found == m_files.end())
+        return nullptr;
+    return std::make_unique<MemorySource>(*found->second);
+}
+
+std::unique_ptr<OutputFile> MemoryFileSystem::OpenWrite(const std::string& path, WriteMode mode)
+{
+    const std::string name = Normal(path);
+    if (m_folders.count(name) || !m_folders.count(Normal(FolderPart(name).empty() ? "." : FolderPart(name))))
+        return nullptr;
+    auto found = m_files.find(name);
+    const bool exists = found != m_files.end();
+    if ((mode == WriteMode::CreateNew && exists) || (mode == WriteMode::Update && !exists))
+        return nullptr;
+    if (!exists)
+        found = m_files.emplace(name, std::make_shared<std::vector<std::uint8_t>>()).first;
+    if (mode == WriteMode::Replace)
+        found->second = std::make_shared<std::vector<std::uint8_t>>();
+    const std::uint64_t position = mode == WriteMode::Append ? found->second->size() : 0;
+    return std::make_unique<MemoryOutputFile>(found->second, position);
+}
+
+std::optional<std::vector<FolderEntry>> MemoryFileSystem::ListFolder(const std::string& folder)
+{
+    const std::string wanted = Normal(folder.empty() ? "." : folder);
+    if (!m_folders.count(wanted))
+        return std::nullopt;
+    std::vector<FolderEntry> entries;
+    const auto inWanted = [&](const std::string& path) {
+        const std::string parent = FolderPart(path);
+        return Normal(parent.empty() ? "." : parent) == wanted && path != wanted;
+    };
+    for (const auto& [path, content] : m_files) {
+        if (inWanted(path))
+            entries.push_back({NamePart(path), FileKind::Regular});
+    }
+    for (const auto& path : m_folders) {
+        if (inWanted(path))
+            entries.push_back({NamePart(path), FileKind::Folder});
+    }
+    std::sort(entries.begin(), entries.end(), [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+    return entries;
+}
+
+FileKind MemoryFileSystem::KindOf(const std::string& path)
+{
+    const std::string name = Normal(path);
+    if (m_files.count(name))
+        return FileKind::Regular;
+    return m_folders.count(name) ? FileKind::Folder : FileKind::None;
+}
+
+std::optional<std::uint64_t> MemoryFileSystem::FileSize(const std::string& path)
+{
+    const auto found = m_files.find(Normal(path));
+    if (found == m_files.end())
+        return std::nullopt;
+    return found->second->size();
+}
+
+bool MemoryFileSystem::Resize(const std::string& path, std::uint64_t size)
+{
+    const auto found = m_files.find(Normal(path));
+    if (found == m_files.end() || size > std::numeric_limits<std::size_t>::max())
+        return false;
+    found->second->resize(static_cast<std::size_t>(size), 0);
+    return true;
+}
+
+bool MemoryFileSystem::Remove(const std::string& path)
+{
+    return m_files.erase(Normal(path)) != 0;
+}
+
+bool MemoryFileSystem::Rename(const std::string& from, const std::string& to)
+{
+    const auto found = m_files.find(Normal(from));
+    if (found == m_files.end() || m_folders.count(Normal(to)))
+        return false;
+    Content content = found->second;
+    m_files.erase(found);
+    m_files[Normal(to)] = std::move(content);
+    return true;
+}
+
+std::optional<std::uint64_t> MemoryFileSystem::FreeSpace(const std::string& folder)
+{
+    if (!m_folders.count(Normal(folder)))
+        return std::nullopt;
+    return m_freeSpace;
+}
+
+std::string MemoryFileSystem::TemporaryFolder()
+{
+    return kTemporaryFolder;
+}
+
+}  // namespace platform

@@ -1,0 +1,277 @@
+// The operating system's file system through C streams; on Windows every name
+// goes through the wide API, so names outside the ANSI code page work.
+
+#include "platform/FileSystem.h"
+
+#include "platform/Files.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#ifndef _WIN32
+#include <sys/types.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace platform {
+
+namespace {
+
+// Output is gathered into large writes: a sound file's chunks go to the disk several at once.
+constexpr std::size_t kWriteBufferBytes = std::size_t{1} << 20;
+
+std::FILE* OpenStream(const std::string& path, const char* mode)
+{
+#ifdef _WIN32
+    const std::wstring wideMode(mode, mode + std::char_traits<char>::length(mode));
+    return _wfopen(PathFromUtf8(path).c_str(), wideMode.c_str());
+#else
+    return std::fopen(path.c_str(), mode);
+#endif
+}
+
+int SeekStream(std::FILE* stream, std::uint64_t offset, int origin)
+{
+#ifdef _WIN32
+    return _fseeki64(stream, static_cast<long long>(offset), origin);
+#else
+    return fseeko(stream, static_cast<off_t>(offset), origin);
+#endif
+}
+
+std::int64_t TellStream(std::FILE* stream)
+{
+#ifdef _WIN32
+    return _ftelli64(stream);
+#else
+    return ftello(stream);
+#endif
+}
+
+class FileSource : public ByteSource {
+public:
+    FileSource(std::FILE* stream, std::uint64_t size) : m_stream(stream), m_size(size) {}
+    ~FileSource() override { std::fclose(m_stream); }
+    FileSource(const FileSource&) = delete;
+    FileSource& operator=(const FileSource&) = delete;
+
+    std::uint64_t Size() const override { return m_size; }
+
+    std::optional<std::size_t> ReadAt(std::uint64_t position, void* buffer, std::size_t count) override
+    {
+        if (position >= m_size || count == 0)
+            return 0;
+        // Sequential reads go on without a seek, which would drop the stream's buffer.
+        if (position != m_position) {
+            if (SeekStream(m_stream, position, SEEK_SET) != 0)
+                return std::nullopt;
+            m_position = position;
+        }
+        const std::size_t got = std::fread(buffer, 1, count, m_stream);
+        if (std::ferror(m_stream)) {
+            std::clearerr(m_stream);
+            m_position = kUnknownPosition;
+            return std::nullopt;
+        }
+        m_position += got;
+        return got;
+    }
+
+private:
+    static constexpr std::uint64_t kUnknownPosition = ~std::uint64_t{0};
+
+    std::FILE* m_stream;
+    std::uint64_t m_size;
+    std::uint64_t m_position = 0;
+};
+
+class StreamOutputFile : public OutputFile {
+public:
+    explicit StreamOutputFile(std::FILE* stream) : m_stream(stream)
+    {
+        std::setvbuf(m_stream, nullptr, _IOFBF, kWriteBufferBytes);
+    }
+    ~StreamOutputFile() override
+    {
+        if (m_stream)
+            std::fclose(m_stream);
+    }
+    StreamOutputFile(const StreamOutputFile&) = delete;
+    StreamOutputFile& operator=(const StreamOutputFile&) = delete;
+
+    bool Write(const void* data, std::size_t count) override
+    {
+        return Check(m_stream && std::fwrite(data, 1, count, m_stream) == count);
+    }
+
+    bool Seek(std::uint64_t offset) override { return Check(m_stream && SeekStream(m_stream, offset, SEEK_SET) == 0); }
+
+    bool Flush() override { return Check(m_stream && std::fflush(m_stream) == 0 && !std::ferror(m_stream)); }
+
+    bool Close() override
+    {
+        if (!m_stream)
+            return false;
+        Flush();
+        const bool closed = std::fclose(m_stream) == 0;
+        m_stream = nullptr;
+        return Check(closed);
+    }
+
+private:
+    bool Check(bool ok)
+    {
+        m_failed = m_failed || !ok;
+        return !m_failed;
+    }
+
+    std::FILE* m_stream;
+    bool m_failed = false;
+};
+
+const char* ModeText(WriteMode mode)
+{
+    switch (mode) {
+    case WriteMode::Replace:
+        return "wb";
+    case WriteMode::CreateNew:
+        return "wbx";
+    case WriteMode::Update:
+        return "r+b";
+    case WriteMode::Append:
+        break;
+    }
+    return "ab";
+}
+
+FileKind KindOfStatus(const fs::file_status& status)
+{
+    switch (status.type()) {
+    case fs::file_type::not_found:
+    case fs::file_type::none:
+        return FileKind::None;
+    case fs::file_type::regular:
+        return FileKind::Regular;
+    case fs::file_type::directory:
+        return FileKind::Folder;
+    default:
+        return FileKind::Other;
+    }
+}
+
+class OperatingSystemFileSystem : public FileSystem {
+public:
+    std::unique_ptr<ByteSource> OpenRead(const std::string& path) override
+    {
+        // Only regular files: a folder opens as a stream on some systems with a
+        // made-up size, and opening a pipe could wait forever.
+        if (KindOf(path) != FileKind::Regular)
+            return nullptr;
+        std::FILE* stream = OpenStream(path, "rb");
+        if (!stream)
+            return nullptr;
+        const std::int64_t size = SeekStream(stream, 0, SEEK_END) == 0 ? TellStream(stream) : -1;
+        if (size < 0 || SeekStream(stream, 0, SEEK_SET) != 0) {
+            std::fclose(stream);
+            return nullptr;
+        }
+        return std::make_unique<FileSource>(stream, static_cast<std::uint64_t>(size));
+    }
+
+    std::unique_ptr<OutputFile> OpenWrite(const std::string& path, WriteMode mode) override
+    {
+        std::FILE* stream = OpenStream(path, ModeText(mode));
+        if (!stream)
+            return nullptr;
+        return std::make_unique<StreamOutputFile>(stream);
+    }
+
+    std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder) override
+    {
+        std::error_code error;
+        // With its separator a drive's root stays the root ("E:" alone names the drive's
+        // current folder on Windows).
+        const fs::path directory = folder.empty() ? fs::path(".") : PathFromUtf8(WithTrailingSeparator(folder));
+        std::vector<FolderEntry> entries;
+        fs::directory_iterator it(directory, error);
+        if (error)
+            return std::nullopt;
+        for (const fs::directory_iterator end; !error && it != end; it.increment(error)) {
+            std::error_code typeError;
+            entries.push_back({Utf8FromPath(it->path().filename()), KindOfStatus(it->status(typeError))});
+        }
+        if (error)
+            return std::nullopt;
+        std::sort(entries.begin(), entries.end(),
+                  [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+        return entries;
+    }
+
+    FileKind KindOf(const std::string& path) override
+    {
+        std::error_code error;
+        return KindOfStatus(fs::status(PathFromUtf8(path), error));
+    }
+
+    std::optional<std::uint64_t> FileSize(const std::string& path) override
+    {
+        std::error_code error;
+        const auto native = PathFromUtf8(path);
+        if (!fs::is_regular_file(native, error))
+            return std::nullopt;
+        const auto size = fs::file_size(native, error);
+        if (error)
+            return std::nullopt;
+        return size;
+    }
+
+    bool Resize(const std::string& path, std::uint64_t size) override
+    {
+        std::error_code error;
+        fs::resize_file(PathFromUtf8(path), size, error);
+        return !error;
+    }
+
+    bool Remove(const std::string& path) override
+    {
+        std::error_code error;
+        return fs::remove(PathFromUtf8(path), error) && !error;
+    }
+
+    bool Rename(const std::string& from, const std::string& to) override
+    {
+        std::error_code error;
+        fs::rename(PathFromUtf8(from), PathFromUtf8(to), error);
+        return !error;
+    }
+
+    std::optional<std::uint64_t> FreeSpace(const std::string& folder) override
+    {
+        std::error_code error;
+        const auto space = fs::space(PathFromUtf8(folder), error);
+        if (error)
+            return std::nullopt;
+        return space.available;
+    }
+
+    std::string TemporaryFolder() override
+    {
+        std::error_code error;
+        const auto folder = fs::temp_directory_path(error);
+        return error ? std::string() : Utf8FromPath(folder);
+    }
+};
+
+}  // namespace
+
+FileSystem& RealFileSystem()
+{
+    // Holds no state: one object serves every caller.
+    static OperatingSystemFileSystem fileSystem;
+    return fileSystem;
+}
+
+}  // namespace platform

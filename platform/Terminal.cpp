@@ -1,0 +1,37 @@
+#include "platform/Terminal.h"
+
+#include <ctime>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace platform {
+
+bool IsTerminal(std::FILE* stream)
+{
+#ifdef _WIN32
+    return _isatty(_fileno(stream)) != 0;
+#else
+    return ::isatty(::fileno(stream)) == 1;
+#endif
+}
+
+std::string LocalTimeText(const char* format)
+{
+    constexpr std::size_t kTextSize = 64;
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &now);
+#else
+    localtime_r(&now, &local);
+#endif
+    char text[kTextSize];
+    const std::size_t length = std::strftime(text, sizeof text, format, &local);
+    return std::string(text, length);
+}
+
+}  // namespace platform
