@@ -74,7 +74,7 @@ std::optional<std::string> ConsoleUserInterface::BrowseForFolder(const std::stri
 
 std::unique_ptr<platform::ProgressWindow> ConsoleUserInterface::CreateProgressWindow()
 {
-    return std::make_unique<ProgressBar>(m_messages, m_expectedSteps);
+    return std::make_unique<ProgressBar>(m_messages);
 }
 
 void ConsoleUserInterface::Warn(const std::string& text)

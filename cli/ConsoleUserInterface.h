@@ -18,9 +18,6 @@ public:
 
     // The answer of the next file dialog: its path, as typed by the user.
     void SetDialogAnswer(const std::string& path) { m_dialogAnswer = path; }
-    // The number of animation steps a run is expected to take, for the percentage
-    // shown on a terminal; 0 shows no bar.
-    void SetExpectedSteps(std::uint64_t steps) { m_expectedSteps = steps; }
 
     platform::Answer ShowMessage(const std::string& text, platform::MessageIcon icon,
                                  platform::MessageButtons buttons) override;
@@ -42,7 +39,6 @@ private:
     std::FILE* m_messages;
     bool m_assumeYes;
     std::optional<std::string> m_dialogAnswer;
-    std::uint64_t m_expectedSteps = 0;
     int m_messageCount = 0;
 };
 

@@ -70,7 +70,6 @@ int ExportCommand(const ExportOptions& options)
 
     ConsoleUserInterface ui(stderr, options.yes);
     ui.SetDialogAnswer(options.out);
-    ui.SetExpectedSteps(ExpectedExportSteps(selection));
     CNoUserData settings;
     if (!RunExport(ui, settings, selection))
         return kExitRunFailed;

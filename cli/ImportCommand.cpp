@@ -4,11 +4,9 @@
 #include "cli/ConsoleUserInterface.h"
 #include "import/ImportChecks.h"
 #include "import/InvertExchange.h"
-#include "import/RegionScan.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
 #include "platform/Files.h"
-#include "platform/Terminal.h"
 #include "import/OrvoTrack.h"
 
 #include <cstdio>
@@ -68,32 +66,6 @@ void ExplainSilentRefusal(ConsoleUserInterface& ui, const ImportInputs& inputs, 
     }
 }
 
-// The progress steps of an import: one per slot with a reader in each of the two
-// passes, and the conversion's steps over the regions the scan finds. Scanning
-// costs a read of every file, so it is done only when a bar will show it.
-std::uint64_t ExpectedImportSteps(TrackSlots& slots)
-{
-    constexpr std::uint64_t kPasses = 2;
-    if (!platform::IsTerminal(stderr))
-        return 0;
-    std::uint64_t steps = 0;
-    for (auto& slot : slots) {
-        CPCSoundFile* reader = slot.GetReader();
-        if (!reader)
-            continue;
-        steps += kPasses;
-        try {
-            if (reader->GetFileName().empty() || !reader->ScanRegions(nullptr))
-                continue;
-        } catch (const ImportError&) {
-            continue;  // the import itself reports it
-        }
-        for (const auto& region : reader->GetRegions())
-            steps += ProgressStepsIn(region.startGroup, region.endGroup);
-    }
-    return steps;
-}
-
 // The new project's number and its data files, as the import wrote them into
 // FNB.TXT: the last project block and the track blocks that follow it.
 void PrintImportedProject(const std::string& disk)
@@ -147,7 +119,6 @@ int ImportCommand(const ImportOptions& options)
             ExplainSilentRefusal(ui, inputs, slots);
         return kExitRunFailed;
     }
-    ui.SetExpectedSteps(ExpectedImportSteps(slots));
     CInvertExchange driver(slots, doc, ui);
     if (!driver.Run())
         return kExitRunFailed;

@@ -13,10 +13,7 @@ constexpr int kFullPercent = 100;
 
 }  // namespace
 
-ProgressBar::ProgressBar(std::FILE* stream, std::uint64_t expectedSteps)
-    : m_stream(stream), m_enabled(expectedSteps > 0 && platform::IsTerminal(stream)), m_total(expectedSteps)
-{
-}
+ProgressBar::ProgressBar(std::FILE* stream) : m_stream(stream), m_enabled(platform::IsTerminal(stream)) {}
 
 ProgressBar::~ProgressBar()
 {
@@ -29,7 +26,7 @@ ProgressBar::~ProgressBar()
 void ProgressBar::SetText(const std::string&)
 {
     // A window with a status line of its own ("Track check...") covers a short
-    // check, not the long work the expected steps were counted for.
+    // check, not the long work a bar is for.
     m_enabled = false;
 }
 
@@ -38,9 +35,15 @@ void ProgressBar::Show()
     Draw();
 }
 
-void ProgressBar::StepAnimation()
+void ProgressBar::SetTotal(std::uint64_t total)
 {
-    ++m_done;
+    m_total = total;
+    Draw();
+}
+
+void ProgressBar::SetDone(std::uint64_t done)
+{
+    m_done = done;
     Draw();
 }
 
@@ -57,10 +60,9 @@ std::string ProgressBar::Render(std::uint64_t done, std::uint64_t total)
 
 void ProgressBar::Draw()
 {
-    if (!m_enabled)
+    if (!m_enabled || m_total == 0)
         return;
-    // The estimate may fall short; hold below 100% until the work is really done.
-    const std::uint64_t done = std::min(m_done, m_total - 1);
+    const std::uint64_t done = std::min(m_done, m_total);
     const int percent = static_cast<int>(done * kFullPercent / m_total);
     if (percent == m_lastPercent)
         return;
