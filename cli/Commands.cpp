@@ -1,14 +1,14 @@
 #include "cli/Commands.h"
 
+#include "platform/FileSystem.h"
+
 #include <cstdio>
-#include <filesystem>
 
 namespace cli {
 
 bool IsFolder(const std::string& path)
 {
-    std::error_code error;
-    return std::filesystem::is_directory(path, error);
+    return platform::RealFileSystem().KindOf(path) == platform::FileKind::Folder;
 }
 
 int UsageError(const std::string& text)

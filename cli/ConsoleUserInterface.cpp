@@ -1,9 +1,9 @@
 #include "cli/ConsoleUserInterface.h"
 
 #include "cli/ProgressBar.h"
+#include "platform/FileSystem.h"
 #include "platform/Files.h"
 
-#include <filesystem>
 
 namespace cli {
 
@@ -47,8 +47,7 @@ platform::Answer ConsoleUserInterface::ShowMessage(const std::string& text, plat
 
 bool ConsoleUserInterface::AcceptOverwrite(const std::string& path)
 {
-    std::error_code error;
-    if (!std::filesystem::exists(path, error))
+    if (platform::RealFileSystem().KindOf(path) == platform::FileKind::None)
         return true;
     return AskYesNo(platform::NamePart(path) + "\r\n" + MessageText(MessageId::FileExists));
 }

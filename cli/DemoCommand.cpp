@@ -1,10 +1,10 @@
 #include "cli/Commands.h"
 
 #include "cli/DemoDisk.h"
+#include "platform/Files.h"
 
 #include <cstdio>
 #include <exception>
-#include <filesystem>
 
 namespace cli {
 
@@ -25,9 +25,7 @@ void DescribeDemo(const std::string& folder)
 
 int DemoCommand(const std::string& folder)
 {
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    if (!IsFolder(folder))
+    if (!platform::CreateFolders(folder))
         return UsageError("cannot create the folder " + folder);
     if (HoldsRecorderFiles(folder))
         return UsageError(folder + " already holds a recorder disk; choose an empty folder");

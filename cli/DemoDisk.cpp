@@ -1,5 +1,6 @@
 #include "cli/DemoDisk.h"
 
+#include "platform/FileSystem.h"
 #include "platform/Files.h"
 #include "recorder/FnbTextFile.h"
 #include "recorder/TrackFile.h"
@@ -7,7 +8,6 @@
 #include "tools/diskwriter/DiskWriter.h"
 
 #include <cmath>
-#include <filesystem>
 #include <numbers>
 
 namespace cli {
@@ -114,9 +114,9 @@ void WriteDemoDisk(const std::string& folder)
 bool HoldsRecorderFiles(const std::string& folder)
 {
     const std::string prefix = kTrackFilePrefix;
-    std::error_code error;
-    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        const std::string name = it->path().filename().string();
+    const auto entries = platform::RealFileSystem().ListFolder(folder);
+    for (const auto& entry : entries.value_or(std::vector<platform::FolderEntry>())) {
+        const std::string& name = entry.name;
         for (const char* indexName : kRecorderIndexNames) {
             if (platform::EqualsIgnoringCase(name, indexName))
                 return true;

@@ -80,6 +80,21 @@ std::string Utf8FromPath(const std::filesystem::path& path)
     return std::string(text.begin(), text.end());
 }
 
+bool CreateFolders(const std::string& path)
+{
+    std::error_code error;
+    const fs::path native = PathFromUtf8(path);
+    fs::create_directories(native, error);
+    return fs::is_directory(native, error);
+}
+
+std::string CurrentFolder()
+{
+    std::error_code error;
+    const fs::path current = fs::current_path(error);
+    return error ? std::string() : Utf8FromPath(current);
+}
+
 std::optional<std::string> FindExactName(FileSystem& files, const std::string& folder, const std::string& name)
 {
     const auto entries = files.ListFolder(folder);

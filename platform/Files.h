@@ -46,6 +46,12 @@ std::optional<std::string> FindExactName(const std::string& folder, const std::s
 std::optional<std::string> FindFile(FileSystem& files, const std::string& path);
 std::optional<std::string> FindFile(const std::string& path);
 
+// Creates a folder and any missing parents; true when the folder exists afterwards.
+bool CreateFolders(const std::string& path);
+
+// The process's current folder; empty when it cannot be found.
+std::string CurrentFolder();
+
 // Compares two names without regard to ASCII case.
 bool EqualsIgnoringCase(const std::string& a, const std::string& b);
 

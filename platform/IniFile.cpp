@@ -2,16 +2,9 @@
 
 #include "platform/Files.h"
 
-#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
-#include <system_error>
 #include <vector>
-
-namespace fs = std::filesystem;
 
 namespace platform {
 
@@ -47,17 +40,13 @@ bool HasLineBreak(const std::string& text)
 }
 
 // The file's content; nothing when it is missing, unreadable or too large to be ours.
-std::optional<std::string> ReadWholeFile(const std::string& path)
+std::optional<std::string> ReadWholeFile(FileSystem& files, const std::string& path)
 {
-    std::error_code error;
-    const auto size = fs::file_size(path, error);
-    if (error || size > kMaxIniBytes)
+    const auto source = files.OpenRead(path);
+    if (!source || source->Size() > kMaxIniBytes)
         return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    std::string content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad())
+    std::string content(static_cast<std::size_t>(source->Size()), '\0');
+    if (!source->ReadExactly(0, content.data(), content.size()))
         return std::nullopt;
     return content;
 }
@@ -162,36 +151,28 @@ void PutKey(std::vector<Line>& lines, const std::string& section, const std::str
     lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(lastContent + 1), Line{entry, lineEnd});
 }
 
-bool WriteWholeFile(const std::string& path, const std::vector<Line>& lines)
+bool WriteWholeFile(FileSystem& files, const std::string& path, const std::vector<Line>& lines)
 {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
+    const auto file = files.OpenWrite(path, WriteMode::Replace);
     if (!file)
         return false;
-    bool ok = true;
     for (const auto& line : lines) {
         const std::string bytes = line.text + line.end;
-        ok = ok && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+        file->Write(bytes.data(), bytes.size());
     }
-    const bool closed = std::fclose(file) == 0;
-    return ok && closed;
+    return file->Close();
 }
 
 // Writes the new content beside the file and moves it over the old one, so a
 // failed write never leaves a damaged settings file behind.
-bool ReplaceFile(const std::string& path, const std::vector<Line>& lines)
+bool ReplaceFile(FileSystem& files, const std::string& path, const std::vector<Line>& lines)
 {
-    std::error_code error;
-    const fs::path folder = fs::path(path).parent_path();
+    const std::string folder = FolderPart(path);
     if (!folder.empty())
-        fs::create_directories(folder, error);
+        CreateFolders(folder);
     const std::string temporary = path + kTemporarySuffix;
-    if (!WriteWholeFile(temporary, lines)) {
-        fs::remove(temporary, error);
-        return false;
-    }
-    fs::rename(temporary, path, error);
-    if (error) {
-        fs::remove(temporary, error);
+    if (!WriteWholeFile(files, temporary, lines) || !files.Rename(temporary, path)) {
+        files.Remove(temporary);
         return false;
     }
     return true;
@@ -199,11 +180,11 @@ bool ReplaceFile(const std::string& path, const std::vector<Line>& lines)
 
 }  // namespace
 
-IniFile::IniFile(std::string path) : m_path(std::move(path)) {}
+IniFile::IniFile(std::string path, FileSystem& files) : m_path(std::move(path)), m_files(files) {}
 
 std::string IniFile::Read(const std::string& section, const std::string& key, const std::string& defaultValue) const
 {
-    const auto content = ReadWholeFile(m_path);
+    const auto content = ReadWholeFile(m_files, m_path);
     if (!content)
         return defaultValue;
     const auto lines = SplitLines(*content);
@@ -223,15 +204,14 @@ bool IniFile::Write(const std::string& section, const std::string& key, const st
     if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value))
         return false;
     std::vector<Line> lines;
-    std::error_code error;
-    if (fs::exists(m_path, error)) {
-        const auto content = ReadWholeFile(m_path);
+    if (m_files.KindOf(m_path) != FileKind::None) {
+        const auto content = ReadWholeFile(m_files, m_path);
         if (!content)
             return false;
         lines = SplitLines(*content);
     }
     PutKey(lines, section, key, value);
-    return ReplaceFile(m_path, lines);
+    return ReplaceFile(m_files, m_path, lines);
 }
 
 std::string UserSettingsFolder()

@@ -7,13 +7,15 @@
 // reads as the default. Writing creates the file, the section and the key as
 // needed and leaves every other line as it was.
 
+#include "platform/FileSystem.h"
+
 #include <string>
 
 namespace platform {
 
 class IniFile {
 public:
-    explicit IniFile(std::string path);
+    explicit IniFile(std::string path, FileSystem& files = RealFileSystem());
 
     // The value of `key` in `section`, or `defaultValue` when there is none.
     std::string Read(const std::string& section, const std::string& key,
@@ -26,6 +28,7 @@ public:
 
 private:
     std::string m_path;
+    FileSystem& m_files;
 };
 
 // The folder that holds the user's settings files: $XDG_CONFIG_HOME, else

@@ -1,0 +1,188 @@
+// The real file system and the one in memory must behave alike: tests and fuzz
+// targets stand on the memory one, the program on the real one.
+
+#include "platform/FileSystem.h"
+#include "platform/Files.h"
+#include "platform/MemoryFileSystem.h"
+#include "tests/support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+using platform::FileKind;
+using platform::WriteMode;
+using Bytes = std::vector<std::uint8_t>;
+
+namespace {
+
+// One file system under test and a folder inside it to work in.
+struct Ground {
+    virtual ~Ground() = default;
+    virtual platform::FileSystem& Files() = 0;
+    virtual std::string Folder() const = 0;
+    std::string File(const std::string& name) const { return platform::JoinPath(Folder(), name); }
+};
+
+struct RealGround : Ground {
+    testsupport::TempFolder folder;
+    platform::FileSystem& Files() override { return platform::RealFileSystem(); }
+    std::string Folder() const override { return folder.Path(); }
+};
+
+struct MemoryGround : Ground {
+    MemoryGround() { memory.AddFolder(Folder()); }
+    platform::MemoryFileSystem memory;
+    platform::FileSystem& Files() override { return memory; }
+    std::string Folder() const override { return "disk"; }
+};
+
+using GroundFactory = std::function<std::unique_ptr<Ground>()>;
+
+class FileSystemBehaviour : public testing::TestWithParam<GroundFactory> {
+protected:
+    void SetUp() override { ground = GetParam()(); }
+
+    bool WriteFile(const std::string& name, const Bytes& bytes, WriteMode mode = WriteMode::Replace)
+    {
+        const auto file = ground->Files().OpenWrite(ground->File(name), mode);
+        return file && file->Write(bytes.data(), bytes.size()) && file->Close();
+    }
+
+    Bytes ReadFile(const std::string& name)
+    {
+        const auto source = ground->Files().OpenRead(ground->File(name));
+        if (!source)
+            return {};
+        Bytes bytes(static_cast<std::size_t>(source->Size()));
+        EXPECT_TRUE(source->ReadExactly(0, bytes.data(), bytes.size()));
+        return bytes;
+    }
+
+    std::unique_ptr<Ground> ground;
+};
+
+}  // namespace
+
+TEST_P(FileSystemBehaviour, WriteModes)
+{
+    struct Case {
+        const char* name;
+        bool existsBefore;
+        WriteMode mode;
+        bool opens;
+        Bytes after;
+    };
+    const Bytes old = {1, 2, 3, 4};
+    const Bytes written = {9, 8};
+    const Case cases[] = {
+        {"replace a file", true, WriteMode::Replace, true, {9, 8}},
+        {"replace creates", false, WriteMode::Replace, true, {9, 8}},
+        {"create new refuses a taken name", true, WriteMode::CreateNew, false, {1, 2, 3, 4}},
+        {"create new", false, WriteMode::CreateNew, true, {9, 8}},
+        {"update keeps the length", true, WriteMode::Update, true, {9, 8, 3, 4}},
+        {"update needs the file", false, WriteMode::Update, false, {}},
+        {"append after the end", true, WriteMode::Append, true, {1, 2, 3, 4, 9, 8}},
+        {"append creates", false, WriteMode::Append, true, {9, 8}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string name = std::string("f") + std::to_string(&c - cases);
+        if (c.existsBefore) {
+            ASSERT_TRUE(WriteFile(name, old));
+        }
+        EXPECT_EQ(WriteFile(name, written, c.mode), c.opens);
+        EXPECT_EQ(ReadFile(name), c.after);
+    }
+}
+
+TEST_P(FileSystemBehaviour, SeekRewritesInPlace)
+{
+    const auto file = ground->Files().OpenWrite(ground->File("h"), WriteMode::Replace);
+    ASSERT_TRUE(file);
+    const Bytes zeros(6, 0);
+    const Bytes header = {7, 7};
+    ASSERT_TRUE(file->Write(zeros.data(), zeros.size()));
+    ASSERT_TRUE(file->Seek(2));
+    ASSERT_TRUE(file->Write(header.data(), header.size()));
+    ASSERT_TRUE(file->Close());
+    EXPECT_EQ(ReadFile("h"), (Bytes{0, 0, 7, 7, 0, 0}));
+}
+
+TEST_P(FileSystemBehaviour, ReadsStopAtTheEnd)
+{
+    ASSERT_TRUE(WriteFile("r", {1, 2, 3}));
+    const auto source = ground->Files().OpenRead(ground->File("r"));
+    ASSERT_TRUE(source);
+    std::uint8_t buffer[4] = {};
+    EXPECT_EQ(source->ReadAt(1, buffer, sizeof buffer), 2u);
+    EXPECT_EQ(buffer[0], 2);
+    EXPECT_EQ(source->ReadAt(3, buffer, sizeof buffer), 0u);
+    EXPECT_EQ(source->ReadAt(~std::uint64_t{0}, buffer, sizeof buffer), 0u);
+    EXPECT_FALSE(source->ReadExactly(2, buffer, 2));
+    EXPECT_EQ(source->ReadAt(0, buffer, 1), 1u);  // back to the start after reading to the end
+    EXPECT_EQ(buffer[0], 1);
+}
+
+TEST_P(FileSystemBehaviour, FoldersListRenameRemoveResize)
+{
+    platform::FileSystem& files = ground->Files();
+    ASSERT_TRUE(WriteFile("b", {1}));
+    ASSERT_TRUE(WriteFile("a", {2, 2}));
+    EXPECT_EQ(files.KindOf(ground->File("a")), FileKind::Regular);
+    EXPECT_EQ(files.KindOf(ground->Folder()), FileKind::Folder);
+    EXPECT_EQ(files.KindOf(ground->File("none")), FileKind::None);
+    EXPECT_EQ(files.OpenRead(ground->Folder()), nullptr);
+    EXPECT_EQ(files.OpenRead(ground->File("none")), nullptr);
+    EXPECT_EQ(files.OpenWrite(ground->File("none/x"), WriteMode::Replace), nullptr);
+
+    auto names = [&] {
+        std::vector<std::string> listed;
+        const auto entries = files.ListFolder(ground->Folder());
+        for (const auto& entry : entries.value())
+            listed.push_back(entry.name);
+        return listed;
+    };
+    EXPECT_EQ(names(), (std::vector<std::string>{"a", "b"}));
+    EXPECT_TRUE(files.Rename(ground->File("a"), ground->File("b")));  // replaces b
+    EXPECT_EQ(names(), std::vector<std::string>{"b"});
+    EXPECT_EQ(ReadFile("b"), (Bytes{2, 2}));
+    EXPECT_TRUE(files.Resize(ground->File("b"), 4));
+    EXPECT_EQ(ReadFile("b"), (Bytes{2, 2, 0, 0}));
+    EXPECT_EQ(files.FileSize(ground->File("b")), 4u);
+    EXPECT_TRUE(files.Remove(ground->File("b")));
+    EXPECT_FALSE(files.Remove(ground->File("b")));
+    EXPECT_TRUE(names().empty());
+    EXPECT_FALSE(files.ListFolder(ground->File("none")).has_value());
+    EXPECT_TRUE(files.FreeSpace(ground->Folder()).has_value());
+    EXPECT_FALSE(files.TemporaryFolder().empty());
+}
+
+TEST_P(FileSystemBehaviour, ExactNameLookupThroughTheFileSystem)
+{
+    ASSERT_TRUE(WriteFile("fnb.bin", {1}));
+    ASSERT_TRUE(WriteFile("Fnb.Bin", {1}));
+    EXPECT_EQ(platform::FindExactName(ground->Files(), ground->Folder(), "FNB.BIN"), "Fnb.Bin");
+    EXPECT_EQ(platform::FindFile(ground->Files(), ground->File("FNB.BIN")), ground->File("Fnb.Bin"));
+    EXPECT_EQ(platform::FindFile(ground->Files(), ground->File("HFS.BIN")), std::nullopt);
+}
+
+INSTANTIATE_TEST_SUITE_P(Real, FileSystemBehaviour, testing::Values(GroundFactory([] {
+                             return std::unique_ptr<Ground>(std::make_unique<RealGround>());
+                         })));
+INSTANTIATE_TEST_SUITE_P(Memory, FileSystemBehaviour, testing::Values(GroundFactory([] {
+                             return std::unique_ptr<Ground>(std::make_unique<MemoryGround>());
+                         })));
+
+#ifdef __linux__
+TEST(OutputFile, AnErrorSeenOnlyAtCloseFailsTheFile)
+{
+    // A full device takes buffered writes and refuses them when they are flushed.
+    const auto file = platform::RealFileSystem().OpenWrite("/dev/full", WriteMode::Replace);
+    ASSERT_TRUE(file);
+    const Bytes bytes(100, 1);
+    EXPECT_TRUE(file->Write(bytes.data(), bytes.size()));
+    EXPECT_FALSE(file->Close());
+}
+#endif
