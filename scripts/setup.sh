@@ -14,6 +14,7 @@ PACKAGES=(
     libsndfile1-dev sox
     libbenchmark-dev
     libcli11-dev
+    clang libclang-rt-14-dev
 )
 
 missing=()
