@@ -2,23 +2,18 @@
 // the command line, and writes a demo disk to try the tool on.
 
 #include "cli/Commands.h"
+#include "platform/Version.h"
 #include "recorder/Records.h"
 
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
 
-namespace {
-
-constexpr const char* kVersion = "0.1.0";
-
-}  // namespace
-
 int main(int argc, char** argv)
 {
     CLI::App app{"Moves audio between a recorder disk (a folder of the recorder's files) and WAVE/AIFF files."};
     app.require_subcommand(1);
-    app.set_version_flag("--version", kVersion);
+    app.set_version_flag("--version", kProgramVersion);
 
     std::string listDisk;
     auto* list = app.add_subcommand("list", "List the projects of a disk: NN : NAME, rate, bits.");
