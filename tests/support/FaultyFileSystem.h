@@ -1,0 +1,70 @@
+#pragma once
+// A file system that fails on purpose: it passes everything to another one (the real
+// one or one in memory) and makes the Nth open, read, write, flush, close or rename
+// fail, or lets the disk fill after a number of bytes, for the paths a test picks.
+// Tests use it to check what each failure leaves behind, on every platform.
+
+#include "platform/FileSystem.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace testsupport {
+
+enum class FaultOp { Open, Read, Write, Flush, Close, Rename, Count };
+
+// Which paths a fault concerns; empty: all.
+using PathFilter = std::function<bool(const std::string& path)>;
+
+// Paths whose last component contains `part`, letter case aside.
+PathFilter NameContains(const std::string& part);
+
+class FaultyFileSystem : public platform::FileSystem {
+public:
+    explicit FaultyFileSystem(platform::FileSystem& inner);
+
+    // The nth (from 1) operation of kind `op` on a matching path fails, and every
+    // later one too when `sticky`.
+    void FailNth(FaultOp op, int n, PathFilter filter = {}, bool sticky = false);
+    // Writes to matching paths fail once `bytes` have been written to them in all:
+    // the write that crosses the limit stores what fits and fails.
+    void FillAfter(std::uint64_t bytes, PathFilter filter = {});
+    // How many operations of a kind reached matching paths so far (to enumerate N).
+    int Count(FaultOp op) const { return m_counts[static_cast<std::size_t>(op)]; }
+
+    std::unique_ptr<platform::ByteSource> OpenRead(const std::string& path) override;
+    std::unique_ptr<platform::OutputFile> OpenWrite(const std::string& path, platform::WriteMode mode) override;
+    std::optional<std::vector<platform::FolderEntry>> ListFolder(const std::string& folder) override;
+    platform::FileKind KindOf(const std::string& path) override;
+    std::optional<std::uint64_t> FileSize(const std::string& path) override;
+    bool Resize(const std::string& path, std::uint64_t size) override;
+    bool Remove(const std::string& path) override;
+    bool Rename(const std::string& from, const std::string& to) override;
+    std::optional<std::uint64_t> FreeSpace(const std::string& folder) override;
+    std::string TemporaryFolder() override;
+
+    // Called by the wrapped files: false when this operation is to fail.
+    bool Allow(FaultOp op, const std::string& path);
+    // How many of `count` bytes a write to `path` may store before the disk is full.
+    std::uint64_t Room(const std::string& path, std::uint64_t count);
+
+private:
+    struct Fault {
+        int n = 0;  // 0: none
+        PathFilter filter;
+        bool sticky = false;
+    };
+
+    static bool Matches(const PathFilter& filter, const std::string& path);
+
+    platform::FileSystem& m_inner;
+    std::array<Fault, static_cast<std::size_t>(FaultOp::Count)> m_faults{};
+    std::array<int, static_cast<std::size_t>(FaultOp::Count)> m_counts{};
+    std::optional<std::uint64_t> m_fillLimit;
+    PathFilter m_fillFilter;
+    std::uint64_t m_filled = 0;
+};
+
+}  // namespace testsupport
