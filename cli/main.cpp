@@ -13,6 +13,8 @@ int main(int argc, char** argv)
 {
     CLI::App app{"Moves audio between a recorder disk (a folder of the recorder's files) and WAVE/AIFF files."};
     app.require_subcommand(1);
+    // A path such as /tmp/disk is a path, not a Windows-style /option.
+    app.allow_windows_style_options(false);
     app.set_version_flag("--version", kProgramVersion);
 
     std::string listDisk;
