@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -16,13 +16,15 @@ namespace testsupport {
 TempFolder::TempFolder()
 {
     static std::atomic<int> counter{0};
+    // A random part keeps test programs that run at the same time apart.
+    static const unsigned processTag = std::random_device{}();
     const auto base = fs::temp_directory_path();
     for (;;) {
         const fs::path candidate =
-            base / ("wavelorn-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+            base / ("wavelorn-test-" + std::to_string(processTag) + "-" + std::to_string(counter++));
         std::error_code error;
         if (fs::create_directory(candidate, error)) {
-            m_path = candidate.string();
+            m_path = platform::Utf8FromPath(candidate);
             return;
         }
         if (error)
@@ -43,7 +45,7 @@ std::string TempFolder::File(const std::string& name) const
 
 void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(platform::PathFromUtf8(path), std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     if (!out)
         throw std::runtime_error("cannot write " + path);
@@ -51,7 +53,7 @@ void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes)
 
 std::vector<std::uint8_t> ReadBytes(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(platform::PathFromUtf8(path), std::ios::binary);
     if (!in)
         throw std::runtime_error("cannot read " + path);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};

@@ -1,0 +1,23 @@
+#pragma once
+// Starts another program and waits for it, without a shell: each argument reaches
+// the program as it is. Its standard input is empty; its standard output and error
+// go to files. Used where one program drives another (the command-line tool's tests).
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+struct ProcessRequest {
+    std::string program;                 // full path of the executable
+    std::vector<std::string> arguments;  // without the program itself
+    std::string workingFolder;           // empty: the caller's
+    std::string outputPath;              // receives standard output
+    std::string errorPath;               // receives standard error
+};
+
+// The program's exit status; nothing when it could not be started or did not exit normally.
+std::optional<int> RunProcess(const ProcessRequest& request);
+
+}  // namespace platform
