@@ -70,6 +70,8 @@ void CTrack::Close()
 {
     if (m_binder)
         m_binder->Close();
+    if (m_leadIns)
+        m_leadIns->Close();
 }
 
 bool CTrack::ReadSampleSlow(std::uint8_t* dst)

@@ -56,7 +56,7 @@ public:
     // Runs of cached samples and of silence are copied in one go.
     bool ReadSamples(std::uint8_t* dst, std::size_t count, std::size_t stride);
 
-    // Closes FNB.BIN.
+    // Closes FNB.BIN and HFS.BIN.
     void Close();
 
     int GetTrack() const { return m_track; }

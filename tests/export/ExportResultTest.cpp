@@ -241,29 +241,33 @@ TEST(ExportResult, WarningsNameTheTrackAndTheCause)
     }
 }
 
-TEST(ExportResult, NamesTheFilesItCompleted)
+TEST(ExportResult, NamesTheFilesItCompletedAlsoBeforeAFailurePartWay)
 {
-    Rig mono;
-    EXPECT_EQ(mono.Run().files, (std::vector<std::string>{"/out/Take11.wav", "/out/Take21.wav"}));
-    EXPECT_EQ(mono.files.Bytes("/out/Take21.wav").size(), 44 + 2 * kChunk * 2);
-
-    Rig stereo;
-    stereo.selection.stereo = true;
-    EXPECT_EQ(stereo.Run().files, std::vector<std::string>{"/out/Take.wav"});
-}
-
-TEST(ExportResult, NamesTheFilesCompletedBeforeAFailurePartWay)
-{
-    Rig rig({Segment(1, 4, 1), Segment(2, 2, 2), Segment(3, 1, 3)});
-    rig.selection.virtualTracks = {1, 1, 1};
-    rig.files.AddFolder("/out/Take21.wav");
-    rig.ui.questionAnswers = {platform::Answer::Yes};
-    const ExportResult result = rig.Run();
-    EXPECT_FALSE(result.succeeded);
-    EXPECT_EQ(result.files, std::vector<std::string>{"/out/Take11.wav"});
-    EXPECT_EQ(rig.files.Bytes("/out/Take11.wav").size(), 44 + 2 * kChunk * 2);
-    ASSERT_TRUE(result.refusal);
-    EXPECT_EQ(result.refusal->subject, "/out/Take21.wav");
+    struct Case {
+        const char* what;
+        bool stereo;
+        const char* blocked;  // a folder in the way of this output name
+        std::vector<std::string> files;
+    };
+    const Case cases[] = {
+        {"Mono", false, nullptr, {"/out/Take11.wav", "/out/Take21.wav", "/out/Take31.wav"}},
+        {"Stereo", true, nullptr, {"/out/Take.wav"}},
+        {"Mono with the second name taken by a folder", false, "/out/Take21.wav", {"/out/Take11.wav"}},
+    };
+    for (const Case& c : cases) {
+        Rig rig({Segment(1, 4, 1), Segment(2, 2, 2), Segment(3, 1, 3)});
+        rig.selection.virtualTracks = {1, 1, c.stereo ? 0 : 1};
+        rig.selection.stereo = c.stereo;
+        if (c.blocked) {
+            rig.files.AddFolder(c.blocked);
+            rig.ui.questionAnswers = {platform::Answer::Yes};
+        }
+        const ExportResult result = rig.Run();
+        EXPECT_EQ(result.succeeded, c.blocked == nullptr) << c.what;
+        EXPECT_EQ(result.files, c.files) << c.what;
+        for (const auto& file : c.files)
+            EXPECT_GT(rig.files.Bytes(file).size(), 2 * kChunk) << c.what << ": " << file;
+    }
 }
 
 TEST(ExportResult, LastProgressReportEqualsTheTotal)
