@@ -106,7 +106,7 @@ void ReadBlocksRaw(benchmark::State& state)
     std::vector<std::uint8_t> buffer(kRecorderBlockSize);
     std::uint32_t block = 0;
     for (auto _ : state) {
-        file.Seek(block % kBlocks * kRecorderBlockSize, SEEK_SET);
+        file.Seek(block % kBlocks * kRecorderBlockSize, CRTFile::kFromStart);
         benchmark::DoNotOptimize(file.Read(buffer.data(), buffer.size()));
         ++block;
     }

@@ -5,13 +5,11 @@
 #include "cli/TrackList.h"
 #include "export/ExportRun.h"
 #include "export/Factory.h"
-#include "export/MonoFileDialog.h"
 #include "export/ProjectList.h"
 #include "platform/Files.h"
 
 #include <cstdio>
 #include <optional>
-#include <vector>
 
 namespace cli {
 
@@ -27,28 +25,13 @@ std::optional<sobinder> FindProject(const std::string& disk, unsigned number)
     return std::nullopt;
 }
 
-// The files the export wrote, as the save dialog's answer names them.
-std::vector<std::string> WrittenFiles(const ExportSelection& selection, const std::string& chosenPath)
-{
-    if (selection.stereo)
-        return {chosenPath};
-    const MonoOutputPath output = SplitMonoPath(chosenPath);
-    std::vector<std::string> files;
-    for (std::size_t index = 0; index < kTrackCount; ++index) {
-        if (selection.virtualTracks[index] != 0)
-            files.push_back(MonoOutputName(output, static_cast<int>(index) + 1, selection.virtualTracks[index]));
-    }
-    return files;
-}
-
 }  // namespace
 
 int ExportCommand(const ExportOptions& options)
 {
     if (!IsFolder(options.disk))
         return UsageError("not a folder: " + options.disk);
-    const SoundFileType* type = FindSoundFileType(options.type);
-    if (!type)
+    if (!FindSoundFileType(options.type))
         return UsageError("unknown file type " + options.type + " (WAVE or AIFF)");
     const auto number = ParseProjectNumber(options.project);
     if (!number)
@@ -71,9 +54,10 @@ int ExportCommand(const ExportOptions& options)
     ConsoleUserInterface ui(stderr, options.yes);
     ui.SetDialogAnswer(options.out);
     CNoUserData settings;
-    if (!RunExport(ui, settings, selection))
+    const ExportResult result = RunExport(ui, settings, selection);
+    if (!result.succeeded)
         return kExitRunFailed;
-    for (const auto& file : WrittenFiles(selection, WithDefaultExtension(options.out, type->defaultExtension)))
+    for (const auto& file : result.files)
         std::printf("%s\n", file.c_str());
     return kExitSuccess;
 }

@@ -1,7 +1,8 @@
 #include "export/AIFFFile.h"
 
+#include "platform/Endian.h"
+
 #include <array>
-#include <bit>
 #include <cstring>
 
 namespace {
@@ -26,28 +27,17 @@ constexpr std::size_t kWord = 4;
 constexpr std::size_t kHalfWord = 2;
 constexpr int kBitsPerByte = 8;
 
-constexpr std::uint32_t kExtendedExponentBias = 16383;
-constexpr int kMantissaTopBits = 16;
-constexpr int kExponentShift = 16;
-
 }  // namespace
 
-CAIFFFile::CAIFFFile(std::string path, const sobinder& record, int channels)
-    : CSndFormFile(std::move(path), record, channels)
+CAIFFFile::CAIFFFile(std::string path, const sobinder& record, int channels, platform::FileSystem& files)
+    : CSndFormFile(std::move(path), record, channels, files)
 {
     m_rateWord = ExtendedRateWord(SampleRateHz());
 }
 
 std::uint32_t CAIFFFile::ExtendedRateWord(std::uint32_t hz)
 {
-    if (hz == 0)
-        return 0;
-    // The mantissa's explicit leading one is the highest set bit of the rate.
-    const int topBit = std::bit_width(hz) - 1;
-    const std::uint32_t exponent = kExtendedExponentBias + static_cast<std::uint32_t>(topBit);
-    const int shift = kMantissaTopBits - 1 - topBit;
-    const std::uint32_t mantissaTop = shift >= 0 ? hz << shift : hz >> -shift;
-    return exponent << kExponentShift | mantissaTop;
+    return endian::ExtendedHead(hz);
 }
 
 bool CAIFFFile::WriteHeader(std::uint64_t dataBytes)
@@ -59,16 +49,16 @@ bool CAIFFFile::WriteHeader(std::uint64_t dataBytes)
     const std::uint32_t frames = bytesPerSample && m_channels ? n / bytesPerSample / m_channels : 0;
     std::array<std::uint8_t, kHeaderSize> header{};
     PutTag(&header[kFormTagAt], "FORM");
-    PutBigEndian(&header[kFormLengthAt], static_cast<std::uint32_t>(kHeaderSize - kOuterChunkPreamble) + n, kWord);
+    endian::StoreBig(&header[kFormLengthAt], static_cast<std::uint32_t>(kHeaderSize - kOuterChunkPreamble) + n, kWord);
     PutTag(&header[kAiffTagAt], "AIFF");
     PutTag(&header[kCommTagAt], "COMM");
-    PutBigEndian(&header[kCommLengthAt], kCommChunkLength, kWord);
-    PutBigEndian(&header[kChannelsAt], m_channels, kHalfWord);
-    PutBigEndian(&header[kFramesAt], frames, kWord);
-    PutBigEndian(&header[kBitsAt], static_cast<std::uint32_t>(m_bitsPerSample), kHalfWord);
-    PutBigEndian(&header[kRateAt], m_rateWord, kWord);
+    endian::StoreBig(&header[kCommLengthAt], kCommChunkLength, kWord);
+    endian::StoreBig(&header[kChannelsAt], m_channels, kHalfWord);
+    endian::StoreBig(&header[kFramesAt], frames, kWord);
+    endian::StoreBig(&header[kBitsAt], static_cast<std::uint32_t>(m_bitsPerSample), kHalfWord);
+    endian::StoreBig(&header[kRateAt], m_rateWord, kWord);
     PutTag(&header[kSsndTagAt], "SSND");
-    PutBigEndian(&header[kSsndLengthAt], n + kSsndFieldsLength, kWord);
+    endian::StoreBig(&header[kSsndLengthAt], n + kSsndFieldsLength, kWord);
     return WriteAtStart(header.data(), header.size());
 }
 

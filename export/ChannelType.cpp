@@ -1,32 +1,63 @@
 #include "export/ChannelType.h"
 
-#include "platform/Errors.h"
 #include "app/RegUserData.h"
 #include "platform/Files.h"
+#include "recorder/Formats.h"
 #include "recorder/Track.h"
 
 #include <exception>
+#include <new>
 
-CChannelType::CChannelType(platform::UserInterface& ui, CUserData& settings) : m_ui(ui), m_settings(settings) {}
+namespace {
+
+// "project 5", as refusals about the project's codes name it.
+std::string ProjectSubject(const sobinder& record)
+{
+    return "project " + std::to_string(record.projectNumber);
+}
+
+}  // namespace
+
+CChannelType::CChannelType(platform::UserInterface& ui, CUserData& settings, platform::FileSystem& files)
+    : m_ui(ui), m_settings(settings), m_files(files)
+{
+}
 
 CChannelType::~CChannelType() = default;
 
 int CChannelType::Convert(const std::string& typeName, const sobinder& record, int trackCount, CTrack* const* tracks)
 {
+    m_refusal.reset();
+    m_writtenFiles.clear();
     const SoundFileType* type = FindSoundFileType(typeName);
-    if (!type || !IsExportableProject(record) || trackCount < 1 || !tracks)
-        return kFailed;
+    if (!type)
+        return Refuse(Reason::UnknownFileType, {}, typeName);
+    if (!WordLengthOfCode(record.wordLength))
+        return Refuse(Reason::UnknownWordLength, ProjectSubject(record), std::to_string(record.wordLength));
+    if (!IsExportableProject(record))
+        return Refuse(Reason::UnknownRate, ProjectSubject(record), std::to_string(record.sampleRate));
+    if (trackCount < 1 || !tracks)
+        return Refuse(Reason::NoTrackChosen);
     const auto path = AskForPath(*type, DialogOptions(trackCount, tracks));
     if (!path)
-        return kFailed;
+        return Refuse(Reason::NoFileName);
     try {
         Run(*type, record, trackCount, tracks, *path);
         return kSucceeded;
-    } catch (const ExportError&) {
-        return kFailed;
-    } catch (const std::exception&) {  // exhausted memory, a file-system error
-        return kFailed;
+    } catch (const ExportError& error) {
+        m_refusal = static_cast<const Refusal&>(error);
+    } catch (const std::bad_alloc&) {
+        return Refuse(Reason::OutOfMemory);
+    } catch (const std::exception&) {  // a file-system error
+        return Refuse(Reason::Unspecified);
     }
+    return kFailed;
+}
+
+int CChannelType::Refuse(Reason reason, std::string subject, std::string detail)
+{
+    m_refusal = Refusal{MessageId::ConvertFailed, reason, std::move(subject), std::move(detail)};
+    return kFailed;
 }
 
 std::optional<std::string> CChannelType::AskForPath(const SoundFileType& type, platform::FileDialogRequest request)
@@ -48,10 +79,19 @@ std::optional<std::string> CChannelType::AskForPath(const SoundFileType& type, p
     return path;
 }
 
-void CChannelType::Require(bool condition)
+void CChannelType::Require(bool condition, Reason reason, const std::string& subject)
 {
     if (!condition)
-        throw ExportError{};
+        throw ExportError{reason, subject};
+}
+
+void CChannelType::OpenWriter(CSndFormFile& writer) const
+{
+    if (writer.OpenFile())
+        return;
+    const std::string folder = platform::FolderPart(writer.GetPath());
+    const bool folderMissing = !folder.empty() && m_files.KindOf(folder) != platform::FileKind::Folder;
+    throw ExportError{folderMissing ? Reason::OutputFolderMissing : Reason::OutputWriteFailed, writer.GetPath()};
 }
 
 std::vector<std::uint8_t> CChannelType::MakeChunkBuffer(const CTrack& firstTrack, int channels)
@@ -64,27 +104,30 @@ std::vector<std::uint8_t> CChannelType::MakeChunkBuffer(const CTrack& firstTrack
 
 void CChannelType::AppendChunk(CSndFormFile& writer, const std::vector<std::uint8_t>& chunk, std::uint64_t& dataBytes)
 {
-    Require(writer.CanHold(dataBytes + chunk.size()));
-    Require(writer.WriteData(chunk.size(), chunk.data()));
+    Require(writer.CanHold(dataBytes + chunk.size()), Reason::OutputTooLarge, writer.GetPath());
+    Require(writer.WriteData(chunk.size(), chunk.data()), Reason::OutputWriteFailed, writer.GetPath());
     dataBytes += chunk.size();
 }
 
 void CChannelType::ExportTracks(CSndFormFile& writer, CTrack* const* tracks, int trackCount,
-                                std::vector<std::uint8_t>& chunk, platform::ProgressWindow* progress)
+                                std::vector<std::uint8_t>& chunk, CExportProgress& progress)
 {
     // Every track must deliver samples of the width the chunk slots and the header state.
     const std::size_t frameBytes = static_cast<std::size_t>(writer.GetBytesPerSample()) * writer.GetChannels();
     for (int i = 0; i < trackCount; ++i)
         Require(tracks[i]->GetBytesPerSample() == writer.GetBytesPerSample());
     Require(trackCount == writer.GetChannels() && chunk.size() == frameBytes * kChunkFrames);
-    Require(writer.WriteHeader(0));
+    const std::string& path = writer.GetPath();
+    Require(writer.WriteHeader(0), Reason::OutputWriteFailed, path);
+    progress.BeginFile(ExportFileFrames(tracks, trackCount));
     const std::uint64_t dataBytes = WriteChunks(writer, tracks, trackCount, chunk, progress);
-    Require(writer.WriteHeader(dataBytes));
-    Require(writer.CloseFile());
+    Require(writer.WriteHeader(dataBytes), Reason::OutputWriteFailed, path);
+    Require(writer.CloseFile(), Reason::OutputWriteFailed, path);
+    m_writtenFiles.push_back(path);
 }
 
 std::uint64_t CChannelType::WriteChunks(CSndFormFile& writer, CTrack* const* tracks, int trackCount,
-                                        std::vector<std::uint8_t>& chunk, platform::ProgressWindow* progress)
+                                        std::vector<std::uint8_t>& chunk, CExportProgress& progress)
 {
     const auto width = static_cast<std::size_t>(writer.GetBytesPerSample());
     const std::size_t frameBytes = width * static_cast<std::size_t>(trackCount);
@@ -100,9 +143,10 @@ std::uint64_t CChannelType::WriteChunks(CSndFormFile& writer, CTrack* const* tra
         }
         writer.ConvertSample(chunk.data(), chunk.data(), chunk.size());
         AppendChunk(writer, chunk, dataBytes);
-        if (!delivered)
+        if (!delivered) {
+            progress.FileWritten();
             return dataBytes;
-        if (progress)
-            progress->StepAnimation();
+        }
+        progress.ChunkWritten();
     }
 }

@@ -6,9 +6,13 @@
 //
 // Convert returns nonzero when every file was written and 0 otherwise: cancelled
 // save dialog, unknown type name, a project of unknown rate or word length, or any
-// failure. It shows no message; the caller reports the result.
+// failure. It shows no message; the caller reports the result, and can ask why it
+// failed and which files it completed.
 
+#include "export/ExportProgress.h"
 #include "export/Factory.h"
+#include "platform/Errors.h"
+#include "platform/FileSystem.h"
 #include "platform/UserInterface.h"
 
 #include <cstdint>
@@ -21,7 +25,9 @@ class CUserData;
 
 class CChannelType {
 public:
-    CChannelType(platform::UserInterface& ui, CUserData& settings);
+    // The output files are written in `files`.
+    CChannelType(platform::UserInterface& ui, CUserData& settings,
+                 platform::FileSystem& files = platform::RealFileSystem());
     virtual ~CChannelType();
     CChannelType(const CChannelType&) = delete;
     CChannelType& operator=(const CChannelType&) = delete;
@@ -30,7 +36,13 @@ public:
     // readers in ascending track order.
     virtual int Convert(const std::string& typeName, const sobinder& record, int trackCount, CTrack* const* tracks);
 
-    static constexpr int kChunkFrames = 10240;
+    // Why the last Convert failed; nothing after a success.
+    const std::optional<Refusal>& GetRefusal() const { return m_refusal; }
+    // The full paths of the files the last Convert completed, in the order written;
+    // after a failure, those completed before it.
+    const std::vector<std::string>& GetWrittenFiles() const { return m_writtenFiles; }
+
+    static constexpr int kChunkFrames = kExportChunkFrames;
     static constexpr int kSucceeded = 1;
     static constexpr int kFailed = 0;
 
@@ -46,20 +58,30 @@ protected:
     virtual void Run(const SoundFileType& type, const sobinder& record, int trackCount, CTrack* const* tracks,
                      const std::string& path) = 0;
 
+    // Opens the writer's file. Throws ExportError naming the file: its folder is
+    // missing, or it cannot be written.
+    void OpenWriter(CSndFormFile& writer) const;
     // Writes the tracks (one channel each, in array order) into the opened writer:
     // header with 0, chunks until a chunk in which no track delivered a sample (that
-    // chunk is written too), header with the length, close. Throws ExportError.
-    static void ExportTracks(CSndFormFile& writer, CTrack* const* tracks, int trackCount,
-                             std::vector<std::uint8_t>& chunk, platform::ProgressWindow* progress);
+    // chunk is written too), header with the length, close; then counts the file as
+    // written. Throws ExportError.
+    void ExportTracks(CSndFormFile& writer, CTrack* const* tracks, int trackCount, std::vector<std::uint8_t>& chunk,
+                      CExportProgress& progress);
     // A chunk buffer for `channels` interleaved channels of the tracks' sample width.
     static std::vector<std::uint8_t> MakeChunkBuffer(const CTrack& firstTrack, int channels);
-    static void Require(bool condition);
+    // Throws ExportError with `reason` and `subject` unless `condition` holds.
+    static void Require(bool condition, Reason reason = Reason::Unspecified, const std::string& subject = {});
 
     platform::UserInterface& m_ui;
     CUserData& m_settings;
+    platform::FileSystem& m_files;
 
 private:
+    int Refuse(Reason reason, std::string subject = {}, std::string detail = {});
     std::optional<std::string> AskForPath(const SoundFileType& type, platform::FileDialogRequest request);
     static std::uint64_t WriteChunks(CSndFormFile& writer, CTrack* const* tracks, int trackCount,
-                                     std::vector<std::uint8_t>& chunk, platform::ProgressWindow* progress);
+                                     std::vector<std::uint8_t>& chunk, CExportProgress& progress);
+
+    std::optional<Refusal> m_refusal;
+    std::vector<std::string> m_writtenFiles;
 };

@@ -4,11 +4,14 @@
 // ("Convert succeeded." or "Convert failed."). The GUI page and the command-line
 // tool both call it.
 
+#include "platform/Errors.h"
+#include "platform/FileSystem.h"
 #include "recorder/Records.h"
 
 #include <array>
-#include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 class CUserData;
 
@@ -25,9 +28,20 @@ struct ExportSelection {
     std::string fileType = "WAVE";
 };
 
-// Runs the export and shows its outcome; true when it succeeded.
-bool RunExport(platform::UserInterface& ui, CUserData& settings, const ExportSelection& selection);
+struct ExportResult {
+    bool succeeded = false;
+    // Why the run failed; nothing when it succeeded.
+    std::optional<Refusal> refusal;
+    // The full paths of the files the run completed, in the order written; after a
+    // failure part-way, those completed before it.
+    std::vector<std::string> files;
+    // What the run noticed and went on despite: a track that ended early (naming the
+    // track), HFS.BIN missing (once, naming the disk folder).
+    std::vector<Warning> warnings;
 
-// The number of progress steps an export of these tracks takes: one per chunk of
-// every output file, estimated from the tracks' segment chains.
-std::uint64_t ExpectedExportSteps(const ExportSelection& selection);
+    explicit operator bool() const { return succeeded; }
+};
+
+// Runs the export over the disk and output files in `files` and shows its outcome.
+ExportResult RunExport(platform::UserInterface& ui, CUserData& settings, const ExportSelection& selection,
+                       platform::FileSystem& files = platform::RealFileSystem());

@@ -18,9 +18,12 @@ constexpr SoundFileType kSoundFileTypes[] = {
 
 }  // namespace
 
-bool CFactory::CanWrite(const sobinder& record, int channels)
+std::unique_ptr<CSndFormFile> CFactory::CreateSoundFile(std::string path, const sobinder& record, int channels,
+                                                        platform::FileSystem& files) const
 {
-    return IsExportableProject(record) && channels >= 1 && channels <= std::numeric_limits<std::uint16_t>::max();
+    if (!IsExportableProject(record) || channels < 1 || channels > std::numeric_limits<std::uint16_t>::max())
+        return nullptr;
+    return Make(std::move(path), record, channels, files);
 }
 
 const SoundFileType* FindSoundFileType(const std::string& typeName)

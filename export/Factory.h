@@ -14,25 +14,25 @@
 class CFactory {
 public:
     virtual ~CFactory() = default;
-    // A new writer for `path`, owned by the caller; null when the project's rate or
-    // word length is unknown or `channels` is not 1 to 65535. Touches no file.
-    virtual std::unique_ptr<CSndFormFile> CreateSoundFile(std::string path, const sobinder& record,
-                                                          int channels) const = 0;
+    // A new writer for `path` in `files`, owned by the caller; null when the project's
+    // rate or word length is unknown or `channels` is not 1 to 65535. Touches no file.
+    std::unique_ptr<CSndFormFile> CreateSoundFile(std::string path, const sobinder& record, int channels,
+                                                  platform::FileSystem& files = platform::RealFileSystem()) const;
 
 protected:
-    static bool CanWrite(const sobinder& record, int channels);
+    // The concrete writer, for a project and channel count it can write.
+    virtual std::unique_ptr<CSndFormFile> Make(std::string path, const sobinder& record, int channels,
+                                               platform::FileSystem& files) const = 0;
 };
 
 // The factory of one concrete writer.
 template <class Writer>
 class CFactoryFor : public CFactory {
-public:
-    std::unique_ptr<CSndFormFile> CreateSoundFile(std::string path, const sobinder& record,
-                                                  int channels) const override
+protected:
+    std::unique_ptr<CSndFormFile> Make(std::string path, const sobinder& record, int channels,
+                                       platform::FileSystem& files) const override
     {
-        if (!CanWrite(record, channels))
-            return nullptr;
-        return std::make_unique<Writer>(std::move(path), record, channels);
+        return std::make_unique<Writer>(std::move(path), record, channels, files);
     }
 };
 

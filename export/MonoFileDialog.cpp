@@ -4,25 +4,17 @@
 #include "platform/UserInterface.h"
 #include "recorder/Track.h"
 
-#include <algorithm>
-#include <filesystem>
 #include <optional>
-#include <system_error>
 #include <vector>
-
-namespace fs = std::filesystem;
 
 namespace {
 
 // The names of everything in `folder`, in byte order; empty when it cannot be listed.
-std::vector<std::string> ListFolder(const std::string& folder)
+std::vector<std::string> ListFolder(platform::FileSystem& files, const std::string& folder)
 {
     std::vector<std::string> names;
-    std::error_code error;
-    const fs::path directory = folder.empty() ? fs::path(".") : fs::path(folder);
-    for (fs::directory_iterator it(directory, error), end; !error && it != end; it.increment(error))
-        names.push_back(it->path().filename().string());
-    std::sort(names.begin(), names.end());
+    for (const auto& entry : files.ListFolder(folder).value_or(std::vector<platform::FolderEntry>{}))
+        names.push_back(entry.name);
     return names;
 }
 
@@ -67,15 +59,16 @@ std::string MonoOutputName(const MonoOutputPath& path, int track, int virtualTra
     return path.base + std::to_string(track) + std::to_string(virtualTrack) + "." + path.extension;
 }
 
-CMonoFileDialog::CMonoFileDialog(platform::UserInterface& ui, int itemCount, CTrack* const* items)
-    : m_ui(ui), m_nItems(itemCount), m_ppItems(items)
+CMonoFileDialog::CMonoFileDialog(platform::UserInterface& ui, int itemCount, CTrack* const* items,
+                                 platform::FileSystem& files)
+    : m_ui(ui), m_nItems(itemCount), m_ppItems(items), m_files(files)
 {
 }
 
 bool CMonoFileDialog::CheckExistingFiles(const std::string& path) const
 {
     const MonoOutputPath parts = SplitMonoPath(path);
-    const std::vector<std::string> names = ListFolder(platform::FolderPart(parts.base));
+    const std::vector<std::string> names = ListFolder(m_files, platform::FolderPart(parts.base));
     for (int i = 0; i < m_nItems; ++i) {
         const CTrack& track = *m_ppItems[i];
         const std::string outputName =

@@ -3,6 +3,8 @@
 // closes with OK: one question per track whose output file (or a file that differs
 // from it only in an extension of up to three characters) already exists.
 
+#include "platform/FileSystem.h"
+
 #include <string>
 
 class CTrack;
@@ -27,8 +29,10 @@ std::string MonoOutputName(const MonoOutputPath& path, int track, int virtualTra
 
 class CMonoFileDialog {
 public:
-    // `items` are the export's tracks (not owned), in the order of the run.
-    CMonoFileDialog(platform::UserInterface& ui, int itemCount, CTrack* const* items);
+    // `items` are the export's tracks (not owned), in the order of the run; the
+    // output folder is listed in `files`.
+    CMonoFileDialog(platform::UserInterface& ui, int itemCount, CTrack* const* items,
+                    platform::FileSystem& files = platform::RealFileSystem());
 
     // Runs when the user confirms `path`: for each track in order, asks whether the
     // first existing file found for it may be replaced. False (keep the dialog
@@ -39,6 +43,7 @@ private:
     platform::UserInterface& m_ui;
     int m_nItems;
     CTrack* const* m_ppItems;
+    platform::FileSystem& m_files;
 };
 
 // Extensions up to this length count as the same output file in the overwrite check.

@@ -1,14 +1,16 @@
 #include "export/ProjectList.h"
 
 #include "recorder/BinderFile.h"
+#include "recorder/Formats.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
 namespace {
 
 constexpr const char* kGeneratedNameWord = "Project";
+constexpr const char* kUnknownRateText = "Unknown";
+constexpr std::size_t kListedNumberDigits = 2;
 
 // Gives an unnamed record the generated name "Project N", NUL-terminated inside the field.
 void NameIfEmpty(sobinder& record, int listPosition)
@@ -23,10 +25,10 @@ void NameIfEmpty(sobinder& record, int listPosition)
 
 }  // namespace
 
-ProjectListing ReadProjectList(const std::string& fnbPath)
+ProjectListing ReadProjectList(const std::string& fnbPath, platform::FileSystem& files)
 {
     ProjectListing listing;
-    CBinderFile binder(fnbPath);
+    CBinderFile binder(fnbPath, files);
     if (!binder.Exists() || !binder.OpenForRead())
         return listing;
     listing.indexOpened = true;
@@ -48,33 +50,22 @@ std::string SongNameOf(const sobinder& record)
 
 std::string ProjectListLine(const sobinder& record)
 {
-    char number[16];
-    std::snprintf(number, sizeof number, "%.2d", static_cast<int>(record.projectNumber));
-    return std::string(number) + " : " + SongNameOf(record);
+    // The number has at least two digits, zero-padded: "05", "42", "100".
+    std::string number = std::to_string(record.projectNumber);
+    if (number.size() < kListedNumberDigits)
+        number.insert(0, kListedNumberDigits - number.size(), '0');
+    return number + " : " + SongNameOf(record);
 }
 
 std::string SampleRateText(std::uint8_t sampleRateCode)
 {
-    switch (sampleRateCode) {
-    case kRate32000:
-        return "32.0KHz";
-    case kRate44100:
-        return "44.1KHz";
-    case kRate48000:
-        return "48.0KHz";
-    default:
-        return "Unknown";
-    }
+    const auto rate = RateOfCode(sampleRateCode);
+    return rate && rate->listText ? rate->listText : kUnknownRateText;
 }
 
 std::string BitsText(std::uint8_t wordLengthCode)
 {
-    switch (wordLengthCode) {
-    case kWordLength20:
-        return "20bit";
-    case kWordLength24:
-        return "24bit";
-    default:
-        return "16bit";
-    }
+    // The list shows every code it does not know as 16 bit.
+    const auto format = WordLengthOfCode(wordLengthCode);
+    return format ? format->listText : WordLengthOfCode(kWordLength16)->listText;
 }

@@ -2,6 +2,7 @@
 // The project list of a recorder disk as the project selection shows it: the
 // records of FNB.BIN in chain order, their list lines and their display texts.
 
+#include "platform/FileSystem.h"
 #include "recorder/Records.h"
 
 #include <cstdint>
@@ -15,9 +16,9 @@ struct ProjectListing {
     std::vector<sobinder> records;
 };
 
-// Reads every project record of the FNB.BIN at `fnbPath`. A record that cannot be
-// read ends the list at the records read so far.
-ProjectListing ReadProjectList(const std::string& fnbPath);
+// Reads every project record of the FNB.BIN at `fnbPath` in `files`. A record that
+// cannot be read ends the list at the records read so far.
+ProjectListing ReadProjectList(const std::string& fnbPath, platform::FileSystem& files = platform::RealFileSystem());
 
 // The project's name: the characters of `songName` up to its NUL, at most 14.
 std::string SongNameOf(const sobinder& record);

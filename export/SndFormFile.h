@@ -7,11 +7,12 @@
 // WriteHeader(total data bytes), CloseFile. The final WriteHeader rewrites the whole
 // header with the true lengths; nothing follows the sample data.
 
+#include "platform/FileSystem.h"
 #include "recorder/Records.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
+#include <memory>
 #include <string>
 
 // True when the project's rate and word-length codes name a format the writers know.
@@ -19,15 +20,17 @@ bool IsExportableProject(const sobinder& record);
 
 class CSndFormFile {
 public:
-    CSndFormFile(std::string path, const sobinder& record, int channels);
+    // A writer for `path` in `files`; touches no file.
+    CSndFormFile(std::string path, const sobinder& record, int channels,
+                 platform::FileSystem& files = platform::RealFileSystem());
     virtual ~CSndFormFile();  // closes the file when it is still open
     CSndFormFile(const CSndFormFile&) = delete;
     CSndFormFile& operator=(const CSndFormFile&) = delete;
 
     // Creates the file, or empties it when it exists. False on any failure.
     bool OpenFile();
-    // Closes the file when it is open. False when buffered data could not be
-    // written out or the close failed: the file is then incomplete.
+    // Closes the file when it is open. False when any write, the flush of buffered
+    // data or the close failed: the file is then incomplete.
     bool CloseFile();
     // Writes the complete header for `dataBytes` of sample data at the start of the
     // file in one write; the position is then just behind the header. False when the
@@ -47,6 +50,7 @@ public:
     std::uint64_t MaxDataBytes() const;
     bool CanHold(std::uint64_t dataBytes) const { return dataBytes <= MaxDataBytes(); }
 
+    const std::string& GetPath() const { return m_path; }
     std::uint16_t GetChannels() const { return m_channels; }
     int GetBitsPerSample() const { return m_bitsPerSample; }
     int GetBytesPerSample() const { return m_bytesPerSample; }
@@ -58,10 +62,6 @@ protected:
     std::uint32_t SampleRateHz() const;
     // Seeks to the start and writes the header buffer in one write.
     bool WriteAtStart(const std::uint8_t* header, std::size_t size);
-    // Stores the low `width` bytes of `value` least significant byte first.
-    static void PutLittleEndian(std::uint8_t* at, std::uint32_t value, std::size_t width);
-    // Stores them most significant byte first (built little-endian, then reversed).
-    static void PutBigEndian(std::uint8_t* at, std::uint32_t value, std::size_t width);
     // Stores a four-character tag.
     static void PutTag(std::uint8_t* at, const char* tag);
 
@@ -74,7 +74,8 @@ protected:
     std::uint32_t m_rateWord = 0;  // set by the concrete writer
 
 private:
-    std::FILE* m_file = nullptr;
+    platform::FileSystem& m_files;
+    std::unique_ptr<platform::OutputFile> m_file;
 };
 
 // The largest sample width the writers handle, in bytes.

@@ -13,12 +13,11 @@ void CStereoType::Run(const SoundFileType& type, const sobinder& record, int tra
                       const std::string& path)
 {
     const auto factory = type.makeFactory();
-    const auto writer = factory->CreateSoundFile(path, record, trackCount);
+    const auto writer = factory->CreateSoundFile(path, record, trackCount, m_files);
     Require(writer != nullptr);
-    const auto progress = m_ui.CreateProgressWindow();
-    Require(writer->OpenFile());
+    CExportProgress progress(m_ui.CreateProgressWindow(), ExportFrameTotal(tracks, trackCount, OutputLayout::OneFile));
+    OpenWriter(*writer);
     auto chunk = MakeChunkBuffer(*tracks[0], trackCount);
-    if (progress)
-        progress->Show();
-    ExportTracks(*writer, tracks, trackCount, chunk, progress.get());
+    progress.Show();
+    ExportTracks(*writer, tracks, trackCount, chunk, progress);
 }

@@ -1,5 +1,7 @@
 #include "export/WaveFile.h"
 
+#include "platform/Endian.h"
+
 #include <array>
 #include <bit>
 #include <cstring>
@@ -112,8 +114,8 @@ void ReverseThreeByteSamples(const std::uint8_t* source, std::uint8_t* destinati
 
 }  // namespace
 
-CWaveFile::CWaveFile(std::string path, const sobinder& record, int channels)
-    : CSndFormFile(std::move(path), record, channels)
+CWaveFile::CWaveFile(std::string path, const sobinder& record, int channels, platform::FileSystem& files)
+    : CSndFormFile(std::move(path), record, channels, files)
 {
     m_rateWord = SampleRateHz();
 }
@@ -126,18 +128,18 @@ bool CWaveFile::WriteHeader(std::uint64_t dataBytes)
     const auto bytesPerSecond = static_cast<std::uint32_t>(std::uint64_t{m_rateWord} * m_blockAlign);
     std::array<std::uint8_t, kHeaderSize> header{};
     PutTag(&header[kRiffTagAt], "RIFF");
-    PutLittleEndian(&header[kRiffLengthAt], static_cast<std::uint32_t>(kHeaderSize - kOuterChunkPreamble) + n, kWord);
+    endian::StoreLittle(&header[kRiffLengthAt], static_cast<std::uint32_t>(kHeaderSize - kOuterChunkPreamble) + n, kWord);
     PutTag(&header[kWaveTagAt], "WAVE");
     PutTag(&header[kFmtTagAt], "fmt ");
-    PutLittleEndian(&header[kFmtLengthAt], kFmtChunkLength, kWord);
-    PutLittleEndian(&header[kFormatTagAt], kPcmFormatTag, kHalfWord);
-    PutLittleEndian(&header[kChannelsAt], m_channels, kHalfWord);
-    PutLittleEndian(&header[kRateAt], m_rateWord, kWord);
-    PutLittleEndian(&header[kBytesPerSecondAt], bytesPerSecond, kWord);
-    PutLittleEndian(&header[kBlockAlignAt], static_cast<std::uint32_t>(m_blockAlign), kHalfWord);
-    PutLittleEndian(&header[kBitsAt], static_cast<std::uint32_t>(m_bitsPerSample), kHalfWord);
+    endian::StoreLittle(&header[kFmtLengthAt], kFmtChunkLength, kWord);
+    endian::StoreLittle(&header[kFormatTagAt], kPcmFormatTag, kHalfWord);
+    endian::StoreLittle(&header[kChannelsAt], m_channels, kHalfWord);
+    endian::StoreLittle(&header[kRateAt], m_rateWord, kWord);
+    endian::StoreLittle(&header[kBytesPerSecondAt], bytesPerSecond, kWord);
+    endian::StoreLittle(&header[kBlockAlignAt], static_cast<std::uint32_t>(m_blockAlign), kHalfWord);
+    endian::StoreLittle(&header[kBitsAt], static_cast<std::uint32_t>(m_bitsPerSample), kHalfWord);
     PutTag(&header[kDataTagAt], "data");
-    PutLittleEndian(&header[kDataLengthAt], n, kWord);
+    endian::StoreLittle(&header[kDataLengthAt], n, kWord);
     return WriteAtStart(header.data(), header.size());
 }
 

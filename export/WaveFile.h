@@ -6,7 +6,8 @@
 
 class CWaveFile : public CSndFormFile {
 public:
-    CWaveFile(std::string path, const sobinder& record, int channels);
+    CWaveFile(std::string path, const sobinder& record, int channels,
+              platform::FileSystem& files = platform::RealFileSystem());
 
     bool WriteHeader(std::uint64_t dataBytes) override;
     std::size_t ConvertSample(const std::uint8_t* source, std::uint8_t* destination,

@@ -49,11 +49,13 @@ const char* ReasonText(Reason reason)
         {Reason::DataFileMissing, "the data file {} cannot be opened"},
         {Reason::UnknownWordLength, "word-length code {} has no defined width"},
         {Reason::UnknownRate, "rate code {} has no defined rate"},
+        {Reason::NoTrackChosen, "no track was chosen"},
         {Reason::NoFileName, "no output file name was given"},
         {Reason::UnknownFileType, "{} is not a file type; WAVE or AIFF"},
         {Reason::OutputFolderMissing, "the output folder does not exist"},
         {Reason::OutputWriteFailed, "cannot be written"},
         {Reason::OutputTooLarge, "would hold more than a sound file header can state"},
+        {Reason::OutputNameWithoutDot, "the name has no extension for the track numbers to go in front of"},
     };
     return texts.at(reason);
 }

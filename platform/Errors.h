@@ -53,6 +53,7 @@ enum class Reason {
     DataFileMissing,
     UnknownWordLength,
     UnknownRate,
+    NoTrackChosen,
 
     // The files an export writes.
     NoFileName,
@@ -60,6 +61,7 @@ enum class Reason {
     OutputFolderMissing,
     OutputWriteFailed,
     OutputTooLarge,
+    OutputNameWithoutDot,
 };
 
 // What a check or run refused: the message the user sees, why, and the file or

@@ -18,9 +18,9 @@ std::int64_t HeadSlot(std::uint32_t songSlot, int track, int virtualTrack)
 
 }  // namespace
 
-CBinderFile::CBinderFile(const std::string& path)
+CBinderFile::CBinderFile(const std::string& path, platform::FileSystem& files) : CRTFile(files)
 {
-    if (const auto found = platform::FindFile(path)) {
+    if (const auto found = platform::FindFile(files, path)) {
         m_exists = true;
         m_path = *found;
     }
@@ -34,9 +34,8 @@ bool CBinderFile::OpenForRead()
 bool CBinderFile::ReadSlots(std::int64_t slot, std::uint8_t* bytes, std::size_t size)
 {
     const std::int64_t offset = slot * static_cast<std::int64_t>(kSlotSize);
-    if (slot < 0 || offset + static_cast<std::int64_t>(size) > GetLength())
-        return false;
-    return Seek(static_cast<std::uint32_t>(offset), SEEK_SET) && Read(bytes, size) == size;
+    m_leftTheFile = slot < 0 || offset + static_cast<std::int64_t>(size) > GetLength();
+    return !m_leftTheFile && ReadAt(static_cast<std::uint64_t>(offset), bytes, size) == size;
 }
 
 void CBinderFile::Visit(SlotSet& visited, std::int64_t slot)
@@ -72,8 +71,10 @@ bool CBinderFile::ReadFirstSong(sobinder& rec)
 template <typename Record>
 bool CBinderFile::ReadLinked(std::uint16_t next, std::uint32_t end, SlotSet& visited, Record& rec)
 {
-    if (next == end || Visited(visited, next))
+    if (next == end || Visited(visited, next)) {
+        m_leftTheFile = false;
         return false;
+    }
     std::uint8_t bytes[sizeof(Record)];
     if (!ReadSlots(next, bytes, sizeof bytes))
         return false;
@@ -112,22 +113,29 @@ bool CBinderFile::ReadNextSegment(soentry& seg)
     return ReadLinked(seg.link, seg.slot, m_visitedSegments, seg);
 }
 
-std::int16_t ReadLeadIn(const std::string& hfsPath, const soentry& seg)
+CLeadInTable::CLeadInTable(const std::string& hfsPath, platform::FileSystem& files) : CRTFile(files)
 {
-    const auto found = platform::FindFile(hfsPath);
-    if (!found || seg.hfsIndex < 0)
-        return 0;
-    CRTFile hfs;
-    if (!hfs.Open(*found, CRTFile::kModeRead))
+    const auto found = platform::FindFile(files, hfsPath);
+    m_exists = found.has_value();
+    if (m_exists)
+        Open(*found, kModeRead);
+}
+
+std::int16_t CLeadInTable::LeadIn(const soentry& seg)
+{
+    if (seg.hfsIndex < 0)
         return 0;
     const std::int64_t offset = std::int64_t{seg.hfsIndex} * static_cast<std::int64_t>(kHfsRecordSize);
     std::uint8_t bytes[kHfsRecordSize];
-    const bool whole = offset + static_cast<std::int64_t>(kHfsRecordSize) <= hfs.GetLength() &&
-                       hfs.Seek(static_cast<std::uint32_t>(offset), SEEK_SET) && hfs.Read(bytes, sizeof bytes) == sizeof bytes;
-    hfs.Close();
-    if (!whole)
+    if (offset + static_cast<std::int64_t>(kHfsRecordSize) > GetLength() ||
+        ReadAt(static_cast<std::uint64_t>(offset), bytes, sizeof bytes) != sizeof bytes)
         return 0;
     sohfs record;
     wordorder::Decode(bytes, record);
     return record.leadInGroups;
+}
+
+std::int16_t ReadLeadIn(const std::string& hfsPath, const soentry& seg, platform::FileSystem& files)
+{
+    return CLeadInTable(hfsPath, files).LeadIn(seg);
 }

@@ -7,8 +7,10 @@
 #include <algorithm>
 #include <limits>
 
-CTrack::CTrack(const std::string& folder, const sobinder& song, int track, int virtualTrack)
-    : m_folder(platform::WithTrailingSeparator(folder)),
+CTrack::CTrack(const std::string& folder, const sobinder& song, int track, int virtualTrack,
+               platform::FileSystem& files)
+    : m_files(files),
+      m_folder(platform::WithTrailingSeparator(folder)),
       m_binderPath(platform::JoinPath(folder, kBinderFileName)),
       m_song(song),
       m_track(track),
@@ -19,29 +21,48 @@ CTrack::CTrack(const std::string& folder, const sobinder& song, int track, int v
 
 CTrack::~CTrack() = default;
 
+std::string CTrack::Describe() const
+{
+    return "track " + std::to_string(m_track) + " (virtual track " + std::to_string(m_virtualTrack) + ")";
+}
+
+bool CTrack::HasLeadInTable() const
+{
+    return m_leadIns && m_leadIns->Exists();
+}
+
+bool CTrack::Refuse(Reason reason, std::string subject, std::string detail)
+{
+    m_binder.reset();
+    EndTrack(0);
+    m_refusal = Refusal{MessageId::ConvertFailed, reason, std::move(subject), std::move(detail)};
+    return false;
+}
+
 bool CTrack::Open()
 {
     m_file.reset();
     m_binder.reset();
     m_position = 0;
+    m_endWarning.reset();
     EndTrack(0);  // until the first segment is ready, the track delivers nothing
     const WordLengthLayout layout = LayoutOf(m_song.wordLength);
     if (layout.samplesPerBlock == 0)
-        return false;
-    m_binder = std::make_unique<CBinderFile>(m_binderPath);
-    const std::int64_t chainEnd = m_binder->Exists() && m_binder->OpenForRead() ? MeasureChainEnd() : -1;
-    if (chainEnd < 0 || !m_binder->ReadFirstSegment(m_song, m_track, m_virtualTrack, m_segment)) {
-        m_binder.reset();
-        return false;
-    }
+        return Refuse(Reason::UnknownWordLength, Describe(), std::to_string(m_song.wordLength));
+    m_binder = std::make_unique<CBinderFile>(m_binderPath, m_files);
+    if (!m_binder->Exists())
+        return Refuse(Reason::ProjectIndexMissing, platform::FolderPart(m_binderPath));
+    if (!m_binder->OpenForRead())
+        return Refuse(Reason::ProjectIndexUnreadable, m_binder->GetPath());
+    m_leadIns = std::make_unique<CLeadInTable>(m_hfsPath, m_files);
+    const std::int64_t chainEnd = MeasureChainEnd();
+    if (chainEnd < 0 || !m_binder->ReadFirstSegment(m_song, m_track, m_virtualTrack, m_segment))
+        return Refuse(Reason::TrackNotRecorded, Describe());
     m_cache.assign(static_cast<std::size_t>(layout.decodedBlockSize) + kDecodeSpill, 0);
     m_ended = false;
     m_endPosition = chainEnd;
-    if (!EnterSegment(0)) {
-        m_binder.reset();
-        EndTrack(0);
-        return false;
-    }
+    if (!EnterSegment(0))
+        return Refuse(Reason::DataFileMissing, Describe(), m_file->GetName());
     return true;
 }
 
@@ -49,6 +70,8 @@ void CTrack::Close()
 {
     if (m_binder)
         m_binder->Close();
+    if (m_leadIns)
+        m_leadIns->Close();
 }
 
 bool CTrack::ReadSampleSlow(std::uint8_t* dst)
@@ -61,7 +84,7 @@ bool CTrack::ReadSampleSlow(std::uint8_t* dst)
         return true;  // silence before the segment or between segments
     const std::int64_t block = (position - m_span.first) / m_samplesPerBlock + 1;
     if (block != m_blockNumber && !LoadBlock(block)) {
-        EndTrack(position);
+        EndEarly(position, WarningKind::TrackEndedShortDataFile, m_file->GetName());
         return false;
     }
     std::memcpy(dst, m_cache.data() + (position - m_blockFirst) * m_bytesPerSample,
@@ -163,7 +186,7 @@ bool CTrack::EnterSegment(std::int64_t current)
             return true;
         m_file.reset();
         if (!m_binder->ReadNextSegment(m_segment)) {
-            EndTrack(current);
+            EndChain(current);
             return true;
         }
     }
@@ -171,7 +194,7 @@ bool CTrack::EnterSegment(std::int64_t current)
 
 bool CTrack::OpenSegmentFile()
 {
-    m_file = std::make_unique<CTrackFile>(m_folder, m_song, m_segment);
+    m_file = std::make_unique<CTrackFile>(m_folder, m_song, m_segment, m_files);
     if (!m_file->OpenForRead())
         return false;
     m_bytesPerSample = m_file->GetBytesPerSample();
@@ -189,7 +212,7 @@ bool CTrack::AdvanceSegment(std::int64_t current)
     m_file.reset();
     ResetWindow();
     if (!m_binder->ReadNextSegment(m_segment)) {
-        EndTrack(current);
+        EndChain(current);
         return true;
     }
     if (!EnterSegment(current)) {
@@ -202,7 +225,7 @@ bool CTrack::AdvanceSegment(std::int64_t current)
 
 CTrack::Span CTrack::SpanOf(const soentry& segment) const
 {
-    const std::int64_t lead = ReadLeadIn(m_hfsPath, segment);
+    const std::int64_t lead = m_leadIns->LeadIn(segment);
     const std::int64_t start = segment.startGroup;
     return {(start - lead) * kSamplesPerGroup, (start + segment.lengthGroups) * kSamplesPerGroup - 1};
 }
@@ -230,6 +253,20 @@ void CTrack::EndTrack(std::int64_t endPosition)
     m_blockNumber = 0;
     ResetWindow();
     m_endPosition = endPosition;
+}
+
+void CTrack::EndEarly(std::int64_t endPosition, WarningKind kind, std::string detail)
+{
+    EndTrack(endPosition);
+    m_endWarning = Warning{kind, Describe(), std::move(detail)};
+}
+
+void CTrack::EndChain(std::int64_t endPosition)
+{
+    if (m_binder->LeftTheFile())
+        EndEarly(endPosition, WarningKind::TrackEndedBadLink);
+    else
+        EndTrack(endPosition);
 }
 
 void CTrack::ResetWindow()

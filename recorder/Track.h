@@ -3,28 +3,35 @@
 // of samples on the track's time line, from position 0: silence where nothing is
 // recorded, the decoded samples of each segment's data file where it is.
 
+#include "platform/Errors.h"
+#include "platform/FileSystem.h"
 #include "recorder/Records.h"
 
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 class CBinderFile;
+class CLeadInTable;
 class CTrackFile;
 
 class CTrack {
 public:
-    CTrack(const std::string& folder, const sobinder& song, int track, int virtualTrack);
+    // `folder` holds the recorder's files in `files`.
+    CTrack(const std::string& folder, const sobinder& song, int track, int virtualTrack,
+           platform::FileSystem& files = platform::RealFileSystem());
     virtual ~CTrack();
     CTrack(const CTrack&) = delete;
     CTrack& operator=(const CTrack&) = delete;
 
     // Prepares reading from position 0. False when FNB.BIN cannot be opened, the track
     // holds no recording, the project's word length is unknown, or the data file of
-    // the first segment cannot be opened.
+    // the first segment cannot be opened; GetOpenRefusal then says which.
     bool Open();
+    const Refusal& GetOpenRefusal() const { return m_refusal; }
 
     // Writes one decoded sample (GetBytesPerSample() bytes, big-endian) to `dst` and
     // advances the position by one. True while the track goes on (silence counts);
@@ -49,11 +56,13 @@ public:
     // Runs of cached samples and of silence are copied in one go.
     bool ReadSamples(std::uint8_t* dst, std::size_t count, std::size_t stride);
 
-    // Closes FNB.BIN.
+    // Closes FNB.BIN and HFS.BIN.
     void Close();
 
     int GetTrack() const { return m_track; }
     int GetVirtualTrack() const { return m_virtualTrack; }
+    // "track 3 (virtual track 1)", as refusals and warnings name the track.
+    std::string Describe() const;
     // 2 for 16-bit projects, 3 for 20 and 24 bit; valid after a successful Open.
     int GetBytesPerSample() const { return m_bytesPerSample; }
 
@@ -62,6 +71,13 @@ public:
     // track has ended it is the exact number of positions it delivered (a data file
     // that ends early or cannot be opened ends the track sooner). 0 before Open.
     std::uint64_t GetEndPosition() const { return static_cast<std::uint64_t>(m_endPosition); }
+
+    // Why the track ended before the end its recording should have: a data file shorter
+    // than its segment, or a link that leads outside FNB.BIN. Nothing after a normal
+    // end, before it, and after a next data file that could not be opened.
+    const std::optional<Warning>& GetEndWarning() const { return m_endWarning; }
+    // False when the folder holds no HFS.BIN: every lead-in was taken as 0. Valid after Open.
+    bool HasLeadInTable() const;
 
 private:
     static constexpr int kShortSampleBytes = 2;
@@ -77,6 +93,7 @@ private:
         std::int64_t last;   // position of the segment's last sample
     };
 
+    bool Refuse(Reason reason, std::string subject, std::string detail = {});
     bool ReadSampleSlow(std::uint8_t* dst);
     bool LoadBlock(std::int64_t blockNumber);
     bool EnterSegment(std::int64_t current);
@@ -85,9 +102,14 @@ private:
     Span SpanOf(const soentry& segment) const;
     std::int64_t MeasureChainEnd();
     void EndTrack(std::int64_t endPosition);
+    void EndEarly(std::int64_t endPosition, WarningKind kind, std::string detail = {});
+    // Ends the track where the chain ended: early when its last link left FNB.BIN.
+    void EndChain(std::int64_t endPosition);
     void ResetWindow();
 
+    platform::FileSystem& m_files;
     std::unique_ptr<CBinderFile> m_binder;
+    std::unique_ptr<CLeadInTable> m_leadIns;
     std::string m_folder;
     std::string m_binderPath;
     std::unique_ptr<CTrackFile> m_file;
@@ -108,4 +130,6 @@ private:
     std::int64_t m_windowBegin = 0;
     std::int64_t m_windowEnd = 0;
     std::int64_t m_endPosition = 0;
+    Refusal m_refusal;
+    std::optional<Warning> m_endWarning;
 };

@@ -1,5 +1,6 @@
 #include "recorder/TrackFile.h"
 
+#include "platform/Endian.h"
 #include "platform/Files.h"
 #include "recorder/TrackFileName.h"
 
@@ -14,13 +15,6 @@ constexpr WordLengthLayout kLayout16{16, 2, 16, 65536, 131072};
 constexpr WordLengthLayout kLayout20{20, 3, 20, 52424, 157272};
 constexpr WordLengthLayout kLayout24{24, 3, 24, 43688, 131064};
 constexpr WordLengthLayout kUnknownLayout{0, 0, 0, 0, 0};
-
-// A little-endian 32-bit word; compiles to a plain load on a little-endian host.
-std::uint32_t LoadWord(const std::uint8_t* bytes)
-{
-    return std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 | std::uint32_t{bytes[2]} << 16 |
-           std::uint32_t{bytes[3]} << 24;
-}
 
 // Two samples' upper 16 bits from one word: the earlier sample in bits 31..16.
 void PutUpperHalves(std::uint32_t word, std::uint8_t* first, std::uint8_t* second)
@@ -52,10 +46,10 @@ void DecodeGroup20(const std::uint8_t* in, std::uint8_t* out)
     constexpr int kNibbleBits = 4;
     constexpr int kTopNibbleShift = 28;
     constexpr std::uint32_t kNibbleMask = 0xF;
-    const std::uint32_t nibbles = LoadWord(in + kNibbleWord);
+    const std::uint32_t nibbles = endian::LoadLittle32(in + kNibbleWord);
     for (int pair = 0; pair < kSamplesPerGroup / 2; ++pair) {
         std::uint8_t* first = out + 2 * pair * kSampleBytes;
-        PutUpperHalves(LoadWord(in + pair * sizeof(std::uint32_t)), first, first + kSampleBytes);
+        PutUpperHalves(endian::LoadLittle32(in + pair * sizeof(std::uint32_t)), first, first + kSampleBytes);
     }
     for (int k = 0; k < kSamplesPerGroup; ++k) {
         const std::uint32_t nibble = (nibbles >> (kTopNibbleShift - kNibbleBits * k)) & kNibbleMask;
@@ -73,9 +67,9 @@ void DecodeGroup24(const std::uint8_t* in, std::uint8_t* out)
     for (int half = 0; half < 2; ++half) {
         const std::uint8_t* source = in + half * kHalfBytesIn;
         std::uint8_t* target = out + half * kHalfSamples * kSampleBytes;
-        const std::uint32_t lows = LoadWord(source + kLowWord);
-        PutUpperHalves(LoadWord(source), target, target + kSampleBytes);
-        PutUpperHalves(LoadWord(source + sizeof(std::uint32_t)), target + 2 * kSampleBytes, target + 3 * kSampleBytes);
+        const std::uint32_t lows = endian::LoadLittle32(source + kLowWord);
+        PutUpperHalves(endian::LoadLittle32(source), target, target + kSampleBytes);
+        PutUpperHalves(endian::LoadLittle32(source + sizeof(std::uint32_t)), target + 2 * kSampleBytes, target + 3 * kSampleBytes);
         for (int j = 0; j < kHalfSamples; ++j)
             target[j * kSampleBytes + 2] = static_cast<std::uint8_t>(lows >> (24 - kBitsPerByte * j));
     }
@@ -106,21 +100,22 @@ WordLengthLayout LayoutOf(std::uint8_t wordLengthCode)
     }
 }
 
-CTrackFile::CTrackFile(const std::string& folder, const sobinder& song, const soentry& segment)
-    : m_song(song),
+CTrackFile::CTrackFile(const std::string& folder, const sobinder& song, const soentry& segment,
+                       platform::FileSystem& files)
+    : CRTFile(files),
+      m_song(song),
       m_segment(segment),
       m_folder(folder),
       m_name(MakeTrackFileName(song.projectNumber, segment.fileSerial)),
       m_layout(LayoutOf(song.wordLength))
 {
-    m_path = platform::JoinPath(folder, m_name);
 }
 
 bool CTrackFile::OpenForRead()
 {
     if (m_name.size() != kTrackFileNameLength)
         return false;
-    const auto onDisk = platform::FindExactName(m_folder, m_name);
+    const auto onDisk = platform::FindExactName(Files(), m_folder, m_name);
     return onDisk && Open(platform::JoinPath(m_folder, *onDisk), kModeRead);
 }
 
@@ -129,10 +124,10 @@ bool CTrackFile::ReadBlock(std::uint32_t n, std::uint8_t* out, int& samplesOut)
     const std::uint64_t offset = (std::uint64_t{n} - 1) * kRecorderBlockSize;
     if (m_layout.bitsPerSample == 0 || n == 0 || GetLength() <= offset)
         return false;
-    if (!Seek(static_cast<std::uint32_t>(offset), SEEK_SET) || m_bytesRead > GetLength())
+    if (m_bytesRead > GetLength())
         return false;
     m_scratch.resize(kRecorderBlockSize + kDecodeSpill);
-    const std::size_t got = Read(m_scratch.data(), kRecorderBlockSize);
+    const std::size_t got = ReadAt(offset, m_scratch.data(), kRecorderBlockSize);
     if (got == 0)
         return false;
     m_bytesRead += got;

@@ -27,9 +27,10 @@ WordLengthLayout LayoutOf(std::uint8_t wordLengthCode);
 
 class CTrackFile : public CRTFile {
 public:
-    // `folder` is the folder holding FNB.BIN (with or without a trailing separator).
-    // Builds the file name from the project number and the segment's file serial.
-    CTrackFile(const std::string& folder, const sobinder& song, const soentry& segment);
+    // `folder` is the folder holding FNB.BIN (with or without a trailing separator) in
+    // `files`. Builds the file name from the project number and the segment's file serial.
+    CTrackFile(const std::string& folder, const sobinder& song, const soentry& segment,
+               platform::FileSystem& files = platform::RealFileSystem());
 
     // False when the name is not 12 characters long (nothing is touched) or the file
     // cannot be opened or is empty. The name is found also in another letter case.
@@ -51,7 +52,6 @@ private:
     sobinder m_song;
     soentry m_segment;
     std::string m_folder;
-    std::string m_path;
     std::string m_name;
     std::uint64_t m_bytesRead = 0;
     WordLengthLayout m_layout;

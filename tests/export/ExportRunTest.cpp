@@ -1,6 +1,8 @@
 #include "app/RegUserData.h"
+#include "export/ExportProgress.h"
 #include "export/ExportRun.h"
 #include "export/ProjectList.h"
+#include "recorder/Track.h"
 #include "tests/support/ScriptedUserInterface.h"
 #include "tests/support/TempFolder.h"
 #include "tools/diskwriter/DiskWriter.h"
@@ -9,6 +11,8 @@
 
 #include <cstring>
 #include <filesystem>
+#include <memory>
+#include <vector>
 
 using testsupport::ScriptedUserInterface;
 using testsupport::TempFolder;
@@ -151,12 +155,41 @@ TEST(ExportFromPage, FailuresShowConvertFailed)
     }
 }
 
-TEST(ExportFromPage, ExpectedStepsCountTheChunksOfEveryFile)
+TEST(ExportProgress, FrameTotalCountsWholeChunksUpToTheLongestTrackAndTheSilentOne)
 {
-    ExportRig rig;
-    rig.selection.virtualTracks[1] = 1;
-    rig.selection.virtualTracks[6] = 2;
-    EXPECT_EQ(ExpectedExportSteps(rig.selection), 2u);  // one chunk of data in each of two files
-    rig.selection.stereo = true;
-    EXPECT_EQ(ExpectedExportSteps(rig.selection), 1u);
+    constexpr std::uint64_t kChunk = kExportChunkFrames;
+    constexpr std::uint32_t kGroupsPerChunk = kExportChunkFrames / 8;
+    struct Case {
+        const char* what;
+        std::vector<std::uint32_t> endGroups;  // where each track's only segment ends
+        std::uint64_t mono;
+        std::uint64_t stereo;
+    };
+    const Case cases[] = {
+        {"one group", {1}, 2 * kChunk, 2 * kChunk},
+        {"exactly one chunk", {kGroupsPerChunk}, 2 * kChunk, 2 * kChunk},
+        {"one group into the second chunk", {kGroupsPerChunk + 1}, 3 * kChunk, 3 * kChunk},
+        {"the longer track decides a shared file", {1, kGroupsPerChunk + 1}, 2 * kChunk + 3 * kChunk, 3 * kChunk},
+    };
+    for (const auto& c : cases) {
+        TempFolder folder;
+        diskwriter::Disk disk;
+        auto& project = disk.AddProject({.slot = 2, .number = 5, .virtualTracks = 1});
+        for (std::size_t i = 0; i < c.endGroups.size(); ++i) {
+            // A one-group segment at the end: the silence before it counts as the track.
+            project.AddSegment({.track = static_cast<int>(i) + 1, .startGroup = c.endGroups[i] - 1, .lengthGroups = 1,
+                                .serial = static_cast<std::uint16_t>(i), .samples = std::vector<std::int32_t>(8, 1)});
+        }
+        disk.Write(folder.Path());
+        std::vector<std::unique_ptr<CTrack>> owned;
+        std::vector<CTrack*> tracks;
+        for (std::size_t i = 0; i < c.endGroups.size(); ++i) {
+            owned.push_back(std::make_unique<CTrack>(folder.Path(), project.Record(), static_cast<int>(i) + 1, 1));
+            ASSERT_TRUE(owned.back()->Open()) << c.what;
+            tracks.push_back(owned.back().get());
+        }
+        const int count = static_cast<int>(tracks.size());
+        EXPECT_EQ(ExportFrameTotal(tracks.data(), count, OutputLayout::FilePerTrack), c.mono) << c.what;
+        EXPECT_EQ(ExportFrameTotal(tracks.data(), count, OutputLayout::OneFile), c.stereo) << c.what;
+    }
 }

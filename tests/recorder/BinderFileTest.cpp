@@ -1,6 +1,8 @@
 #include "recorder/BinderFile.h"
 
 #include "platform/Files.h"
+#include "platform/MemoryFileSystem.h"
+#include "tests/support/MemoryDisk.h"
 #include "tests/support/TempFolder.h"
 #include "tools/diskwriter/DiskWriter.h"
 
@@ -48,6 +50,13 @@ std::vector<std::uint16_t> ChainSlots(const std::string& folder, const sobinder&
 ProjectInfo Small(std::uint16_t slot, std::optional<std::uint16_t> next = std::nullopt)
 {
     return {.slot = slot, .number = 1, .name = "P", .virtualTracks = 1, .nextSong = next};
+}
+
+// A segment of track 1/1 at an explicit slot, starting at its own slot number so that a
+// walk can be read back as a list of slots.
+SegmentInfo ChainSegment(std::uint16_t slot, std::optional<std::uint16_t> link = std::nullopt)
+{
+    return SegmentInfo{.startGroup = slot, .lengthGroups = 1, .slot = slot, .link = link, .missingFile = true};
 }
 
 }  // namespace
@@ -114,13 +123,8 @@ TEST(BinderFile, ProjectFieldsAndCaseChangedName)
 
 TEST(BinderFile, SegmentChainWalks)
 {
-    // Segments are placed at explicit slots and start at their own slot number, so the
-    // walk can be read back as a list of slots. The project's heads fill slots 2..11;
-    // the head of track 1, virtual track 1 is slot 4.
+    // The project's heads fill slots 2..11; the head of track 1, virtual track 1 is slot 4.
     constexpr std::uint16_t kHead = 4;
-    auto segment = [](std::uint16_t slot, std::optional<std::uint16_t> link = std::nullopt) {
-        return SegmentInfo{.startGroup = slot, .lengthGroups = 1, .slot = slot, .link = link, .missingFile = true};
-    };
     struct Case {
         const char* what;
         std::vector<SegmentInfo> chain;
@@ -129,14 +133,14 @@ TEST(BinderFile, SegmentChainWalks)
     };
     const Case cases[] = {
         {"head links to itself", {}, {}, {}},
-        {"only segment links to the head", {segment(20)}, {}, {20}},
-        {"three segments, last links to itself", {segment(20), segment(30), segment(25)}, {}, {20, 30, 25}},
-        {"first segment links to itself", {segment(20, 20)}, {}, {20}},
-        {"later segment loops to a middle one", {segment(20), segment(30), segment(25, 30)}, {}, {20, 30, 25}},
-        {"later segment loops to the head", {segment(20), segment(30, kHead)}, {}, {20, 30}},
-        {"link beyond the end", {segment(20), segment(30, 5000)}, {}, {20, 30}},
-        {"head links beyond the end", {segment(20)}, 5000, {}},
-        {"head links to the header slot", {segment(20)}, 0, {0}},
+        {"only segment links to the head", {ChainSegment(20)}, {}, {20}},
+        {"three segments, last links to itself", {ChainSegment(20), ChainSegment(30), ChainSegment(25)}, {}, {20, 30, 25}},
+        {"first segment links to itself", {ChainSegment(20, 20)}, {}, {20}},
+        {"later segment loops to a middle one", {ChainSegment(20), ChainSegment(30), ChainSegment(25, 30)}, {}, {20, 30, 25}},
+        {"later segment loops to the head", {ChainSegment(20), ChainSegment(30, kHead)}, {}, {20, 30}},
+        {"link beyond the end", {ChainSegment(20), ChainSegment(30, 5000)}, {}, {20, 30}},
+        {"head links beyond the end", {ChainSegment(20)}, 5000, {}},
+        {"head links to the header slot", {ChainSegment(20)}, 0, {0}},
     };
     for (const Case& c : cases) {
         TempFolder folder;
@@ -148,6 +152,39 @@ TEST(BinderFile, SegmentChainWalks)
             project.SetHeadLink(1, 1, *c.headLink);
         disk.Write(folder.Path());
         EXPECT_EQ(ChainSlots(folder.Path(), project.Record()), c.walked) << c.what;
+    }
+}
+
+TEST(BinderFile, ChainEndTellsALinkOutsideTheFileFromTheEnd)
+{
+    constexpr std::uint16_t kHead = 4;
+    struct Case {
+        const char* what;
+        std::vector<SegmentInfo> chain;
+        bool leftTheFile;
+    };
+    const Case cases[] = {
+        {"last segment links to the head", {ChainSegment(20), ChainSegment(30)}, false},
+        {"last segment links to itself", {ChainSegment(20), ChainSegment(30, 30)}, false},
+        {"loop to a visited segment", {ChainSegment(20), ChainSegment(30, 20)}, false},
+        {"link beyond the end", {ChainSegment(20), ChainSegment(30, 5000)}, true},
+        {"link to the last slot, cut short by the file's end", {ChainSegment(20), ChainSegment(30, 31)}, true},
+        {"loop back to the head after a link", {ChainSegment(20, kHead)}, false},
+    };
+    for (const Case& c : cases) {
+        Disk disk;
+        auto& project = disk.AddProject(Small(2));
+        for (const SegmentInfo& s : c.chain)
+            project.AddSegment(s);
+        disk.SetFnbLength(31 * kSlotSize + kSlotSize / 2);
+        platform::MemoryFileSystem files;
+        testsupport::LoadDisk(disk, files, "/mo");
+        CBinderFile binder("/mo/FNB.BIN", files);
+        soentry seg;
+        ASSERT_TRUE(binder.OpenForRead() && binder.ReadFirstSegment(project.Record(), 1, 1, seg)) << c.what;
+        while (binder.ReadNextSegment(seg)) {
+        }
+        EXPECT_EQ(binder.LeftTheFile(), c.leftTheFile) << c.what;
     }
 }
 

@@ -1,5 +1,8 @@
 #include "recorder/Track.h"
 
+#include "platform/MemoryFileSystem.h"
+#include "recorder/BinderFile.h"
+#include "tests/support/MemoryDisk.h"
 #include "tests/support/TempFolder.h"
 #include "tools/diskwriter/DiskWriter.h"
 
@@ -316,4 +319,39 @@ TEST(Track, BulkReadsEqualSingleReads)
             }
         }
     }
+}
+
+// The whole read side works on a disk held in memory: the project list, the chain,
+// the lead-in table and the data files, in the letter case a mounted disk may show.
+TEST(Track, ReadsADiskHeldInMemory)
+{
+    Disk disk;
+    disk.SetNameCase(diskwriter::NameCase::Lower);
+    disk.AddProject({.slot = 2, .number = 3, .name = "First", .virtualTracks = 1});
+    auto& project = disk.AddProject({.slot = 40, .number = 7, .name = "Second", .wordLength = kWordLength24});
+    project.AddSegment({.track = 2, .virtualTrack = 5, .startGroup = 10, .lengthGroups = 2, .leadIn = 1, .serial = 4,
+                        .samples = FileSamples(4, 24)});
+    platform::MemoryFileSystem files;
+    testsupport::LoadDisk(disk, files, "/mo");
+
+    CBinderFile binder("/mo/FNB.BIN", files);
+    ASSERT_TRUE(binder.OpenForRead());
+    std::vector<std::uint16_t> numbers;
+    sobinder record{};
+    for (bool more = binder.ReadFirstSong(record); more; more = binder.ReadNextSong(record))
+        numbers.push_back(record.projectNumber);
+    EXPECT_EQ(numbers, (std::vector<std::uint16_t>{3, 7}));
+
+    CTrack track("/mo", project.Record(), 2, 5, files);
+    ASSERT_TRUE(track.Open());
+    EXPECT_TRUE(track.HasLeadInTable());
+    EXPECT_EQ(track.GetEndPosition(), 96u);
+    std::vector<std::uint8_t> got(3);
+    for (std::int64_t p = 0; p < 96; ++p) {
+        ASSERT_TRUE(track.ReadSample(got.data())) << p;
+        const std::int32_t value = p < 72 ? 0 : V(4, p - 72);  // data from (10 - 1) * 8
+        ASSERT_EQ(got, diskwriter::DecodedSample(value, kWordLength24)) << p;
+    }
+    EXPECT_FALSE(track.ReadSample(got.data()));
+    EXPECT_FALSE(track.GetEndWarning());
 }

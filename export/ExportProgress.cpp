@@ -1,0 +1,66 @@
+#include "export/ExportProgress.h"
+
+#include "recorder/Track.h"
+
+#include <algorithm>
+
+std::uint64_t ExportFileFrames(CTrack* const* tracks, int trackCount)
+{
+    constexpr std::uint64_t kChunk = kExportChunkFrames;
+    std::uint64_t longest = 0;
+    for (int i = 0; i < trackCount; ++i)
+        longest = std::max(longest, tracks[i]->GetEndPosition());
+    const std::uint64_t dataChunks = (longest + kChunk - 1) / kChunk;
+    return (dataChunks + 1) * kChunk;
+}
+
+std::uint64_t ExportFrameTotal(CTrack* const* tracks, int trackCount, OutputLayout layout)
+{
+    if (layout == OutputLayout::OneFile)
+        return ExportFileFrames(tracks, trackCount);
+    std::uint64_t total = 0;
+    for (int i = 0; i < trackCount; ++i)
+        total += ExportFileFrames(&tracks[i], 1);
+    return total;
+}
+
+CExportProgress::CExportProgress(std::unique_ptr<platform::ProgressWindow> window, std::uint64_t totalFrames)
+    : m_window(std::move(window))
+{
+    if (m_window)
+        m_window->SetTotal(totalFrames);
+}
+
+void CExportProgress::Show()
+{
+    if (m_window)
+        m_window->Show();
+}
+
+void CExportProgress::BeginFile(std::uint64_t frames)
+{
+    m_fileFrames = frames;
+    m_fileWritten = 0;
+}
+
+void CExportProgress::ChunkWritten()
+{
+    m_fileWritten = std::min(m_fileWritten + kExportChunkFrames, m_fileFrames);
+    ReportDone(m_filesDone + m_fileWritten);
+    if (m_window)
+        m_window->StepAnimation();
+}
+
+void CExportProgress::FileWritten()
+{
+    m_filesDone += m_fileFrames;
+    m_fileWritten = 0;
+    m_fileFrames = 0;
+    ReportDone(m_filesDone);
+}
+
+void CExportProgress::ReportDone(std::uint64_t done)
+{
+    if (m_window)
+        m_window->SetDone(done);
+}

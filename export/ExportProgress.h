@@ -1,0 +1,48 @@
+#pragma once
+// The progress of an export run: the animation steps after every chunk that more
+// data follows, and the frames written are measured against the frames the run will
+// write, as the tracks' segment chains describe them.
+
+#include "platform/UserInterface.h"
+
+#include <cstdint>
+#include <memory>
+
+class CTrack;
+
+// The frames in one chunk of an output file.
+inline constexpr int kExportChunkFrames = 10240;
+
+// The frames of one output file holding `tracks`: whole chunks up to the end of its
+// longest track (CTrack::GetEndPosition), then the final silent chunk.
+std::uint64_t ExportFileFrames(CTrack* const* tracks, int trackCount);
+
+// How a run lays its tracks into files: Mono writes one file per track, Stereo one
+// file holding every track.
+enum class OutputLayout { FilePerTrack, OneFile };
+
+// The frames of all output files of a run.
+std::uint64_t ExportFrameTotal(CTrack* const* tracks, int trackCount, OutputLayout layout);
+
+class CExportProgress {
+public:
+    // Takes the window (null: nothing is shown) and gives it the run's total.
+    CExportProgress(std::unique_ptr<platform::ProgressWindow> window, std::uint64_t totalFrames);
+
+    void Show();
+    // A file begins that will hold `frames` frames.
+    void BeginFile(std::uint64_t frames);
+    // A chunk of the file was written and more data follows.
+    void ChunkWritten();
+    // The file's last chunk was written: the file counts in full, also when a track
+    // ended sooner than its chain said.
+    void FileWritten();
+
+private:
+    void ReportDone(std::uint64_t done);
+
+    std::unique_ptr<platform::ProgressWindow> m_window;
+    std::uint64_t m_filesDone = 0;   // frames of the files written before this one
+    std::uint64_t m_fileFrames = 0;  // frames the current file will hold
+    std::uint64_t m_fileWritten = 0;
+};

@@ -1,0 +1,19 @@
+#pragma once
+// Recorder disks in memory: the disk writer lays a disk out in a temporary folder,
+// and its files are carried into a memory file system, where a test reads them
+// without touching a disk again.
+
+#include "platform/MemoryFileSystem.h"
+
+#include <string>
+
+namespace diskwriter {
+class Disk;
+}
+
+namespace testsupport {
+
+// Writes `disk` and adds its files to `files` inside `folder`, which is created there.
+void LoadDisk(const diskwriter::Disk& disk, platform::MemoryFileSystem& files, const std::string& folder);
+
+}  // namespace testsupport
