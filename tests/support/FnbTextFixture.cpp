@@ -49,8 +49,8 @@ bool WriteSongBlockFor(COrvoFnbTextFile& text, unsigned bits, std::uint32_t rate
 }
 
 FakeSoundFile::FakeSoundFile(platform::UserInterface& ui, ByteOrder order, std::uint16_t bits, std::uint32_t rate,
-                             std::uint32_t dataOffset, std::uint32_t dataSize)
-    : CPCSoundFile(ui, order)
+                             std::uint32_t dataOffset, std::uint32_t dataSize, platform::FileSystem& files)
+    : CPCSoundFile(ui, order, files)
 {
     m_bitsPerSample = bits;
     m_sampleRate = rate;
@@ -59,10 +59,10 @@ FakeSoundFile::FakeSoundFile(platform::UserInterface& ui, ByteOrder order, std::
     m_dataSize = dataSize;
 }
 
-bool FakeSoundFile::ReadHeader(const std::string&)
+bool FakeSoundFile::ParseHeader(platform::ByteSource&)
 {
     ++headerReads;
-    return headerAccepted;
+    return headerAccepted || RefuseFormat(Reason::NotWave);
 }
 
 namespace {

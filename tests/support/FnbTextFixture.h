@@ -46,8 +46,9 @@ bool WriteSongBlockFor(COrvoFnbTextFile& text, unsigned bits, std::uint32_t rate
 class FakeSoundFile : public CPCSoundFile {
 public:
     FakeSoundFile(platform::UserInterface& ui, ByteOrder order, std::uint16_t bits, std::uint32_t rate,
-                  std::uint32_t dataOffset, std::uint32_t dataSize);
-    bool ReadHeader(const std::string& path) override;
+                  std::uint32_t dataOffset, std::uint32_t dataSize,
+                  platform::FileSystem& files = platform::RealFileSystem());
+    bool ParseHeader(platform::ByteSource& source) override;
 
     bool headerAccepted = true;
     int headerReads = 0;
