@@ -5,7 +5,6 @@
 #include "import/ImportChecks.h"
 #include "import/InvertExchange.h"
 #include "platform/Errors.h"
-#include "platform/FileSystem.h"
 #include "platform/Files.h"
 #include "import/OrvoTrack.h"
 
@@ -54,16 +53,10 @@ void WarnAboutLeftOutTracks(ConsoleUserInterface& ui, const ImportInputs& inputs
     }
 }
 
-// After a refusal without a message (an AIFF header), names the refused file: the
-// first named track whose reader exists but was not given its path.
-void ExplainSilentRefusal(ConsoleUserInterface& ui, const ImportInputs& inputs, const TrackSlots& slots)
+// After a refusal without a message (an AIFF header), names the refused file as it was given.
+void ExplainSilentRefusal(ConsoleUserInterface& ui, const Refusal& refusal)
 {
-    for (std::size_t k = 0; k < kTrackCount; ++k) {
-        if (!inputs.trackNames[k].empty() && slots[k].GetReader() && slots[k].GetSourcePath().empty()) {
-            ui.Warn(inputs.trackNames[k] + ": " + MessageText(MessageId::FormatUnknown));
-            return;
-        }
-    }
+    ui.Warn(refusal.subject + ": " + MessageText(MessageId::FormatUnknown));
 }
 
 // The new project's number and its data files, as the import wrote them into
@@ -111,12 +104,11 @@ int ImportCommand(const ImportOptions& options)
     const ImportInputs inputs = InputsOf(options);
     WarnAboutLeftOutTracks(ui, inputs);
 
-    doc.UpdateFreeSpace(platform::RealFileSystem());
     CImportChecks checks(page, ui, std::filesystem::current_path().string());
     const int messagesBefore = ui.MessageCount();
     if (!checks.Validate(inputs, doc)) {
         if (ui.MessageCount() == messagesBefore)
-            ExplainSilentRefusal(ui, inputs, slots);
+            ExplainSilentRefusal(ui, checks.GetRefusal());
         return kExitRunFailed;
     }
     CInvertExchange driver(slots, doc, ui);
