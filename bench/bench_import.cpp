@@ -136,7 +136,7 @@ void BM_Import8Tracks(benchmark::State& state)
             slots[static_cast<std::size_t>(track)].SetSourcePath(path);
         }
         state.ResumeTiming();
-        if (!CInvertExchange(slots, doc, ui).Run()) {
+        if (!CInvertExchange(slots, doc, ui).Run().succeeded) {
             state.SkipWithError(ui.lastMessage.c_str());
             return;
         }

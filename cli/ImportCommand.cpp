@@ -4,23 +4,17 @@
 #include "cli/ConsoleUserInterface.h"
 #include "import/ImportChecks.h"
 #include "import/InvertExchange.h"
-#include "platform/Errors.h"
-#include "platform/FileSystem.h"
-#include "platform/Files.h"
 #include "import/OrvoTrack.h"
+#include "platform/Errors.h"
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 
 namespace cli {
 
 namespace {
 
 constexpr const char* kEmptyTrack = "-";
-constexpr const char* kProjectKey = "SNGSERIAL: ";
-constexpr const char* kTrackKey = "TRKSERIAL: ";
-constexpr const char* kSerialSeparator = "  ";
 
 // The page of the command line: the slots, and no controls to enable or fill.
 class CommandLinePage : public CImportPage {
@@ -54,42 +48,18 @@ void WarnAboutLeftOutTracks(ConsoleUserInterface& ui, const ImportInputs& inputs
     }
 }
 
-// After a refusal without a message (an AIFF header), names the refused file: the
-// first named track whose reader exists but was not given its path.
-void ExplainSilentRefusal(ConsoleUserInterface& ui, const ImportInputs& inputs, const TrackSlots& slots)
+// After a refusal without a message (an AIFF header), names the refused file as it was given.
+void ExplainSilentRefusal(ConsoleUserInterface& ui, const Refusal& refusal)
 {
-    for (std::size_t k = 0; k < kTrackCount; ++k) {
-        if (!inputs.trackNames[k].empty() && slots[k].GetReader() && slots[k].GetSourcePath().empty()) {
-            ui.Warn(inputs.trackNames[k] + ": " + MessageText(MessageId::FormatUnknown));
-            return;
-        }
-    }
+    ui.Warn(refusal.subject + ": " + MessageText(MessageId::FormatUnknown));
 }
 
-// The new project's number and its data files, as the import wrote them into
-// FNB.TXT: the last project block and the track blocks that follow it.
-void PrintImportedProject(const std::string& disk)
+// The new project's number and its data files.
+void PrintNewProject(const ImportResult& result)
 {
-    const auto textPath = platform::FindFile(platform::JoinPath(disk, kFnbTextFileName));
-    std::ifstream text(textPath.value_or(""), std::ios::binary);
-    std::string line;
-    std::string number;
-    std::vector<std::string> files;
-    while (std::getline(text, line, '\n')) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (line.rfind(kProjectKey, 0) == 0) {
-            number = line.substr(std::string(kProjectKey).size());
-            files.clear();
-        } else if (line.rfind(kTrackKey, 0) == 0) {
-            const auto separator = line.find(kSerialSeparator);
-            if (separator != std::string::npos)
-                files.push_back(line.substr(separator + std::string(kSerialSeparator).size()));
-        }
-    }
-    std::printf("%s\n", number.c_str());
-    for (const auto& file : files)
-        std::printf("%s\n", platform::JoinPath(disk, file).c_str());
+    std::printf("%s\n", result.projectNumber.c_str());
+    for (const auto& file : result.dataFiles)
+        std::printf("%s\n", file.c_str());
 }
 
 }  // namespace
@@ -111,18 +81,18 @@ int ImportCommand(const ImportOptions& options)
     const ImportInputs inputs = InputsOf(options);
     WarnAboutLeftOutTracks(ui, inputs);
 
-    doc.UpdateFreeSpace(platform::RealFileSystem());
     CImportChecks checks(page, ui, std::filesystem::current_path().string());
     const int messagesBefore = ui.MessageCount();
     if (!checks.Validate(inputs, doc)) {
         if (ui.MessageCount() == messagesBefore)
-            ExplainSilentRefusal(ui, inputs, slots);
+            ExplainSilentRefusal(ui, checks.GetRefusal());
         return kExitRunFailed;
     }
     CInvertExchange driver(slots, doc, ui);
-    if (!driver.Run())
+    const ImportResult result = driver.Run();
+    if (!result.succeeded)
         return kExitRunFailed;
-    PrintImportedProject(options.disk);
+    PrintNewProject(result);
     return kExitSuccess;
 }
 

@@ -5,17 +5,33 @@
 #include "platform/Messages.h"
 #include "platform/UserInterface.h"
 
-#include <algorithm>
+#include <string>
 #include <utility>
 
 namespace {
 
 constexpr std::uint8_t kTrack1 = 0;
+constexpr const char* kTrack1Subject = "Track 1";
+
+// "48000 Hz 24 bit".
+std::string FormatText(const CPCSoundFile& reader)
+{
+    return std::to_string(reader.GetSampleRate()) + " Hz " + std::to_string(reader.GetBitsPerSample()) + " bit";
+}
+
+// The reader's refusal of a header, told of the name as it was given.
+Refusal HeaderRefusal(const COrvoTrack& slot, const std::string& name)
+{
+    Refusal refusal = slot.GetReader()->GetRefusal();
+    refusal.subject = name;
+    return refusal;
+}
 
 }  // namespace
 
-CImportChecks::CImportChecks(CImportPage& page, platform::UserInterface& ui, std::string baseFolder)
-    : m_page(page), m_ui(ui), m_baseFolder(std::move(baseFolder))
+CImportChecks::CImportChecks(CImportPage& page, platform::UserInterface& ui, std::string baseFolder,
+                             platform::FileSystem& files)
+    : m_page(page), m_ui(ui), m_baseFolder(std::move(baseFolder)), m_files(files)
 {
 }
 
@@ -26,7 +42,7 @@ std::string CImportChecks::JoinToBase(const std::string& name) const
 
 std::optional<std::string> CImportChecks::FindSource(const std::string& name) const
 {
-    return platform::FindFile(JoinToBase(name));
+    return platform::FindFile(m_files, JoinToBase(name));
 }
 
 std::string CImportChecks::ResolvePath(const std::string& name) const
@@ -34,49 +50,64 @@ std::string CImportChecks::ResolvePath(const std::string& name) const
     return FindSource(name).value_or(JoinToBase(name));
 }
 
-bool CImportChecks::Fail(MessageId message)
+bool CImportChecks::Keep(std::optional<std::uint8_t> track, Refusal refusal)
 {
-    m_ui.ShowError(message);
+    m_refusal = std::move(refusal);
+    m_refusedTrack = track;
     return false;
 }
 
-bool CImportChecks::RefuseName(std::uint8_t trackIndex, std::optional<MessageId> message)
+bool CImportChecks::Fail(std::optional<std::uint8_t> track, Refusal refusal)
 {
-    if (message)
-        m_ui.ShowError(*message);
+    m_ui.ShowError(refusal.id);
+    return Keep(track, std::move(refusal));
+}
+
+bool CImportChecks::RefuseName(std::uint8_t trackIndex, Refusal refusal, bool show)
+{
+    if (show)
+        m_ui.ShowError(refusal.id);
     if (trackIndex == kTrack1) {
         m_page.ShowFormat(false);
         m_page.EnableInputs(false);
     }
-    return false;
+    return Keep(trackIndex, std::move(refusal));
 }
 
-bool CImportChecks::MatchesTrack1(const CPCSoundFile& reader)
+std::optional<std::string> CImportChecks::DifferenceFromTrack1(const CPCSoundFile& reader)
 {
     const CPCSoundFile* track1 = m_page.GetTrackSlot(kTrack1).GetReader();
     // Without a Track 1 format there is nothing to compare with; Convert refuses
     // that state with its own message.
-    return track1 == nullptr ||
-           (reader.GetSampleRate() == track1->GetSampleRate() &&
-            reader.GetBitsPerSample() == track1->GetBitsPerSample());
+    if (track1 == nullptr || (reader.GetSampleRate() == track1->GetSampleRate() &&
+                              reader.GetBitsPerSample() == track1->GetBitsPerSample()))
+        return std::nullopt;
+    return FormatText(reader) + ", Track 1 is " + FormatText(*track1);
 }
 
 bool CImportChecks::CheckFileName(std::uint8_t trackIndex, const std::string& name)
 {
     const auto found = FindSource(name);
     if (!found)
-        return RefuseName(trackIndex, MessageId::FileNotFound);
+        return RefuseName(trackIndex, {MessageId::FileNotFound, Reason::FileNotFound, name, {}}, true);
     const std::string& path = *found;
     COrvoTrack& slot = m_page.GetTrackSlot(trackIndex);
     if (!slot.SelectReader(path))
-        return RefuseName(trackIndex, MessageId::FormatUnknown);
+        return RefuseName(trackIndex, {MessageId::FormatUnknown, Reason::UnknownExtension, name, {}}, true);
     if (!slot.ReadSourceHeader(path)) {
         // A WAVE reader has shown its own message already: one message per refusal.
         const bool readerShowedMessage = SoundFileKindOf(path) == SoundFileKind::Wave;
-        return RefuseName(trackIndex, readerShowedMessage ? std::nullopt : std::optional(MessageId::FormatUnknown));
+        Refusal refusal = HeaderRefusal(slot, name);
+        if (!readerShowedMessage)
+            refusal.id = MessageId::FormatUnknown;
+        return RefuseName(trackIndex, std::move(refusal), !readerShowedMessage);
     }
-    if (trackIndex != kTrack1 && !MatchesTrack1(*slot.GetReader()))
-        return RefuseName(trackIndex, MessageId::DifferentFormat);
+    if (trackIndex != kTrack1) {
+        if (auto difference = DifferenceFromTrack1(*slot.GetReader())) {
+            return RefuseName(trackIndex, {MessageId::DifferentFormat, Reason::FormatMismatch, name, *difference},
+                              true);
+        }
+    }
     if (trackIndex == kTrack1) {
         m_page.EnableInputs(true);
         m_page.ShowFormat(true);
@@ -84,34 +115,52 @@ bool CImportChecks::CheckFileName(std::uint8_t trackIndex, const std::string& na
     return true;
 }
 
+bool CImportChecks::CheckTrack(std::uint8_t trackIndex, const std::string& name, std::uint64_t& totalBytes)
+{
+    COrvoTrack& slot = m_page.GetTrackSlot(trackIndex);
+    if (name.empty()) {
+        if (trackIndex == kTrack1)
+            return Fail(trackIndex, {MessageId::Track1NameWrong, Reason::Track1Missing, kTrack1Subject, {}});
+        slot.Reset();
+        return true;
+    }
+    const std::string path = ResolvePath(name);
+    if (!slot.SelectReader(path)) {
+        if (trackIndex == kTrack1)
+            return Fail(trackIndex, {MessageId::Track1NameWrong, Reason::UnknownExtension, name, {}});
+        return true;  // a track with another extension is left out without a message
+    }
+    // A refused header: the WAVE reader has shown its message, the AIFF reader none.
+    if (!slot.ReadSourceHeader(path))
+        return Keep(trackIndex, HeaderRefusal(slot, name));
+    if (trackIndex != kTrack1) {
+        if (auto difference = DifferenceFromTrack1(*slot.GetReader()))
+            return Fail(trackIndex, {MessageId::DifferentFormat, Reason::FormatMismatch, name, *difference});
+    }
+    slot.SetSourcePath(path);
+    totalBytes += slot.GetReader()->GetFileLength();
+    return true;
+}
+
+bool CImportChecks::CheckRoom(COVFtoWAVEDoc& doc, std::uint64_t totalBytes)
+{
+    const bool measured = doc.UpdateFreeSpace(m_files);
+    if (doc.HasRoomFor(totalBytes))
+        return true;
+    const std::string detail = measured ? std::to_string(totalBytes) + " bytes and a reserve of " +
+                                              std::to_string(kFreeSpaceReserve) + " needed, " +
+                                              std::to_string(doc.m_freeBytes) + " free"
+                                        : "the free space cannot be measured";
+    return Fail(std::nullopt, {MessageId::NoDiskSpace, Reason::NoDiskSpace, doc.m_strMoFolder, detail});
+}
+
 bool CImportChecks::Validate(const ImportInputs& inputs, COVFtoWAVEDoc& doc)
 {
     doc.SetNewProjectName(inputs.projectName);
     std::uint64_t totalBytes = 0;
     for (std::uint8_t index = 0; index < kTrackCount; ++index) {
-        const std::string& name = inputs.trackNames[index];
-        COrvoTrack& slot = m_page.GetTrackSlot(index);
-        if (name.empty()) {
-            if (index == kTrack1)
-                return Fail(MessageId::Track1NameWrong);
-            slot.Reset();
-            continue;
-        }
-        const std::string path = ResolvePath(name);
-        if (!slot.SelectReader(path)) {
-            if (index == kTrack1)
-                return Fail(MessageId::Track1NameWrong);
-            continue;  // a track with another extension is left out without a message
-        }
-        // A refused header: the WAVE reader has shown its message, the AIFF reader none.
-        if (!slot.ReadSourceHeader(path))
+        if (!CheckTrack(index, inputs.trackNames[index], totalBytes))
             return false;
-        if (index != kTrack1 && !MatchesTrack1(*slot.GetReader()))
-            return Fail(MessageId::DifferentFormat);
-        slot.SetSourcePath(path);
-        totalBytes += slot.GetReader()->GetFileLength();
     }
-    if (!doc.HasRoomFor(totalBytes))
-        return Fail(MessageId::NoDiskSpace);
-    return true;
+    return CheckRoom(doc, totalBytes);
 }

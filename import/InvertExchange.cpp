@@ -1,7 +1,6 @@
 #include "import/InvertExchange.h"
 
 #include "app/Document.h"
-#include "platform/Errors.h"
 #include "platform/Files.h"
 #include "platform/UserInterface.h"
 #include "recorder/BinderFile.h"
@@ -11,13 +10,38 @@
 
 #include <exception>
 #include <memory>
+#include <new>
+#include <optional>
 #include <string>
 
 namespace {
 
-[[noreturn]] void Fail(MessageId id)
+constexpr const char* kTrack1 = "Track 1";
+constexpr const char* kProjectSubject = "project ";
+
+[[noreturn]] void Fail(MessageId id, Reason reason, const std::string& subject, std::string detail = {})
 {
-    throw ImportError{id};
+    throw ImportError{id, reason, subject, std::move(detail)};
+}
+
+// Fails with `id` for the reason a lower layer kept.
+[[noreturn]] void Fail(MessageId id, const Refusal& why)
+{
+    Fail(id, why.reason, why.subject, why.detail);
+}
+
+// The refusal of the exception being handled; other exceptions go on.
+Refusal CurrentRefusal()
+{
+    try {
+        throw;
+    } catch (const ImportError& error) {
+        return error;
+    } catch (const std::bad_alloc&) {
+        return Refusal{MessageId::InsideError, Reason::OutOfMemory, {}, {}};
+    } catch (const std::exception&) {
+        return Refusal{MessageId::InsideError, Reason::Unspecified, {}, {}};
+    }
 }
 
 // Whether FNB.BIN lists a project with `number`; a list that cannot be read
@@ -26,8 +50,10 @@ bool ProjectIsListed(const std::string& binderPath, unsigned number)
 {
     CBinderFile binder(binderPath);
     sobinder song{};
-    if (!binder.Exists() || !binder.OpenForRead() || !binder.ReadFirstSong(song))
-        Fail(MessageId::ConvertFailed);
+    if (!binder.Exists())
+        Fail(MessageId::ConvertFailed, Reason::ProjectIndexMissing, binderPath);
+    if (!binder.OpenForRead() || !binder.ReadFirstSong(song))
+        Fail(MessageId::ConvertFailed, Reason::ProjectIndexUnreadable, binder.GetPath());
     do {
         if (song.projectNumber == number)
             return true;
@@ -37,96 +63,125 @@ bool ProjectIsListed(const std::string& binderPath, unsigned number)
 
 }  // namespace
 
-CInvertExchange::CInvertExchange(TrackSlots& tracks, COVFtoWAVEDoc& doc, platform::UserInterface& ui)
-    : m_pTracks(tracks), m_pDoc(doc), m_ui(ui)
+CInvertExchange::CInvertExchange(TrackSlots& tracks, COVFtoWAVEDoc& doc, platform::UserInterface& ui,
+                                 platform::FileSystem& files)
+    : m_pTracks(tracks), m_pDoc(doc), m_ui(ui), m_files(files)
 {
 }
 
 CInvertExchange::~CInvertExchange() = default;
 
-bool CInvertExchange::Run()
+ImportResult CInvertExchange::Run()
 {
     m_pDoc.StampTime();
-    const std::optional<MessageId> failure = Import();
-    if (failure) {
-        m_ui.ShowError(*failure);
-        return false;
-    }
-    m_ui.ShowInformation(MessageId::ConvertSucceeded);
-    return true;
+    ImportResult result = Import();
+    if (result.succeeded)
+        m_ui.ShowInformation(MessageId::ConvertSucceeded);
+    else
+        m_ui.ShowError(result.refusal.id);
+    return result;
 }
 
-std::optional<MessageId> CInvertExchange::Import()
+ImportResult CInvertExchange::Import()
 {
+    ImportResult result;
     // Declared so that they go in the reverse order: the project information file
     // (and its temporary file) first, then the wait cursor, then the progress window.
-    std::unique_ptr<platform::ProgressWindow> progress;
+    std::unique_ptr<platform::ProgressWindow> window;
     const platform::WaitCursor wait(m_ui);
     std::optional<COrvoFnbTextFile> textFile;
     bool writing = false;
-    std::optional<MessageId> failure;
     try {
-        textFile.emplace(m_pDoc.m_strMoFolder, m_pDoc.GetNewProjectName(), m_pDoc.GetTimeStamp());
-        progress = m_ui.CreateProgressWindow();
-        if (progress)
-            progress->Show();
-        WriteSongBlock(*textFile);
-        const std::uint64_t regionCount = ScanTracks(progress.get());
+        textFile.emplace(m_pDoc.m_strMoFolder, m_pDoc.GetNewProjectName(), m_pDoc.GetTimeStamp(), m_files);
+        window = m_ui.CreateProgressWindow();
+        if (window)
+            window->Show();
+        CImportProgress progress(window.get(), SharesOf());
+        WriteSongBlock(*textFile, result.warnings);
+        const std::uint64_t regionCount = ScanTracks(progress, result.warnings);
         if (!textFile->HasRoomForTracks(regionCount))
-            Fail(MessageId::FnbFull);
+            Fail(MessageId::FnbFull, Reason::FnbTextFull, m_pDoc.m_strMoFolder);
         CheckExistingDataFiles(*textFile, regionCount);
         writing = true;
-        ConvertTracks(*textFile, progress.get());
+        ConvertTracks(*textFile, progress);
         textFile->Commit();
-    } catch (const ImportError& error) {
-        failure = error.id;
-    } catch (const std::exception&) {
-        failure = MessageId::InsideError;
+        result.succeeded = true;
+        result.projectNumber = textFile->GetNewProjectNumber();
+        result.dataFiles = textFile->GetDescribedFiles();
+    } catch (...) {
+        result.refusal = CurrentRefusal();
+        if (writing)
+            textFile->RemoveCreatedFiles();
     }
-    if (failure && writing)
-        textFile->RemoveCreatedFiles();
-    return failure;
+    return result;
 }
 
-void CInvertExchange::WriteSongBlock(COrvoFnbTextFile& textFile) const
+SourceShares CInvertExchange::SharesOf() const
+{
+    SourceShares shares{};
+    for (std::size_t index = 0; index < m_pTracks.size(); ++index) {
+        const CPCSoundFile* reader = m_pTracks[index].GetReader();
+        if (reader && !m_pTracks[index].GetSourcePath().empty())
+            shares[index] = reader->GetDataSize();
+    }
+    return shares;
+}
+
+void CInvertExchange::WriteSongBlock(COrvoFnbTextFile& textFile, std::vector<Warning>& warnings) const
 {
     // The project's format is Track 1's; a rate or word length without a code cannot be described.
     const CPCSoundFile* first = m_pTracks[0].GetReader();
-    const auto rate = first ? RateOfHz(first->GetSampleRate()) : std::nullopt;
-    const auto wordLength = first ? WordLengthOfBits(first->GetBitsPerSample()) : std::nullopt;
-    if (!rate || !wordLength || !textFile.WriteSongBlock(rate->code, wordLength->code))
-        Fail(MessageId::ConvertFailed);
+    if (!first)
+        Fail(MessageId::ConvertFailed, Reason::Track1Missing, kTrack1);
+    const auto rate = RateOfHz(first->GetSampleRate());
+    if (!rate)
+        Fail(MessageId::ConvertFailed, Reason::UnsupportedRate, first->GetFileName(),
+             std::to_string(first->GetSampleRate()));
+    const auto wordLength = WordLengthOfBits(first->GetBitsPerSample());
+    if (!wordLength)
+        Fail(MessageId::ConvertFailed, Reason::UnsupportedBits, first->GetFileName(),
+             std::to_string(first->GetBitsPerSample()));
+    if (!textFile.WriteSongBlock(rate->code, wordLength->code))
+        Fail(MessageId::ConvertFailed, textFile.GetRefusal());
+    if (!rate->exportable)
+        warnings.push_back({WarningKind::RateNotExportable, kProjectSubject + textFile.GetNewProjectNumber(),
+                            std::to_string(rate->hz)});
 }
 
-void CInvertExchange::ForEachUsedSlot(platform::ProgressWindow* progress, const SlotAction& action)
+void CInvertExchange::ForEachUsedSlot(CImportProgress& progress, const SlotAction& action)
 {
     for (std::size_t index = 0; index < m_pTracks.size(); ++index) {
         CPCSoundFile* reader = m_pTracks[index].GetReader();
         if (!reader)
             continue;
-        if (progress)
-            progress->StepAnimation();
-        if (!m_pTracks[index].GetSourcePath().empty())
-            action(static_cast<int>(index), *reader);
+        progress.StepAnimation();
+        if (m_pTracks[index].GetSourcePath().empty())
+            continue;
+        progress.Pass(index, [&](platform::ProgressWindow* window) {
+            action(static_cast<int>(index), *reader, window);
+        });
     }
 }
 
-std::uint64_t CInvertExchange::ScanTracks(platform::ProgressWindow* progress)
+std::uint64_t CInvertExchange::ScanTracks(CImportProgress& progress, std::vector<Warning>& warnings)
 {
     std::uint64_t regionCount = 0;
-    ForEachUsedSlot(progress, [&](int, CPCSoundFile& reader) {
-        if (!reader.ScanRegions(progress))
-            Fail(MessageId::InsideError);
+    ForEachUsedSlot(progress, [&](int, CPCSoundFile& reader, platform::ProgressWindow* window) {
+        if (!reader.ScanRegions(window))
+            Fail(MessageId::InsideError, reader.GetRefusal());
         regionCount += reader.GetRegions().size();
+        if (reader.GetMissingBytes() > 0)
+            warnings.push_back({WarningKind::SourceShorterThanHeader, reader.GetFileName(),
+                                std::to_string(reader.GetMissingBytes())});
     });
     return regionCount;
 }
 
-void CInvertExchange::ConvertTracks(COrvoFnbTextFile& textFile, platform::ProgressWindow* progress)
+void CInvertExchange::ConvertTracks(COrvoFnbTextFile& textFile, CImportProgress& progress)
 {
-    ForEachUsedSlot(progress, [&](int trackIndex, CPCSoundFile& reader) {
-        if (!reader.ConvertRegions(trackIndex, textFile, progress))
-            Fail(MessageId::ConvertFailed);
+    ForEachUsedSlot(progress, [&](int trackIndex, CPCSoundFile& reader, platform::ProgressWindow* window) {
+        if (!reader.ConvertRegions(trackIndex, textFile, window))
+            Fail(MessageId::ConvertFailed, reader.GetRefusal());
     });
 }
 
@@ -136,10 +191,10 @@ void CInvertExchange::CheckExistingDataFiles(const COrvoFnbTextFile& textFile, s
     bool anyExists = false;
     for (std::uint64_t i = 0; i < fileCount && !anyExists; ++i) {
         const auto name = MakeTrackFileName(number, static_cast<unsigned>(textFile.GetTrackSerial() + i));
-        anyExists = platform::FindExactName(textFile.GetMoFolder(), name).has_value();
+        anyExists = platform::FindExactName(m_files, textFile.GetMoFolder(), name).has_value();
     }
     // Files left by an interrupted import of a project the recorder never took
     // over are replaced; files of a listed project are not.
     if (anyExists && ProjectIsListed(m_pDoc.m_strFnbPath, static_cast<unsigned>(std::stoi(number))))
-        Fail(MessageId::ConvertFailed);
+        Fail(MessageId::ConvertFailed, Reason::ListedProjectFiles, m_pDoc.m_strMoFolder, number);
 }

@@ -4,50 +4,66 @@
 // checked for room (and the new data file names for collisions) before anything
 // is written; a second pass converts the regions into track data files; at the
 // end the collected lines go into FNB.TXT. Every outcome is shown through the
-// user-interface port. A failed import removes the data files it created.
+// user-interface port and returned. A failed import removes the data files it created.
 
+#include "import/ImportProgress.h"
 #include "import/OrvoTrack.h"
+#include "platform/Errors.h"
+#include "platform/FileSystem.h"
 
 #include <cstdint>
 #include <functional>
-#include <optional>
+#include <string>
+#include <vector>
 
 class COVFtoWAVEDoc;
 class COrvoFnbTextFile;
-enum class MessageId : int;
 
 namespace platform {
 class ProgressWindow;
 class UserInterface;
 }  // namespace platform
 
+// What an import did.
+struct ImportResult {
+    bool succeeded = false;
+    Refusal refusal;                     // why it failed; the default when it succeeded
+    std::string projectNumber;           // of the new project, two digits ("04"); empty after a failure
+    std::vector<std::string> dataFiles;  // full paths of the new data files, in FNB.TXT's order
+    std::vector<Warning> warnings;       // what the run noticed and went on despite
+};
+
 class CInvertExchange {
 public:
-    // The slots must have been checked (the File->MO page's validation).
-    CInvertExchange(TrackSlots& tracks, COVFtoWAVEDoc& doc, platform::UserInterface& ui);
+    // The slots must have been checked (the File->MO page's validation). The disk's
+    // files are reached through `files`.
+    CInvertExchange(TrackSlots& tracks, COVFtoWAVEDoc& doc, platform::UserInterface& ui,
+                    platform::FileSystem& files = platform::RealFileSystem());
     virtual ~CInvertExchange();
     CInvertExchange(const CInvertExchange&) = delete;
     CInvertExchange& operator=(const CInvertExchange&) = delete;
 
-    // Runs the import; true after "Convert succeeded.", false after a failure
-    // whose message has been shown.
-    bool Run();
+    // Runs the import; "Convert succeeded." or the failure's message has been shown
+    // when it returns.
+    ImportResult Run();
 
 private:
-    using SlotAction = std::function<void(int trackIndex, CPCSoundFile& reader)>;
+    using SlotAction = std::function<void(int trackIndex, CPCSoundFile& reader, platform::ProgressWindow* progress)>;
 
-    // The failure's message, or nothing when the import succeeded.
-    std::optional<MessageId> Import();
+    ImportResult Import();
+    // The source bytes of each used slot, as the progress counts them.
+    SourceShares SharesOf() const;
     // Calls `action` for each slot in use, stepping the animation once for every
     // slot that holds a reader.
-    void ForEachUsedSlot(platform::ProgressWindow* progress, const SlotAction& action);
-    void WriteSongBlock(COrvoFnbTextFile& textFile) const;
-    std::uint64_t ScanTracks(platform::ProgressWindow* progress);
-    void ConvertTracks(COrvoFnbTextFile& textFile, platform::ProgressWindow* progress);
+    void ForEachUsedSlot(CImportProgress& progress, const SlotAction& action);
+    void WriteSongBlock(COrvoFnbTextFile& textFile, std::vector<Warning>& warnings) const;
+    std::uint64_t ScanTracks(CImportProgress& progress, std::vector<Warning>& warnings);
+    void ConvertTracks(COrvoFnbTextFile& textFile, CImportProgress& progress);
     // Refuses to write over data files that may hold the recorder's audio.
     void CheckExistingDataFiles(const COrvoFnbTextFile& textFile, std::uint64_t fileCount) const;
 
     TrackSlots& m_pTracks;
     COVFtoWAVEDoc& m_pDoc;
     platform::UserInterface& m_ui;
+    platform::FileSystem& m_files;
 };

@@ -13,10 +13,10 @@ constexpr const char* kWaveExtension = ".wav";
 constexpr const char* kAiffExtension = ".aif";
 
 template <std::size_t... Index>
-TrackSlots MakeSlots(platform::UserInterface& ui, std::index_sequence<Index...>)
+TrackSlots MakeSlots(platform::UserInterface& ui, platform::FileSystem& files, std::index_sequence<Index...>)
 {
     // Each slot is built in place: a slot can be neither copied nor moved.
-    return TrackSlots{{(static_cast<void>(Index), COrvoTrack(ui))...}};
+    return TrackSlots{{(static_cast<void>(Index), COrvoTrack(ui, files))...}};
 }
 
 }  // namespace
@@ -33,7 +33,7 @@ SoundFileKind SoundFileKindOf(const std::string& path)
     return SoundFileKind::None;
 }
 
-COrvoTrack::COrvoTrack(platform::UserInterface& ui) : m_ui(ui) {}
+COrvoTrack::COrvoTrack(platform::UserInterface& ui, platform::FileSystem& files) : m_ui(ui), m_files(files) {}
 
 COrvoTrack::~COrvoTrack() = default;
 
@@ -42,10 +42,10 @@ bool COrvoTrack::SelectReader(const std::string& path)
     reader.reset();
     switch (SoundFileKindOf(path)) {
     case SoundFileKind::Wave:
-        reader = std::make_unique<CPCWaveFile>(m_ui);
+        reader = std::make_unique<CPCWaveFile>(m_ui, m_files);
         return true;
     case SoundFileKind::Aiff:
-        reader = std::make_unique<CPCAiffFile>(m_ui);
+        reader = std::make_unique<CPCAiffFile>(m_ui, m_files);
         return true;
     case SoundFileKind::None:
         break;
@@ -74,7 +74,7 @@ void COrvoTrack::Reset()
     reader.reset();
 }
 
-TrackSlots MakeTrackSlots(platform::UserInterface& ui)
+TrackSlots MakeTrackSlots(platform::UserInterface& ui, platform::FileSystem& files)
 {
-    return MakeSlots(ui, std::make_index_sequence<kTrackCount>());
+    return MakeSlots(ui, files, std::make_index_sequence<kTrackCount>());
 }

@@ -3,6 +3,7 @@
 // the PC sound file reader chosen for the track's file, or none.
 
 #include "import/PCSoundFile.h"
+#include "platform/FileSystem.h"
 #include "recorder/Records.h"
 
 #include <array>
@@ -14,7 +15,6 @@ namespace platform {
 class UserInterface;
 }
 
-
 // The reader a file name gets from its last four characters, compared without
 // regard to case: ".wav" a WAVE reader, ".aif" an AIFF reader, anything else none.
 enum class SoundFileKind { None, Wave, Aiff };
@@ -22,8 +22,9 @@ SoundFileKind SoundFileKindOf(const std::string& path);
 
 class COrvoTrack {
 public:
-    // The readers the slot creates show their messages through `ui`.
-    explicit COrvoTrack(platform::UserInterface& ui);
+    // The readers the slot creates show their messages through `ui` and open their
+    // files through `files`.
+    explicit COrvoTrack(platform::UserInterface& ui, platform::FileSystem& files = platform::RealFileSystem());
     virtual ~COrvoTrack();
     COrvoTrack(const COrvoTrack&) = delete;
     COrvoTrack& operator=(const COrvoTrack&) = delete;
@@ -44,9 +45,10 @@ public:
 
 private:
     platform::UserInterface& m_ui;
+    platform::FileSystem& m_files;
     std::unique_ptr<CPCSoundFile> reader;
 };
 
 // The eight slots of a new project, index 0 = Track 1, all empty.
 using TrackSlots = std::array<COrvoTrack, kTrackCount>;
-TrackSlots MakeTrackSlots(platform::UserInterface& ui);
+TrackSlots MakeTrackSlots(platform::UserInterface& ui, platform::FileSystem& files = platform::RealFileSystem());

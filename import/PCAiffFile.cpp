@@ -1,10 +1,15 @@
 #include "import/PCAiffFile.h"
 
-#include "import/SoundFileInput.h"
+#include "platform/ByteSource.h"
+#include "platform/Endian.h"
+#include "recorder/Formats.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <limits>
+#include <sstream>
+#include <string>
 #include <vector>
 
 namespace {
@@ -35,88 +40,104 @@ constexpr std::uint64_t kSoundDataFieldsSize = 8;
 
 constexpr std::uint16_t kMonoChannels = 1;
 
-// Sign, exponent and the top 16 mantissa bits of the extended-precision rates.
-struct RateHead {
-    std::uint32_t head;
-    std::uint32_t rate;
-};
-constexpr RateHead kAcceptedRates[] = {{0x400DFA00, 32000}, {0x400EAC44, 44100}, {0x400EBB80, 48000}};
+// The head of an extended-precision number: 15 exponent bits above the top 16
+// mantissa bits, whose first is the explicit leading one.
+constexpr unsigned kExponentShift = 16;
+constexpr std::uint32_t kExponentMask = 0x7FFF;
+constexpr std::uint32_t kMantissaTopMask = 0xFFFF;
+constexpr int kExponentBias = 16383;
+constexpr int kMantissaTopFraction = 15;
 
-std::optional<std::uint32_t> RateOf(std::uint32_t head)
+// The rate the recorder can take and the export write back whose head is `head`.
+std::optional<std::uint32_t> RateOfHead(std::uint32_t head)
 {
-    for (const auto& accepted : kAcceptedRates) {
-        if (accepted.head == head)
-            return accepted.rate;
+    for (const RateFormat& rate : kRateFormats) {
+        if (rate.exportable && endian::ExtendedHead(rate.hz) == head)
+            return rate.hz;
     }
     return std::nullopt;
 }
 
-bool HasFormTypeAiff(CSoundFileInput& input)
+// The rate a head stands for, to name a refused rate.
+std::string HzOfHead(std::uint32_t head)
 {
-    const auto form = FindIdentifier(input, kFormId);
+    const int exponent = static_cast<int>((head >> kExponentShift) & kExponentMask) - kExponentBias;
+    std::ostringstream hz;
+    hz << std::ldexp(static_cast<double>(head & kMantissaTopMask), exponent - kMantissaTopFraction);
+    return hz.str();
+}
+
+bool HasFormTypeAiff(platform::ByteSource& source)
+{
+    const auto form = FindIdentifier(source, kFormId);
     char formType[kIdSize];
-    return form && input.ReadExactly(*form + kFormTypeOffset, formType, sizeof formType) &&
+    return form && source.ReadExactly(*form + kFormTypeOffset, formType, sizeof formType) &&
            std::memcmp(formType, kAiffFormType, kIdSize) == 0;
 }
 
-// Reads the `count` bytes at the first occurrence of `id`; their position.
-std::optional<std::uint64_t> ReadAtIdentifier(CSoundFileInput& input, const char* id, std::uint8_t* bytes,
-                                              std::size_t count)
-{
-    const auto found = FindIdentifier(input, id);
-    if (!found || !input.ReadExactly(*found, bytes, count))
-        return std::nullopt;
-    return found;
-}
-
 struct CommonFields {
-    std::uint16_t channels;
-    std::uint16_t bits;
-    std::uint32_t rate;
+    std::uint16_t channels = 0;
+    std::uint16_t bits = 0;
+    std::uint32_t rate = 0;
 };
 
-// The format of an accepted "COMM" chunk: one channel of 16, 20 or 24 bits at a known rate.
-std::optional<CommonFields> ReadCommon(CSoundFileInput& input)
+// Reads an accepted "COMM" chunk: one channel of 16, 20 or 24 bits at a rate the
+// export can write back. Why it is refused, or nothing.
+std::optional<HeaderFault> ReadCommon(platform::ByteSource& source, CommonFields& format)
 {
+    const auto position = FindIdentifier(source, kCommonId);
+    if (!position)
+        return HeaderFault{Reason::NoFormatChunk, {}};
     std::uint8_t common[kCommonReadSize];
-    if (!ReadAtIdentifier(input, kCommonId, common, sizeof common))
-        return std::nullopt;
-    const std::uint16_t channels = BigEndian16(common + kChannelsOffset);
-    const std::uint16_t bits = BigEndian16(common + kSampleSizeOffset);
-    const auto rate = RateOf(BigEndian32(common + kRateHeadOffset));
-    if (channels != kMonoChannels || !IsAcceptedSampleSize(bits) || !rate)
-        return std::nullopt;
-    return CommonFields{channels, bits, *rate};
+    if (!source.ReadExactly(*position, common, sizeof common))
+        return HeaderFault{Reason::FormatChunkDamaged, {}};
+    format.channels = endian::LoadBig16(common + kChannelsOffset);
+    format.bits = endian::LoadBig16(common + kSampleSizeOffset);
+    const std::uint32_t head = endian::LoadBig32(common + kRateHeadOffset);
+    if (format.channels != kMonoChannels)
+        return HeaderFault{Reason::NotMono, std::to_string(format.channels)};
+    if (!WordLengthOfBits(format.bits))
+        return HeaderFault{Reason::UnsupportedBits, std::to_string(format.bits)};
+    const auto rate = RateOfHead(head);
+    if (!rate)
+        return HeaderFault{Reason::UnsupportedRate, HzOfHead(head)};
+    format.rate = *rate;
+    return std::nullopt;
 }
 
 struct SampleData {
-    std::uint32_t offset;
-    std::uint32_t size;
+    std::uint64_t offset = 0;
+    std::uint64_t size = 0;
 };
 
-// Where the samples lie: after the "SSND" offset field's padding, to the end of the chunk.
-std::optional<SampleData> ReadSoundData(CSoundFileInput& input)
+// Where the samples lie: after the "SSND" offset field's padding, to the end of the
+// chunk. Why they cannot be found, or nothing.
+std::optional<HeaderFault> ReadSoundData(platform::ByteSource& source, SampleData& data)
 {
-    std::uint8_t soundData[kSoundDataHeaderSize];
-    const auto position = ReadAtIdentifier(input, kSoundDataId, soundData, sizeof soundData);
+    const auto position = FindIdentifier(source, kSoundDataId);
     if (!position)
-        return std::nullopt;
-    const std::uint64_t chunkSize = BigEndian32(soundData + kSoundDataSizeOffset);
-    const std::uint64_t padding = BigEndian32(soundData + kSoundDataOffsetOffset);
-    const std::uint64_t dataOffset = *position + kSoundDataHeaderSize + padding;
-    if (chunkSize < kSoundDataFieldsSize + padding || dataOffset > std::numeric_limits<std::uint32_t>::max())
-        return std::nullopt;
-    return SampleData{static_cast<std::uint32_t>(dataOffset),
-                      static_cast<std::uint32_t>(chunkSize - kSoundDataFieldsSize - padding)};
+        return HeaderFault{Reason::NoSampleData, {}};
+    std::uint8_t soundData[kSoundDataHeaderSize];
+    if (!source.ReadExactly(*position, soundData, sizeof soundData))
+        return HeaderFault{Reason::DataBeyondEnd, {}};
+    const std::uint64_t chunkSize = endian::LoadBig32(soundData + kSoundDataSizeOffset);
+    const std::uint64_t padding = endian::LoadBig32(soundData + kSoundDataOffsetOffset);
+    if (chunkSize < kSoundDataFieldsSize + padding)
+        return HeaderFault{Reason::SampleOffsetBeyondChunk, {}};
+    data.offset = *position + kSoundDataHeaderSize + padding;
+    data.size = chunkSize - kSoundDataFieldsSize - padding;
+    if (data.offset > std::numeric_limits<std::uint32_t>::max())
+        return HeaderFault{Reason::DataOffsetTooLarge, {}};
+    return std::nullopt;
 }
 
 }  // namespace
 
-std::optional<std::uint64_t> FindIdentifier(CSoundFileInput& input, const char* id)
+std::optional<std::uint64_t> FindIdentifier(platform::ByteSource& source, const char* id)
 {
     std::vector<char> buffer(kSearchBlockSize);
     for (std::uint64_t start = 0;;) {
-        const std::size_t got = input.ReadAt(start, buffer.data(), buffer.size());
+        const std::size_t got = source.ReadAt(start, buffer.data(), buffer.size()).value_or(0);
         const auto end = buffer.begin() + static_cast<std::ptrdiff_t>(got);
         const auto found = std::search(buffer.begin(), end, id, id + kIdSize);
         if (found != end)
@@ -128,24 +149,26 @@ std::optional<std::uint64_t> FindIdentifier(CSoundFileInput& input, const char* 
     }
 }
 
-CPCAiffFile::CPCAiffFile(platform::UserInterface& ui) : CPCSoundFile(ui, kBigEndian) {}
-
-bool CPCAiffFile::ReadHeader(const std::string& path)
+CPCAiffFile::CPCAiffFile(platform::UserInterface& ui, platform::FileSystem& files)
+    : CPCSoundFile(ui, kBigEndian, files)
 {
-    CSoundFileInput input;
-    if (!input.Open(path) || !HasFormTypeAiff(input))
-        return false;
-    const auto common = ReadCommon(input);
-    if (!common)
-        return false;
-    const auto data = ReadSoundData(input);
-    if (!data || !input.Close())
-        return false;
+}
 
-    m_channels = common->channels;
-    m_bitsPerSample = common->bits;
-    m_sampleRate = common->rate;
-    m_dataSize = data->size;
-    m_dataOffset = data->offset;
+bool CPCAiffFile::ParseHeader(platform::ByteSource& source)
+{
+    // Each chunk is searched from the start of the file.
+    CommonFields format;
+    SampleData data;
+    auto fault = HasFormTypeAiff(source) ? ReadCommon(source, format) : HeaderFault{Reason::NotAiff, {}};
+    if (!fault)
+        fault = ReadSoundData(source, data);
+    if (fault)
+        return RefuseFormat(fault->reason, fault->detail);
+
+    m_channels = format.channels;
+    m_bitsPerSample = format.bits;
+    m_sampleRate = format.rate;
+    m_dataSize = static_cast<std::uint32_t>(data.size);
+    m_dataOffset = static_cast<std::uint32_t>(data.offset);
     return true;
 }

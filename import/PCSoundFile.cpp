@@ -1,17 +1,16 @@
 #include "import/PCSoundFile.h"
 
-#include "platform/Errors.h"
 #include "import/RegionScan.h"
-#include "platform/Files.h"
+#include "platform/ByteSource.h"
+#include "platform/FileSystem.h"
 #include "platform/UserInterface.h"
 #include "recorder/FnbTextFile.h"
 #include "recorder/PackFile.h"
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -20,12 +19,7 @@ namespace {
 // there read as zeros.
 class SampleData {
 public:
-    SampleData(const std::string& path, std::uint64_t dataEnd)
-        : m_stream(path, std::ios::binary), m_dataEnd(dataEnd)
-    {
-    }
-
-    bool IsOpen() const { return m_stream.is_open(); }
+    SampleData(platform::ByteSource& source, std::uint64_t dataEnd) : m_source(source), m_dataEnd(dataEnd) {}
 
     // Fills `count` bytes from file offset `position`; the number of bytes that
     // came from the file, or nothing on a read error.
@@ -35,21 +29,17 @@ public:
             position >= m_dataEnd ? 0 : static_cast<std::size_t>(std::min<std::uint64_t>(count, m_dataEnd - position));
         std::size_t got = 0;
         if (wanted > 0) {
-            m_stream.clear();
-            m_stream.seekg(static_cast<std::streamoff>(position));
-            if (!m_stream)
+            const auto read = m_source.ReadAt(position, buffer, wanted);
+            if (!read)
                 return std::nullopt;
-            m_stream.read(reinterpret_cast<char*>(buffer), static_cast<std::streamsize>(wanted));
-            if (m_stream.bad())
-                return std::nullopt;
-            got = static_cast<std::size_t>(m_stream.gcount());
+            got = *read;
         }
         std::memset(buffer + got, 0, count - got);
         return got;
     }
 
 private:
-    std::ifstream m_stream;
+    platform::ByteSource& m_source;
     std::uint64_t m_dataEnd;
 };
 
@@ -57,36 +47,48 @@ private:
 // (at most a block's worth) per read.
 class RegionWriter {
 public:
-    RegionWriter(SampleData& data, const GroupLayout& layout, std::uint64_t dataOffset, std::uint64_t dataSize,
-                 platform::ProgressWindow* progress)
+    RegionWriter(SampleData& data, const GroupLayout& layout, const CPCSoundFile& source,
+                 platform::ProgressWindow* progress, platform::FileSystem& files)
         : m_data(data),
           m_layout(layout),
-          m_dataOffset(dataOffset),
-          m_lastGroup(dataSize / layout.sourceBytes),
+          m_source(source),
+          m_lastGroup(source.GetDataSize() / layout.sourceBytes),
           m_progress(progress),
+          m_files(files),
           m_buffer(layout.sourceBytes * layout.groupsPerBlock)
     {
     }
 
     // One data file for `region`; its track block goes into `textFile`.
-    bool Write(SoundRegion& region, int trackIndex, COrvoFnbTextFile& textFile, const CPCSoundFile& source)
+    bool Write(SoundRegion& region, int trackIndex, COrvoFnbTextFile& textFile)
     {
-        COrvoPackFile pack(source.GetBitsPerSample(), source.GetByteOrder() == CPCSoundFile::kBigEndian);
-        const std::string path = platform::JoinPath(textFile.GetMoFolder(), textFile.GetTrackFileName());
+        COrvoPackFile pack(m_source.GetBitsPerSample(), m_source.GetByteOrder() == CPCSoundFile::kBigEndian, m_files);
+        const std::string path = textFile.GetTrackFilePath();
         if (!pack.OpenTrackFile(path))
-            return false;
+            return Fail(Reason::DataFileWriteFailed, path);
         textFile.NoteCreatedFile(path);
         std::uint64_t blocks = 0;
         if (!WriteGroups(region, pack, blocks))
             return false;
         region.lengthGroups = static_cast<std::uint32_t>(blocks * m_layout.groupsPerBlock);
-        if (!textFile.WriteTrackBlock(trackIndex, region.startGroup, region.lengthGroups))
-            return false;
+        if (!textFile.WriteTrackBlock(trackIndex, region.startGroup, region.lengthGroups)) {
+            const Refusal& why = textFile.GetRefusal();
+            return Fail(why.reason, why.subject, why.detail);
+        }
         textFile.AdvanceTrackSerial();
-        return pack.CloseTrackFile();
+        return pack.CloseTrackFile() || Fail(Reason::DataFileWriteFailed, path);
     }
 
+    // Why the last Write failed.
+    const Refusal& GetFailure() const { return m_failure; }
+
 private:
+    bool Fail(Reason reason, const std::string& subject, const std::string& detail = {})
+    {
+        m_failure = Refusal{MessageId::ConvertFailed, reason, subject, detail};
+        return false;
+    }
+
     // The groups of a region up to the one that reaches the end of the sample
     // data, which is written with zeros after the data (or as zeros only).
     std::uint64_t GroupsToWrite(const SoundRegion& region) const
@@ -105,16 +107,17 @@ private:
         while (remaining > 0) {
             const auto count = static_cast<std::size_t>(std::min(remaining, groupsPerBlock - inBlock));
             const auto bytes = count * m_layout.sourceBytes;
-            if (!m_data.ReadAt(m_dataOffset + group * m_layout.sourceBytes, m_buffer.data(), bytes) ||
-                !pack.PackGroups(m_buffer.data(), count))
-                return false;
-            Step(group, group + count - 1);
+            if (!m_data.ReadAt(m_source.GetDataOffset() + group * m_layout.sourceBytes, m_buffer.data(), bytes))
+                return Fail(Reason::SourceReadFailed, m_source.GetFileName());
+            if (!pack.PackGroups(m_buffer.data(), count))
+                return Fail(Reason::DataFileWriteFailed, pack.GetPath());
+            Report(group, group + count - 1);
             group += count;
             remaining -= count;
             inBlock += count;
             if (inBlock == groupsPerBlock || remaining == 0) {
                 if (!pack.FlushBlock())
-                    return false;
+                    return Fail(Reason::DataFileWriteFailed, pack.GetPath());
                 inBlock = 0;
                 ++blocks;
             }
@@ -122,25 +125,33 @@ private:
         return true;
     }
 
-    void Step(std::uint64_t first, std::uint64_t last)
+    // Steps the animation for the groups [first, last] just packed, and reports the
+    // sample data passed up to the end of the last.
+    void Report(std::uint64_t first, std::uint64_t last)
     {
         if (!m_progress)
             return;
         for (auto steps = ProgressStepsIn(first, last); steps > 0; --steps)
             m_progress->StepAnimation();
+        m_progress->SetDone(std::min<std::uint64_t>((last + 1) * m_layout.sourceBytes, m_source.GetDataSize()));
     }
 
     SampleData& m_data;
     const GroupLayout& m_layout;
-    const std::uint64_t m_dataOffset;
+    const CPCSoundFile& m_source;
     const std::uint64_t m_lastGroup;
     platform::ProgressWindow* m_progress;
+    platform::FileSystem& m_files;
     std::vector<std::uint8_t> m_buffer;
+    Refusal m_failure;
 };
 
 }  // namespace
 
-CPCSoundFile::CPCSoundFile(platform::UserInterface& ui, ByteOrder order) : m_ui(ui), m_byteOrder(order) {}
+CPCSoundFile::CPCSoundFile(platform::UserInterface& ui, ByteOrder order, platform::FileSystem& files)
+    : m_ui(ui), m_byteOrder(order), m_files(files)
+{
+}
 
 CPCSoundFile::~CPCSoundFile() = default;
 
@@ -156,21 +167,62 @@ std::string CPCSoundFile::GetFileName() const
 
 std::uint64_t CPCSoundFile::GetFileLength() const
 {
-    std::error_code error;
-    const auto length = std::filesystem::file_size(m_strPath, error);
-    return error ? 0 : length;
+    return m_files.FileSize(m_strPath).value_or(0);
 }
 
-bool CPCSoundFile::ScanRegions(platform::ProgressWindow*)
+void CPCSoundFile::ShowRefusal(const Refusal&) {}
+
+bool CPCSoundFile::RefuseHeader(Refusal refusal)
 {
-    if (!ReadHeader(m_strPath))
+    m_refusal = std::move(refusal);
+    ShowRefusal(m_refusal);
+    return false;
+}
+
+bool CPCSoundFile::RefuseFormat(Reason reason, std::string detail)
+{
+    return RefuseHeader(Refusal{MessageId::FormatUnknown, reason, {}, std::move(detail)});
+}
+
+bool CPCSoundFile::Keep(Refusal refusal)
+{
+    m_refusal = std::move(refusal);
+    return false;
+}
+
+bool CPCSoundFile::RefuseWordLength(MessageId id)
+{
+    return Keep(Refusal{id, Reason::UnsupportedBits, m_strPath, std::to_string(m_bitsPerSample)});
+}
+
+std::unique_ptr<platform::ByteSource> CPCSoundFile::OpenChecked(const std::string& path)
+{
+    auto source = m_files.OpenRead(path);
+    const bool accepted =
+        source ? ParseHeader(*source) : RefuseHeader(Refusal{MessageId::FileNotFound, Reason::FileNotFound, {}, {}});
+    if (accepted)
+        return source;
+    m_refusal.subject = path;
+    return nullptr;
+}
+
+bool CPCSoundFile::ReadHeader(const std::string& path)
+{
+    return OpenChecked(path) != nullptr;
+}
+
+bool CPCSoundFile::ScanRegions(platform::ProgressWindow* progress)
+{
+    const auto source = OpenChecked(m_strPath);
+    if (!source)
         return false;
     m_regions.clear();
     const auto layout = GroupLayoutFor(m_bitsPerSample);
+    if (!layout)
+        return RefuseWordLength(MessageId::InsideError);
     const std::uint64_t dataEnd = std::uint64_t{m_dataOffset} + m_dataSize;
-    SampleData data(m_strPath, dataEnd);
-    if (!layout || !data.IsOpen())
-        return false;
+    m_missingBytes = source->Size() < dataEnd ? dataEnd - std::max<std::uint64_t>(source->Size(), m_dataOffset) : 0;
+    SampleData data(*source, dataEnd);
     const std::size_t unitSize = layout->sourceBytes * layout->groupsPerBlock;
     const std::size_t edgeSize = GetEdgeSize(m_sampleRate, m_bitsPerSample);
     std::vector<std::uint8_t> unit(unitSize);
@@ -179,10 +231,12 @@ bool CPCSoundFile::ScanRegions(platform::ProgressWindow*)
     for (std::uint64_t position = m_dataOffset;; position += unitSize) {
         const auto got = data.ReadAt(position, unit.data(), unitSize);
         if (!got)
-            throw ImportError{MessageId::SampleReadFailed};
+            throw ImportError{MessageId::SampleReadFailed, Reason::SourceReadFailed, m_strPath};
         if (*got == 0)
             break;
         flags.push_back(UnitFlags(unit.data(), *got, unitSize, edgeSize));
+        if (progress)
+            progress->SetDone(position + *got - m_dataOffset);
         if (*got < unitSize)
             break;
     }
@@ -193,13 +247,16 @@ bool CPCSoundFile::ScanRegions(platform::ProgressWindow*)
 bool CPCSoundFile::ConvertRegions(int trackIndex, COrvoFnbTextFile& textFile, platform::ProgressWindow* progress)
 {
     const auto layout = GroupLayoutFor(m_bitsPerSample);
-    SampleData data(m_strPath, std::uint64_t{m_dataOffset} + m_dataSize);
-    if (!layout || !data.IsOpen())
-        return false;
-    RegionWriter writer(data, *layout, m_dataOffset, m_dataSize, progress);
+    if (!layout)
+        return RefuseWordLength(MessageId::ConvertFailed);
+    const auto source = m_files.OpenRead(m_strPath);
+    if (!source)
+        return Keep(Refusal{MessageId::ConvertFailed, Reason::SourceReadFailed, m_strPath, {}});
+    SampleData data(*source, std::uint64_t{m_dataOffset} + m_dataSize);
+    RegionWriter writer(data, *layout, *this, progress, m_files);
     for (auto& region : m_regions) {
-        if (!writer.Write(region, trackIndex, textFile, *this))
-            return false;
+        if (!writer.Write(region, trackIndex, textFile))
+            return Keep(writer.GetFailure());
     }
     return true;
 }

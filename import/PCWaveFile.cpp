@@ -1,13 +1,16 @@
 #include "import/PCWaveFile.h"
 
-#include "import/SoundFileInput.h"
+#include "platform/ByteSource.h"
+#include "platform/Endian.h"
 #include "platform/UserInterface.h"
+#include "recorder/Formats.h"
 
 #include <algorithm>
 #include <array>
 #include <cstring>
 #include <limits>
 #include <optional>
+#include <string>
 
 namespace {
 
@@ -32,12 +35,15 @@ constexpr std::size_t kBitsOffset = 14;
 constexpr std::size_t kExtensionSizeOffset = 16;
 constexpr std::size_t kValidBitsOffset = 18;
 constexpr std::size_t kSubFormatOffset = 24;
+constexpr std::size_t kSubFormatTagSize = 4;
 constexpr std::uint16_t kMinimumExtensionSize = 22;
 
 constexpr std::uint16_t kPcmTag = 1;
+constexpr std::uint16_t kFloatTag = 3;
 constexpr std::uint16_t kExtensibleTag = 0xFFFE;
 constexpr std::uint16_t kMonoChannels = 1;
-// The PCM sub-format, 00000001-0000-0010-8000-00AA00389B71, as stored.
+// The PCM sub-format, 00000001-0000-0010-8000-00AA00389B71, as stored: its first
+// field is the format tag, the rest is the same for every tag.
 constexpr std::array<std::uint8_t, 16> kPcmSubFormat = {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
                                                         0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
 
@@ -46,8 +52,6 @@ struct ContainerAndValidBits {
     std::uint16_t valid;
 };
 constexpr ContainerAndValidBits kExtensibleWordLengths[] = {{16, 16}, {24, 24}, {24, 20}};
-
-constexpr std::uint32_t kAcceptedRates[] = {32000, 44056, 44100, 47952, 48000, 88200, 96000};
 
 struct Chunk {
     std::uint64_t position;  // of its header
@@ -61,13 +65,13 @@ struct Chunk {
 // The first chunk `id` whose header lies inside [begin, end), walking from chunk
 // header to chunk header. Every step moves forward by at least a header, so a
 // damaged size ends the walk at `end` instead of looping.
-std::optional<Chunk> FindChunk(CSoundFileInput& input, std::uint64_t begin, std::uint64_t end, const char* id)
+std::optional<Chunk> FindChunk(platform::ByteSource& source, std::uint64_t begin, std::uint64_t end, const char* id)
 {
     for (std::uint64_t position = begin; position + kChunkHeaderSize <= end;) {
         std::uint8_t header[kChunkHeaderSize];
-        if (!input.ReadExactly(position, header, sizeof header))
+        if (!source.ReadExactly(position, header, sizeof header))
             return std::nullopt;
-        const Chunk chunk{position, LittleEndian32(header + kChunkSizeOffset)};
+        const Chunk chunk{position, endian::LoadLittle32(header + kChunkSizeOffset)};
         if (std::memcmp(header, id, kIdSize) == 0)
             return chunk;
         position = chunk.End();
@@ -76,14 +80,14 @@ std::optional<Chunk> FindChunk(CSoundFileInput& input, std::uint64_t begin, std:
 }
 
 // The top-level RIFF chunk of form type WAVE.
-std::optional<Chunk> FindRiffWave(CSoundFileInput& input)
+std::optional<Chunk> FindRiffWave(platform::ByteSource& source)
 {
     for (std::uint64_t position = 0;;) {
-        const auto riff = FindChunk(input, position, input.GetLength(), kRiffId);
+        const auto riff = FindChunk(source, position, source.Size(), kRiffId);
         if (!riff)
             return std::nullopt;
         char formType[kFormTypeSize];
-        if (!input.ReadExactly(riff->DataPosition(), formType, sizeof formType))
+        if (!source.ReadExactly(riff->DataPosition(), formType, sizeof formType))
             return std::nullopt;
         if (std::memcmp(formType, kWaveFormType, kIdSize) == 0)
             return riff;
@@ -91,83 +95,117 @@ std::optional<Chunk> FindRiffWave(CSoundFileInput& input)
     }
 }
 
-// The word length of an accepted "fmt " chunk, or nothing when it is refused.
-// `fields` holds kExtensibleFormatSize bytes when the tag is the extensible one.
-std::optional<std::uint16_t> AcceptedBits(const std::uint8_t* fields)
+// The refusal of the extension of an extensible "fmt " chunk (kExtensibleFormatSize
+// bytes in `fields`), or nothing when its samples can be imported.
+std::optional<HeaderFault> ExtensionFault(const std::uint8_t* fields)
 {
-    if (LittleEndian16(fields + kChannelsOffset) != kMonoChannels)
-        return std::nullopt;
-    const std::uint32_t rate = LittleEndian32(fields + kRateOffset);
-    if (std::find(std::begin(kAcceptedRates), std::end(kAcceptedRates), rate) == std::end(kAcceptedRates))
-        return std::nullopt;
-    const std::uint16_t bits = LittleEndian16(fields + kBitsOffset);
-    const std::uint16_t tag = LittleEndian16(fields + kTagOffset);
-    if (tag == kPcmTag)
-        return IsAcceptedSampleSize(bits) ? std::optional<std::uint16_t>(bits) : std::nullopt;
-    if (tag != kExtensibleTag || LittleEndian16(fields + kExtensionSizeOffset) < kMinimumExtensionSize ||
-        !std::equal(kPcmSubFormat.begin(), kPcmSubFormat.end(), fields + kSubFormatOffset))
-        return std::nullopt;
-    const std::uint16_t valid = LittleEndian16(fields + kValidBitsOffset);
-    for (const auto& accepted : kExtensibleWordLengths) {
-        if (accepted.container == bits && accepted.valid == valid)
-            return valid;
-    }
+    if (endian::LoadLittle16(fields + kExtensionSizeOffset) < kMinimumExtensionSize)
+        return HeaderFault{Reason::FormatChunkDamaged, {}};
+    const std::uint8_t* subFormat = fields + kSubFormatOffset;
+    if (!std::equal(kPcmSubFormat.begin() + kSubFormatTagSize, kPcmSubFormat.end(), subFormat + kSubFormatTagSize))
+        return HeaderFault{Reason::CompressedSamples, "an unknown sub-format"};
+    const std::uint32_t subTag = endian::LoadLittle32(subFormat);
+    if (subTag == kFloatTag)
+        return HeaderFault{Reason::FloatSamples, {}};
+    if (subTag != kPcmTag)
+        return HeaderFault{Reason::CompressedSamples, "sub-format " + std::to_string(subTag)};
+    const std::uint16_t container = endian::LoadLittle16(fields + kBitsOffset);
+    const std::uint16_t valid = endian::LoadLittle16(fields + kValidBitsOffset);
+    const bool accepted =
+        std::any_of(std::begin(kExtensibleWordLengths), std::end(kExtensibleWordLengths),
+                    [&](const auto& known) { return known.container == container && known.valid == valid; });
+    if (!accepted)
+        return HeaderFault{Reason::UnsupportedContainer,
+                           std::to_string(valid) + " bits in " + std::to_string(container) + "-bit containers"};
     return std::nullopt;
+}
+
+// The refusal of a "fmt " chunk, or nothing when its samples can be imported.
+// `fields` holds kExtensibleFormatSize bytes when the tag is the extensible one.
+std::optional<HeaderFault> FormatFault(const std::uint8_t* fields)
+{
+    const std::uint16_t channels = endian::LoadLittle16(fields + kChannelsOffset);
+    if (channels != kMonoChannels)
+        return HeaderFault{Reason::NotMono, std::to_string(channels)};
+    const std::uint32_t rate = endian::LoadLittle32(fields + kRateOffset);
+    if (!RateOfHz(rate))
+        return HeaderFault{Reason::UnsupportedRate, std::to_string(rate)};
+    const std::uint16_t tag = endian::LoadLittle16(fields + kTagOffset);
+    const std::uint16_t bits = endian::LoadLittle16(fields + kBitsOffset);
+    switch (tag) {
+    case kPcmTag:
+        if (!WordLengthOfBits(bits))
+            return HeaderFault{Reason::UnsupportedBits, std::to_string(bits)};
+        return std::nullopt;
+    case kFloatTag:
+        return HeaderFault{Reason::FloatSamples, {}};
+    case kExtensibleTag:
+        return ExtensionFault(fields);
+    default:
+        return HeaderFault{Reason::CompressedSamples, "format tag " + std::to_string(tag)};
+    }
+}
+
+// The word length of accepted fields: the valid bits of the extensible format.
+std::uint16_t AcceptedBits(const std::uint8_t* fields)
+{
+    const bool extensible = endian::LoadLittle16(fields + kTagOffset) == kExtensibleTag;
+    return endian::LoadLittle16(fields + (extensible ? kValidBitsOffset : kBitsOffset));
 }
 
 // Reads the fields of the "fmt " chunk the checks need, never more: 16 bytes,
 // 40 for the extensible format. False when the chunk is shorter than that or
 // runs past the end of the file.
-bool ReadFormatFields(CSoundFileInput& input, const Chunk& format, std::uint8_t (&fields)[kExtensibleFormatSize])
+bool ReadFormatFields(platform::ByteSource& source, const Chunk& format, std::uint8_t (&fields)[kExtensibleFormatSize])
 {
-    if (format.DataPosition() + format.size > input.GetLength() || format.size < kPlainFormatSize ||
-        !input.ReadExactly(format.DataPosition(), fields, kPlainFormatSize))
+    if (format.DataPosition() + format.size > source.Size() || format.size < kPlainFormatSize ||
+        !source.ReadExactly(format.DataPosition(), fields, kPlainFormatSize))
         return false;
-    if (LittleEndian16(fields + kTagOffset) != kExtensibleTag)
+    if (endian::LoadLittle16(fields + kTagOffset) != kExtensibleTag)
         return true;
     return format.size >= kExtensibleFormatSize &&
-           input.ReadExactly(format.DataPosition(), fields, kExtensibleFormatSize);
+           source.ReadExactly(format.DataPosition(), fields, kExtensibleFormatSize);
 }
 
 }  // namespace
 
-CPCWaveFile::CPCWaveFile(platform::UserInterface& ui) : CPCSoundFile(ui, kLittleEndian) {}
-
-bool CPCWaveFile::Refuse(MessageId id)
+CPCWaveFile::CPCWaveFile(platform::UserInterface& ui, platform::FileSystem& files)
+    : CPCSoundFile(ui, kLittleEndian, files)
 {
-    m_ui.ShowError(id);
-    return false;
 }
 
-bool CPCWaveFile::ReadHeader(const std::string& path)
+void CPCWaveFile::ShowRefusal(const Refusal& refusal)
 {
-    CSoundFileInput input;
-    if (!input.Open(path))
-        return Refuse(MessageId::FileNotFound);
-    const auto riff = FindRiffWave(input);
+    m_ui.ShowError(refusal.id);
+}
+
+bool CPCWaveFile::ParseHeader(platform::ByteSource& source)
+{
+    const auto riff = FindRiffWave(source);
     if (!riff)
-        return Refuse(MessageId::FormatUnknown);
+        return RefuseFormat(Reason::NotWave);
     // Every search stays inside the RIFF chunk and inside the file.
-    const std::uint64_t riffEnd = std::min(riff->DataPosition() + riff->size, input.GetLength());
+    const std::uint64_t riffEnd = std::min(riff->DataPosition() + riff->size, source.Size());
     const std::uint64_t riffBegin = riff->DataPosition() + kFormTypeSize;
-    const auto format = FindChunk(input, riffBegin, riffEnd, kFormatId);
+    const auto format = FindChunk(source, riffBegin, riffEnd, kFormatId);
+    if (!format)
+        return RefuseFormat(Reason::NoFormatChunk);
     std::uint8_t fields[kExtensibleFormatSize] = {};
-    if (!format || !ReadFormatFields(input, *format, fields))
-        return Refuse(MessageId::FormatUnknown);
-    const auto bits = AcceptedBits(fields);
-    if (!bits)
-        return Refuse(MessageId::FormatUnknown);
+    if (!ReadFormatFields(source, *format, fields))
+        return RefuseFormat(Reason::FormatChunkDamaged);
+    if (const auto fault = FormatFault(fields))
+        return RefuseFormat(fault->reason, fault->detail);
     // "data" is searched only after the end of "fmt ".
-    const auto data = FindChunk(input, format->End(), riffEnd, kDataId);
-    if (!data || data->size == 0 || data->DataPosition() > std::numeric_limits<std::uint32_t>::max())
-        return Refuse(MessageId::FormatUnknown);
-    if (!input.Close())
-        return Refuse(MessageId::InsideError);
+    const auto data = FindChunk(source, format->End(), riffEnd, kDataId);
+    if (!data || data->size == 0)
+        return RefuseFormat(Reason::NoSampleData);
+    if (data->DataPosition() > std::numeric_limits<std::uint32_t>::max())
+        return RefuseFormat(Reason::DataOffsetTooLarge);
 
     m_channels = kMonoChannels;
-    m_sampleRate = LittleEndian32(fields + kRateOffset);
-    m_bitsPerSample = *bits;
-    m_blockAlign = LittleEndian16(fields + kBlockAlignOffset);
+    m_sampleRate = endian::LoadLittle32(fields + kRateOffset);
+    m_bitsPerSample = AcceptedBits(fields);
+    m_blockAlign = endian::LoadLittle16(fields + kBlockAlignOffset);
     m_dataSize = data->size;
     m_dataOffset = static_cast<std::uint32_t>(data->DataPosition());
     return true;

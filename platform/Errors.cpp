@@ -26,9 +26,13 @@ const char* ReasonText(Reason reason)
         {Reason::FloatSamples, "floating-point samples; only integer PCM can be imported"},
         {Reason::CompressedSamples, "compressed samples ({}); only uncompressed PCM can be imported"},
         {Reason::UnsupportedBits, "{}-bit samples; only 16, 20 and 24 bit can be imported"},
+        {Reason::UnsupportedContainer, "{}; only 16 bits in 16-bit containers and 20 or 24 bits in 24-bit containers "
+                                       "can be imported"},
         {Reason::UnsupportedRate, "{} Hz is not a recorder rate"},
         {Reason::NoSampleData, "no sample data"},
         {Reason::DataBeyondEnd, "data chunk beyond the end of the file"},
+        {Reason::SampleOffsetBeyondChunk, "the sample data offset lies beyond the end of the sound data chunk"},
+        {Reason::DataOffsetTooLarge, "the sample data start more than 4 GiB into the file"},
         {Reason::FormatMismatch, "{}"},
         {Reason::Track1Missing, "Track 1 names no file"},
         {Reason::SourceReadFailed, "the samples cannot be read"},

@@ -1,17 +1,14 @@
 #include "recorder/FnbTextFile.h"
 
-#include "platform/Errors.h"
+#include "platform/ByteSource.h"
 #include "platform/Files.h"
 #include "recorder/Records.h"
 #include "recorder/TrackFileName.h"
 
 #include <algorithm>
-#include <array>
 #include <chrono>
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 namespace {
@@ -23,46 +20,22 @@ constexpr const char* kLineEnd = "\r\n";
 constexpr std::string_view kSerialKey = "SNGSERIAL:";
 constexpr std::string_view kVersionKey = "VERSIONID:";
 // A line is read in pieces of at most this many characters.
-constexpr int kLinePieceLength = 259;
+constexpr std::size_t kLinePieceLength = 259;
+// The text is read from its source in reads of this size.
+constexpr std::size_t kTextReadSize = 64 * 1024;
 // Where the two digits of the project number stand in a "SNGSERIAL:" line.
 constexpr std::size_t kSerialDigitsAt = 11;
 constexpr int kFirstProjectNumber = 1;
 constexpr int kLastDerivableNumber = 98;
 constexpr int kDecimalBase = 10;
-constexpr int kProjectDigits = 2;
-constexpr int kSerialDigits = 5;
 constexpr int kFrameRateCode = 3;
 constexpr int kVirtualTrack = 1;
 constexpr int kBasedTimeOfProject = 0;
+constexpr const char* kProjectNameRule = "a project name holds at most 12 printable characters";
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
-FilePtr OpenFile(const std::string& path, const char* mode)
+[[noreturn]] void Fail(MessageId id, Reason reason, const std::string& subject, std::string detail = {})
 {
-    return FilePtr(std::fopen(path.c_str(), mode));
-}
-
-// Closes a file that was written; a buffered write error seen only now counts.
-bool CloseWritten(FilePtr& file)
-{
-    const bool flushed = std::fflush(file.get()) == 0 && !std::ferror(file.get());
-    return std::fclose(file.release()) == 0 && flushed;
-}
-
-[[noreturn]] void Fail(MessageId id)
-{
-    throw ImportError{id};
-}
-
-std::string ZeroPadded(long long value, int width)
-{
-    std::string digits = std::to_string(value);
-    if (static_cast<int>(digits.size()) < width)
-        digits.insert(0, static_cast<std::size_t>(width) - digits.size(), '0');
-    return digits;
+    throw ImportError{id, reason, subject, std::move(detail)};
 }
 
 std::string Line(std::string_view key, const std::string& value)
@@ -79,65 +52,119 @@ bool IsDecimalDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-// The digits of the last "SNGSERIAL:" line, read in pieces as the recorder's
-// text is read everywhere: a piece is a line or at most 259 of its characters.
-std::string LastSerialDigits(const std::string& path)
-{
-    FilePtr file = OpenFile(path, "rb");
-    if (!file)
-        Fail(MessageId::FnbReadFailed);
-    std::string digits;
-    bool found = false;
-    char piece[kLinePieceLength + 1];
-    while (std::fgets(piece, sizeof piece, file.get())) {
-        const std::string_view text(piece);
-        if (text.find(kSerialKey) == std::string_view::npos)
-            continue;
-        found = true;
-        digits = text.size() > kSerialDigitsAt + 1 ? std::string(text.substr(kSerialDigitsAt, 2)) : std::string();
+// A text read the way the recorder's text is read everywhere: in pieces, a piece
+// being a line through its LF or at most 259 of its characters.
+class TextPieces {
+public:
+    explicit TextPieces(platform::ByteSource& source) : m_source(source), m_buffer(kTextReadSize) {}
+
+    // The next piece up to its first NUL, as a C string shows it; nothing at the end
+    // of the text or after a read error.
+    std::optional<std::string_view> Next()
+    {
+        std::size_t length = 0;
+        while (length < kLinePieceLength && (m_at < m_end || Refill())) {
+            const char c = m_buffer[m_at++];
+            m_piece[length++] = c;
+            if (c == '\n')
+                break;
+        }
+        if (length == 0 || m_failed)
+            return std::nullopt;
+        const char* end = std::find(m_piece, m_piece + length, '\0');
+        return std::string_view(m_piece, static_cast<std::size_t>(end - m_piece));
     }
-    if (std::ferror(file.get()) || !found)
-        Fail(MessageId::FnbReadFailed);
-    return digits;
+
+    bool Failed() const { return m_failed; }
+
+private:
+    bool Refill()
+    {
+        const auto got = m_source.ReadAt(m_position, m_buffer.data(), m_buffer.size());
+        m_failed = !got;
+        m_at = 0;
+        m_end = got.value_or(0);
+        m_position += m_end;
+        return m_end > 0;
+    }
+
+    platform::ByteSource& m_source;
+    std::vector<char> m_buffer;
+    std::size_t m_at = 0;
+    std::size_t m_end = 0;
+    std::uint64_t m_position = 0;
+    bool m_failed = false;
+    char m_piece[kLinePieceLength] = {};
+};
+
+// The digits of the last "SNGSERIAL:" line of the text at `path`.
+std::string LastSerialDigits(platform::ByteSource& text, const std::string& path)
+{
+    TextPieces pieces(text);
+    std::optional<std::string> digits;
+    while (const auto piece = pieces.Next()) {
+        if (piece->find(kSerialKey) == std::string_view::npos)
+            continue;
+        digits = piece->size() > kSerialDigitsAt + 1 ? std::string(piece->substr(kSerialDigitsAt, 2)) : std::string();
+    }
+    if (pieces.Failed())
+        Fail(MessageId::FnbReadFailed, Reason::FnbTextUnreadable, path);
+    if (!digits)
+        Fail(MessageId::FnbReadFailed, Reason::NoSerialLine, path);
+    return *digits;
 }
 
-std::string NextProjectNumber(const std::string& digits)
+std::string NextProjectNumber(const std::string& digits, const std::string& path)
 {
-    if (digits.size() != 2 || !IsDecimalDigit(digits[0]) || !IsDecimalDigit(digits[1]))
-        Fail(MessageId::ProjectNumberFull);
-    const int value = (digits[0] - '0') * kDecimalBase + (digits[1] - '0');
+    const bool twoDigits =
+        digits.size() == kProjectNumberDigits && IsDecimalDigit(digits[0]) && IsDecimalDigit(digits[1]);
+    const int value = twoDigits ? (digits[0] - '0') * kDecimalBase + (digits[1] - '0') : 0;
     if (value < kFirstProjectNumber || value > kLastDerivableNumber)
-        Fail(MessageId::ProjectNumberFull);
-    return ZeroPadded(value + 1, kProjectDigits);
+        Fail(MessageId::ProjectNumberFull, Reason::ProjectNumbersUsedUp, path, digits);
+    return ZeroPadded(static_cast<unsigned>(value + 1), kProjectNumberDigits);
 }
 
-std::string CreateTempFile()
+std::unique_ptr<platform::ByteSource> OpenText(platform::FileSystem& files, const std::string& path)
 {
-    std::error_code error;
-    const auto folder = std::filesystem::temp_directory_path(error);
-    if (error)
-        Fail(MessageId::InsideError);
+    auto text = files.OpenRead(path);
+    if (!text)
+        Fail(MessageId::FnbReadFailed, Reason::FnbTextUnreadable, path);
+    return text;
+}
+
+// Writes `bytes` into the file at `path`, opened in `mode`; false when any step fails.
+bool WriteWhole(platform::FileSystem& files, const std::string& path, platform::WriteMode mode,
+                const void* bytes, std::size_t count)
+{
+    const auto file = files.OpenWrite(path, mode);
+    if (!file)
+        return false;
+    const bool written = file->Write(bytes, count);
+    return file->Close() && written;
+}
+
+std::string CreateTempFile(platform::FileSystem& files)
+{
+    const std::string folder = files.TemporaryFolder();
+    if (folder.empty())
+        Fail(MessageId::InsideError, Reason::TemporaryFileFailed, {});
     const auto seed = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
     for (int attempt = 0; attempt < kTempAttempts; ++attempt) {
         const auto name = kTempPrefix + std::to_string(seed) + "_" + std::to_string(attempt) + kTempSuffix;
-        const std::string path = (folder / name).string();
-        FilePtr file = OpenFile(path, "wbx");  // fails when the name is taken
-        if (file && CloseWritten(file))
+        const std::string path = platform::JoinPath(folder, name);
+        // CreateNew fails when the name is taken.
+        if (WriteWhole(files, path, platform::WriteMode::CreateNew, nullptr, 0))
             return path;
     }
-    Fail(MessageId::InsideError);
+    Fail(MessageId::InsideError, Reason::TemporaryFileFailed, folder);
 }
 
-// The first 131072 bytes of FNB.TXT; a shorter file reads as if zero-filled.
-std::vector<std::uint8_t> ReadTextImage(const std::string& path)
+// The first 131072 bytes of a text; a shorter text reads as if zero-filled.
+std::vector<std::uint8_t> TextImage(platform::ByteSource& text, const std::string& path)
 {
-    FilePtr file = OpenFile(path, "rb");
-    if (!file)
-        Fail(MessageId::FnbReadFailed);
     std::vector<std::uint8_t> image(kFnbTextSize, 0);
-    std::fread(image.data(), 1, image.size(), file.get());
-    if (std::ferror(file.get()))
-        Fail(MessageId::FnbReadFailed);
+    if (!text.ReadAt(0, image.data(), image.size()))
+        Fail(MessageId::FnbReadFailed, Reason::FnbTextUnreadable, path);
     return image;
 }
 
@@ -153,40 +180,10 @@ std::size_t UsedLength(const std::vector<std::uint8_t>& image)
 bool FirstLineHasVersionId(const std::vector<std::uint8_t>& image)
 {
     std::size_t end = 0;
-    while (end < static_cast<std::size_t>(kLinePieceLength) && image[end] != 0 && image[end] != '\n')
+    while (end < kLinePieceLength && image[end] != 0 && image[end] != '\n')
         ++end;
     const std::string_view line(reinterpret_cast<const char*>(image.data()), end);
     return line.find(kVersionKey) != std::string_view::npos;
-}
-
-// The whole temporary text; more than FNB.TXT can hold is refused.
-bool ReadTempText(const std::string& path, std::vector<std::uint8_t>& text)
-{
-    FilePtr file = OpenFile(path, "rb");
-    if (!file)
-        return false;
-    text.assign(kFnbTextSize + 1, 0);
-    const auto got = std::fread(text.data(), 1, text.size(), file.get());
-    text.resize(got);
-    return !std::ferror(file.get()) && got <= kFnbTextSize;
-}
-
-bool WriteTempText(const std::string& path, const char* mode, const std::string& text)
-{
-    FilePtr file = OpenFile(path, mode);
-    if (!file)
-        return false;
-    const bool written = std::fwrite(text.data(), 1, text.size(), file.get()) == text.size();
-    return CloseWritten(file) && written;
-}
-
-bool WriteImageInPlace(const std::string& path, const std::vector<std::uint8_t>& image)
-{
-    FilePtr file = OpenFile(path, "r+b");
-    if (!file)
-        return false;
-    const bool written = std::fwrite(image.data(), 1, image.size(), file.get()) == image.size();
-    return CloseWritten(file) && written;
 }
 
 }  // namespace
@@ -200,25 +197,34 @@ bool IsAcceptableProjectName(const std::string& name)
            });
 }
 
-COrvoFnbTextFile::COrvoFnbTextFile(std::string moFolder, std::string projectName, std::string timeStamp)
-    : m_moFolder(std::move(moFolder)), m_projectName(std::move(projectName)), m_timeStamp(std::move(timeStamp))
+COrvoFnbTextFile::COrvoFnbTextFile(std::string moFolder, std::string projectName, std::string timeStamp,
+                                   platform::FileSystem& files)
+    : m_files(files),
+      m_moFolder(std::move(moFolder)),
+      m_projectName(std::move(projectName)),
+      m_timeStamp(std::move(timeStamp))
 {
-    m_newProjectNumber = NextProjectNumber(LastSerialDigits(FnbPath()));
-    m_tempPath = CreateTempFile();
+    const std::string path = FnbPath();
+    m_newProjectNumber = NextProjectNumber(LastSerialDigits(*OpenText(m_files, path), path), path);
+    m_tempPath = CreateTempFile(m_files);
 }
 
 COrvoFnbTextFile::~COrvoFnbTextFile()
 {
-    std::error_code error;
-    std::filesystem::remove(m_tempPath, error);
+    m_files.Remove(m_tempPath);
 }
 
 std::string COrvoFnbTextFile::FnbPath() const
 {
-    const auto found = platform::FindFile(platform::JoinPath(m_moFolder, kFnbTextFileName));
+    const auto found = platform::FindFile(m_files, platform::JoinPath(m_moFolder, kFnbTextFileName));
     if (!found)
-        Fail(MessageId::FnbReadFailed);
+        Fail(MessageId::FnbReadFailed, Reason::FnbTextMissing, m_moFolder);
     return *found;
+}
+
+std::vector<std::uint8_t> COrvoFnbTextFile::ReadTextImage(const std::string& path) const
+{
+    return TextImage(*OpenText(m_files, path), path);
 }
 
 std::string COrvoFnbTextFile::GetTrackFileName() const
@@ -228,27 +234,42 @@ std::string COrvoFnbTextFile::GetTrackFileName() const
     return MakeTrackFileName(m_newProjectNumber, m_trackSerial);
 }
 
+std::string COrvoFnbTextFile::GetTrackFilePath() const
+{
+    return platform::JoinPath(m_moFolder, GetTrackFileName());
+}
+
+bool COrvoFnbTextFile::RefuseBlock(Reason reason, std::string subject, std::string detail)
+{
+    m_refusal = Refusal{MessageId::ConvertFailed, reason, std::move(subject), std::move(detail)};
+    return false;
+}
+
 bool COrvoFnbTextFile::WriteSongBlock(std::uint8_t rateCode, std::uint8_t wordLengthCode)
 {
     if (!IsAcceptableProjectName(m_projectName))
-        return false;
+        return RefuseBlock(Reason::ProjectNameRefused, m_projectName, kProjectNameRule);
     const std::string block = Line("SNGSERIAL", m_newProjectNumber) + Line("SONGTITLE", m_projectName) +
                               Line("BINUPDATE", m_timeStamp) + Line("BASEDTIME", std::to_string(kBasedTimeOfProject)) +
                               Line("RECORDBIT", std::to_string(wordLengthCode)) +
                               Line("RECORDFSC", std::to_string(rateCode)) +
                               Line("FRAMERATE", std::to_string(kFrameRateCode)) + kLineEnd;
-    return WriteTempText(m_tempPath, "wb", block);
+    return WriteWhole(m_files, m_tempPath, platform::WriteMode::Replace, block.data(), block.size()) ||
+           RefuseBlock(Reason::TemporaryFileFailed, m_tempPath);
 }
 
 bool COrvoFnbTextFile::WriteTrackBlock(int trackIndex, std::uint32_t startGroup, std::uint32_t lengthGroups)
 {
-    const std::string serial = ZeroPadded(m_trackSerial, kSerialDigits) + "  " + GetTrackFileName();
+    const std::string serial = ZeroPadded(m_trackSerial, kFileSerialDigits) + "  " + GetTrackFileName();
     const std::string block = Line("TRKSERIAL", serial) + Line("BINUPDATE", m_timeStamp) +
                               Line("VERTIALTR", std::to_string(kVirtualTrack)) +
                               Line("TRKNUMBER", std::to_string(trackIndex + 1)) +
                               Line("BASEDTIME", std::to_string(startGroup)) +
                               Line("TRKSAMPLE", std::to_string(lengthGroups)) + kLineEnd;
-    return WriteTempText(m_tempPath, "ab", block);
+    if (!WriteWhole(m_files, m_tempPath, platform::WriteMode::Append, block.data(), block.size()))
+        return RefuseBlock(Reason::TemporaryFileFailed, m_tempPath);
+    m_describedFiles.push_back(GetTrackFilePath());
+    return true;
 }
 
 bool COrvoFnbTextFile::HasRoomForTracks(std::uint64_t blockCount) const
@@ -260,23 +281,32 @@ bool COrvoFnbTextFile::HasRoomForTracks(std::uint64_t blockCount) const
     return blockCount <= (room - kProjectBlockReserve) / kTrackBlockReserve;
 }
 
+std::vector<std::uint8_t> COrvoFnbTextFile::ReadCollectedText(std::size_t room) const
+{
+    const auto source = m_files.OpenRead(m_tempPath);
+    if (!source)
+        Fail(MessageId::FnbWriteFailed, Reason::TemporaryFileFailed, m_tempPath);
+    if (source->Size() > room)
+        Fail(MessageId::FnbWriteFailed, Reason::FnbTextFull, m_moFolder);
+    std::vector<std::uint8_t> text(static_cast<std::size_t>(source->Size()));
+    if (!source->ReadExactly(0, text.data(), text.size()))
+        Fail(MessageId::FnbWriteFailed, Reason::TemporaryFileFailed, m_tempPath);
+    return text;
+}
+
 void COrvoFnbTextFile::Commit()
 {
     const std::string path = FnbPath();
     std::vector<std::uint8_t> image = ReadTextImage(path);
-    std::vector<std::uint8_t> text;
-    if (!ReadTempText(m_tempPath, text))
-        Fail(MessageId::FnbWriteFailed);
     const std::size_t used = FirstLineHasVersionId(image) ? 0 : UsedLength(image);
-    if (text.size() > kFnbTextSize - used)
-        Fail(MessageId::FnbWriteFailed);
+    const std::vector<std::uint8_t> text = ReadCollectedText(kFnbTextSize - used);
     std::copy(text.begin(), text.end(), image.begin() + static_cast<std::ptrdiff_t>(used));
     std::fill(image.begin() + static_cast<std::ptrdiff_t>(used + text.size()), image.end(), 0);
     // From here on FNB.TXT may name the new data files, even after a failed write:
     // they stay on the disk whatever happens.
     m_createdFiles.clear();
-    if (!WriteImageInPlace(path, image))
-        Fail(MessageId::FnbWriteFailed);
+    if (!WriteWhole(m_files, path, platform::WriteMode::Update, image.data(), image.size()))
+        Fail(MessageId::FnbWriteFailed, Reason::FnbTextWriteFailed, path);
 }
 
 void COrvoFnbTextFile::NoteCreatedFile(const std::string& path)
@@ -286,9 +316,7 @@ void COrvoFnbTextFile::NoteCreatedFile(const std::string& path)
 
 void COrvoFnbTextFile::RemoveCreatedFiles()
 {
-    for (const auto& path : m_createdFiles) {
-        std::error_code error;
-        std::filesystem::remove(path, error);
-    }
+    for (const auto& path : m_createdFiles)
+        m_files.Remove(path);
     m_createdFiles.clear();
 }

@@ -5,6 +5,9 @@
 // "SNGSERIAL:" line, collects its project and track blocks in a temporary file,
 // and at the end writes the new text into FNB.TXT in place, in one write.
 
+#include "platform/Errors.h"
+#include "platform/FileSystem.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -25,10 +28,11 @@ bool IsAcceptableProjectName(const std::string& name);
 class COrvoFnbTextFile {
 public:
     // Derives the new project number from FNB.TXT in `moFolder` and creates the
-    // temporary file. The project block names the project `projectName`, every block
-    // carries `timeStamp`. Raises ImportError: FnbReadFailed, ProjectNumberFull, or
-    // InsideError when no temporary file can be made.
-    COrvoFnbTextFile(std::string moFolder, std::string projectName, std::string timeStamp);
+    // temporary file, both through `files`. The project block names the project
+    // `projectName`, every block carries `timeStamp`. Raises ImportError:
+    // FnbReadFailed, ProjectNumberFull, or InsideError when no temporary file can be made.
+    COrvoFnbTextFile(std::string moFolder, std::string projectName, std::string timeStamp,
+                     platform::FileSystem& files = platform::RealFileSystem());
     // Removes the temporary file.
     ~COrvoFnbTextFile();
     COrvoFnbTextFile(const COrvoFnbTextFile&) = delete;
@@ -40,6 +44,8 @@ public:
     // name of that file.
     std::uint32_t GetTrackSerial() const { return m_trackSerial; }
     std::string GetTrackFileName() const;
+    // The full path of that file in the MO folder.
+    std::string GetTrackFilePath() const;
     // Moves on to the next data file's serial, once a file's track block is written.
     void AdvanceTrackSerial() { ++m_trackSerial; }
     const std::string& GetMoFolder() const { return m_moFolder; }
@@ -51,6 +57,10 @@ public:
     // Appends the track block of the data file just written (current serial): the
     // track's index (0 = Track 1), and the region's start and length in groups.
     bool WriteTrackBlock(int trackIndex, std::uint32_t startGroup, std::uint32_t lengthGroups);
+    // Why the last block write failed.
+    const Refusal& GetRefusal() const { return m_refusal; }
+    // The full paths of the data files the track blocks name, in the order written.
+    const std::vector<std::string>& GetDescribedFiles() const { return m_describedFiles; }
     // True when the project block and `blockCount` track blocks fit after the
     // used part of FNB.TXT. Raises ImportError(FnbReadFailed) when it cannot be read.
     bool HasRoomForTracks(std::uint64_t blockCount) const;
@@ -68,7 +78,13 @@ public:
 
 private:
     std::string FnbPath() const;
+    std::vector<std::uint8_t> ReadTextImage(const std::string& path) const;
+    // The collected text; raises FnbWriteFailed when it cannot be read or does not
+    // fit into `room` bytes.
+    std::vector<std::uint8_t> ReadCollectedText(std::size_t room) const;
+    bool RefuseBlock(Reason reason, std::string subject, std::string detail = {});
 
+    platform::FileSystem& m_files;
     std::string m_moFolder;
     std::string m_projectName;
     std::string m_timeStamp;
@@ -76,4 +92,6 @@ private:
     std::string m_newProjectNumber;
     std::string m_tempPath;
     std::vector<std::string> m_createdFiles;
+    std::vector<std::string> m_describedFiles;
+    Refusal m_refusal;
 };

@@ -117,23 +117,20 @@ std::optional<GroupLayout> GroupLayoutFor(unsigned bitsPerSample)
     return std::nullopt;
 }
 
-COrvoPackFile::COrvoPackFile(unsigned bitsPerSample, bool bigEndian)
+COrvoPackFile::COrvoPackFile(unsigned bitsPerSample, bool bigEndian, platform::FileSystem& files)
     : m_layout(GroupLayoutFor(bitsPerSample)),
       m_pack(ChoosePacker(bitsPerSample, bigEndian)),
-      m_block(kPackBlockSize, 0)
+      m_block(kPackBlockSize, 0),
+      m_files(files)
 {
 }
 
-COrvoPackFile::~COrvoPackFile()
-{
-    if (m_file)
-        std::fclose(m_file);
-}
+COrvoPackFile::~COrvoPackFile() = default;
 
 bool COrvoPackFile::OpenTrackFile(const std::string& path)
 {
     m_path = path;
-    m_file = std::fopen(m_path.c_str(), "wb");
+    m_file = m_files.OpenWrite(m_path, platform::WriteMode::Replace);
     return m_file != nullptr;
 }
 
@@ -151,7 +148,8 @@ bool COrvoPackFile::PackGroups(const std::uint8_t* data, std::size_t groupCount)
 
 bool COrvoPackFile::FlushBlock()
 {
-    if (!m_file || std::fwrite(m_block.data(), 1, kPackBlockSize, m_file) != kPackBlockSize)
+    // Flushed block by block, so that a failed write is seen at the block it hit.
+    if (!m_file || !m_file->Write(m_block.data(), kPackBlockSize) || !m_file->Flush())
         return false;
     std::fill(m_block.begin(), m_block.begin() + m_fill, 0);
     m_fill = 0;
@@ -162,8 +160,7 @@ bool COrvoPackFile::CloseTrackFile()
 {
     if (!m_file)
         return false;
-    const bool flushed = std::fflush(m_file) == 0 && !std::ferror(m_file);
-    const bool closed = std::fclose(m_file) == 0;
-    m_file = nullptr;
-    return flushed && closed;
+    const bool closed = m_file->Close();
+    m_file.reset();
+    return closed;
 }

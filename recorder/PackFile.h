@@ -3,11 +3,12 @@
 // arrive in the source file's own byte order and are re-arranged into the
 // recorder's layout in a 131072-byte block, which is written whole.
 
+#include "platform/FileSystem.h"
 #include "recorder/TrackFile.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,8 +28,8 @@ std::optional<GroupLayout> GroupLayoutFor(unsigned bitsPerSample);
 class COrvoPackFile {
 public:
     // Packs source samples of `bitsPerSample` bits, most significant byte first when
-    // `bigEndian`, else last; opens nothing.
-    COrvoPackFile(unsigned bitsPerSample, bool bigEndian);
+    // `bigEndian`, else last, into a file of `files`; opens nothing.
+    COrvoPackFile(unsigned bitsPerSample, bool bigEndian, platform::FileSystem& files = platform::RealFileSystem());
     ~COrvoPackFile();  // closes the file when still open
     COrvoPackFile(const COrvoPackFile&) = delete;
     COrvoPackFile& operator=(const COrvoPackFile&) = delete;
@@ -39,7 +40,8 @@ public:
     // False, packing nothing, for an unsupported word length or when the groups
     // do not fit into what is left of the block.
     bool PackGroups(const std::uint8_t* data, std::size_t groupCount);
-    // Writes the whole block, filled or not, and starts an empty one.
+    // Writes the whole block, filled or not, hands it to the system and starts an
+    // empty one. False when the block could not be written.
     bool FlushBlock();
     // Closes the file; false when the close fails.
     bool CloseTrackFile();
@@ -54,6 +56,7 @@ private:
     PackFunction m_pack = nullptr;
     std::vector<std::uint8_t> m_block;
     std::uint32_t m_fill = 0;
-    std::FILE* m_file = nullptr;
+    platform::FileSystem& m_files;
+    std::unique_ptr<platform::OutputFile> m_file;
     std::string m_path;
 };

@@ -1,7 +1,5 @@
 #include "recorder/TrackFileName.h"
 
-#include <cstdio>
-
 namespace {
 
 constexpr std::size_t kDotIndex = 8;
@@ -15,16 +13,20 @@ std::string InsertDot(const std::string& digits)
 
 }  // namespace
 
+std::string ZeroPadded(unsigned long long value, std::size_t width)
+{
+    std::string digits = std::to_string(value);
+    if (digits.size() < width)
+        digits.insert(0, width - digits.size(), '0');
+    return digits;
+}
+
 std::string MakeTrackFileName(unsigned projectNumber, unsigned serial)
 {
-    char digits[32];
-    std::snprintf(digits, sizeof digits, "%s%.2u%.5u", kTrackFilePrefix, projectNumber, serial);
-    return InsertDot(digits);
+    return MakeTrackFileName(ZeroPadded(projectNumber, kProjectNumberDigits), serial);
 }
 
 std::string MakeTrackFileName(const std::string& projectDigits, unsigned serial)
 {
-    char serialDigits[16];
-    std::snprintf(serialDigits, sizeof serialDigits, "%.5u", serial);
-    return InsertDot(kTrackFilePrefix + projectDigits + serialDigits);
+    return InsertDot(kTrackFilePrefix + projectDigits + ZeroPadded(serial, kFileSerialDigits));
 }

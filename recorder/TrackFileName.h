@@ -7,6 +7,8 @@
 
 inline constexpr const char* kTrackFilePrefix = "8b32";
 inline constexpr std::size_t kTrackFileNameLength = 12;
+inline constexpr std::size_t kProjectNumberDigits = 2;
+inline constexpr std::size_t kFileSerialDigits = 5;
 
 // The name for a project number and a serial. A number above 99 or a serial above
 // 99999 gives a name that is not 12 characters long; such a name is refused where
@@ -15,3 +17,7 @@ std::string MakeTrackFileName(unsigned projectNumber, unsigned serial);
 
 // The same from the project number as its two-digit text (as FNB.TXT holds it).
 std::string MakeTrackFileName(const std::string& projectDigits, unsigned serial);
+
+// `value` in decimal with leading zeros to at least `width` digits, as the
+// recorder's texts write numbers ("00012" for 12 in five digits).
+std::string ZeroPadded(unsigned long long value, std::size_t width);

@@ -1,5 +1,5 @@
 #include "import/PCAiffFile.h"
-#include "import/SoundFileInput.h"
+#include "platform/ByteSource.h"
 #include "tests/import/WaveAiffBuilder.h"
 #include "tests/support/ScriptedUserInterface.h"
 #include "tests/support/TempFolder.h"
@@ -125,10 +125,47 @@ TEST(AiffIdentifierSearch, FindsTheFirstOccurrenceAcrossReadBlocks)
         Bytes file = Zeros(c.fileSize);
         for (const auto position : c.placedAt)
             std::copy_n("SSND", 4, file.begin() + static_cast<std::ptrdiff_t>(position));
-        TempFolder folder;
-        WriteBytes(folder.File("search.aif"), file);
-        CSoundFileInput input;
-        ASSERT_TRUE(input.Open(folder.File("search.aif")));
+        platform::MemorySource input(file);
         EXPECT_EQ(FindIdentifier(input, "SSND"), c.found) << c.fileSize;
     }
+}
+
+TEST(AiffHeader, RefusalsFromMemoryNameTheirReason)
+{
+    struct Row {
+        const char* what;
+        Bytes file;
+        Reason reason;
+        std::string detail;
+    };
+    const Row rows[] = {
+        {"AIFC", AiffFile(Cat({Common(), Sound()}), "AIFC"), Reason::NotAiff, ""},
+        {"no FORM", Cat({Common(), Sound()}), Reason::NotAiff, ""},
+        {"no COMM", AiffFile(Sound()), Reason::NoFormatChunk, ""},
+        {"COMM cut short", Cat({AiffFile(Sound()), Text("COMM"), Be32(18), Be16(1)}), Reason::FormatChunkDamaged, ""},
+        {"2 channels", AiffFile(Cat({Common(44100, 16, 2), Sound()})), Reason::NotMono, "2"},
+        {"8 bit", AiffFile(Cat({Common(44100, 8), Sound()})), Reason::UnsupportedBits, "8"},
+        {"96000 Hz", AiffFile(Cat({Common(96000), Sound()})), Reason::UnsupportedRate, "96000"},
+        {"22050 Hz", AiffFile(Cat({Common(22050), Sound()})), Reason::UnsupportedRate, "22050"},
+        {"no SSND", AiffFile(Common()), Reason::NoSampleData, ""},
+        {"SSND cut short", Cat({AiffFile(Common()), Text("SSND"), Be32(8), Be32(0)}), Reason::DataBeyondEnd, ""},
+        {"offset beyond the chunk", AiffFile(Cat({Common(), AiffChunk("SSND", SoundDataBody(0, kSamples), 4)})),
+         Reason::SampleOffsetBeyondChunk, ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        ScriptedUserInterface ui;
+        CPCAiffFile reader(ui);
+        platform::MemorySource source(row.file);
+        EXPECT_FALSE(reader.ParseHeader(source));
+        EXPECT_EQ(reader.GetRefusal().reason, row.reason);
+        EXPECT_EQ(reader.GetRefusal().detail, row.detail);
+        EXPECT_TRUE(ui.events.empty());
+    }
+    ScriptedUserInterface ui;
+    CPCAiffFile reader(ui);
+    platform::MemorySource accepted(AiffFile(Cat({Common(32000, 20), Sound(4)})));
+    ASSERT_TRUE(reader.ParseHeader(accepted));
+    EXPECT_EQ(reader.GetSampleRate(), 32000U);
+    EXPECT_EQ(reader.GetDataOffset(), kPlainDataOffset + 4);
 }

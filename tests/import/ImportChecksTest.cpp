@@ -2,6 +2,7 @@
 #include "import/ImportChecks.h"
 #include "platform/Messages.h"
 #include "tests/import/WaveAiffBuilder.h"
+#include "tests/support/FnbTextFixture.h"
 #include "tests/support/ScriptedUserInterface.h"
 #include "tests/support/TempFolder.h"
 
@@ -67,7 +68,8 @@ protected:
     TempFolder m_folder;
     ScriptedUserInterface m_ui;
     FakePage m_page{m_ui};
-    CImportChecks m_checks{m_page, m_ui, m_folder.Path()};
+    importtest::FaultyFileSystem m_files;
+    CImportChecks m_checks{m_page, m_ui, m_folder.Path(), m_files};
 };
 
 }  // namespace
@@ -160,7 +162,8 @@ TEST_F(ImportChecksTest, ValidateInItsOrderWithItsMessages)
     };
     for (const auto& c : cases) {
         COVFtoWAVEDoc doc;
-        doc.m_freeBytes = c.freeBytes;
+        doc.SetMoFolder(m_folder.Path());
+        m_files.freeSpace = c.freeBytes;
         m_ui.events.clear();
         EXPECT_EQ(m_checks.Validate({"Demo", c.tracks}, doc), c.accepted) << c.what;
         EXPECT_EQ(m_ui.Messages(), c.messages) << c.what;
@@ -173,7 +176,8 @@ TEST_F(ImportChecksTest, ValidateLeavesEachSlotWithItsPathOrEmpty)
 {
     ASSERT_TRUE(m_checks.CheckFileName(1, Path("t2.wav")));  // a reader that an empty field drops
     COVFtoWAVEDoc doc;
-    doc.m_freeBytes = 1U << 30;
+    doc.SetMoFolder(m_folder.Path());
+    m_files.freeSpace = 1U << 30;
     ASSERT_TRUE(m_checks.Validate({"", {"t1.wav", "", "T2.WAV", "x.mp3", "good.aif"}}, doc));
     EXPECT_EQ(doc.GetNewProjectName(), kUntitled);
     const std::array<std::string, kTrackCount> expected = {Path("t1.wav"), "", Path("t2.wav"), "", Path("good.aif")};

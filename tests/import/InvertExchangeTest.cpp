@@ -125,11 +125,12 @@ struct ImportRig {
         slots[index].SetSourcePath(path);
     }
 
-    bool Run()
+    ImportResult Import()
     {
         CInvertExchange exchange(slots, disk.doc, ui);
         return exchange.Run();
     }
+    bool Run() { return Import().succeeded; }
 
     std::string FnbText() const { return AsText(ReadBytes(disk.FnbTextPath())); }
 
@@ -275,6 +276,36 @@ TEST(InvertExchange, FailuresLeaveTheDiskAsItWas)
         EXPECT_EQ(rig.ui.events.back().icon, platform::MessageIcon::Exclamation);
         EXPECT_TRUE(Snapshot(rig.disk.folder.Path()) == before);
             EXPECT_EQ(rig.ui.Count(UiEvent::Kind::WaitEnd), 1);
+    }
+}
+
+TEST(InvertExchange, DataFilesOnTheDiskRefuseWithTheStateOfTheProjectIndex)
+{
+    struct Case {
+        const char* name;
+        std::function<void(ImportRig&)> arrange;
+        Reason reason;
+        std::string subject;  // in the disk folder
+        std::string detail;
+    };
+    const Case cases[] = {
+        {"listed project", [](ImportRig& rig) { rig.WriteBinder(8); }, Reason::ListedProjectFiles, "", "08"},
+        {"no FNB.BIN", [](ImportRig&) {}, Reason::ProjectIndexMissing, "FNB.BIN", ""},
+        {"FNB.BIN unreadable", [](ImportRig& rig) { WriteBytes(rig.disk.folder.File("FNB.BIN"), Bytes(10, 1)); },
+         Reason::ProjectIndexUnreadable, "FNB.BIN", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ImportRig rig;
+        rig.Use(0, "one.wav", WaveOf(Signal(1000, 16), 16));
+        c.arrange(rig);
+        WriteBytes(rig.disk.folder.File("8b320800.000"), Bytes(100, 7));
+        const ImportResult result = rig.Import();
+        EXPECT_FALSE(result.succeeded);
+        EXPECT_EQ(result.refusal.id, MessageId::ConvertFailed);
+        EXPECT_EQ(result.refusal.reason, c.reason);
+        EXPECT_EQ(result.refusal.subject, c.subject.empty() ? rig.disk.folder.Path() : rig.disk.folder.File(c.subject));
+        EXPECT_EQ(result.refusal.detail, c.detail);
     }
 }
 

@@ -79,7 +79,7 @@ struct SourceRig {
     SourceRig(std::uint16_t bits, std::uint32_t rate, const Bytes& data, const Bytes& trailer = {},
               std::uint32_t offset = 44, std::optional<std::uint32_t> statedSize = std::nullopt)
         : source(ui, CPCSoundFile::kLittleEndian, bits, rate, offset,
-                 statedSize.value_or(static_cast<std::uint32_t>(data.size())))
+                 statedSize.value_or(static_cast<std::uint32_t>(data.size())), files)
     {
         Bytes file(offset + data.size() + trailer.size(), 'h');
         const auto dataAt = file.begin() + static_cast<long>(offset);
@@ -90,6 +90,7 @@ struct SourceRig {
 
     testsupport::TempFolder sourceFolder;
     testsupport::ScriptedUserInterface ui;
+    FaultyFileSystem files;
     FakeSoundFile source;
 };
 
@@ -246,7 +247,7 @@ TEST(RegionScan, ScanFailures)
     EXPECT_FALSE(missing.source.ScanRegions(nullptr));
 
     SourceRig unreadable(16, 44100, Bytes(100, 1));
-    unreadable.source.SetFileName(unreadable.sourceFolder.Path());  // a folder: opens, cannot be read
+    unreadable.files.failReads = [](const std::string&, std::uint64_t) { return true; };  // opens, cannot be read
     EXPECT_EQ(RaisedMessage([&] { unreadable.source.ScanRegions(nullptr); }), MessageId::SampleReadFailed);
 }
 

@@ -1,4 +1,5 @@
 #include "import/PCWaveFile.h"
+#include "platform/ByteSource.h"
 #include "platform/Messages.h"
 #include "tests/import/WaveAiffBuilder.h"
 #include "tests/support/ScriptedUserInterface.h"
@@ -164,6 +165,58 @@ TEST(WaveHeader, RefusedFileKeepsTheFormatOfTheLastAcceptedOne)
     CPCWaveFile reader(ui);
     ASSERT_TRUE(reader.ReadHeader(folder.File("good.wav")));
     EXPECT_FALSE(reader.ReadHeader(folder.File("bad.wav")));
+    EXPECT_EQ(reader.GetSampleRate(), 48000U);
+    EXPECT_EQ(reader.GetBitsPerSample(), 24);
+}
+
+TEST(WaveHeader, RefusalsFromMemoryNameTheirReason)
+{
+    struct Row {
+        const char* what;
+        Bytes file;
+        Reason reason;
+        std::string detail;
+    };
+    const Bytes fmtBody = PlainFormat(kPcm, 1, 44100, 16);
+    const auto extensible = [](const Bytes& body) { return WaveFile(Cat({RiffChunk("fmt ", body), Data()})); };
+    const Row rows[] = {
+        {"not RIFF", RiffChunk("RIFX", Cat({Text("WAVE"), Format16(), Data()})), Reason::NotWave, ""},
+        {"no fmt", WaveFile(Data()), Reason::NoFormatChunk, ""},
+        {"fmt of 14 bytes", WaveFile(Cat({RiffChunk("fmt ", Bytes(fmtBody.begin(), fmtBody.begin() + 14)), Data()})),
+         Reason::FormatChunkDamaged, ""},
+        {"2 channels", WaveFile(Cat({RiffChunk("fmt ", PlainFormat(kPcm, 2, 44100, 16)), Data()})), Reason::NotMono,
+         "2"},
+        {"22050 Hz", WaveFile(Cat({Format16(22050), Data()})), Reason::UnsupportedRate, "22050"},
+        {"8 bit", WaveFile(Cat({Format16(44100, 8), Data()})), Reason::UnsupportedBits, "8"},
+        {"float tag", WaveFile(Cat({RiffChunk("fmt ", PlainFormat(kFloat, 1, 44100, 24)), Data()})),
+         Reason::FloatSamples, ""},
+        {"compressed tag", WaveFile(Cat({RiffChunk("fmt ", PlainFormat(0x55, 1, 44100, 16)), Data()})),
+         Reason::CompressedSamples, "format tag 85"},
+        {"extensible, extension of 0", extensible(ExtensibleFormat(1, 44100, 24, 24, 0)), Reason::FormatChunkDamaged,
+         ""},
+        {"extensible float", extensible(ExtensibleFormat(1, 44100, 24, 24, 22, kFloat)), Reason::FloatSamples, ""},
+        {"extensible compressed", extensible(ExtensibleFormat(1, 44100, 16, 16, 22, 0x55)),
+         Reason::CompressedSamples, "sub-format 85"},
+        {"extensible 24/16", extensible(ExtensibleFormat(1, 44100, 24, 16)), Reason::UnsupportedContainer,
+         "16 bits in 24-bit containers"},
+        {"no data", WaveFile(Format16()), Reason::NoSampleData, ""},
+        {"empty data", WaveFile(Cat({Format16(), Data({})})), Reason::NoSampleData, ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        ScriptedUserInterface ui;
+        CPCWaveFile reader(ui);
+        platform::MemorySource source(row.file);
+        EXPECT_FALSE(reader.ParseHeader(source));
+        EXPECT_EQ(reader.GetRefusal().id, MessageId::FormatUnknown);
+        EXPECT_EQ(reader.GetRefusal().reason, row.reason);
+        EXPECT_EQ(reader.GetRefusal().detail, row.detail);
+        EXPECT_EQ(ui.Messages(), std::vector<std::string>{MessageText(MessageId::FormatUnknown)});
+    }
+    ScriptedUserInterface ui;
+    CPCWaveFile reader(ui);
+    platform::MemorySource accepted(WaveFile(Cat({Format16(48000, 24), Data()})));
+    ASSERT_TRUE(reader.ParseHeader(accepted));
     EXPECT_EQ(reader.GetSampleRate(), 48000U);
     EXPECT_EQ(reader.GetBitsPerSample(), 24);
 }

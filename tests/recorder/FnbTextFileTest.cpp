@@ -1,6 +1,7 @@
 #include "recorder/FnbTextFile.h"
 
 #include "platform/Errors.h"
+#include "platform/MemoryFileSystem.h"
 #include "tests/support/FnbTextFixture.h"
 #include "tests/support/PackFileLimits.h"
 
@@ -300,4 +301,40 @@ TEST(FnbTextFile, FailedWritesAreReported)
     std::filesystem::create_directory(text.GetTempPath());  // a folder in the way
     EXPECT_FALSE(text.WriteTrackBlock(0, 0, 8192));
     std::filesystem::remove(text.GetTempPath());
+}
+
+TEST(FnbTextFile, ReadsTheSerialLineInPiecesFromMemory)
+{
+    struct Case {
+        const char* what;
+        std::string text;
+        std::string number;  // empty: refused for `reason`
+        Reason reason;
+    };
+    const std::string lineOfAPiece(259, 'x');
+    const Case cases[] = {
+        {"a later line overrides", "SNGSERIAL: 03\r\nSNGSERIAL: 12\r\n", "13", {}},
+        {"key starts the piece after 259 characters", lineOfAPiece + "SNGSERIAL: 20\r\n", "21", {}},
+        {"key cut by the end of a piece", std::string(250, 'x') + "SNGSERIAL: 20\r\n", "", Reason::NoSerialLine},
+        {"key behind a NUL", std::string("x\0SNGSERIAL: 20\r\n", 17), "", Reason::NoSerialLine},
+        {"line across the first read of the text", std::string(65530, 'x') + "\r\nSNGSERIAL: 31\r\n", "32", {}},
+        {"no serial line", "SONGTITLE: x\r\n", "", Reason::NoSerialLine},
+        {"numbers used up", "SNGSERIAL: 99\r\n", "", Reason::ProjectNumbersUsedUp},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        platform::MemoryFileSystem files;
+        files.AddFolder("/mo");
+        files.AddFile("/mo/FNB.TXT", PaddedFnbText(c.text));
+        std::string number;
+        Refusal refusal;
+        try {
+            number = COrvoFnbTextFile("/mo", "Untitled", "2000/04/25 13:05:09", files).GetNewProjectNumber();
+        } catch (const ImportError& error) {
+            refusal = error;
+        }
+        EXPECT_EQ(number, c.number);
+        EXPECT_EQ(refusal.reason, c.reason);
+        EXPECT_EQ(refusal.subject, c.number.empty() ? "/mo/FNB.TXT" : "");
+    }
 }

@@ -1,5 +1,6 @@
 #include "recorder/PackFile.h"
 
+#include "platform/MemoryFileSystem.h"
 #include "tests/support/FnbTextFixture.h"
 #include "tests/support/PackFileLimits.h"
 
@@ -180,4 +181,26 @@ TEST(PackFile, CreatedFilesAreRemovedOnRequest)
     EXPECT_EQ(FileNames(rig.disk.folder.Path()), (std::vector<std::string>{"8b320800.000", "8b320800.001", "FNB.TXT"}));
     rig.text.RemoveCreatedFiles();
     EXPECT_EQ(FileNames(rig.disk.folder.Path()), std::vector<std::string>{"FNB.TXT"});
+}
+
+TEST(PackFile, WritesThroughItsFileSystem)
+{
+    platform::MemoryFileSystem memory;
+    memory.AddFolder("/mo");
+    FaultyFileSystem files(memory);
+    files.failWrites = [](const std::string& path, platform::WriteMode) { return path == "/mo/full"; };
+    const Bytes group = SourceGroup(kCounting16, 2, kLittle);
+    COrvoPackFile pack(16, false, files);
+    ASSERT_TRUE(pack.OpenTrackFile("/mo/8b320800.000"));
+    ASSERT_TRUE(pack.PackGroups(group.data(), 1));
+    ASSERT_TRUE(pack.FlushBlock());
+    ASSERT_TRUE(pack.CloseTrackFile());
+    const Bytes file = memory.Bytes("/mo/8b320800.000");
+    ASSERT_EQ(file.size(), kPackBlockSize);
+    EXPECT_EQ(Bytes(file.begin(), file.begin() + 4), (Bytes{0x04, 0x03, 0x02, 0x01}));
+
+    COrvoPackFile full(16, false, files);
+    ASSERT_TRUE(full.OpenTrackFile("/mo/full"));
+    EXPECT_FALSE(full.FlushBlock());
+    EXPECT_FALSE(full.CloseTrackFile());
 }

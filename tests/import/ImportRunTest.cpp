@@ -1,0 +1,339 @@
+// The import as the File->MO page runs it, on a disk and sources held in memory:
+// why it refuses, what it reports when it succeeds, what it warns about, and how
+// its progress adds up.
+
+#include "import/ImportChecks.h"
+#include "import/InvertExchange.h"
+#include "platform/Files.h"
+#include "platform/MemoryFileSystem.h"
+#include "tests/import/WaveAiffBuilder.h"
+#include "tests/support/FnbTextFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using namespace soundbytes;
+using importtest::AsBytes;
+using importtest::PaddedFnbText;
+
+namespace {
+
+constexpr const char* kMo = "/mo";
+constexpr const char* kSources = "/src";
+constexpr const char* kTemporaryFile = "(the temporary file)";
+constexpr std::uint32_t kWaveDataOffset = 44;
+
+std::string Mo(const std::string& name)
+{
+    return platform::JoinPath(kMo, name);
+}
+
+std::string Source(const std::string& name)
+{
+    return platform::JoinPath(kSources, name);
+}
+
+Bytes Sound(std::size_t bytes)
+{
+    return Bytes(bytes, 0x11);
+}
+
+Bytes Wave(std::uint32_t rate, std::uint16_t bits, const Bytes& samples,
+           std::optional<std::uint32_t> statedSize = std::nullopt, std::uint16_t channels = 1)
+{
+    return WaveFile(Cat({RiffChunk("fmt ", PlainFormat(kPcm, channels, rate, bits)),
+                         RiffChunk("data", samples, statedSize)}));
+}
+
+// What a progress window was told.
+struct ProgressLog {
+    std::vector<std::uint64_t> totals;
+    std::vector<std::uint64_t> dones;
+};
+
+class LoggingWindow : public platform::ProgressWindow {
+public:
+    explicit LoggingWindow(ProgressLog& log) : m_log(log) {}
+    void SetText(const std::string&) override {}
+    void Show() override {}
+    void StepAnimation() override {}
+    void SetTotal(std::uint64_t total) override { m_log.totals.push_back(total); }
+    void SetDone(std::uint64_t done) override { m_log.dones.push_back(done); }
+
+private:
+    ProgressLog& m_log;
+};
+
+class LoggingUserInterface : public testsupport::ScriptedUserInterface {
+public:
+    std::unique_ptr<platform::ProgressWindow> CreateProgressWindow() override
+    {
+        return std::make_unique<LoggingWindow>(progress);
+    }
+    ProgressLog progress;
+};
+
+class SlotPage : public CImportPage {
+public:
+    explicit SlotPage(TrackSlots& slots) : m_slots(slots) {}
+    COrvoTrack& GetTrackSlot(std::uint8_t index) override { return m_slots.at(index); }
+    void EnableInputs(bool) override {}
+    void ShowFormat(bool) override {}
+
+private:
+    TrackSlots& m_slots;
+};
+
+// An MO folder whose FNB.TXT names project 07 last, and a folder of sources, in
+// memory; the checks and the import run on them as the File->MO page runs them.
+struct MemoryImport {
+    MemoryImport()
+    {
+        memory.AddFolder(kMo);
+        memory.AddFolder(kSources);
+        memory.AddFile(Mo("FNB.TXT"), PaddedFnbText("SNGSERIAL: 07\r\n\r\n"));
+        Put("a.wav", Wave(48000, 24, Sound(3000)));
+        Put("b.wav", Wave(44100, 16, Sound(3000)));
+        Put("stereo.wav", Wave(48000, 24, Sound(3000), std::nullopt, 2));
+        Put("hi.aif", AiffFile(Cat({AiffChunk("COMM", CommonBody(1, 24, ExtendedRate(96000))),
+                                    AiffChunk("SSND", SoundDataBody(0, Sound(3000)))})));
+        doc.SetMoFolder(kMo);
+    }
+
+    void Put(const std::string& name, Bytes bytes) { memory.AddFile(Source(name), std::move(bytes)); }
+    bool Check(const std::array<std::string, kTrackCount>& tracks) { return checks.Validate({"Demo", tracks}, doc); }
+    ImportResult Import() { return CInvertExchange(slots, doc, ui, files).Run(); }
+
+    platform::MemoryFileSystem memory;
+    importtest::FaultyFileSystem files{memory};
+    LoggingUserInterface ui;
+    TrackSlots slots = MakeTrackSlots(ui, files);
+    SlotPage page{slots};
+    CImportChecks checks{page, ui, kSources, files};
+    COVFtoWAVEDoc doc;
+};
+
+bool SubjectMatches(const std::string& expected, const std::string& subject)
+{
+    if (expected == kTemporaryFile)
+        return platform::FolderPart(subject) == platform::MemoryFileSystem().TemporaryFolder();
+    return subject == expected;
+}
+
+}  // namespace
+
+TEST(ImportRun, EveryRefusalNamesItsReasonAndSubject)
+{
+    enum class When { BeforeChecks, BeforeRun };
+    struct Row {
+        const char* what;
+        std::array<std::string, kTrackCount> tracks;
+        When when;
+        std::function<void(MemoryImport&)> arrange;
+        MessageId message;
+        Reason reason;
+        std::string subject;
+        std::optional<std::string> detail;  // nothing: not looked at
+    };
+    const auto nothing = [](MemoryImport&) {};
+    const auto fnbText = [](const std::string& text) {
+        return [text](MemoryImport& rig) { rig.memory.AddFile(Mo("FNB.TXT"), PaddedFnbText(text)); };
+    };
+    std::string nearlyFull = "SNGSERIAL: 07\r\n";
+    nearlyFull.resize(kFnbTextSize - kProjectBlockReserve - kTrackBlockReserve + 1, 'x');
+    const Row rows[] = {
+        {"Track 1 empty", {"", "a.wav"}, When::BeforeChecks, nothing, MessageId::Track1NameWrong,
+         Reason::Track1Missing, "Track 1", std::nullopt},
+        {"Track 1 neither .wav nor .aif", {"a.mp3"}, When::BeforeChecks, nothing, MessageId::Track1NameWrong,
+         Reason::UnknownExtension, "a.mp3", std::nullopt},
+        {"Track 1 not found", {"gone.wav"}, When::BeforeChecks, nothing, MessageId::FileNotFound,
+         Reason::FileNotFound, "gone.wav", std::nullopt},
+        {"stereo source", {"stereo.wav"}, When::BeforeChecks, nothing, MessageId::FormatUnknown, Reason::NotMono,
+         "stereo.wav", "2"},
+        {"AIFF at 96000 Hz", {"a.wav", "hi.aif"}, When::BeforeChecks, nothing, MessageId::FormatUnknown,
+         Reason::UnsupportedRate, "hi.aif", "96000"},
+        {"format differs from Track 1", {"a.wav", "", "b.wav"}, When::BeforeChecks, nothing,
+         MessageId::DifferentFormat, Reason::FormatMismatch, "b.wav", "44100 Hz 16 bit, Track 1 is 48000 Hz 24 bit"},
+        {"disk full", {"a.wav"}, When::BeforeChecks, [](MemoryImport& rig) { rig.files.freeSpace = 1000; },
+         MessageId::NoDiskSpace, Reason::NoDiskSpace, kMo, std::nullopt},
+        {"no FNB.TXT", {"a.wav"}, When::BeforeRun, [](MemoryImport& rig) { rig.memory.Remove(Mo("FNB.TXT")); },
+         MessageId::FnbReadFailed, Reason::FnbTextMissing, kMo, std::nullopt},
+        {"FNB.TXT unreadable", {"a.wav"}, When::BeforeRun,
+         [](MemoryImport& rig) {
+             rig.files.failReads = [](const std::string& path, std::uint64_t) { return path == Mo("FNB.TXT"); };
+         },
+         MessageId::FnbReadFailed, Reason::FnbTextUnreadable, Mo("FNB.TXT"), std::nullopt},
+        {"no serial line", {"a.wav"}, When::BeforeRun, fnbText("SONGTITLE: x\r\n"), MessageId::FnbReadFailed,
+         Reason::NoSerialLine, Mo("FNB.TXT"), std::nullopt},
+        {"project numbers used up", {"a.wav"}, When::BeforeRun, fnbText("SNGSERIAL: 99\r\n"),
+         MessageId::ProjectNumberFull, Reason::ProjectNumbersUsedUp, Mo("FNB.TXT"), "99"},
+        {"no temporary folder", {"a.wav"}, When::BeforeRun,
+         [](MemoryImport& rig) { rig.files.noTemporaryFolder = true; }, MessageId::InsideError,
+         Reason::TemporaryFileFailed, "", std::nullopt},
+        {"project name FNB.TXT cannot carry", {"a.wav"}, When::BeforeRun,
+         [](MemoryImport& rig) { rig.doc.SetNewProjectName("Thirteen char"); }, MessageId::ConvertFailed,
+         Reason::ProjectNameRefused, "Thirteen char", std::nullopt},
+        {"FNB.TXT full", {"a.wav", "a.wav"}, When::BeforeRun, fnbText(nearlyFull), MessageId::FnbFull,
+         Reason::FnbTextFull, kMo, std::nullopt},
+        {"source changed after its check", {"a.wav"}, When::BeforeRun,
+         [](MemoryImport& rig) { rig.Put("a.wav", AsBytes("RIFF....JUNK")); }, MessageId::InsideError,
+         Reason::NotWave, Source("a.wav"), std::nullopt},
+        {"samples cannot be read", {"a.wav"}, When::BeforeRun,
+         [](MemoryImport& rig) {
+             rig.files.failReads = [](const std::string& path, std::uint64_t at) {
+                 return path == Source("a.wav") && at >= kWaveDataOffset;
+             };
+         },
+         MessageId::SampleReadFailed, Reason::SourceReadFailed, Source("a.wav"), std::nullopt},
+        {"data file cannot be written", {"a.wav", "a.wav"}, When::BeforeRun,
+         [](MemoryImport& rig) {
+             rig.files.failWrites = [](const std::string& path, platform::WriteMode) {
+                 return path == Mo("8b320800.001");
+             };
+         },
+         MessageId::ConvertFailed, Reason::DataFileWriteFailed, Mo("8b320800.001"), std::nullopt},
+        {"track block cannot be written", {"a.wav"}, When::BeforeRun,
+         [](MemoryImport& rig) {
+             rig.files.failWrites = [](const std::string&, platform::WriteMode mode) {
+                 return mode == platform::WriteMode::Append;
+             };
+         },
+         MessageId::ConvertFailed, Reason::TemporaryFileFailed, kTemporaryFile, std::nullopt},
+        {"FNB.TXT cannot be written", {"a.wav"}, When::BeforeRun,
+         [](MemoryImport& rig) {
+             rig.files.failWrites = [](const std::string& path, platform::WriteMode) { return path == Mo("FNB.TXT"); };
+         },
+         MessageId::FnbWriteFailed, Reason::FnbTextWriteFailed, Mo("FNB.TXT"), std::nullopt},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        MemoryImport rig;
+        if (row.when == When::BeforeChecks)
+            row.arrange(rig);
+        Refusal refusal;
+        if (!rig.Check(row.tracks)) {
+            refusal = rig.checks.GetRefusal();
+        } else {
+            ASSERT_EQ(row.when, When::BeforeRun) << "the checks passed";
+            row.arrange(rig);
+            const ImportResult result = rig.Import();
+            ASSERT_FALSE(result.succeeded);
+            refusal = result.refusal;
+            EXPECT_EQ(rig.ui.Messages().back(), MessageText(row.message));
+        }
+        EXPECT_EQ(refusal.id, row.message);
+        EXPECT_EQ(refusal.reason, row.reason);
+        EXPECT_TRUE(SubjectMatches(row.subject, refusal.subject)) << refusal.subject;
+        if (row.detail) {
+            EXPECT_EQ(refusal.detail, *row.detail);
+        }
+    }
+}
+
+TEST(ImportRun, ChecksNameTheRefusedTrack)
+{
+    const std::pair<std::array<std::string, kTrackCount>, std::optional<std::uint8_t>> cases[] = {
+        {{"", "a.wav"}, 0}, {{"a.wav", "", "b.wav"}, 2}, {{"a.wav", "", "", "stereo.wav"}, 3}};
+    for (const auto& [tracks, refused] : cases) {
+        MemoryImport rig;
+        EXPECT_FALSE(rig.Check(tracks));
+        EXPECT_EQ(rig.checks.GetRefusedTrack(), refused);
+    }
+    MemoryImport full;
+    full.files.freeSpace = 0;
+    EXPECT_FALSE(full.Check({"a.wav"}));
+    EXPECT_EQ(full.checks.GetRefusedTrack(), std::nullopt);
+}
+
+TEST(ImportRun, ResultNamesTheNewProjectAndItsDataFiles)
+{
+    MemoryImport rig;
+    ASSERT_TRUE(rig.Check({"a.wav", "", "a.wav"}));
+    const ImportResult result = rig.Import();
+    ASSERT_TRUE(result.succeeded);
+    EXPECT_EQ(result.projectNumber, "08");
+    EXPECT_EQ(result.dataFiles, (std::vector<std::string>{Mo("8b320800.000"), Mo("8b320800.001")}));
+    for (const auto& file : result.dataFiles)
+        EXPECT_TRUE(rig.memory.HasFile(file)) << file;
+    EXPECT_TRUE(result.warnings.empty());
+
+    MemoryImport failed;
+    ASSERT_TRUE(failed.Check({"a.wav"}));
+    failed.memory.Remove(Mo("FNB.TXT"));
+    const ImportResult refused = failed.Import();
+    EXPECT_EQ(refused.projectNumber, "");
+    EXPECT_TRUE(refused.dataFiles.empty());
+}
+
+TEST(ImportRun, WarningsOfAShortSourceAndOfRatesTheExportCannotWrite)
+{
+    struct Row {
+        const char* what;
+        Bytes source;
+        std::vector<std::pair<WarningKind, std::string>> warnings;  // with their details
+    };
+    const Row rows[] = {
+        {"whole file at 48000 Hz", Wave(48000, 16, Sound(3000)), {}},
+        {"32000 Hz", Wave(32000, 16, Sound(3000)), {}},
+        {"file shorter than its header", Wave(48000, 16, Sound(3000), 10000),
+         {{WarningKind::SourceShorterThanHeader, "7000"}}},
+        {"88200 Hz", Wave(88200, 16, Sound(3000)), {{WarningKind::RateNotExportable, "88200"}}},
+        {"96000 Hz", Wave(96000, 16, Sound(3000)), {{WarningKind::RateNotExportable, "96000"}}},
+        {"44056 Hz", Wave(44056, 16, Sound(3000)), {{WarningKind::RateNotExportable, "44056"}}},
+        {"47952 Hz, short", Wave(47952, 16, Sound(3000), 3002),
+         {{WarningKind::RateNotExportable, "47952"}, {WarningKind::SourceShorterThanHeader, "2"}}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        MemoryImport rig;
+        rig.Put("take.wav", row.source);
+        ASSERT_TRUE(rig.Check({"take.wav"}));
+        const ImportResult result = rig.Import();
+        ASSERT_TRUE(result.succeeded);
+        ASSERT_EQ(result.warnings.size(), row.warnings.size());
+        for (std::size_t i = 0; i < row.warnings.size(); ++i) {
+            const Warning& warning = result.warnings[i];
+            EXPECT_EQ(warning.kind, row.warnings[i].first);
+            EXPECT_EQ(warning.detail, row.warnings[i].second);
+            EXPECT_EQ(warning.subject,
+                      warning.kind == WarningKind::RateNotExportable ? "project 08" : Source("take.wav"));
+        }
+    }
+}
+
+TEST(ImportRun, ProgressCountsEverySourceTwiceAndEndsAtItsTotal)
+{
+    constexpr std::size_t kUnit16 = 131072;
+    struct Row {
+        const char* what;
+        std::vector<Bytes> sources;  // on Tracks 1, 2, ...
+        std::uint64_t statedBytes;   // of all sources together
+    };
+    const Row rows[] = {
+        {"three units and a bit", {Wave(48000, 16, Sound(3 * kUnit16 + 100))}, 3 * kUnit16 + 100},
+        {"sound and silence", {Wave(48000, 16, Sound(kUnit16 + 6)), Wave(48000, 16, Bytes(2 * kUnit16, 0))},
+         3 * kUnit16 + 6},
+        {"shorter than its header", {Wave(48000, 16, Sound(kUnit16 + 10), 5 * kUnit16)}, 5 * kUnit16},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        MemoryImport rig;
+        std::array<std::string, kTrackCount> tracks;
+        for (std::size_t i = 0; i < row.sources.size(); ++i) {
+            tracks[i] = std::to_string(i + 1) + ".wav";
+            rig.Put(tracks[i], row.sources[i]);
+        }
+        ASSERT_TRUE(rig.Check(tracks));
+        ASSERT_TRUE(rig.Import().succeeded);
+        const ProgressLog& log = rig.ui.progress;
+        ASSERT_EQ(log.totals, std::vector<std::uint64_t>{2 * row.statedBytes});
+        ASSERT_FALSE(log.dones.empty());
+        EXPECT_TRUE(std::is_sorted(log.dones.begin(), log.dones.end()));
+        EXPECT_EQ(log.dones.back(), log.totals[0]);
+        // The scan of Track 1 reports its units as it reads them.
+        const std::uint64_t firstShare = rig.slots[0].GetReader()->GetDataSize();
+        EXPECT_TRUE(std::any_of(log.dones.begin(), log.dones.end(),
+                                [&](std::uint64_t done) { return done > 0 && done < firstShare; }));
+    }
+}
