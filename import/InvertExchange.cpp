@@ -46,9 +46,9 @@ Refusal CurrentRefusal()
 
 // Whether FNB.BIN lists a project with `number`; a list that cannot be read
 // fails the import, since nothing can then be said about the files on the disk.
-bool ProjectIsListed(const std::string& binderPath, unsigned number)
+bool ProjectIsListed(platform::FileSystem& files, const std::string& binderPath, unsigned number)
 {
-    CBinderFile binder(binderPath);
+    CBinderFile binder(binderPath, files);
     sobinder song{};
     if (!binder.Exists())
         Fail(MessageId::ConvertFailed, Reason::ProjectIndexMissing, binderPath);
@@ -195,6 +195,6 @@ void CInvertExchange::CheckExistingDataFiles(const COrvoFnbTextFile& textFile, s
     }
     // Files left by an interrupted import of a project the recorder never took
     // over are replaced; files of a listed project are not.
-    if (anyExists && ProjectIsListed(m_pDoc.m_strFnbPath, static_cast<unsigned>(std::stoi(number))))
+    if (anyExists && ProjectIsListed(m_files, m_pDoc.m_strFnbPath, static_cast<unsigned>(std::stoi(number))))
         Fail(MessageId::ConvertFailed, Reason::ListedProjectFiles, m_pDoc.m_strMoFolder, number);
 }
