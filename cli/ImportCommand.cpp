@@ -6,9 +6,9 @@
 #include "import/InvertExchange.h"
 #include "import/OrvoTrack.h"
 #include "platform/Errors.h"
+#include "platform/Files.h"
 
 #include <cstdio>
-#include <filesystem>
 
 namespace cli {
 
@@ -81,7 +81,7 @@ int ImportCommand(const ImportOptions& options)
     const ImportInputs inputs = InputsOf(options);
     WarnAboutLeftOutTracks(ui, inputs);
 
-    CImportChecks checks(page, ui, std::filesystem::current_path().string());
+    CImportChecks checks(page, ui, platform::CurrentFolder());
     const int messagesBefore = ui.MessageCount();
     if (!checks.Validate(inputs, doc)) {
         if (ui.MessageCount() == messagesBefore)

@@ -68,7 +68,7 @@ protected:
     TempFolder m_folder;
     ScriptedUserInterface m_ui;
     FakePage m_page{m_ui};
-    importtest::FaultyFileSystem m_files;
+    testsupport::FaultyFileSystem m_files;
     CImportChecks m_checks{m_page, m_ui, m_folder.Path(), m_files};
 };
 

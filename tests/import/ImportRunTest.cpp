@@ -106,7 +106,7 @@ struct MemoryImport {
     ImportResult Import() { return CInvertExchange(slots, doc, ui, files).Run(); }
 
     platform::MemoryFileSystem memory;
-    importtest::FaultyFileSystem files{memory};
+    testsupport::FaultyFileSystem files{memory};
     LoggingUserInterface ui;
     TrackSlots slots = MakeTrackSlots(ui, files);
     SlotPage page{slots};

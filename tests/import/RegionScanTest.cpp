@@ -90,7 +90,7 @@ struct SourceRig {
 
     testsupport::TempFolder sourceFolder;
     testsupport::ScriptedUserInterface ui;
-    FaultyFileSystem files;
+    testsupport::FaultyFileSystem files;
     FakeSoundFile source;
 };
 

@@ -187,7 +187,7 @@ TEST(PackFile, WritesThroughItsFileSystem)
 {
     platform::MemoryFileSystem memory;
     memory.AddFolder("/mo");
-    FaultyFileSystem files(memory);
+    testsupport::FaultyFileSystem files(memory);
     files.failWrites = [](const std::string& path, platform::WriteMode) { return path == "/mo/full"; };
     const Bytes group = SourceGroup(kCounting16, 2, kLittle);
     COrvoPackFile pack(16, false, files);

@@ -27,7 +27,7 @@ public:
 
     std::optional<std::size_t> ReadAt(std::uint64_t position, void* buffer, std::size_t count) override
     {
-        if (!m_files.Allow(FaultOp::Read, m_path))
+        if (!m_files.AllowRead(m_path, position))
             return std::nullopt;
         return m_inner->ReadAt(position, buffer, count);
     }
@@ -86,6 +86,15 @@ private:
     bool m_failed = false;
 };
 
+// A file that takes no byte.
+class UnwritableFile : public platform::OutputFile {
+public:
+    bool Write(const void*, std::size_t) override { return false; }
+    bool Seek(std::uint64_t) override { return false; }
+    bool Flush() override { return false; }
+    bool Close() override { return false; }
+};
+
 }  // namespace
 
 PathFilter NameContains(const std::string& part)
@@ -123,6 +132,11 @@ bool FaultyFileSystem::Allow(FaultOp op, const std::string& path)
     return fault.n == 0 || (fault.sticky ? count < fault.n : count != fault.n);
 }
 
+bool FaultyFileSystem::AllowRead(const std::string& path, std::uint64_t position)
+{
+    return Allow(FaultOp::Read, path) && !(failReads && failReads(path, position));
+}
+
 std::uint64_t FaultyFileSystem::Room(const std::string& path, std::uint64_t count)
 {
     if (!m_fillLimit || !Matches(m_fillFilter, path))
@@ -146,6 +160,8 @@ std::unique_ptr<platform::OutputFile> FaultyFileSystem::OpenWrite(const std::str
 {
     if (!Allow(FaultOp::Open, path))
         return nullptr;
+    if (failWrites && failWrites(path, mode))
+        return std::make_unique<UnwritableFile>();
     auto inner = m_inner.OpenWrite(path, mode);
     if (!inner)
         return nullptr;
@@ -184,12 +200,12 @@ bool FaultyFileSystem::Rename(const std::string& from, const std::string& to)
 
 std::optional<std::uint64_t> FaultyFileSystem::FreeSpace(const std::string& folder)
 {
-    return m_inner.FreeSpace(folder);
+    return freeSpace ? freeSpace : m_inner.FreeSpace(folder);
 }
 
 std::string FaultyFileSystem::TemporaryFolder()
 {
-    return m_inner.TemporaryFolder();
+    return noTemporaryFolder ? std::string() : m_inner.TemporaryFolder();
 }
 
 }  // namespace testsupport

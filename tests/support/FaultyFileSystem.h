@@ -23,7 +23,16 @@ PathFilter NameContains(const std::string& part);
 
 class FaultyFileSystem : public platform::FileSystem {
 public:
-    explicit FaultyFileSystem(platform::FileSystem& inner);
+    explicit FaultyFileSystem(platform::FileSystem& inner = platform::RealFileSystem());
+
+    // What FreeSpace reports for every folder, when set.
+    std::optional<std::uint64_t> freeSpace;
+    // Files opened for writing in a mode this accepts take no byte and fail every write and their close.
+    std::function<bool(const std::string& path, platform::WriteMode mode)> failWrites;
+    // Reads this accepts (of a file, from a position) fail.
+    std::function<bool(const std::string& path, std::uint64_t position)> failReads;
+    // TemporaryFolder reports none.
+    bool noTemporaryFolder = false;
 
     // The nth (from 1) operation of kind `op` on a matching path fails, and every
     // later one too when `sticky`.
@@ -47,6 +56,7 @@ public:
 
     // Called by the wrapped files: false when this operation is to fail.
     bool Allow(FaultOp op, const std::string& path);
+    bool AllowRead(const std::string& path, std::uint64_t position);
     // How many of `count` bytes a write to `path` may store before the disk is full.
     std::uint64_t Room(const std::string& path, std::uint64_t count);
 

@@ -7,6 +7,7 @@
 #include "import/PCSoundFile.h"
 #include "platform/FileSystem.h"
 #include "recorder/FnbTextFile.h"
+#include "tests/support/FaultyFileSystem.h"
 #include "tests/support/ScriptedUserInterface.h"
 #include "tests/support/TempFolder.h"
 
@@ -52,34 +53,6 @@ public:
 
     bool headerAccepted = true;
     int headerReads = 0;
-};
-
-// Hands everything to another file system but for the faults a test sets.
-class FaultyFileSystem : public platform::FileSystem {
-public:
-    explicit FaultyFileSystem(platform::FileSystem& inner = platform::RealFileSystem()) : m_inner(inner) {}
-
-    // What FreeSpace reports for every folder, when set.
-    std::optional<std::uint64_t> freeSpace;
-    // Files opened for writing in a mode this accepts take no byte and fail every write and their close.
-    std::function<bool(const std::string& path, platform::WriteMode mode)> failWrites;
-    // Reads this accepts (of a file, from a position) fail.
-    std::function<bool(const std::string& path, std::uint64_t position)> failReads;
-    bool noTemporaryFolder = false;
-
-    std::unique_ptr<platform::ByteSource> OpenRead(const std::string& path) override;
-    std::unique_ptr<platform::OutputFile> OpenWrite(const std::string& path, platform::WriteMode mode) override;
-    std::optional<std::vector<platform::FolderEntry>> ListFolder(const std::string& folder) override;
-    platform::FileKind KindOf(const std::string& path) override;
-    std::optional<std::uint64_t> FileSize(const std::string& path) override;
-    bool Resize(const std::string& path, std::uint64_t size) override;
-    bool Remove(const std::string& path) override;
-    bool Rename(const std::string& from, const std::string& to) override;
-    std::optional<std::uint64_t> FreeSpace(const std::string& folder) override;
-    std::string TemporaryFolder() override;
-
-private:
-    platform::FileSystem& m_inner;
 };
 
 // A sample value's bytes in a source of `bytesPerSample` and the given order.
