@@ -104,7 +104,8 @@ public:
 
     bool Write(const void* data, std::size_t count) override
     {
-        return Check(m_stream && std::fwrite(data, 1, count, m_stream) == count);
+        // An empty write may come with no buffer at all.
+        return Check(m_stream && (count == 0 || std::fwrite(data, 1, count, m_stream) == count));
     }
 
     bool Seek(std::uint64_t offset) override { return Check(m_stream && SeekStream(m_stream, offset, SEEK_SET) == 0); }
