@@ -41,10 +41,10 @@ CFileSelPage::CFileSelPage(COVFtoWAVEDoc& doc, platform::UserInterface& ui, CUse
       m_tracks(MakeTrackSlots(m_ui)),
       m_checks(*this, m_ui, baseFolder),
       m_projectNameEdit(new QLineEdit(this)),
-      m_rateText(MakeValueLabel("samplingRateValue", this)),
-      m_bitsText(MakeValueLabel("bitsValue", this)),
-      m_convert(MakePageButton(QStringLiteral("&Convert"), "convertButton", this)),
-      m_exit(MakePageButton(QStringLiteral("E&xit"), "exitButton", this))
+      m_rateText(MakeValueLabel("importRateValue", this)),
+      m_bitsText(MakeValueLabel("importBitsValue", this)),
+      m_convert(MakePageButton(QStringLiteral("&Convert"), "importConvertButton", this)),
+      m_exit(MakePageButton(QStringLiteral("E&xit"), "importExitButton", this))
 {
     setObjectName(QStringLiteral("fileSelPage"));
     auto* files = MakeGroup(QStringLiteral("Convert Files :"), "convertFilesGroup", this);
@@ -70,14 +70,14 @@ CFileSelPage::CFileSelPage(COVFtoWAVEDoc& doc, platform::UserInterface& ui, CUse
     m_projectNameEdit->setValidator(new QRegularExpressionValidator(
         QRegularExpression(QString::fromLatin1(kProjectNamePattern)), m_projectNameEdit));
     m_projectNameEdit->setAttribute(Qt::WA_InputMethodEnabled, false);
-    auto* information = MakeGroup(QStringLiteral("Information :"), "informationGroup", this);
+    auto* information = MakeGroup(QStringLiteral("Information :"), "importInformationGroup", this);
     auto* values = new QGridLayout(information);
-    values->addWidget(MakeCaption(QStringLiteral("Project &Name :"), "projectNameCaption", information,
+    values->addWidget(MakeCaption(QStringLiteral("Project &Name :"), "importProjectNameCaption", information,
                                   m_projectNameEdit), 0, 0);
     values->addWidget(m_projectNameEdit, 0, 1);
-    values->addWidget(MakeCaption(QStringLiteral("Sampling Rate :"), "samplingRateCaption", information), 1, 0);
+    values->addWidget(MakeCaption(QStringLiteral("Sampling Rate :"), "importRateCaption", information), 1, 0);
     values->addWidget(m_rateText, 1, 1);
-    values->addWidget(MakeCaption(QStringLiteral("Bits :"), "bitsCaption", information), 2, 0);
+    values->addWidget(MakeCaption(QStringLiteral("Bits :"), "importBitsCaption", information), 2, 0);
     values->addWidget(m_bitsText, 2, 1);
 
     auto* buttons = new QHBoxLayout;

@@ -49,7 +49,11 @@ bool CInputBlocker::eventFilter(QObject* watched, QEvent* event)
     const auto* widget = qobject_cast<QWidget*>(watched);
     if (!widget || !IsUserInput(event->type()) || gui::QtUserInterface::IsPortDialog(*widget->window()))
         return false;
-    // An accepted override keeps a shortcut from firing; the key itself is dropped next.
-    event->accept();
+    // An ignored close request keeps the window open; an accepted shortcut override
+    // keeps a shortcut from firing, and the key itself is dropped next.
+    if (event->type() == QEvent::Close)
+        event->ignore();
+    else
+        event->accept();
     return true;
 }
