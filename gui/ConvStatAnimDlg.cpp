@@ -80,9 +80,28 @@ void CConvStatAnimDlg::StepAnimation()
 {
     if (m_nFrame >= kAnimationFrameCount)
         m_nFrame = 0;
-    DrawTransparently(m_frames[static_cast<std::size_t>(m_nFrame)]);
     ++m_nFrame;
+    ++m_pendingFrames;
     RefreshIfDue();
+}
+
+const QImage& CConvStatAnimDlg::AnimationImage()
+{
+    DrawPendingFrames();
+    return m_image;
+}
+
+void CConvStatAnimDlg::DrawPendingFrames()
+{
+    // A pixel ends up as the last stepped frame that is not transparent there. Among
+    // the last seven steps every frame appears once, so drawing only those gives the
+    // same image as drawing every step.
+    const int count = std::min(m_pendingFrames, kAnimationFrameCount);
+    for (int back = count; back > 0; --back) {
+        const int frame = (m_nFrame - back + kAnimationFrameCount) % kAnimationFrameCount;
+        DrawTransparently(m_frames[static_cast<std::size_t>(frame)]);
+    }
+    m_pendingFrames = 0;
 }
 
 void CConvStatAnimDlg::SetTotal(std::uint64_t total)
@@ -134,6 +153,7 @@ void CConvStatAnimDlg::RefreshIfDue()
 
 void CConvStatAnimDlg::Refresh()
 {
+    DrawPendingFrames();
     m_anim->setPixmap(QPixmap::fromImage(m_image));
     if (!m_bar->isHidden())
         m_bar->setValue(Percent());

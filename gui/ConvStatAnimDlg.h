@@ -34,7 +34,7 @@ public:
     // The index of the next frame to draw, 0 to 6.
     int NextFrame() const { return m_nFrame; }
     // The animation area as drawn so far.
-    const QImage& AnimationImage() const { return m_image; }
+    const QImage& AnimationImage();
 
 public slots:
     void reject() override;  // Esc does nothing
@@ -45,6 +45,8 @@ protected:
 private:
     // Draws a frame over the area, leaving the pixels where the frame has its key colour.
     void DrawTransparently(const QImage& frame);
+    // Draws the frames stepped since the last drawing, in order.
+    void DrawPendingFrames();
     // Repaints and lets pending non-input events run, at most about 60 times a second.
     void RefreshIfDue();
     void Refresh();
@@ -52,6 +54,8 @@ private:
 
     std::array<QImage, kAnimationFrameCount> m_frames;
     int m_nFrame = 0;
+    // Frames stepped but not drawn yet: drawing waits for the next repaint.
+    int m_pendingFrames = 0;
     QImage m_image;
     QLabel* m_anim;
     QLabel* m_text;

@@ -142,6 +142,28 @@ private slots:
         QCOMPARE(window.NextFrame(), 1);  // the eighth step drew the first frame again
     }
 
+    void manyStepsBetweenRepaintsDrawTheSameImage_data()
+    {
+        QTest::addColumn<int>("steps");
+        QTest::newRow("3") << 3;
+        QTest::newRow("7") << 7;
+        QTest::newRow("10") << 10;
+        QTest::newRow("23") << 23;
+    }
+
+    void manyStepsBetweenRepaintsDrawTheSameImage()
+    {
+        QFETCH(int, steps);
+        QWidget owner;
+        CConvStatAnimDlg window(&owner);
+        QImage expected = window.AnimationImage();
+        for (int step = 0; step < steps; ++step) {
+            window.StepAnimation();
+            expected = Over(expected, Frame(step % kFramesPerCycle));
+        }
+        QCOMPARE(window.AnimationImage(), expected);
+    }
+
     void framesShareTheirKeyColourAndDiffer()
     {
         const auto frames = MakeAnimationFrames();
