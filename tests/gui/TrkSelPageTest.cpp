@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
@@ -197,6 +198,18 @@ private slots:
         QTest::keyClick(rig->frame.get(), Qt::Key_3, Qt::AltModifier);
         QTRY_VERIFY(rig->Get<QCheckBox>("trackBox3")->isChecked());  // a mnemonic clicks after a short press
         QCOMPARE(LabelText(*rig, "selectTracksValue"), QStringLiteral("1"));
+    }
+
+    // Alt+P opens the page menu; the page's "Select &Project" has no shortcut.
+    void altPOpensThePageMenu()
+    {
+        GuiRig rig(m_disk->Path());
+        auto* pageMenu = rig.Get<QMenu>("pageMenu");
+        QTest::keyClick(rig.Get<QPushButton>("selectProjectButton"), Qt::Key_P, Qt::AltModifier);
+        QTRY_VERIFY(pageMenu->isVisible());
+        pageMenu->close();
+        QCOMPARE(rig.ui.events.size(), std::size_t{0});
+        QVERIFY(!rig.doc.m_bProjectChosen);
     }
 
     void exportWritesTheChosenTracks_data()
