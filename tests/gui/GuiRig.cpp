@@ -14,7 +14,6 @@ namespace guitest {
 
 namespace {
 
-constexpr int kPollMs = 10;
 constexpr std::uint32_t kWaveFormatSize = 16;
 constexpr std::uint16_t kPcm = 1;
 constexpr std::uint16_t kBits16 = 16;
@@ -80,14 +79,14 @@ void GuiRig::ChooseProject(int row)
     frame->View().OnSelectProject();
 }
 
-void OnNextModal(std::function<void(QDialog& dialog)> action)
+void OnNextModal(std::function<void(QDialog& dialog)> action, int pollMs)
 {
-    QTimer::singleShot(kPollMs, [action] {
+    QTimer::singleShot(pollMs, [action, pollMs] {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         if (dialog)
             action(*dialog);
         else
-            OnNextModal(action);
+            OnNextModal(action, pollMs);
     });
 }
 

@@ -58,8 +58,9 @@ public:
     std::unique_ptr<CMainFrame> frame;
 };
 
-// Runs `action` on the next modal dialog once it is open (from inside its exec()).
-void OnNextModal(std::function<void(QDialog& dialog)> action);
+// Runs `action` on the next modal dialog once it is open (from inside its exec()),
+// looking for it every `pollMs`.
+void OnNextModal(std::function<void(QDialog& dialog)> action, int pollMs = 10);
 
 // A project of 16 bit at 44.1 kHz, number 1, named "Song", with a segment of
 // `samples` on each given (track, virtual track).
