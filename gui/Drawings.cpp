@@ -28,7 +28,6 @@ constexpr int kArrowHalfWidth = 4;
 constexpr int kBarLength = 3;
 constexpr int kBarStride = 3;
 constexpr int kIconBarStep = 3;
-constexpr int kIconSizes[] = {16, 32, 48, 64, 128, 256};
 
 QPolygon Diamond()
 {
@@ -107,7 +106,7 @@ QImage MakeProgramIconImage(int size)
 QIcon ProgramIcon()
 {
     QIcon icon;
-    for (const int size : kIconSizes)
+    for (const int size : kProgramIconSizes)
         icon.addPixmap(QPixmap::fromImage(MakeProgramIconImage(size)));
     return icon;
 }

@@ -10,6 +10,8 @@
 #include <array>
 
 inline constexpr int kAnimationFrameCount = 7;
+// The sizes the program icon is drawn at, in pixels square.
+inline constexpr std::array<int, 6> kProgramIconSizes = {16, 32, 48, 64, 128, 256};
 inline constexpr int kAnimationFrameSize = 32;
 
 // The colour of a frame's top-left pixel: drawn as transparent.

@@ -8,12 +8,6 @@
 
 #include <cstdio>
 
-namespace {
-
-constexpr int kInstalledSizes[] = {16, 32, 48, 64, 128, 256};
-
-}  // namespace
-
 int main(int argc, char** argv)
 {
     if (argc != 2) {
@@ -21,7 +15,7 @@ int main(int argc, char** argv)
         return 2;
     }
     const QDir folder(QString::fromLocal8Bit(argv[1]));
-    for (const int size : kInstalledSizes) {
+    for (const int size : kProgramIconSizes) {
         if (!MakeProgramIconImage(size).save(folder.filePath(QStringLiteral("%1.png").arg(size)))) {
             std::fprintf(stderr, "cannot write the %d-pixel icon into %s\n", size, argv[1]);
             return 1;
