@@ -116,6 +116,15 @@ void ShootDialogs(Shooter& shooter, CMainFrame& frame, gui::QtUserInterface& ui)
     shooter.SaveNextModal("message-box", [](QWidget& box) { static_cast<QDialog&>(box).accept(); });
     ui.ShowError(MessageId::NoDiskSpace);
 
+    shooter.SaveNextModal("folder-browser", [](QWidget& browser) { static_cast<QDialog&>(browser).reject(); });
+    ui.BrowseForFolder("Select MO :");
+    platform::FileDialogRequest save;
+    save.defaultExtension = ".wav";
+    save.filter = "WAVE File (*.wav)| *.wav|All Files (*.*)|*.*||";
+    save.initialName = "Untitled";
+    shooter.SaveNextModal("save-dialog", [](QWidget& dialog) { static_cast<QDialog&>(dialog).reject(); });
+    ui.RunFileDialog(save);
+
     const auto progress = ui.CreateProgressWindow();
     progress->Show();
     for (int step = 0; step < kAnimationSteps; ++step)
