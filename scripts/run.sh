@@ -38,3 +38,13 @@ echo "Command-line tool: $CLI"
 echo "Demo disk:         $DISK"
 echo "Exported files:    $EXPORTED"
 ls -l "$EXPORTED"
+
+step "The desktop program"
+GUI="$BUILD_DIR/wavelorn"
+if [[ -t 1 && ( -n "${DISPLAY:-}" || -n "${WAYLAND_DISPLAY:-}" ) ]]; then
+    echo "Starting $GUI on the demo disk in the background"
+    nohup "$GUI" "$DISK" >/dev/null 2>&1 &
+else
+    echo "Start it with: $GUI $DISK"
+    echo "(without a folder it asks for the MO disk with a folder browser)"
+fi

@@ -1,0 +1,28 @@
+#include "gui/CheckedFileDialog.h"
+
+#include <QFileInfo>
+
+#include <utility>
+
+CCheckedFileDialog::CCheckedFileDialog(QWidget* parent, std::function<bool(const QString& path)> check)
+    : QFileDialog(parent), m_check(std::move(check))
+{
+    setObjectName(QStringLiteral("fileDialog"));
+    setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
+    setFileMode(QFileDialog::AnyFile);
+}
+
+void CCheckedFileDialog::accept()
+{
+    const QStringList files = selectedFiles();
+    // A folder name navigates into the folder; the dialog's own handling does that.
+    if (files.isEmpty() || QFileInfo(files.first()).isDir()) {
+        QFileDialog::accept();
+        return;
+    }
+    const QString path = files.first();
+    if (m_check && !m_check(path))
+        return;
+    m_chosenPath = path;
+    QFileDialog::accept();
+}

@@ -1,0 +1,26 @@
+#pragma once
+// The program's own pictures, drawn in code: the frames of the "Convert" window's
+// animation and the program icon. Both show a grey diamond crossed by a red arrow
+// pointing right above a blue arrow pointing left.
+
+#include <QColor>
+#include <QIcon>
+#include <QImage>
+
+#include <array>
+
+inline constexpr int kAnimationFrameCount = 7;
+// The sizes the program icon is drawn at, in pixels square.
+inline constexpr std::array<int, 6> kProgramIconSizes = {16, 32, 48, 64, 128, 256};
+inline constexpr int kAnimationFrameSize = 32;
+
+// The colour of a frame's top-left pixel: drawn as transparent.
+QColor AnimationKeyColour();
+
+// The seven 32 by 32 frames in order; a short yellow bar moves along both arrows
+// from tail to head over them. The background is the key colour.
+std::array<QImage, kAnimationFrameCount> MakeAnimationFrames();
+
+// The program icon at `size` pixels square, on a transparent background.
+QImage MakeProgramIconImage(int size);
+QIcon ProgramIcon();

@@ -1,0 +1,238 @@
+#include "gui/FileSelPage.h"
+
+#include "app/Document.h"
+#include "app/RegUserData.h"
+#include "gui/GuiText.h"
+#include "gui/SoundFileEdit.h"
+#include "gui/WidgetFactory.h"
+#include "import/InvertExchange.h"
+#include "platform/FileSystem.h"
+#include "platform/Files.h"
+#include "platform/Messages.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr std::uint8_t kTrack1 = 0;
+constexpr int kProjectNameLength = 12;
+// One to twelve printable single-byte characters; a paste holding anything else inserts nothing.
+constexpr const char* kProjectNamePattern = "[\\x20-\\x7E]{0,12}";
+constexpr const char* kSourceExtension = ".wav";
+constexpr const char* kSourceFilter = "WAVE File (*.wav)|*.wav|AIFF File (*.aif)|*.aif|All Files (*.*)|*.*||";
+constexpr int kTrackFieldMinimumWidth = 300;
+
+}  // namespace
+
+CFileSelPage::CFileSelPage(COVFtoWAVEDoc& doc, platform::UserInterface& ui, CUserData& settings,
+                           const std::string& baseFolder, QWidget* parent)
+    : QWidget(parent),
+      m_doc(doc),
+      m_ui(ui),
+      m_settings(settings),
+      m_tracks(MakeTrackSlots(m_ui)),
+      m_checks(*this, m_ui, baseFolder),
+      m_projectNameEdit(new QLineEdit(this)),
+      m_rateText(MakeValueLabel("importRateValue", this)),
+      m_bitsText(MakeValueLabel("importBitsValue", this)),
+      m_convert(MakePageButton(QStringLiteral("&Convert"), "importConvertButton", this)),
+      m_exit(MakePageButton(QStringLiteral("E&xit"), "importExitButton", this))
+{
+    setObjectName(QStringLiteral("fileSelPage"));
+    auto* files = MakeGroup(QStringLiteral("Convert Files :"), "convertFilesGroup", this);
+    auto* fileGrid = new QGridLayout(files);
+    for (std::size_t k = 0; k < kTrackCount; ++k) {
+        auto* edit = new CSoundFileEdit(files, [this, k](const QString& name) { return CheckTrackName(k, name); });
+        edit->setObjectName(QStringLiteral("trackEdit%1").arg(k + 1));
+        edit->setMinimumWidth(kTrackFieldMinimumWidth);
+        auto* ref = MakePageButton(QStringLiteral("Ref..."), QStringLiteral("refButton%1").arg(k + 1), files);
+        auto* label = MakeCaption(QStringLiteral("Track&%1:").arg(k + 1), QStringLiteral("trackCaption%1").arg(k + 1),
+                                  files, edit);
+        const int row = static_cast<int>(k);
+        fileGrid->addWidget(label, row, 0);
+        fileGrid->addWidget(edit, row, 1);
+        fileGrid->addWidget(ref, row, 2);
+        m_trackEdits[k] = edit;
+        m_refButtons[k] = ref;
+        connect(ref, &QPushButton::clicked, this, [this, k] { OnRef(k); });
+    }
+
+    m_projectNameEdit->setObjectName(QStringLiteral("projectNameEdit"));
+    m_projectNameEdit->setMaxLength(kProjectNameLength);
+    m_projectNameEdit->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QString::fromLatin1(kProjectNamePattern)), m_projectNameEdit));
+    m_projectNameEdit->setAttribute(Qt::WA_InputMethodEnabled, false);
+    auto* information = MakeGroup(QStringLiteral("Information :"), "importInformationGroup", this);
+    auto* values = new QGridLayout(information);
+    values->addWidget(MakeCaption(QStringLiteral("Project &Name :"), "importProjectNameCaption", information,
+                                  m_projectNameEdit), 0, 0);
+    values->addWidget(m_projectNameEdit, 0, 1);
+    values->addWidget(MakeCaption(QStringLiteral("Sampling Rate :"), "importRateCaption", information), 1, 0);
+    values->addWidget(m_rateText, 1, 1);
+    values->addWidget(MakeCaption(QStringLiteral("Bits :"), "importBitsCaption", information), 2, 0);
+    values->addWidget(m_bitsText, 2, 1);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_convert);
+    buttons->addWidget(m_exit);
+    auto* bottomRight = new QVBoxLayout;
+    bottomRight->addStretch();
+    bottomRight->addLayout(buttons);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(information);
+    bottom->addStretch();
+    bottom->addLayout(bottomRight);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(files);
+    layout->addLayout(bottom);
+
+    connect(m_convert, &QPushButton::clicked, this, &CFileSelPage::OnConvert);
+    connect(m_exit, &QPushButton::clicked, this, &CFileSelPage::exitRequested);
+    SetTabOrder();
+
+    EnableInputs(false);
+    m_projectNameEdit->setText(FromEngine(m_doc.GetNewProjectName()));
+}
+
+void CFileSelPage::SetTabOrder()
+{
+    QWidget* previous = m_trackEdits[0];
+    const auto chain = [&previous](QWidget* next) {
+        QWidget::setTabOrder(previous, next);
+        previous = next;
+    };
+    for (std::size_t k = 0; k < kTrackCount; ++k) {
+        if (k > 0)
+            chain(m_trackEdits[k]);
+        chain(m_refButtons[k]);
+    }
+    chain(m_projectNameEdit);
+    chain(m_convert);
+    chain(m_exit);
+}
+
+COrvoTrack& CFileSelPage::GetTrackSlot(std::uint8_t index)
+{
+    return m_tracks[index % kTrackCount];
+}
+
+void CFileSelPage::EnableInputs(bool enable)
+{
+    for (std::size_t k = 1; k < kTrackCount; ++k) {
+        m_trackEdits[k]->setEnabled(enable);
+        m_refButtons[k]->setEnabled(enable);
+    }
+    m_projectNameEdit->setEnabled(enable);
+    m_convert->setEnabled(enable);
+}
+
+void CFileSelPage::ShowFormat(bool show)
+{
+    const CPCSoundFile* reader = m_tracks[kTrack1].GetReader();
+    if (!show || !reader) {
+        m_rateText->clear();
+        m_bitsText->clear();
+        return;
+    }
+    m_rateText->setText(QStringLiteral("%1 Hz").arg(reader->GetSampleRate()));
+    m_bitsText->setText(QStringLiteral("%1 bit").arg(reader->GetBitsPerSample()));
+}
+
+bool CFileSelPage::CheckTrackName(std::size_t index, const QString& name)
+{
+    if (m_checks.CheckFileName(static_cast<std::uint8_t>(index), ToEngine(name)))
+        return true;
+    m_trackEdits[index]->FocusForCorrection();
+    return false;
+}
+
+bool CFileSelPage::SelectReaderFor(std::size_t index, const std::string& path)
+{
+    return m_tracks[index].SelectReader(path);
+}
+
+std::optional<std::string> CFileSelPage::AskForSourceFile()
+{
+    platform::FileDialogRequest request;
+    request.kind = platform::FileDialogRequest::Kind::Open;
+    request.defaultExtension = kSourceExtension;
+    request.filter = kSourceFilter;
+    std::string workPath;
+    if (m_settings.GetWorkPath(workPath))
+        request.initialFolder = workPath;
+    const auto path = m_ui.RunFileDialog(request);
+    if (path)
+        m_settings.SetWorkPath(CUserData::GetFolderOf(*path, platform::NamePart(*path)));
+    return path;
+}
+
+void CFileSelPage::OnRef(std::size_t index)
+{
+    const auto path = AskForSourceFile();
+    if (!path)
+        return;
+    if (!SelectReaderFor(index, *path)) {
+        m_ui.ShowError(MessageId::FormatUnknown);
+        m_trackEdits[index]->clear();
+        return;
+    }
+    m_trackEdits[index]->setText(FromEngine(*path));
+    CheckTrackName(index, m_trackEdits[index]->text());
+}
+
+ImportInputs CFileSelPage::Inputs() const
+{
+    ImportInputs inputs;
+    inputs.projectName = ToEngine(m_projectNameEdit->text());
+    for (std::size_t k = 0; k < kTrackCount; ++k)
+        inputs.trackNames[k] = ToEngine(m_trackEdits[k]->text());
+    return inputs;
+}
+
+void CFileSelPage::MeasureFreeSpace()
+{
+    m_doc.UpdateFreeSpace(platform::RealFileSystem());
+}
+
+bool CFileSelPage::ValidateInputs(const ImportInputs& inputs)
+{
+    const int messagesBefore = m_ui.MessageCount();
+    if (m_checks.Validate(inputs, m_doc))
+        return true;
+    if (m_ui.MessageCount() == messagesBefore)
+        ExplainSilentRefusal(inputs);
+    return false;
+}
+
+void CFileSelPage::ExplainSilentRefusal(const ImportInputs& inputs)
+{
+    // The refused track is the first named one whose new reader was not given its path.
+    for (std::size_t k = 0; k < kTrackCount; ++k) {
+        if (!inputs.trackNames[k].empty() && m_tracks[k].GetReader() && m_tracks[k].GetSourcePath().empty()) {
+            m_ui.ShowError(MessageId::FormatUnknown);
+            m_trackEdits[k]->FocusForCorrection();
+            return;
+        }
+    }
+}
+
+void CFileSelPage::RunImport()
+{
+    CInvertExchange driver(m_tracks, m_doc, m_ui);
+    driver.Run();
+}
+
+void CFileSelPage::OnConvert()
+{
+    MeasureFreeSpace();
+    if (ValidateInputs(Inputs()))
+        RunImport();
+}

@@ -1,0 +1,63 @@
+#pragma once
+// The "File->MO" page: a PC sound file per recorder track, the new project's name,
+// Track 1's format, and "&Convert" for the import. It holds the eight track slots
+// that the checks fill and the import reads.
+
+#include "gui/CountingUserInterface.h"
+#include "import/ImportChecks.h"
+#include "import/OrvoTrack.h"
+
+#include <QWidget>
+
+#include <array>
+
+class COVFtoWAVEDoc;
+class CSoundFileEdit;
+class CUserData;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+class CFileSelPage : public QWidget, public CImportPage {
+    Q_OBJECT
+
+public:
+    // A track name without a folder is looked up in `baseFolder`.
+    CFileSelPage(COVFtoWAVEDoc& doc, platform::UserInterface& ui, CUserData& settings, const std::string& baseFolder,
+                 QWidget* parent);
+
+    COrvoTrack& GetTrackSlot(std::uint8_t index) override;
+    void EnableInputs(bool enable) override;
+    void ShowFormat(bool show) override;
+
+signals:
+    void exitRequested();
+
+private:
+    void OnRef(std::size_t index);
+    void OnConvert();
+    ImportInputs Inputs() const;
+    // Checks the name of one track; a refusal leaves the field ready for correction.
+    bool CheckTrackName(std::size_t index, const QString& name);
+    bool SelectReaderFor(std::size_t index, const std::string& path);
+    std::optional<std::string> AskForSourceFile();
+    void MeasureFreeSpace();
+    bool ValidateInputs(const ImportInputs& inputs);
+    // After a refusal that showed nothing (an AIFF header), says so at the refused track.
+    void ExplainSilentRefusal(const ImportInputs& inputs);
+    void RunImport();
+    void SetTabOrder();
+
+    COVFtoWAVEDoc& m_doc;
+    CCountingUserInterface m_ui;
+    CUserData& m_settings;
+    TrackSlots m_tracks;
+    CImportChecks m_checks;
+    std::array<CSoundFileEdit*, kTrackCount> m_trackEdits{};
+    std::array<QPushButton*, kTrackCount> m_refButtons{};
+    QLineEdit* m_projectNameEdit;
+    QLabel* m_rateText;
+    QLabel* m_bitsText;
+    QPushButton* m_convert;
+    QPushButton* m_exit;
+};

@@ -1,0 +1,34 @@
+#pragma once
+// The main window "Wavelorn": the menu, the view with its two pages, a fixed size
+// fitted to the form and a close button only.
+
+#include "gui/OVFtoWAVEView.h"
+
+#include <QMainWindow>
+
+class QAction;
+class QMenu;
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+
+public:
+    CMainFrame(COVFtoWAVEDoc& doc, platform::UserInterface& ui, CUserData& settings, const std::string& baseFolder);
+
+    COVFtoWAVEView& View() { return *m_view; }
+
+    // Whether "Select &Project..." can be chosen.
+    void SetProjectCmdEnabled(bool enabled);
+
+private:
+    void CreateMenu();
+    void OnPageShown(COVFtoWAVEView::Page page);
+    void OnAbout();
+    void PlaceOnScreen();
+
+    COVFtoWAVEView* m_view;
+    QMenu* m_pageMenu = nullptr;
+    QAction* m_selectProject = nullptr;
+    QAction* m_moToFile = nullptr;
+    QAction* m_fileToMo = nullptr;
+};

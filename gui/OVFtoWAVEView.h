@@ -1,0 +1,53 @@
+#pragma once
+// The content of the main window: the tab control with the "MO->File" and
+// "File->MO" pages, and the commands that choose the disk and the project.
+
+#include <QWidget>
+
+#include <string>
+
+class CFileSelPage;
+class COVFtoWAVEDoc;
+class CTrkSelPage;
+class CUserData;
+class QTabWidget;
+
+namespace platform {
+class UserInterface;
+}
+
+class COVFtoWAVEView : public QWidget {
+    Q_OBJECT
+
+public:
+    enum Page { MoToFile = 0, FileToMo = 1 };
+
+    // `baseFolder` is where the File->MO page looks up track names without a folder.
+    COVFtoWAVEView(COVFtoWAVEDoc& doc, platform::UserInterface& ui, CUserData& settings,
+                   const std::string& baseFolder, QWidget* parent);
+
+    // The menu's page commands: they select the tab; the switch follows the tab.
+    void SelectPage(Page page);
+    Page ShownPage() const;
+
+    // "Select &Drive...": the folder browser; cancelling restores the document.
+    void OnSelectDrive();
+    // "Select &Project...": the project dialog; cancelling restores the document.
+    void OnSelectProject();
+
+signals:
+    // After every switch of the shown page.
+    void pageShown(COVFtoWAVEView::Page page);
+    // A page's "E&xit".
+    void exitRequested();
+
+private:
+    bool RunSelectProject();
+    bool BrowseMoFolder();
+
+    COVFtoWAVEDoc& m_doc;
+    platform::UserInterface& m_ui;
+    QTabWidget* m_pTab;
+    CTrkSelPage* m_trkSelPage;
+    CFileSelPage* m_fileSelPage;
+};

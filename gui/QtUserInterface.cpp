@@ -1,0 +1,162 @@
+#include "gui/QtUserInterface.h"
+
+#include "app/Document.h"
+#include "gui/CheckedFileDialog.h"
+#include "gui/ConvStatAnimDlg.h"
+#include "gui/GuiText.h"
+#include "platform/Files.h"
+#include "platform/Messages.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMessageBox>
+
+namespace gui {
+
+namespace {
+
+constexpr const char* kPortDialogProperty = "wavelornPortDialog";
+
+QMessageBox::Icon QtIcon(platform::MessageIcon icon)
+{
+    return icon == platform::MessageIcon::Information ? QMessageBox::Information : QMessageBox::Warning;
+}
+
+// A stored folder that no longer exists opens the home folder.
+QString ExistingFolderOr(const std::string& folder, const QString& fallback)
+{
+    const QString shown = FromEngine(folder);
+    return !shown.isEmpty() && QFileInfo(shown).isDir() ? shown : fallback;
+}
+
+// The chosen folder without a trailing separator ("/" for the root).
+std::string FolderWithoutSeparator(const QString& folder)
+{
+    return ToEngine(QDir::toNativeSeparators(QDir::cleanPath(folder)));
+}
+
+// Lifts the wait cursor while a dialog or message box of the port is open.
+class WaitCursorLift {
+public:
+    explicit WaitCursorLift(int waitDepth) : m_lifted(waitDepth > 0)
+    {
+        if (m_lifted)
+            QGuiApplication::restoreOverrideCursor();
+    }
+    ~WaitCursorLift()
+    {
+        if (m_lifted)
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    WaitCursorLift(const WaitCursorLift&) = delete;
+    WaitCursorLift& operator=(const WaitCursorLift&) = delete;
+
+private:
+    bool m_lifted;
+};
+
+}  // namespace
+
+QtUserInterface::QtUserInterface(const COVFtoWAVEDoc& doc) : m_doc(doc) {}
+
+void QtUserInterface::MarkAsPortDialog(QWidget& dialog)
+{
+    dialog.setProperty(kPortDialogProperty, true);
+}
+
+bool QtUserInterface::IsPortDialog(const QWidget& window)
+{
+    return window.property(kPortDialogProperty).toBool();
+}
+
+QWidget* QtUserInterface::FrontWindow() const
+{
+    QWidget* modal = QApplication::activeModalWidget();
+    return modal ? modal : m_mainWindow.data();
+}
+
+platform::Answer QtUserInterface::ShowMessage(const std::string& text, platform::MessageIcon icon,
+                                              platform::MessageButtons buttons)
+{
+    const WaitCursorLift lift(m_waitDepth);
+    const bool question = buttons == platform::MessageButtons::YesNo;
+    QMessageBox box(QtIcon(icon), QString::fromLatin1(kApplicationTitle), MessageBoxText(text),
+                    question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, FrontWindow());
+    box.setObjectName(QStringLiteral("messageBox"));
+    box.setTextFormat(Qt::PlainText);
+    if (question) {
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::No);
+    }
+    MarkAsPortDialog(box);
+    const int result = box.exec();
+    if (!question)
+        return platform::Answer::Ok;
+    return result == QMessageBox::Yes ? platform::Answer::Yes : platform::Answer::No;
+}
+
+bool QtUserInterface::AcceptOverwrite(const std::string& path)
+{
+    if (!QFileInfo::exists(FromEngine(path)))
+        return true;
+    return AskYesNo(platform::NamePart(path) + "\r\n" + MessageText(MessageId::FileExists));
+}
+
+std::optional<std::string> QtUserInterface::RunFileDialog(const platform::FileDialogRequest& request)
+{
+    const WaitCursorLift lift(m_waitDepth);
+    const bool save = request.kind == platform::FileDialogRequest::Kind::Save;
+    CCheckedFileDialog dialog(FrontWindow(), [this, &request](const QString& chosen) {
+        const std::string path = ToEngine(chosen);
+        if (request.promptOverwrite && !AcceptOverwrite(path))
+            return false;
+        return !request.acceptCheck || request.acceptCheck(path);
+    });
+    MarkAsPortDialog(dialog);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setNameFilters(QtNameFilters(request.filter));
+    dialog.setDirectory(ExistingFolderOr(request.initialFolder, QDir::homePath()));
+    if (!request.initialName.empty())
+        dialog.selectFile(FromEngine(request.initialName));
+    // The default suffix goes without its dot; Qt appends it to a name without one.
+    dialog.setDefaultSuffix(FromEngine(request.defaultExtension).remove(0, 1));
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return ToEngine(dialog.ChosenPath());
+}
+
+std::optional<std::string> QtUserInterface::BrowseForFolder(const std::string& title)
+{
+    const WaitCursorLift lift(m_waitDepth);
+    QFileDialog dialog(FrontWindow(), FromEngine(title));
+    dialog.setObjectName(QStringLiteral("folderBrowser"));
+    MarkAsPortDialog(dialog);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::ShowDirsOnly |
+                      QFileDialog::DontResolveSymlinks);
+    dialog.setDirectory(ExistingFolderOr(m_doc.m_strMoFolder, QDir::homePath()));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return FolderWithoutSeparator(dialog.selectedFiles().first());
+}
+
+void QtUserInterface::BeginWaitCursor()
+{
+    if (m_waitDepth++ == 0)
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void QtUserInterface::EndWaitCursor()
+{
+    if (m_waitDepth > 0 && --m_waitDepth == 0)
+        QGuiApplication::restoreOverrideCursor();
+}
+
+std::unique_ptr<platform::ProgressWindow> QtUserInterface::CreateProgressWindow()
+{
+    return std::make_unique<CConvStatAnimDlg>(m_mainWindow.data());
+}
+
+}  // namespace gui

@@ -1,0 +1,46 @@
+#pragma once
+// The user-interface port of the desktop program: Qt message boxes, file dialogs
+// that run the engine's accept check before they close, the folder browser, the
+// wait cursor and the animated "Convert" window.
+
+#include "platform/UserInterface.h"
+
+#include <QPointer>
+#include <QWidget>
+
+class COVFtoWAVEDoc;
+
+namespace gui {
+
+class QtUserInterface : public platform::UserInterface {
+public:
+    // The folder browser opens in the document's MO folder.
+    explicit QtUserInterface(const COVFtoWAVEDoc& doc);
+
+    // The window that owns the port's windows when no dialog is in front.
+    void SetMainWindow(QWidget* window) { m_mainWindow = window; }
+
+    platform::Answer ShowMessage(const std::string& text, platform::MessageIcon icon,
+                                 platform::MessageButtons buttons) override;
+    std::optional<std::string> RunFileDialog(const platform::FileDialogRequest& request) override;
+    std::optional<std::string> BrowseForFolder(const std::string& title) override;
+    void BeginWaitCursor() override;
+    void EndWaitCursor() override;
+    std::unique_ptr<platform::ProgressWindow> CreateProgressWindow() override;
+
+    // Marks a window as one of the port's dialogs: it takes input during a run.
+    static void MarkAsPortDialog(QWidget& dialog);
+    static bool IsPortDialog(const QWidget& window);
+
+private:
+    // The window in front: a modal dialog when one is open, else the main window.
+    QWidget* FrontWindow() const;
+    // Whether the user may replace an existing file: asked through the port.
+    bool AcceptOverwrite(const std::string& path);
+
+    const COVFtoWAVEDoc& m_doc;
+    QPointer<QWidget> m_mainWindow;
+    int m_waitDepth = 0;
+};
+
+}  // namespace gui

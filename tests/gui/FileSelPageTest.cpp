@@ -1,0 +1,303 @@
+// The File->MO page: the track fields' checks and keys, the enabling states, the
+// order of the checks before an import, and an import onto a disk from the disk writer.
+
+#include "tests/gui/GuiRig.h"
+
+#include "platform/Messages.h"
+#include "recorder/TrackFile.h"
+#include "recorder/Records.h"
+#include "tests/support/FnbTextFixture.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+#include <algorithm>
+#include <filesystem>
+#include <set>
+
+using guitest::DiskFolder;
+using guitest::GuiRig;
+using testsupport::UiEvent;
+
+namespace {
+
+// One recorder block of 16-bit samples: 8192 groups of 8.
+constexpr std::size_t kBlockSamples = 8192 * kSamplesPerGroup;
+constexpr std::uint32_t kRate48000Hz = 48000;
+constexpr std::uint32_t kRate44100Hz = 44100;
+
+std::set<std::string> FileNames(const std::string& folder)
+{
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+// The packed block of the samples, then only zero padding of the data file's last block.
+bool StartsWithThenZeros(const std::vector<std::uint8_t>& file, const std::vector<std::uint8_t>& expected)
+{
+    return file.size() >= expected.size() && std::equal(expected.begin(), expected.end(), file.begin()) &&
+           std::all_of(file.begin() + static_cast<std::ptrdiff_t>(expected.size()), file.end(),
+                       [](std::uint8_t byte) { return byte == 0; });
+}
+
+QString Text(MessageId id)
+{
+    return QString::fromStdString(MessageText(id));
+}
+
+// A recorder disk with project 01 in FNB.BIN and FNB.TXT.
+diskwriter::Disk ImportDisk()
+{
+    auto disk = guitest::DiskWith({{1, 1, guitest::Signal(kBlockSamples, 5)}});
+    disk.SetFnbText(importtest::AsText(importtest::PaddedFnbText("SNGSERIAL: 01\r\nSONGTITLE: Song\r\n\r\n")));
+    return disk;
+}
+
+// The disk, a folder of source files beside it, and the main window on the File->MO page.
+class ImportRig {
+public:
+    ImportRig() : disk(ImportDisk()), rig(disk.Path())
+    {
+        rig.frame->View().SelectPage(COVFtoWAVEView::FileToMo);
+    }
+
+    QString Source(const char* name, std::uint32_t rate, const std::vector<std::int32_t>& samples) const
+    {
+        testsupport::WriteBytes(sources.File(name), guitest::WaveBytes(samples, rate));
+        return QString::fromStdString(sources.File(name));
+    }
+    QString Junk(const char* name) const
+    {
+        testsupport::WriteBytes(sources.File(name), {'j', 'u', 'n', 'k'});
+        return QString::fromStdString(sources.File(name));
+    }
+
+    QLineEdit* Field(int track) const { return rig.Get<QLineEdit>(QStringLiteral("trackEdit%1").arg(track).toLatin1()); }
+    // Types `name` into a track field and presses Enter (with `modifiers`).
+    void Enter(int track, const QString& name, Qt::KeyboardModifiers modifiers = {}) const
+    {
+        Field(track)->setFocus();
+        Field(track)->setText(name);
+        QTest::keyClick(Field(track), Qt::Key_Return, modifiers);
+    }
+    QString Value(const char* name) const { return rig.Get<QLabel>(name)->text(); }
+    bool OthersEnabled() const
+    {
+        bool all = true;
+        for (int track = 2; track <= static_cast<int>(kTrackCount); ++track)
+            all = all && Field(track)->isEnabled();
+        return all && rig.Get<QLineEdit>("projectNameEdit")->isEnabled() &&
+               rig.Get<QPushButton>("importConvertButton")->isEnabled();
+    }
+
+    DiskFolder disk;
+    testsupport::TempFolder sources;
+    GuiRig rig;
+};
+
+}  // namespace
+
+class FileSelPageTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void startsWithOnlyTrack1AndExit()
+    {
+        ImportRig r;
+        QVERIFY(r.Field(1)->isEnabled());
+        QVERIFY(r.rig.Get<QPushButton>("refButton1")->isEnabled());
+        QVERIFY(r.rig.Get<QPushButton>("importExitButton")->isEnabled());
+        QVERIFY(!r.rig.Get<QPushButton>("refButton2")->isEnabled());
+        QVERIFY(!r.OthersEnabled());
+        QCOMPARE(r.rig.Get<QLineEdit>("projectNameEdit")->text(), QStringLiteral("Untitled"));
+    }
+
+    void track1CheckMovesBetweenTheTwoStates()
+    {
+        ImportRig r;
+        const QString good = r.Source("take.wav", kRate48000Hz, guitest::Signal(kBlockSamples, 1));
+        r.Enter(1, good);
+        QVERIFY(r.OthersEnabled());
+        QCOMPARE(r.Value("importRateValue"), QStringLiteral("48000 Hz"));
+        QCOMPARE(r.Value("importBitsValue"), QStringLiteral("16 bit"));
+        QCOMPARE(QApplication::focusWidget(), r.rig.Get<QWidget>("refButton1"));
+
+        r.Enter(1, r.Junk("take.mp3"));
+        QCOMPARE(guitest::Messages(r.rig.ui), QStringList{Text(MessageId::FormatUnknown)});
+        QVERIFY(!r.OthersEnabled());
+        QVERIFY(r.Value("importRateValue").isEmpty());
+        QCOMPARE(QApplication::focusWidget(), r.Field(1));
+        QCOMPARE(r.Field(1)->selectedText(), r.Field(1)->text());
+    }
+
+    void trackFieldKeys_data()
+    {
+        QTest::addColumn<int>("track");
+        QTest::addColumn<bool>("shift");
+        QTest::addColumn<QString>("focus");
+        QTest::newRow("Enter moves on to Ref...") << 2 << false << "refButton2";
+        QTest::newRow("Shift+Enter moves back") << 2 << true << "refButton1";
+        QTest::newRow("Track 8 moves on to the project name") << 8 << false << "refButton8";
+    }
+
+    void trackFieldKeys()
+    {
+        QFETCH(int, track);
+        QFETCH(bool, shift);
+        ImportRig r;
+        const QString good = r.Source("take.wav", kRate48000Hz, guitest::Signal(kBlockSamples, 1));
+        r.Enter(1, good);
+        r.Enter(track, good, shift ? Qt::ShiftModifier : Qt::NoModifier);
+        QTEST(QApplication::focusWidget()->objectName(), "focus");
+        QVERIFY(r.rig.ui.Messages().empty());
+    }
+
+    void enterInAnEmptyFieldDoesNothing()
+    {
+        ImportRig r;
+        r.Enter(1, QString());
+        QCOMPARE(QApplication::focusWidget(), r.Field(1));
+        QVERIFY(r.rig.ui.Messages().empty());
+    }
+
+    void tabAndShiftTabFollowTheTabOrder()
+    {
+        ImportRig r;
+        r.Enter(1, r.Source("take.wav", kRate48000Hz, guitest::Signal(kBlockSamples, 1)));
+        r.Field(3)->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("refButton3"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), r.Field(4));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), r.Field(3));
+        QCOMPARE(r.Field(3)->selectedText(), r.Field(3)->text());  // keyboard focus selects all
+    }
+
+    void trackNameChecks_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("missing file") << "nothere.wav" << Text(MessageId::FileNotFound);
+        QTest::newRow("other extension") << "take.wave" << Text(MessageId::FormatUnknown);
+        QTest::newRow("other rate") << "slow.wav" << Text(MessageId::DifferentFormat);
+        QTest::newRow("upper-case extension") << "TAKE.WAV" << QString();
+    }
+
+    void trackNameChecks()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, message);
+        ImportRig r;
+        const auto samples = guitest::Signal(kBlockSamples, 1);
+        r.Enter(1, r.Source("take.wav", kRate48000Hz, samples));
+        r.Source("slow.wav", kRate44100Hz, samples);
+        r.Source("TAKE.WAV", kRate48000Hz, samples);
+        r.Junk("take.wave");
+        r.Enter(2, QString::fromStdString(r.sources.File(name.toStdString())));
+        QCOMPARE(guitest::Messages(r.rig.ui), message.isEmpty() ? QStringList{} : QStringList{message});
+        QVERIFY(r.OthersEnabled());  // a check of Track 2 never locks the page
+    }
+
+    void validateOrder_data()
+    {
+        QTest::addColumn<QStringList>("tracks");  // file names per track, "" for empty
+        QTest::addColumn<QString>("message");
+        QTest::newRow("Track 1 empty") << QStringList{"", "take.wav"} << Text(MessageId::Track1NameWrong);
+        QTest::newRow("Track 1 neither extension") << QStringList{"take.mp3"} << Text(MessageId::Track1NameWrong);
+        QTest::newRow("different format before no room")
+            << QStringList{"take.wav", "", "slow.wav"} << Text(MessageId::DifferentFormat);
+        QTest::newRow("AIFF header refused") << QStringList{"take.wav", "bad.aif"} << Text(MessageId::FormatUnknown);
+    }
+
+    void validateOrder()
+    {
+        QFETCH(QStringList, tracks);
+        QFETCH(QString, message);
+        ImportRig r;
+        const auto samples = guitest::Signal(kBlockSamples, 1);
+        r.Enter(1, r.Source("take.wav", kRate48000Hz, samples));
+        r.Source("slow.wav", kRate44100Hz, samples);
+        r.Junk("take.mp3");
+        r.Junk("bad.aif");
+        for (int k = 0; k < static_cast<int>(kTrackCount); ++k) {
+            const QString name = k < tracks.size() ? tracks[k] : QString();
+            r.Field(k + 1)->setText(name.isEmpty() ? name : QString::fromStdString(r.sources.File(name.toStdString())));
+        }
+        const auto before = r.rig.ui.events.size();
+        r.rig.Click("importConvertButton");
+        QStringList shown;
+        for (auto i = before; i < r.rig.ui.events.size(); ++i) {
+            if (r.rig.ui.events[i].kind == UiEvent::Kind::Message)
+                shown << QString::fromStdString(r.rig.ui.events[i].text);
+        }
+        QCOMPARE(shown, QStringList{message});
+        QCOMPARE(r.rig.ui.Count(UiEvent::Kind::ProgressCreated), 0);
+        if (message == Text(MessageId::FormatUnknown))
+            QCOMPARE(QApplication::focusWidget(), r.Field(2));
+    }
+
+    void projectNameTakesTwelvePrintableCharacters()
+    {
+        ImportRig r;
+        r.Enter(1, r.Source("take.wav", kRate48000Hz, guitest::Signal(kBlockSamples, 1)));
+        auto* name = r.rig.Get<QLineEdit>("projectNameEdit");
+        name->setFocus();
+        name->clear();
+        QTest::keyClicks(name, QStringLiteral("ABCDEFGHIJKLM"));
+        QCOMPARE(name->text(), QStringLiteral("ABCDEFGHIJKL"));
+        name->clear();
+        QApplication::clipboard()->setText(QStringLiteral("Caf\u00e9"));
+        name->paste();
+        QVERIFY(name->text().isEmpty());
+        QVERIFY(!name->testAttribute(Qt::WA_InputMethodEnabled));
+    }
+
+    // Convert twice: two new projects, each with the source's one block as a data file.
+    void importWritesANewProject()
+    {
+        ImportRig r;
+        const auto samples = guitest::Signal(kBlockSamples, 77);
+        r.Enter(1, r.Source("take.wav", kRate44100Hz, samples));
+        auto* name = r.rig.Get<QLineEdit>("projectNameEdit");
+        name->setText(QStringLiteral("Back <in>"));
+        const auto before = FileNames(r.disk.Path());
+        r.rig.Click("importConvertButton");
+        r.rig.Click("importConvertButton");
+
+        const QString succeeded = Text(MessageId::ConvertSucceeded);
+        QCOMPARE(guitest::Messages(r.rig.ui), (QStringList{succeeded, succeeded}));
+        const auto text = testsupport::ReadBytes(r.disk.File(kFnbTextFileName));
+        const std::string fnbText(text.begin(), text.end());
+        QVERIFY(fnbText.find("SONGTITLE: Back <in>") != std::string::npos);
+        const auto expected = diskwriter::EncodeTrackData(samples, kWordLength16);
+        int dataFiles = 0;
+        for (const auto& file : FileNames(r.disk.Path())) {
+            if (before.count(file) == 0 && file != kFnbTextFileName) {
+                QVERIFY(StartsWithThenZeros(testsupport::ReadBytes(r.disk.File(file)), expected));
+                ++dataFiles;
+            }
+        }
+        QCOMPARE(dataFiles, 2);
+        QCOMPARE(r.Field(1)->text().isEmpty(), false);  // the page keeps its names
+    }
+
+    void noRoomIsRefused()
+    {
+        ImportRig r;
+        r.Enter(1, r.Source("take.wav", kRate48000Hz, guitest::Signal(kBlockSamples, 1)));
+        r.rig.doc.SetMoFolder(r.disk.File("missing"));  // nothing can be measured there
+        r.rig.Click("importConvertButton");
+        QCOMPARE(guitest::Messages(r.rig.ui), QStringList{Text(MessageId::NoDiskSpace)});
+    }
+};
+
+QTEST_MAIN(FileSelPageTest)
+#include "FileSelPageTest.moc"

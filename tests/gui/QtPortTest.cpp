@@ -1,0 +1,236 @@
+// The Qt user-interface port: its filters, the real save dialog with its question,
+// message boxes and the wait cursor, and the "Convert" window.
+
+#include "app/Document.h"
+#include "gui/ConvStatAnimDlg.h"
+#include "gui/Drawings.h"
+#include "gui/GuiText.h"
+#include "gui/QtUserInterface.h"
+#include "platform/Messages.h"
+#include "tests/gui/GuiRig.h"
+
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QtTest>
+
+namespace {
+
+constexpr int kFramesPerCycle = kAnimationFrameCount;
+
+QImage Frame(int index)
+{
+    return MakeAnimationFrames()[static_cast<std::size_t>(index)];
+}
+
+// The pixels of `frame` that are not its key colour, laid over `under`.
+QImage Over(QImage under, const QImage& frame)
+{
+    const QRgb key = frame.pixel(0, 0);
+    for (int y = 0; y < frame.height(); ++y)
+        for (int x = 0; x < frame.width(); ++x)
+            if (frame.pixel(x, y) != key)
+                under.setPixel(x, y, frame.pixel(x, y));
+    return under;
+}
+
+}  // namespace
+
+class QtPortTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void nameFilters_data()
+    {
+        QTest::addColumn<QString>("classic");
+        QTest::addColumn<QStringList>("qt");
+        QTest::newRow("save WAVE") << "WAVE File (*.wav)| *.wav|All Files (*.*)|*.*||"
+                                   << QStringList{"WAVE File (*.wav)", "All Files (*)"};
+        QTest::newRow("save AIFF") << "AIFF File (*.aif)| *.aif|All Files (*.*)|*.*||"
+                                   << QStringList{"AIFF File (*.aif)", "All Files (*)"};
+        QTest::newRow("empty") << "" << QStringList{};
+    }
+
+    void nameFilters()
+    {
+        QFETCH(QString, classic);
+        QTEST(QtNameFilters(classic.toStdString()), "qt");
+    }
+
+    void recorderText_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("Latin-1") << QByteArray("Caf\xe9") << QStringLiteral("Caf\u00e9");
+        QTest::newRow("up to the NUL") << QByteArray("ab\0cd", 5) << QStringLiteral("ab");
+        QTest::newRow("control bytes") << QByteArray("a\tb\x7f\x85") << QStringLiteral("a?b??");
+    }
+
+    void recorderText()
+    {
+        QFETCH(QByteArray, bytes);
+        QTEST(RecorderText(bytes.toStdString()), "shown");
+    }
+
+    // No keeps the save dialog open; Yes closes it with the name and its default extension.
+    void saveDialogAsksBeforeItCloses()
+    {
+        testsupport::TempFolder folder;
+        testsupport::WriteBytes(folder.File("mix.wav"), {1});
+        COVFtoWAVEDoc doc;
+        gui::QtUserInterface ui(doc);
+        platform::FileDialogRequest request;
+        request.initialFolder = folder.Path();
+        request.defaultExtension = ".wav";
+        request.filter = "WAVE File (*.wav)| *.wav|All Files (*.*)|*.*||";
+        request.promptOverwrite = true;
+
+        QStringList questions;
+        QList<bool> stayedOpen;
+        guitest::OnNextModal([&](QDialog& dialog) {
+            dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("mix"));
+            for (const auto button : {QMessageBox::No, QMessageBox::Yes}) {
+                guitest::OnNextModal([&, button](QDialog& box) {
+                    questions << static_cast<QMessageBox&>(box).text();
+                    QCOMPARE(box.parentWidget(), &dialog);
+                    QCOMPARE(static_cast<QMessageBox&>(box).defaultButton(),
+                             static_cast<QMessageBox&>(box).button(QMessageBox::Yes));
+                    static_cast<QMessageBox&>(box).button(button)->click();
+                });
+                dialog.accept();
+                stayedOpen << dialog.isVisible();
+            }
+        });
+        const auto path = ui.RunFileDialog(request);
+        const QString question = QStringLiteral("mix.wav\n") + MessageBoxText(MessageText(MessageId::FileExists));
+        QCOMPARE(questions, (QStringList{question, question}));
+        QCOMPARE(stayedOpen, (QList<bool>{true, false}));
+        QVERIFY(path.has_value());
+        QCOMPARE(QString::fromStdString(*path), QString::fromStdString(folder.File("mix.wav")));
+    }
+
+    void questionAnswersNoOnEscapeAndLiftsTheWaitCursor()
+    {
+        COVFtoWAVEDoc doc;
+        gui::QtUserInterface ui(doc);
+        ui.BeginWaitCursor();
+        bool cursorLifted = false;
+        guitest::OnNextModal([&](QDialog& box) {
+            cursorLifted = QGuiApplication::overrideCursor() == nullptr;
+            QTest::keyClick(&box, Qt::Key_Escape);
+        });
+        QVERIFY(!ui.AskYesNo("Replace?"));
+        QVERIFY(cursorLifted);
+        QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        ui.EndWaitCursor();
+        QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+    }
+
+    void animationCyclesThroughSevenFrames()
+    {
+        QWidget owner;
+        CConvStatAnimDlg window(&owner);
+        window.Show();
+        QImage expected = window.AnimationImage();
+        for (int step = 0; step < kFramesPerCycle + 1; ++step) {
+            QCOMPARE(window.NextFrame() % kFramesPerCycle, step % kFramesPerCycle);
+            window.StepAnimation();
+            expected = Over(expected, Frame(step % kFramesPerCycle));
+            QCOMPARE(window.AnimationImage(), expected);
+        }
+        QCOMPARE(window.NextFrame(), 1);  // the eighth step drew the first frame again
+    }
+
+    void manyStepsBetweenRepaintsDrawTheSameImage_data()
+    {
+        QTest::addColumn<int>("steps");
+        QTest::newRow("3") << 3;
+        QTest::newRow("7") << 7;
+        QTest::newRow("10") << 10;
+        QTest::newRow("23") << 23;
+    }
+
+    void manyStepsBetweenRepaintsDrawTheSameImage()
+    {
+        QFETCH(int, steps);
+        QWidget owner;
+        CConvStatAnimDlg window(&owner);
+        QImage expected = window.AnimationImage();
+        for (int step = 0; step < steps; ++step) {
+            window.StepAnimation();
+            expected = Over(expected, Frame(step % kFramesPerCycle));
+        }
+        QCOMPARE(window.AnimationImage(), expected);
+    }
+
+    void framesShareTheirKeyColourAndDiffer()
+    {
+        const auto frames = MakeAnimationFrames();
+        for (int i = 0; i < kAnimationFrameCount; ++i) {
+            QCOMPARE(frames[static_cast<std::size_t>(i)].size(), QSize(kAnimationFrameSize, kAnimationFrameSize));
+            QCOMPARE(QColor(frames[static_cast<std::size_t>(i)].pixel(0, 0)), AnimationKeyColour());
+            if (i > 0)
+                QVERIFY(frames[static_cast<std::size_t>(i)] != frames[static_cast<std::size_t>(i - 1)]);
+        }
+    }
+
+    void percentBar_data()
+    {
+        QTest::addColumn<qulonglong>("total");
+        QTest::addColumn<qulonglong>("done");
+        QTest::addColumn<int>("percent");
+        QTest::newRow("start") << qulonglong(200) << qulonglong(0) << 0;
+        QTest::newRow("half") << qulonglong(200) << qulonglong(100) << 50;
+        QTest::newRow("beyond the total") << qulonglong(10) << qulonglong(11) << 100;
+        QTest::newRow("all done") << qulonglong(1) << qulonglong(1) << 100;
+        QTest::newRow("6 GiB of 8 GiB") << qulonglong(8) << qulonglong(6) << 75;
+    }
+
+    void percentBar()
+    {
+        QFETCH(qulonglong, total);
+        QFETCH(qulonglong, done);
+        QWidget owner;
+        CConvStatAnimDlg window(&owner);
+        window.SetText("Track check...");
+        window.Show();
+        auto* bar = window.findChild<QProgressBar*>(QStringLiteral("percentBar"));
+        QVERIFY(bar->isHidden());  // no total known yet
+        window.SetTotal(total << 30);
+        window.SetDone(done << 30);
+        QTest::qWait(20);
+        window.StepAnimation();
+        QVERIFY(!bar->isHidden());
+        QTEST(bar->value(), "percent");
+    }
+
+    // While the window exists, clicks, keys and close requests of other windows are
+    // dropped and never delivered later; Esc and close leave the window itself.
+    void inputIsDroppedDuringARun()
+    {
+        QWidget owner;
+        auto* button = new QPushButton(QStringLiteral("&Go"), &owner);
+        int clicks = 0;
+        connect(button, &QPushButton::clicked, [&clicks] { ++clicks; });
+        owner.show();
+        {
+            CConvStatAnimDlg window(&owner);
+            window.Show();
+            QTest::mouseClick(button, Qt::LeftButton);
+            QTest::keyClick(button, Qt::Key_Space);
+            QVERIFY(!owner.close());
+            QTest::keyClick(&window, Qt::Key_Escape);
+            QVERIFY(!window.close());
+            QVERIFY(window.isVisible());
+            QVERIFY(owner.isVisible());
+        }
+        QCoreApplication::processEvents();
+        QCOMPARE(clicks, 0);
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(clicks, 1);
+    }
+};
+
+QTEST_MAIN(QtPortTest)
+#include "QtPortTest.moc"

@@ -1,0 +1,166 @@
+// Renders every window and page of the desktop program to PNG files, offscreen:
+//   wavelorn_screenshots DISK SOURCE.wav OUTDIR
+// DISK is a recorder disk (the demo disk), SOURCE.wav a mono file for the File->MO page.
+
+#include "app/Document.h"
+#include "app/RegUserData.h"
+#include "gui/MainFrame.h"
+#include "gui/QtUserInterface.h"
+#include "platform/Messages.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+constexpr int kPollMs = 20;
+constexpr int kAnimationSteps = 4;
+constexpr std::uint64_t kProgressTotal = 100;
+constexpr std::uint64_t kProgressDone = 40;
+
+class Shooter {
+public:
+    explicit Shooter(const QString& folder) : m_folder(folder) {}
+
+    bool Save(QWidget& widget, const char* name)
+    {
+        const QString path = m_folder.filePath(QString::fromLatin1(name) + QStringLiteral(".png"));
+        const bool saved = widget.grab().save(path);
+        std::printf("%s %s\n", saved ? "wrote" : "could not write", qPrintable(path));
+        m_failed |= !saved;
+        return saved;
+    }
+
+    // Once a modal window is open, saves it and lets `finish` close it.
+    void SaveNextModal(const char* name, std::function<void(QWidget&)> finish)
+    {
+        QTimer::singleShot(kPollMs, [this, name, finish] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal) {
+                SaveNextModal(name, finish);
+                return;
+            }
+            Save(*modal, name);
+            finish(*modal);
+        });
+    }
+
+    bool Failed() const { return m_failed; }
+
+private:
+    QDir m_folder;
+    bool m_failed = false;
+};
+
+template <class Widget>
+Widget& Child(QWidget& parent, const char* name)
+{
+    auto* child = parent.findChild<Widget*>(QString::fromLatin1(name));
+    if (!child) {
+        std::fprintf(stderr, "no control %s\n", name);
+        std::exit(1);
+    }
+    return *child;
+}
+
+void Click(QWidget& parent, const char* name)
+{
+    QTest::mouseClick(&Child<QAbstractButton>(parent, name), Qt::LeftButton);
+}
+
+void ClickButtonOf(QWidget& dialog, const char* name)
+{
+    Child<QAbstractButton>(dialog, name).click();
+}
+
+void ShootExportPage(Shooter& shooter, CMainFrame& frame)
+{
+    shooter.Save(frame, "mo-to-file-empty");
+    shooter.SaveNextModal("project-dialog", [](QWidget& dialog) { ClickButtonOf(dialog, "selectButton"); });
+    frame.View().OnSelectProject();
+    Click(frame, "stereoButton");
+    Click(frame, "trackBox1");
+    Click(frame, "trackBox3");
+    shooter.Save(frame, "mo-to-file-filled");
+}
+
+void ShootImportPage(Shooter& shooter, CMainFrame& frame, const QString& source)
+{
+    frame.View().SelectPage(COVFtoWAVEView::FileToMo);
+    shooter.Save(frame, "file-to-mo-empty");
+    auto& track1 = Child<QLineEdit>(frame, "trackEdit1");
+    track1.setText(source);
+    QTest::keyClick(&track1, Qt::Key_Return);
+    auto& track2 = Child<QLineEdit>(frame, "trackEdit2");
+    track2.setText(source);
+    QTest::keyClick(&track2, Qt::Key_Return);
+    auto& name = Child<QLineEdit>(frame, "projectNameEdit");
+    name.setText(QStringLiteral("Take Two"));
+    shooter.Save(frame, "file-to-mo-filled");
+}
+
+void ShootDialogs(Shooter& shooter, CMainFrame& frame, gui::QtUserInterface& ui)
+{
+    shooter.SaveNextModal("about-box", [](QWidget& about) { ClickButtonOf(about, "okButton"); });
+    frame.findChild<QAction*>(QStringLiteral("aboutAction"))->trigger();
+
+    shooter.SaveNextModal("message-box", [](QWidget& box) { static_cast<QDialog&>(box).accept(); });
+    ui.ShowError(MessageId::NoDiskSpace);
+
+    shooter.SaveNextModal("folder-browser", [](QWidget& browser) { static_cast<QDialog&>(browser).reject(); });
+    ui.BrowseForFolder("Select MO :");
+    platform::FileDialogRequest save;
+    save.defaultExtension = ".wav";
+    save.filter = "WAVE File (*.wav)| *.wav|All Files (*.*)|*.*||";
+    save.initialName = "Untitled";
+    shooter.SaveNextModal("save-dialog", [](QWidget& dialog) { static_cast<QDialog&>(dialog).reject(); });
+    ui.RunFileDialog(save);
+
+    const auto progress = ui.CreateProgressWindow();
+    progress->Show();
+    for (int step = 0; step < kAnimationSteps; ++step)
+        progress->StepAnimation();
+    progress->SetTotal(kProgressTotal);
+    progress->SetDone(kProgressDone);
+    QTest::qWait(kPollMs);
+    progress->StepAnimation();
+    shooter.Save(*static_cast<QDialog*>(dynamic_cast<QDialog*>(progress.get())), "progress-window");
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: %s DISK SOURCE.wav OUTDIR\n", argv[0]);
+        return 2;
+    }
+    const QString disk = QString::fromLocal8Bit(argv[1]);
+    const QString source = QString::fromLocal8Bit(argv[2]);
+    QDir().mkpath(QString::fromLocal8Bit(argv[3]));
+    Shooter shooter(QString::fromLocal8Bit(argv[3]));
+
+    COVFtoWAVEDoc doc;
+    doc.SetMoFolder(disk.toStdString());
+    CNoUserData settings;
+    gui::QtUserInterface ui(doc);
+    CMainFrame frame(doc, ui, settings, QApplication::applicationDirPath().toStdString());
+    ui.SetMainWindow(&frame);
+    frame.show();
+    QTest::qWait(kPollMs);
+
+    ShootExportPage(shooter, frame);
+    ShootImportPage(shooter, frame, source);
+    ShootDialogs(shooter, frame, ui);
+    return shooter.Failed() ? 1 : 0;
+}

@@ -1,0 +1,149 @@
+// The project dialog on disks from the disk writer: its lines, labels and buttons.
+
+#include "tests/gui/GuiRig.h"
+
+#include "gui/GuiText.h"
+#include "gui/SelectSongDlg.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QtTest>
+
+#include <cstring>
+
+using guitest::DiskFolder;
+
+namespace {
+
+struct Record {
+    std::uint16_t number;
+    const char* name;
+    std::uint8_t rate;
+    std::uint8_t wordLength;
+};
+
+diskwriter::Disk DiskOf(const std::vector<Record>& records)
+{
+    diskwriter::Disk disk;
+    constexpr std::uint16_t kSlotsApart = 100;  // room for each project's track heads
+    std::uint16_t slot = 2;
+    for (const auto& record : records) {
+        disk.AddProject({.slot = slot, .number = record.number, .name = record.name, .rate = record.rate,
+                         .wordLength = record.wordLength});
+        slot += kSlotsApart;
+    }
+    return disk;
+}
+
+QStringList Lines(const QListWidget& list)
+{
+    QStringList lines;
+    for (int row = 0; row < list.count(); ++row)
+        lines << list.item(row)->text();
+    return lines;
+}
+
+QString Value(const QDialog& dialog, const char* name)
+{
+    return dialog.findChild<QLabel*>(QString::fromLatin1(name))->text();
+}
+
+}  // namespace
+
+class SelectSongDlgTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void linesAndInformation_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("rate");
+        QTest::addColumn<QString>("bits");
+        QTest::newRow("first") << 0 << "A" << "32.0KHz" << "20bit";
+        QTest::newRow("generated name, unknown rate, code 0") << 1 << "Project 2" << "Unknown" << "16bit";
+        QTest::newRow("word-length code 5") << 2 << "C" << "48.0KHz" << "16bit";
+        QTest::newRow("control bytes") << 3 << "a?b" << "44.1KHz" << "24bit";
+    }
+
+    void linesAndInformation()
+    {
+        QFETCH(int, row);
+        DiskFolder disk(DiskOf({{1, "A", kRate32000, kWordLength20},
+                                {4, "", 0, kWordLength16},
+                                {6, "C", kRate48000, 5},
+                                {7, "a\x01" "b", kRate44100, kWordLength24}}));
+        COVFtoWAVEDoc doc;
+        doc.SetMoFolder(disk.Path());
+        CSelectSongDlg dialog(doc, nullptr);
+        auto* list = dialog.findChild<QListWidget*>(QStringLiteral("projectList"));
+        QCOMPARE(Lines(*list), (QStringList{"01 : A", "04 : Project 2", "06 : C", "07 : a?b"}));
+        QCOMPARE(list->currentRow(), 0);
+        QCOMPARE(dialog.focusWidget(), list);
+
+        list->setCurrentRow(row);
+        QTEST(Value(dialog, "projectNameValue"), "name");
+        QTEST(Value(dialog, "samplingRateValue"), "rate");
+        QTEST(Value(dialog, "bitsValue"), "bits");
+
+        dialog.show();
+        QTest::keyClick(list, Qt::Key_Return);  // Enter in the list presses "&Select"
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(RecorderText(doc.m_strProjectName), Value(dialog, "projectNameValue"));
+        QCOMPARE(doc.m_strSamplingRate, Value(dialog, "samplingRateValue").toStdString());
+        QCOMPARE(int(doc.m_projectRecord.projectNumber), Lines(*list)[row].left(2).toInt());
+    }
+
+    void selectState_data()
+    {
+        QTest::addColumn<bool>("writeIndex");
+        QTest::addColumn<qulonglong>("indexBytes");
+        QTest::addColumn<bool>("selectEnabled");
+        QTest::newRow("no FNB.BIN") << false << qulonglong(0) << false;
+        QTest::newRow("FNB.BIN without a readable record") << true << qulonglong(64) << true;
+    }
+
+    // With nothing listed, "&Select" keeps the dialog open and clears the record.
+    void selectState()
+    {
+        QFETCH(bool, writeIndex);
+        QFETCH(qulonglong, indexBytes);
+        testsupport::TempFolder folder;
+        if (writeIndex)
+            DiskOf({{1, "A", kRate44100, kWordLength16}}).SetFnbLength(indexBytes).Write(folder.Path());
+        COVFtoWAVEDoc doc;
+        doc.SetMoFolder(folder.Path());
+        doc.m_projectRecord.projectNumber = 9;
+        CSelectSongDlg dialog(doc, nullptr);
+        auto* select = dialog.findChild<QPushButton*>(QStringLiteral("selectButton"));
+        QTEST(select->isEnabled(), "selectEnabled");
+        QCOMPARE(dialog.findChild<QListWidget*>(QStringLiteral("projectList"))->count(), 0);
+        dialog.show();
+        select->click();
+        if (select->isEnabled()) {
+            QVERIFY(dialog.isVisible());
+            const sobinder zero{};
+            QVERIFY(std::memcmp(&doc.m_projectRecord, &zero, sizeof zero) == 0);
+            QVERIFY(doc.m_strProjectName.empty());
+        }
+    }
+
+    void doubleClickHasNoActionOfItsOwn()
+    {
+        DiskFolder disk(DiskOf({{1, "A", kRate44100, kWordLength16}}));
+        COVFtoWAVEDoc doc;
+        doc.SetMoFolder(disk.Path());
+        CSelectSongDlg dialog(doc, nullptr);
+        dialog.show();
+        auto* list = dialog.findChild<QListWidget*>(QStringLiteral("projectList"));
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+        QVERIFY(dialog.isVisible());
+        QTest::keyClick(list, Qt::Key_Escape);
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QVERIFY(doc.m_strProjectName.empty());
+    }
+};
+
+QTEST_MAIN(SelectSongDlgTest)
+#include "SelectSongDlgTest.moc"
