@@ -6,7 +6,6 @@
 #include "gui/SoundFileEdit.h"
 #include "gui/WidgetFactory.h"
 #include "import/InvertExchange.h"
-#include "platform/FileSystem.h"
 #include "platform/Files.h"
 #include "platform/Messages.h"
 
@@ -197,11 +196,6 @@ ImportInputs CFileSelPage::Inputs() const
     return inputs;
 }
 
-void CFileSelPage::MeasureFreeSpace()
-{
-    m_doc.UpdateFreeSpace(platform::RealFileSystem());
-}
-
 bool CFileSelPage::ValidateInputs(const ImportInputs& inputs)
 {
     const int messagesBefore = m_ui.MessageCount();
@@ -232,7 +226,6 @@ void CFileSelPage::RunImport()
 
 void CFileSelPage::OnConvert()
 {
-    MeasureFreeSpace();
     if (ValidateInputs(Inputs()))
         RunImport();
 }

@@ -41,7 +41,6 @@ private:
     bool CheckTrackName(std::size_t index, const QString& name);
     bool SelectReaderFor(std::size_t index, const std::string& path);
     std::optional<std::string> AskForSourceFile();
-    void MeasureFreeSpace();
     bool ValidateInputs(const ImportInputs& inputs);
     // After a refusal that showed nothing (an AIFF header), says so at the refused track.
     void ExplainSilentRefusal(const ImportInputs& inputs);
