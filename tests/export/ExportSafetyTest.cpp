@@ -61,6 +61,12 @@ SegmentInfo Segment(int track, std::uint32_t startGroup, std::uint32_t lengthGro
             .samples = std::vector<std::int32_t>(std::size_t{lengthGroups} * 8, serial)};
 }
 
+// One segment of one group that ends the track at `endGroup`.
+SegmentInfo EndingAt(int track, std::uint32_t endGroup)
+{
+    return Segment(track, endGroup - 1, 1, static_cast<std::uint16_t>(track));
+}
+
 bool InOutFolder(const std::string& path)
 {
     return platform::FolderPart(path) == kOutFolder;
@@ -141,6 +147,78 @@ void ExpectOnlyCompletedFilesChanged(const Folder& before, const Folder& clean, 
     for (const auto& name : Names(result.files))
         expected[name] = clean.at(name);
     EXPECT_EQ(after, expected);
+}
+
+TEST(ExportSizeCheck, ADamagedStartIsRefusedBeforeTheDialog)
+{
+    struct Case {
+        const char* what;
+        std::vector<SegmentInfo> segments;
+        bool stereo;
+        const char* type;
+        std::string subject;
+    };
+    const SegmentInfo damaged = Segment(1, 0xFFFFFF00, 1, 1);
+    const Case cases[] = {
+        {"Mono", {damaged}, false, "WAVE", "track 1 (virtual track 1)"},
+        {"Mono AIFF", {damaged}, false, "AIFF", "track 1 (virtual track 1)"},
+        {"Stereo: the track that reaches furthest", {Segment(2, 0, 1, 2), {damaged}}, true, "WAVE",
+         "track 1 (virtual track 1)"},
+        {"Mono: a later file is checked before the first is written", {Segment(1, 0, 1, 1), EndingAt(2, 0xFFFFFF00)},
+         false, "WAVE", "track 2 (virtual track 1)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Rig rig(c.segments);
+        rig.selection.stereo = c.stereo;
+        rig.selection.fileType = c.type;
+        const ExportResult result = rig.Run("Take.wav");
+        ASSERT_TRUE(result.refusal);
+        EXPECT_EQ(result.refusal->reason, Reason::OutputTooLarge);
+        EXPECT_EQ(result.refusal->subject, c.subject);
+        EXPECT_EQ(rig.ui.Count(UiEvent::Kind::FileDialog), 0);
+        EXPECT_EQ(rig.settings.stores, 0);
+        EXPECT_TRUE(rig.Output().empty());
+        EXPECT_EQ(rig.ui.Messages(), std::vector<std::string>{"Convert failed."});
+    }
+}
+
+TEST(ExportSizeCheck, TheLimitLiesWhereTheHeaderStopsStatingTheLength)
+{
+    // The last group a track may end on: the file's whole chunks (up to the track's end,
+    // then one silent chunk) must fit the header's 32-bit lengths. WAVE allows
+    // 4294967259 data bytes, AIFF 4294967249: 209715 chunks of 20480 bytes (16-bit mono),
+    // 104857 of 40960 (16-bit stereo), 139810 of 30720 (24-bit mono).
+    struct Case {
+        const char* what;
+        std::uint32_t lastEndGroup;
+        bool stereo;
+        std::uint8_t wordLength;
+        const char* type;
+    };
+    const Case cases[] = {
+        {"16-bit Mono WAVE", 268433920, false, kWordLength16, "WAVE"},
+        {"16-bit Mono AIFF", 268433920, false, kWordLength16, "AIFF"},
+        {"16-bit Stereo", 134215680, true, kWordLength16, "WAVE"},
+        {"24-bit Mono", 178955520, false, kWordLength24, "WAVE"},
+    };
+    for (const Case& c : cases) {
+        for (const std::uint32_t endGroup : {c.lastEndGroup, c.lastEndGroup + 1}) {
+            SCOPED_TRACE(std::string(c.what) + " ending at group " + std::to_string(endGroup));
+            std::vector<SegmentInfo> segments = {EndingAt(1, endGroup)};
+            if (c.stereo)
+                segments.push_back(Segment(2, 0, 1, 2));
+            Rig rig(segments, c.wordLength);
+            rig.selection.stereo = c.stereo;
+            rig.selection.fileType = c.type;
+            rig.ui.dialogAnswers.push_back(std::nullopt);  // a file that fits gets as far as the dialog
+            const ExportResult result = RunExport(rig.ui, rig.settings, rig.selection, rig.files);
+            ASSERT_TRUE(result.refusal);
+            const bool fits = endGroup == c.lastEndGroup;
+            EXPECT_EQ(result.refusal->reason, fits ? Reason::NoFileName : Reason::OutputTooLarge);
+            EXPECT_EQ(rig.ui.Count(UiEvent::Kind::FileDialog), fits ? 1 : 0);
+        }
+    }
 }
 
 TEST(ExportReplacement, AFailedRunKeepsTheFileItWasReplacing)
