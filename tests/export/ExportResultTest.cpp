@@ -221,6 +221,9 @@ TEST(ExportResult, WarningsNameTheTrackAndTheCause)
     cut.samples.resize(65536);
     SegmentInfo badLink = Segment(1, 4, 1);
     badLink.link = 5000;
+    SegmentInfo missingLater = Segment(1, 2, 3);  // follows the first segment of track 1
+    missingLater.startGroup = 4;
+    missingLater.missingFile = true;
     struct Case {
         const char* what;
         std::vector<SegmentInfo> segments;
@@ -233,6 +236,8 @@ TEST(ExportResult, WarningsNameTheTrackAndTheCause)
          {{WarningKind::TrackEndedShortDataFile, "track 1 (virtual track 1)", DataFile(1)}}},
         {"link outside FNB.BIN", {badLink, Segment(2, 2, 2)}, false,
          {{WarningKind::TrackEndedBadLink, "track 1 (virtual track 1)", ""}}},
+        {"a later segment's data file missing", {Segment(1, 4, 1), missingLater, Segment(2, 2, 2)}, false,
+         {{WarningKind::TrackEndedMissingDataFile, "track 1 (virtual track 1)", DataFile(3)}}},
         {"no HFS.BIN: once for the run", {Segment(1, 4, 1), Segment(2, 2, 2)}, true,
          {{WarningKind::LeadInTableMissing, "/mo", ""}}},
     };
