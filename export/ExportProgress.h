@@ -19,7 +19,8 @@ inline constexpr int kExportChunkFrames = 10240;
 // longest track (CTrack::GetEndPosition), then the final silent chunk.
 std::uint64_t ExportFileFrames(CTrack* const* tracks, int trackCount);
 
-// The bytes of sample data in that file, each frame one sample of `sampleBytes` per track.
+// The bytes of sample data in the file holding `tracks`: its frames, each one sample
+// of `sampleBytes` per track.
 std::uint64_t ExportFileDataBytes(CTrack* const* tracks, int trackCount, std::uint64_t sampleBytes);
 
 // How a run lays its tracks into files: Mono writes one file per track, Stereo one
