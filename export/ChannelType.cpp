@@ -5,8 +5,10 @@
 #include "recorder/Formats.h"
 #include "recorder/Track.h"
 
+#include <algorithm>
 #include <exception>
 #include <new>
+#include <span>
 
 namespace {
 
@@ -14,6 +16,14 @@ namespace {
 std::string ProjectSubject(const sobinder& record)
 {
     return "project " + std::to_string(record.projectNumber);
+}
+
+// The track of a file that reaches furthest, and so decides the file's length.
+const CTrack& LongestTrack(std::span<CTrack* const> tracks)
+{
+    return **std::max_element(tracks.begin(), tracks.end(), [](const CTrack* a, const CTrack* b) {
+        return a->GetEndPosition() < b->GetEndPosition();
+    });
 }
 
 }  // namespace
@@ -38,6 +48,10 @@ int CChannelType::Convert(const std::string& typeName, const sobinder& record, i
         return Refuse(Reason::UnknownRate, ProjectSubject(record), std::to_string(record.sampleRate));
     if (trackCount < 1 || !tracks)
         return Refuse(Reason::NoTrackChosen);
+    // Every file is measured before anything is asked or written: a damaged chain would
+    // otherwise fill gigabytes of silence before the header limit stopped the run.
+    if (const auto track = FindTooLargeOutput(*type, record, trackCount, tracks))
+        return Refuse(Reason::OutputTooLarge, *track);
     const auto path = AskForPath(*type, DialogOptions(trackCount, tracks));
     if (!path)
         return Refuse(Reason::NoFileName);
@@ -58,6 +72,18 @@ int CChannelType::Refuse(Reason reason, std::string subject, std::string detail)
 {
     m_refusal = Refusal{MessageId::ConvertFailed, reason, std::move(subject), std::move(detail)};
     return kFailed;
+}
+
+std::optional<std::string> CChannelType::FindTooLargeOutput(const SoundFileType& type, const sobinder& record,
+                                                           int trackCount, CTrack* const* tracks) const
+{
+    const std::uint64_t limit = type.makeFactory()->MaxDataBytes();
+    const std::uint64_t sampleBytes = WordLengthOfCode(record.wordLength)->bytesPerSample;
+    for (const auto file : OutputFilesOf(tracks, trackCount, Layout())) {
+        if (ExportFileDataBytes(file.data(), static_cast<int>(file.size()), sampleBytes) > limit)
+            return LongestTrack(file).Describe();
+    }
+    return std::nullopt;
 }
 
 std::optional<std::string> CChannelType::AskForPath(const SoundFileType& type, platform::FileDialogRequest request)

@@ -5,9 +5,10 @@
 // more data follows.
 //
 // Convert returns nonzero when every file was written and 0 otherwise: cancelled
-// save dialog, unknown type name, a project of unknown rate or word length, or any
-// failure. It shows no message; the caller reports the result, and can ask why it
-// failed and which files it completed.
+// save dialog, unknown type name, a project of unknown rate or word length, a file
+// that would hold more than its header can state, or any failure. It shows no
+// message; the caller reports the result, and can ask why it failed and which files
+// it completed.
 
 #include "export/ExportProgress.h"
 #include "export/Factory.h"
@@ -52,6 +53,8 @@ public:
     static void AppendChunk(CSndFormFile& writer, const std::vector<std::uint8_t>& chunk, std::uint64_t& dataBytes);
 
 protected:
+    // How the mode lays its tracks into files.
+    virtual OutputLayout Layout() const = 0;
     // The save dialog's options that differ by mode (overwrite prompt, accept check).
     virtual platform::FileDialogRequest DialogOptions(int trackCount, CTrack* const* tracks) = 0;
     // The run after the user chose `path`; throws on failure, cleans up by its own objects.
@@ -78,6 +81,10 @@ protected:
 
 private:
     int Refuse(Reason reason, std::string subject = {}, std::string detail = {});
+    // The track that makes an output file too large for a header of `type`, as the
+    // tracks' chains describe them; nothing when every file fits.
+    std::optional<std::string> FindTooLargeOutput(const SoundFileType& type, const sobinder& record, int trackCount,
+                                                  CTrack* const* tracks) const;
     std::optional<std::string> AskForPath(const SoundFileType& type, platform::FileDialogRequest request);
     static std::uint64_t WriteChunks(CSndFormFile& writer, CTrack* const* tracks, int trackCount,
                                      std::vector<std::uint8_t>& chunk, CExportProgress& progress);

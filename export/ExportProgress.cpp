@@ -14,13 +14,27 @@ std::uint64_t ExportFileFrames(CTrack* const* tracks, int trackCount)
     return (dataChunks + 1) * kChunk;
 }
 
+std::uint64_t ExportFileDataBytes(CTrack* const* tracks, int trackCount, std::uint64_t sampleBytes)
+{
+    return ExportFileFrames(tracks, trackCount) * sampleBytes * static_cast<std::uint64_t>(trackCount);
+}
+
+std::vector<std::span<CTrack* const>> OutputFilesOf(CTrack* const* tracks, int trackCount, OutputLayout layout)
+{
+    const auto count = static_cast<std::size_t>(trackCount);
+    if (layout == OutputLayout::OneFile)
+        return {std::span<CTrack* const>(tracks, count)};
+    std::vector<std::span<CTrack* const>> files;
+    for (std::size_t i = 0; i < count; ++i)
+        files.emplace_back(tracks + i, 1);
+    return files;
+}
+
 std::uint64_t ExportFrameTotal(CTrack* const* tracks, int trackCount, OutputLayout layout)
 {
-    if (layout == OutputLayout::OneFile)
-        return ExportFileFrames(tracks, trackCount);
     std::uint64_t total = 0;
-    for (int i = 0; i < trackCount; ++i)
-        total += ExportFileFrames(&tracks[i], 1);
+    for (const auto file : OutputFilesOf(tracks, trackCount, layout))
+        total += ExportFileFrames(file.data(), static_cast<int>(file.size()));
     return total;
 }
 

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
+#include <vector>
 
 class CTrack;
 
@@ -17,9 +19,16 @@ inline constexpr int kExportChunkFrames = 10240;
 // longest track (CTrack::GetEndPosition), then the final silent chunk.
 std::uint64_t ExportFileFrames(CTrack* const* tracks, int trackCount);
 
+// The bytes of sample data in the file holding `tracks`: its frames, each one sample
+// of `sampleBytes` per track.
+std::uint64_t ExportFileDataBytes(CTrack* const* tracks, int trackCount, std::uint64_t sampleBytes);
+
 // How a run lays its tracks into files: Mono writes one file per track, Stereo one
 // file holding every track.
 enum class OutputLayout { FilePerTrack, OneFile };
+
+// The tracks of each output file of a run, in the order the run writes the files.
+std::vector<std::span<CTrack* const>> OutputFilesOf(CTrack* const* tracks, int trackCount, OutputLayout layout);
 
 // The frames of all output files of a run.
 std::uint64_t ExportFrameTotal(CTrack* const* tracks, int trackCount, OutputLayout layout);

@@ -18,6 +18,8 @@ public:
     // rate or word length is unknown or `channels` is not 1 to 65535. Touches no file.
     std::unique_ptr<CSndFormFile> CreateSoundFile(std::string path, const sobinder& record, int channels,
                                                   platform::FileSystem& files = platform::RealFileSystem()) const;
+    // The most sample data one file of this type can state in its header.
+    virtual std::uint64_t MaxDataBytes() const = 0;
 
 protected:
     // The concrete writer, for a project and channel count it can write.
@@ -28,6 +30,9 @@ protected:
 // The factory of one concrete writer.
 template <class Writer>
 class CFactoryFor : public CFactory {
+public:
+    std::uint64_t MaxDataBytes() const override { return MaxDataBytesFor(Writer::kHeaderSize); }
+
 protected:
     std::unique_ptr<CSndFormFile> Make(std::string path, const sobinder& record, int channels,
                                        platform::FileSystem& files) const override

@@ -19,7 +19,7 @@ void CMonoType::Run(const SoundFileType& type, const sobinder& record, int track
     const MonoOutputPath output = SplitMonoPath(path);
     Require(output.hasDot, Reason::OutputNameWithoutDot, path);
     const auto factory = type.makeFactory();
-    CExportProgress progress(m_ui.CreateProgressWindow(), ExportFrameTotal(tracks, trackCount, OutputLayout::FilePerTrack));
+    CExportProgress progress(m_ui.CreateProgressWindow(), ExportFrameTotal(tracks, trackCount, Layout()));
     progress.Show();
     auto chunk = MakeChunkBuffer(*tracks[0], 1);
     for (int i = 0; i < trackCount; ++i) {

@@ -1,5 +1,6 @@
 #include "export/SndFormFile.h"
 
+#include "platform/ReplacingFile.h"
 #include "recorder/Formats.h"
 
 #include <cstring>
@@ -40,15 +41,12 @@ CSndFormFile::CSndFormFile(std::string path, const sobinder& record, int channel
 {
 }
 
-CSndFormFile::~CSndFormFile()
-{
-    CloseFile();
-}
+CSndFormFile::~CSndFormFile() = default;
 
 bool CSndFormFile::OpenFile()
 {
-    CloseFile();
-    m_file = m_files.OpenWrite(m_path, platform::WriteMode::Replace);
+    m_file.reset();  // a file still open from an earlier OpenFile is discarded
+    m_file = platform::OpenReplacing(m_files, m_path);
     return m_file != nullptr;
 }
 
@@ -74,7 +72,7 @@ void CSndFormFile::ReverseBytes(std::uint8_t* buffer, std::size_t byteCount)
 
 std::uint64_t CSndFormFile::MaxDataBytes() const
 {
-    return kMaxLengthField - (HeaderSize() - kOuterChunkPreamble);
+    return MaxDataBytesFor(HeaderSize());
 }
 
 std::uint32_t CSndFormFile::SampleRateHz() const

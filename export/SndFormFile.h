@@ -6,6 +6,10 @@
 // Calling order: OpenFile, WriteHeader(0), WriteData for each converted chunk,
 // WriteHeader(total data bytes), CloseFile. The final WriteHeader rewrites the whole
 // header with the true lengths; nothing follows the sample data.
+//
+// The file is written under a hidden temporary name beside the output name and takes
+// that name at CloseFile (platform::OpenReplacing): a file it replaces stays intact
+// until the new one is complete, and a failed run leaves no half-written file behind.
 
 #include "platform/FileSystem.h"
 #include "recorder/Records.h"
@@ -23,14 +27,16 @@ public:
     // A writer for `path` in `files`; touches no file.
     CSndFormFile(std::string path, const sobinder& record, int channels,
                  platform::FileSystem& files = platform::RealFileSystem());
-    virtual ~CSndFormFile();  // closes the file when it is still open
+    virtual ~CSndFormFile();  // a file still open is discarded: the output name keeps what it held
     CSndFormFile(const CSndFormFile&) = delete;
     CSndFormFile& operator=(const CSndFormFile&) = delete;
 
-    // Creates the file, or empties it when it exists. False on any failure.
+    // Starts writing the file from empty. False on any failure.
     bool OpenFile();
-    // Closes the file when it is open. False when any write, the flush of buffered
-    // data or the close failed: the file is then incomplete.
+    // Closes the file when it is open and puts it in place under its name. False when
+    // any write, the flush of buffered data, the close or the rename failed: the name
+    // then keeps what it held (or, for a link or device written in place, the file is
+    // incomplete).
     bool CloseFile();
     // Writes the complete header for `dataBytes` of sample data at the start of the
     // file in one write; the position is then just behind the header. False when the
@@ -84,3 +90,10 @@ inline constexpr int kMaxBytesPerSample = 3;
 inline constexpr std::uint64_t kMaxLengthField = 0xFFFFFFFFu;
 // The tag and length that open both files are not counted in the file's own length.
 inline constexpr std::size_t kOuterChunkPreamble = 8;
+
+// The largest data part whose lengths still fit the 32-bit fields of a header of
+// `headerSize` bytes: the outer length counts the header after its preamble and the data.
+constexpr std::uint64_t MaxDataBytesFor(std::size_t headerSize)
+{
+    return kMaxLengthField - (headerSize - kOuterChunkPreamble);
+}

@@ -15,7 +15,7 @@ void CStereoType::Run(const SoundFileType& type, const sobinder& record, int tra
     const auto factory = type.makeFactory();
     const auto writer = factory->CreateSoundFile(path, record, trackCount, m_files);
     Require(writer != nullptr);
-    CExportProgress progress(m_ui.CreateProgressWindow(), ExportFrameTotal(tracks, trackCount, OutputLayout::OneFile));
+    CExportProgress progress(m_ui.CreateProgressWindow(), ExportFrameTotal(tracks, trackCount, Layout()));
     OpenWriter(*writer);
     auto chunk = MakeChunkBuffer(*tracks[0], trackCount);
     progress.Show();

@@ -10,6 +10,7 @@ public:
     using CChannelType::CChannelType;
 
 protected:
+    OutputLayout Layout() const override { return OutputLayout::OneFile; }
     platform::FileDialogRequest DialogOptions(int trackCount, CTrack* const* tracks) override;
     void Run(const SoundFileType& type, const sobinder& record, int trackCount, CTrack* const* tracks,
              const std::string& path) override;

@@ -71,6 +71,7 @@ const char* WarningText(WarningKind kind)
                                                "the missing samples are taken as silence"},
         {WarningKind::TrackEndedShortDataFile, "{s} ended early: its data file {} is shorter than its segment"},
         {WarningKind::TrackEndedBadLink, "{s} ended early: a link in FNB.BIN leads outside the file"},
+        {WarningKind::TrackEndedMissingDataFile, "{s} ended early: its data file {} cannot be opened"},
         {WarningKind::LeadInTableMissing, "HFS.BIN is missing; lead-ins are taken as 0"},
         {WarningKind::RateNotExportable, "{} Hz: wavelorn cannot export this project once the recorder has taken it over"},
     };

@@ -105,6 +105,7 @@ enum class WarningKind {
     SourceShorterThanHeader,  // a source file holds fewer sample bytes than its header states
     TrackEndedShortDataFile,  // a track ended early: a data file is shorter than its segment
     TrackEndedBadLink,        // a track ended early: a link leads outside FNB.BIN
+    TrackEndedMissingDataFile,  // a track ended early: a later segment's data file cannot be opened
     LeadInTableMissing,       // HFS.BIN is missing: lead-ins are taken as 0
     RateNotExportable,        // an imported project's rate cannot be exported once taken over
 };

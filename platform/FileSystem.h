@@ -40,7 +40,11 @@ public:
     virtual std::unique_ptr<OutputFile> OpenWrite(const std::string& path, WriteMode mode) = 0;
     // The entries of a folder in byte order of their names; nothing when it cannot be listed.
     virtual std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder) = 0;
+    // What the name leads to, following symbolic links.
     virtual FileKind KindOf(const std::string& path) = 0;
+    // What the name itself is, without following a symbolic link: a link is Other,
+    // whatever it leads to (also when it leads nowhere).
+    virtual FileKind KindOfEntry(const std::string& path) = 0;
     // The size of a regular file; nothing when there is none.
     virtual std::optional<std::uint64_t> FileSize(const std::string& path) = 0;
     // Cuts or zero-extends a regular file to `size` bytes.
@@ -48,6 +52,8 @@ public:
     virtual bool Remove(const std::string& path) = 0;
     // Moves `from` to `to`, replacing a file there.
     virtual bool Rename(const std::string& from, const std::string& to) = 0;
+    // Gives `to` the permission bits of `from` (on Windows: its read-only attribute).
+    virtual bool CopyPermissions(const std::string& from, const std::string& to) = 0;
     // The bytes available to the user on the volume holding `folder`.
     virtual std::optional<std::uint64_t> FreeSpace(const std::string& folder) = 0;
     // The folder for temporary files; empty when there is none.

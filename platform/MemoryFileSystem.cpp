@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 namespace platform {
 
@@ -13,6 +14,13 @@ namespace {
 constexpr const char* kTemporaryFolder = "memory-temp";
 // Plenty, unless a test says otherwise.
 constexpr std::uint64_t kDefaultFreeSpace = std::uint64_t{1} << 40;
+// rw-r--r--, what a new file gets under the usual umask.
+constexpr std::uint32_t kNewFilePermissions = 0644;
+
+std::shared_ptr<std::vector<std::uint8_t>> NewContent(std::vector<std::uint8_t> bytes = {})
+{
+    return std::make_shared<std::vector<std::uint8_t>>(std::move(bytes));
+}
 
 // Writes into a file's shared content; a removed file keeps its bytes alive until closed.
 class MemoryOutputFile : public OutputFile {
@@ -77,13 +85,28 @@ void MemoryFileSystem::AddFolder(const std::string& path)
 
 void MemoryFileSystem::AddFile(const std::string& path, std::vector<std::uint8_t> bytes)
 {
-    m_files[Normal(path)] = std::make_shared<std::vector<std::uint8_t>>(std::move(bytes));
+    m_files[Normal(path)] = File{NewContent(std::move(bytes)), kNewFilePermissions};
+}
+
+void MemoryFileSystem::SetPermissions(const std::string& path, std::uint32_t bits)
+{
+    const auto found = m_files.find(Normal(path));
+    if (found != m_files.end())
+        found->second.permissions = bits;
+}
+
+std::optional<std::uint32_t> MemoryFileSystem::Permissions(const std::string& path) const
+{
+    const auto found = m_files.find(Normal(path));
+    if (found == m_files.end())
+        return std::nullopt;
+    return found->second.permissions;
 }
 
 std::vector<std::uint8_t> MemoryFileSystem::Bytes(const std::string& path) const
 {
     const auto found = m_files.find(Normal(path));
-    return found == m_files.end() ? std::vector<std::uint8_t>() : *found->second;
+    return found == m_files.end() ? std::vector<std::uint8_t>() : *found->second.content;
 }
 
 bool MemoryFileSystem::HasFile(const std::string& path) const
@@ -94,7 +117,7 @@ bool MemoryFileSystem::HasFile(const std::string& path) const
 std::vector<std::string> MemoryFileSystem::FilePaths() const
 {
     std::vector<std::string> paths;
-    for (const auto& [path, content] : m_files)
+    for (const auto& [path, file] : m_files)
         paths.push_back(path);
     return paths;
 }
@@ -104,7 +127,7 @@ std::unique_ptr<ByteSource> MemoryFileSystem::OpenRead(const std::string& path)
     const auto found = m_files.find(Normal(path));
     if (found == m_files.end())
         return nullptr;
-    return std::make_unique<MemorySource>(*found->second);
+    return std::make_unique<MemorySource>(*found->second.content);
 }
 
 std::unique_ptr<OutputFile> MemoryFileSystem::OpenWrite(const std::string& path, WriteMode mode)
@@ -117,11 +140,12 @@ std::unique_ptr<OutputFile> MemoryFileSystem::OpenWrite(const std::string& path,
     if ((mode == WriteMode::CreateNew && exists) || (mode == WriteMode::Update && !exists))
         return nullptr;
     if (!exists)
-        found = m_files.emplace(name, std::make_shared<std::vector<std::uint8_t>>()).first;
+        found = m_files.emplace(name, File{NewContent(), kNewFilePermissions}).first;
     if (mode == WriteMode::Replace)
-        found->second = std::make_shared<std::vector<std::uint8_t>>();
-    const std::uint64_t position = mode == WriteMode::Append ? found->second->size() : 0;
-    return std::make_unique<MemoryOutputFile>(found->second, position);
+        found->second.content = NewContent();
+    const Content& content = found->second.content;
+    const std::uint64_t position = mode == WriteMode::Append ? content->size() : 0;
+    return std::make_unique<MemoryOutputFile>(content, position);
 }
 
 std::optional<std::vector<FolderEntry>> MemoryFileSystem::ListFolder(const std::string& folder)
@@ -134,7 +158,7 @@ std::optional<std::vector<FolderEntry>> MemoryFileSystem::ListFolder(const std::
         const std::string parent = FolderPart(path);
         return Normal(parent.empty() ? "." : parent) == wanted && path != wanted;
     };
-    for (const auto& [path, content] : m_files) {
+    for (const auto& [path, file] : m_files) {
         if (inWanted(path))
             entries.push_back({NamePart(path), FileKind::Regular});
     }
@@ -154,12 +178,17 @@ FileKind MemoryFileSystem::KindOf(const std::string& path)
     return m_folders.count(name) ? FileKind::Folder : FileKind::None;
 }
 
+FileKind MemoryFileSystem::KindOfEntry(const std::string& path)
+{
+    return KindOf(path);
+}
+
 std::optional<std::uint64_t> MemoryFileSystem::FileSize(const std::string& path)
 {
     const auto found = m_files.find(Normal(path));
     if (found == m_files.end())
         return std::nullopt;
-    return found->second->size();
+    return found->second.content->size();
 }
 
 bool MemoryFileSystem::Resize(const std::string& path, std::uint64_t size)
@@ -167,7 +196,7 @@ bool MemoryFileSystem::Resize(const std::string& path, std::uint64_t size)
     const auto found = m_files.find(Normal(path));
     if (found == m_files.end() || size > std::numeric_limits<std::size_t>::max())
         return false;
-    found->second->resize(static_cast<std::size_t>(size), 0);
+    found->second.content->resize(static_cast<std::size_t>(size), 0);
     return true;
 }
 
@@ -181,9 +210,19 @@ bool MemoryFileSystem::Rename(const std::string& from, const std::string& to)
     const auto found = m_files.find(Normal(from));
     if (found == m_files.end() || m_folders.count(Normal(to)))
         return false;
-    Content content = found->second;
+    File file = found->second;
     m_files.erase(found);
-    m_files[Normal(to)] = std::move(content);
+    m_files[Normal(to)] = std::move(file);
+    return true;
+}
+
+bool MemoryFileSystem::CopyPermissions(const std::string& from, const std::string& to)
+{
+    const auto source = m_files.find(Normal(from));
+    const auto target = m_files.find(Normal(to));
+    if (source == m_files.end() || target == m_files.end())
+        return false;
+    target->second.permissions = source->second.permissions;
     return true;
 }
 

@@ -28,24 +28,36 @@ public:
     std::vector<std::string> FilePaths() const;
     // What FreeSpace reports for every folder.
     void SetFreeSpace(std::uint64_t bytes) { m_freeSpace = bytes; }
+    // The permission bits of a file (POSIX style, 0644 for a new one); a file
+    // emptied by a Replace write keeps them, a renamed one takes them along.
+    void SetPermissions(const std::string& path, std::uint32_t bits);
+    std::optional<std::uint32_t> Permissions(const std::string& path) const;
 
     std::unique_ptr<ByteSource> OpenRead(const std::string& path) override;
     std::unique_ptr<OutputFile> OpenWrite(const std::string& path, WriteMode mode) override;
     std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder) override;
     FileKind KindOf(const std::string& path) override;
+    // Holds no links: the same as KindOf.
+    FileKind KindOfEntry(const std::string& path) override;
     std::optional<std::uint64_t> FileSize(const std::string& path) override;
     bool Resize(const std::string& path, std::uint64_t size) override;
     bool Remove(const std::string& path) override;
     bool Rename(const std::string& from, const std::string& to) override;
+    bool CopyPermissions(const std::string& from, const std::string& to) override;
     std::optional<std::uint64_t> FreeSpace(const std::string& folder) override;
     std::string TemporaryFolder() override;
 
 private:
     using Content = std::shared_ptr<std::vector<std::uint8_t>>;
 
+    struct File {
+        Content content;
+        std::uint32_t permissions;
+    };
+
     static std::string Normal(const std::string& path);
 
-    std::map<std::string, Content> m_files;
+    std::map<std::string, File> m_files;
     std::set<std::string> m_folders;
     std::uint64_t m_freeSpace;
 };

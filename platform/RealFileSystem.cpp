@@ -217,6 +217,12 @@ public:
         return KindOfStatus(fs::status(PathFromUtf8(path), error));
     }
 
+    FileKind KindOfEntry(const std::string& path) override
+    {
+        std::error_code error;
+        return KindOfStatus(fs::symlink_status(PathFromUtf8(path), error));
+    }
+
     std::optional<std::uint64_t> FileSize(const std::string& path) override
     {
         std::error_code error;
@@ -246,6 +252,16 @@ public:
     {
         std::error_code error;
         fs::rename(PathFromUtf8(from), PathFromUtf8(to), error);
+        return !error;
+    }
+
+    bool CopyPermissions(const std::string& from, const std::string& to) override
+    {
+        std::error_code error;
+        const fs::file_status status = fs::status(PathFromUtf8(from), error);
+        if (error)
+            return false;
+        fs::permissions(PathFromUtf8(to), status.permissions(), fs::perm_options::replace, error);
         return !error;
     }
 

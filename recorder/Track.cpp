@@ -216,8 +216,9 @@ bool CTrack::AdvanceSegment(std::int64_t current)
         return true;
     }
     if (!EnterSegment(current)) {
+        std::string name = m_file->GetName();
         m_binder.reset();
-        EndTrack(current);
+        EndEarly(current, WarningKind::TrackEndedMissingDataFile, std::move(name));
         return false;
     }
     return true;

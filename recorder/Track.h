@@ -73,8 +73,8 @@ public:
     std::uint64_t GetEndPosition() const { return static_cast<std::uint64_t>(m_endPosition); }
 
     // Why the track ended before the end its recording should have: a data file shorter
-    // than its segment, or a link that leads outside FNB.BIN. Nothing after a normal
-    // end, before it, and after a next data file that could not be opened.
+    // than its segment, a later segment's data file that cannot be opened, or a link
+    // that leads outside FNB.BIN. Nothing after a normal end, and before the end.
     const std::optional<Warning>& GetEndWarning() const { return m_endWarning; }
     // False when the folder holds no HFS.BIN: every lead-in was taken as 0. Valid after Open.
     bool HasLeadInTable() const;

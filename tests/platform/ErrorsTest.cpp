@@ -25,6 +25,8 @@ TEST(Explain, SubjectReasonAndDetailMakeOneLine)
         EXPECT_EQ(Explain(c.refusal), c.line);
     EXPECT_EQ(Explain(Warning{WarningKind::TrackEndedBadLink, "track 1 (virtual track 2)", ""}),
               "track 1 (virtual track 2) ended early: a link in FNB.BIN leads outside the file");
+    EXPECT_EQ(Explain(Warning{WarningKind::TrackEndedMissingDataFile, "track 2 (virtual track 1)", "8b320500.003"}),
+              "track 2 (virtual track 1) ended early: its data file 8b320500.003 cannot be opened");
 }
 
 TEST(RunError, IsAStandardExceptionCarryingTheMessage)

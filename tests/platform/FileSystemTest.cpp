@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 
@@ -23,12 +24,24 @@ struct Ground {
     virtual platform::FileSystem& Files() = 0;
     virtual std::string Folder() const = 0;
     std::string File(const std::string& name) const { return platform::JoinPath(Folder(), name); }
+    // The POSIX permission bits of a file in the folder.
+    virtual std::uint32_t Permissions(const std::string& name) = 0;
+    virtual void SetPermissions(const std::string& name, std::uint32_t bits) = 0;
 };
 
 struct RealGround : Ground {
     testsupport::TempFolder folder;
     platform::FileSystem& Files() override { return platform::RealFileSystem(); }
     std::string Folder() const override { return folder.Path(); }
+    std::uint32_t Permissions(const std::string& name) override
+    {
+        return static_cast<std::uint32_t>(std::filesystem::status(platform::PathFromUtf8(File(name))).permissions() &
+                                          std::filesystem::perms::mask);
+    }
+    void SetPermissions(const std::string& name, std::uint32_t bits) override
+    {
+        std::filesystem::permissions(platform::PathFromUtf8(File(name)), static_cast<std::filesystem::perms>(bits));
+    }
 };
 
 struct MemoryGround : Ground {
@@ -36,6 +49,8 @@ struct MemoryGround : Ground {
     platform::MemoryFileSystem memory;
     platform::FileSystem& Files() override { return memory; }
     std::string Folder() const override { return "disk"; }
+    std::uint32_t Permissions(const std::string& name) override { return memory.Permissions(File(name)).value_or(0); }
+    void SetPermissions(const std::string& name, std::uint32_t bits) override { memory.SetPermissions(File(name), bits); }
 };
 
 using GroundFactory = std::function<std::unique_ptr<Ground>()>;
@@ -168,6 +183,29 @@ TEST_P(FileSystemBehaviour, ExactNameLookupThroughTheFileSystem)
     EXPECT_EQ(platform::FindFile(ground->Files(), ground->File("HFS.BIN")), std::nullopt);
 }
 
+TEST_P(FileSystemBehaviour, EntriesWithoutLinksAreWhatTheyLeadTo)
+{
+    ASSERT_TRUE(WriteFile("a", {1}));
+    for (const std::string& path : {ground->File("a"), ground->Folder(), ground->File("none")})
+        EXPECT_EQ(ground->Files().KindOfEntry(path), ground->Files().KindOf(path)) << path;
+}
+
+#ifndef _WIN32
+TEST_P(FileSystemBehaviour, CopiesPermissionBits)
+{
+    constexpr std::uint32_t kOwnerOnly = 0600;
+    constexpr std::uint32_t kReadableByAll = 0644;
+    ASSERT_TRUE(WriteFile("from", {1}));
+    ASSERT_TRUE(WriteFile("to", {2}));
+    ground->SetPermissions("from", kOwnerOnly);
+    ground->SetPermissions("to", kReadableByAll);
+    EXPECT_TRUE(ground->Files().CopyPermissions(ground->File("from"), ground->File("to")));
+    EXPECT_EQ(ground->Permissions("to"), kOwnerOnly);
+    EXPECT_FALSE(ground->Files().CopyPermissions(ground->File("none"), ground->File("to")));
+    EXPECT_EQ(ground->Permissions("to"), kOwnerOnly);
+}
+#endif
+
 INSTANTIATE_TEST_SUITE_P(Real, FileSystemBehaviour, testing::Values(GroundFactory([] {
                              return std::unique_ptr<Ground>(std::make_unique<RealGround>());
                          })));
@@ -176,6 +214,30 @@ INSTANTIATE_TEST_SUITE_P(Memory, FileSystemBehaviour, testing::Values(GroundFact
                          })));
 
 #ifdef __linux__
+TEST(RealFileSystem, EntryKindDoesNotFollowLinks)
+{
+    testsupport::TempFolder folder;
+    testsupport::WriteBytes(folder.File("file"), {1});
+    std::filesystem::create_symlink(platform::PathFromUtf8(folder.File("file")), platform::PathFromUtf8(folder.File("link")));
+    std::filesystem::create_symlink(platform::PathFromUtf8(folder.File("none")), platform::PathFromUtf8(folder.File("dangling")));
+    struct Case {
+        std::string path;
+        FileKind kind;
+        FileKind entry;
+    };
+    const Case cases[] = {
+        {folder.File("file"), FileKind::Regular, FileKind::Regular},
+        {folder.File("link"), FileKind::Regular, FileKind::Other},
+        {folder.File("dangling"), FileKind::None, FileKind::Other},
+        {"/dev/null", FileKind::Other, FileKind::Other},
+    };
+    platform::FileSystem& files = platform::RealFileSystem();
+    for (const Case& c : cases) {
+        EXPECT_EQ(files.KindOf(c.path), c.kind) << c.path;
+        EXPECT_EQ(files.KindOfEntry(c.path), c.entry) << c.path;
+    }
+}
+
 TEST(OutputFile, AnErrorSeenOnlyAtCloseFailsTheFile)
 {
     // A full device takes buffered writes and refuses them when they are flushed.

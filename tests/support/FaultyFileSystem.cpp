@@ -178,6 +178,11 @@ platform::FileKind FaultyFileSystem::KindOf(const std::string& path)
     return m_inner.KindOf(path);
 }
 
+platform::FileKind FaultyFileSystem::KindOfEntry(const std::string& path)
+{
+    return m_inner.KindOfEntry(path);
+}
+
 std::optional<std::uint64_t> FaultyFileSystem::FileSize(const std::string& path)
 {
     return m_inner.FileSize(path);
@@ -196,6 +201,11 @@ bool FaultyFileSystem::Remove(const std::string& path)
 bool FaultyFileSystem::Rename(const std::string& from, const std::string& to)
 {
     return Allow(FaultOp::Rename, to) && m_inner.Rename(from, to);
+}
+
+bool FaultyFileSystem::CopyPermissions(const std::string& from, const std::string& to)
+{
+    return m_inner.CopyPermissions(from, to);
 }
 
 std::optional<std::uint64_t> FaultyFileSystem::FreeSpace(const std::string& folder)

@@ -47,10 +47,12 @@ public:
     std::unique_ptr<platform::OutputFile> OpenWrite(const std::string& path, platform::WriteMode mode) override;
     std::optional<std::vector<platform::FolderEntry>> ListFolder(const std::string& folder) override;
     platform::FileKind KindOf(const std::string& path) override;
+    platform::FileKind KindOfEntry(const std::string& path) override;
     std::optional<std::uint64_t> FileSize(const std::string& path) override;
     bool Resize(const std::string& path, std::uint64_t size) override;
     bool Remove(const std::string& path) override;
     bool Rename(const std::string& from, const std::string& to) override;
+    bool CopyPermissions(const std::string& from, const std::string& to) override;
     std::optional<std::uint64_t> FreeSpace(const std::string& folder) override;
     std::string TemporaryFolder() override;
 

@@ -1,0 +1,132 @@
+// A file written to replace another must leave the old one whole until it is
+// complete, and leave nothing of itself behind when it fails.
+
+#include "platform/Files.h"
+#include "platform/MemoryFileSystem.h"
+#include "platform/ReplacingFile.h"
+#include "tests/support/FaultyFileSystem.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+using testsupport::FaultOp;
+using testsupport::FaultyFileSystem;
+using Bytes = std::vector<std::uint8_t>;
+
+namespace {
+
+const char* const kFolder = "out";
+const char* const kPath = "out/take.wav";
+const Bytes kOld = {1, 1, 1};
+const Bytes kNew = {2, 2, 2, 2, 2};
+constexpr std::uint32_t kOldPermissions = 0600;
+
+std::vector<std::string> Names(platform::FileSystem& files)
+{
+    std::vector<std::string> names;
+    const auto entries = files.ListFolder(kFolder);
+    for (const auto& entry : entries.value_or(std::vector<platform::FolderEntry>{}))
+        names.push_back(entry.name);
+    return names;
+}
+
+// A memory folder, optionally holding an old file at kPath, seen through a failing file system.
+struct Rig {
+    explicit Rig(bool oldFile)
+    {
+        memory.AddFolder(kFolder);
+        if (oldFile) {
+            memory.AddFile(kPath, kOld);
+            memory.SetPermissions(kPath, kOldPermissions);
+        }
+    }
+    platform::MemoryFileSystem memory;
+    FaultyFileSystem files{memory};
+};
+
+}  // namespace
+
+TEST(ReplacingFile, TheOldFileStaysWholeUntilTheNewOneIsInPlace)
+{
+    struct Case {
+        const char* what;
+        bool oldFile;
+        std::function<void(FaultyFileSystem&)> fault;
+        bool closes;
+        std::vector<std::string> names;
+        Bytes after;
+    };
+    const auto none = [](FaultyFileSystem&) {};
+    const Case cases[] = {
+        {"new name", false, none, true, {"take.wav"}, kNew},
+        {"replaces a file", true, none, true, {"take.wav"}, kNew},
+        {"close fails", true, [](FaultyFileSystem& f) { f.FailNth(FaultOp::Close, 1); }, false, {"take.wav"}, kOld},
+        {"rename fails", true, [](FaultyFileSystem& f) { f.FailNth(FaultOp::Rename, 1); }, false, {"take.wav"}, kOld},
+        {"disk fills", true, [](FaultyFileSystem& f) { f.FillAfter(2); }, false, {"take.wav"}, kOld},
+        {"write fails", true, [](FaultyFileSystem& f) { f.FailNth(FaultOp::Write, 1); }, false, {"take.wav"}, kOld},
+        {"new name, rename fails", false, [](FaultyFileSystem& f) { f.FailNth(FaultOp::Rename, 1); }, false, {}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Rig rig(c.oldFile);
+        c.fault(rig.files);
+        auto file = platform::OpenReplacing(rig.files, kPath);
+        ASSERT_TRUE(file);
+        file->Write(kNew.data(), kNew.size());
+        EXPECT_EQ(rig.memory.Bytes(kPath), c.oldFile ? kOld : Bytes{}) << "before the close";
+        EXPECT_EQ(file->Close(), c.closes);
+        EXPECT_EQ(Names(rig.files), c.names);
+        EXPECT_EQ(rig.memory.Bytes(kPath), c.after);
+        if (c.oldFile) {
+            EXPECT_EQ(rig.memory.Permissions(kPath), kOldPermissions);
+        }
+    }
+}
+
+TEST(ReplacingFile, ATemporaryIsHiddenBesideTheNameAndGoneWhenTheFileIsDropped)
+{
+    Rig rig(true);
+    {
+        auto file = platform::OpenReplacing(rig.files, kPath);
+        ASSERT_TRUE(file);
+        const std::vector<std::string> names = Names(rig.files);
+        ASSERT_EQ(names.size(), 2u);
+        const std::string prefix = ".take.wav.wavelorn-";
+        EXPECT_EQ(names[0].substr(0, prefix.size()), prefix);
+        EXPECT_EQ(names[0].size(), prefix.size() + 8);
+        EXPECT_EQ(names[1], "take.wav");
+        ASSERT_TRUE(file->Write(kNew.data(), kNew.size()));
+    }
+    EXPECT_EQ(Names(rig.files), std::vector<std::string>{"take.wav"});
+    EXPECT_EQ(rig.memory.Bytes(kPath), kOld);
+}
+
+TEST(ReplacingFile, ALongNameIsShortenedWithoutCuttingACharacter)
+{
+    Rig rig(false);
+    std::string name;
+    for (int i = 0; i < 120; ++i)
+        name += "\xC3\xA9";  // é, two bytes in UTF-8
+    auto file = platform::OpenReplacing(rig.files, platform::JoinPath(kFolder, name));
+    ASSERT_TRUE(file);
+    const std::string temporary = Names(rig.files).at(0);
+    const std::string kept = temporary.substr(1, temporary.find(".wavelorn-") - 1);
+    EXPECT_LE(temporary.size(), 255u);
+    EXPECT_EQ(kept.size() % 2, 0u);
+    EXPECT_EQ(name.substr(0, kept.size()), kept);
+    ASSERT_TRUE(file->Close());
+    EXPECT_EQ(Names(rig.files), std::vector<std::string>{name});
+}
+
+TEST(ReplacingFile, NoFileWhereTheFolderIsMissingOrTheOpenFails)
+{
+    Rig rig(true);
+    rig.files.FailNth(FaultOp::Open, 1);
+    EXPECT_EQ(platform::OpenReplacing(rig.files, kPath), nullptr);
+    EXPECT_EQ(rig.files.Count(FaultOp::Open), 1) << "a failed open is not retried under another name";
+    EXPECT_EQ(platform::OpenReplacing(rig.files, "gone/take.wav"), nullptr);
+    EXPECT_EQ(Names(rig.files), std::vector<std::string>{"take.wav"});
+}
