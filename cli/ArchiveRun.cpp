@@ -10,8 +10,8 @@
 #include "platform/Terminal.h"
 #include "platform/Version.h"
 
+#include <algorithm>
 #include <filesystem>
-#include <numeric>
 
 namespace cli {
 
@@ -80,15 +80,24 @@ private:
             m_console.Warn("warning: " + m_record.warnings.back());
         }
         for (const auto& project : m_survey.projects) {
-            if (project.refusal)
+            if (project.refusal) {
                 LeaveOut(project.folder + ": " + Explain(*project.refusal));
-            for (const auto& track : project.tracks) {
-                if (track.refusal && !project.refusal)
-                    LeaveOut(project.folder + ": " + Explain(*track.refusal));
-                for (const auto& loss : track.losses)
-                    LeaveOut(project.folder + ": " + loss);
+                continue;
             }
+            for (const auto& track : project.tracks)
+                NoteTrackFacts(project, track);
         }
+    }
+
+    // A track that cannot be read is left out once; one that can loses what the disk lacks.
+    void NoteTrackFacts(const ProjectFacts& project, const TrackFacts& track)
+    {
+        if (track.refusal) {
+            LeaveOut(project.folder + ": " + Explain(*track.refusal));
+            return;
+        }
+        for (const auto& loss : track.losses)
+            LeaveOut(project.folder + ": " + loss);
     }
 
     std::optional<EarlierRun> ReadEarlierRun()
@@ -239,8 +248,12 @@ private:
             return true;
         }
         for (const auto& warning : outcome.warnings) {
-            record.warnings.push_back(Explain(warning));
-            m_console.Warn("warning: " + project.folder + ": " + record.warnings.back());
+            // A track that ends at a damaged link was already left out in part.
+            const std::string text = Explain(warning);
+            if (std::find(record.warnings.begin(), record.warnings.end(), text) != record.warnings.end())
+                continue;
+            record.warnings.push_back(text);
+            m_console.Warn("warning: " + project.folder + ": " + text);
         }
         const auto size = m_files.FileSize(path);
         const auto sum = platform::Sha256OfFile(m_files, path);
@@ -255,11 +268,11 @@ private:
 
     bool ArchiveTrack(const ProjectFacts& project, const TrackFacts& track, TrackRecord& record)
     {
-        record.warnings = track.losses;
         if (project.refusal || track.refusal) {
             record.error = Explain(project.refusal ? *project.refusal : *track.refusal);
             return true;
         }
+        record.warnings = track.losses;
         const std::string name = TrackOutputName(track.track, track.virtualTrack, m_options.format);
         const std::string relative = Relative(project.folder, name);
         const std::string path = platform::JoinPath(platform::JoinPath(m_options.outdir, project.folder), name);
