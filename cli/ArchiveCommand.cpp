@@ -4,6 +4,7 @@
 #include "cli/FlacFile.h"
 #include "cli/ProgressBar.h"
 #include "platform/FileSystem.h"
+#include "platform/Terminal.h"
 
 #include <cstdio>
 
@@ -15,7 +16,11 @@ class StandardStreams : public ArchiveConsole {
 public:
     void Warn(const std::string& text) override
     {
-        std::fprintf(stderr, "%s\n", text.c_str());
+        // On a terminal the line covers the progress bar, which is drawn again below it.
+        if (platform::IsTerminal(stderr))
+            std::fprintf(stderr, "\r%-*s\n", static_cast<int>(ProgressBar::Render(0, 1).size()), text.c_str());
+        else
+            std::fprintf(stderr, "%s\n", text.c_str());
         std::fflush(stderr);
     }
     void Listed(const std::string& file) override { std::printf("%s\n", file.c_str()); }

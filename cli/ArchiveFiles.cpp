@@ -19,7 +19,8 @@ TemporaryFile::TemporaryFile(platform::FileSystem& files, std::string path)
       m_path(std::move(path)),
       m_temporary(platform::JoinPath(platform::FolderPart(m_path), TemporaryNameFor(platform::NamePart(m_path))))
 {
-    m_file = m_files.OpenWrite(m_temporary, platform::WriteMode::CreateNew);
+    // The random part keeps the name apart from every other file.
+    m_file = m_files.OpenWrite(m_temporary, platform::WriteMode::Replace);
 }
 
 TemporaryFile::~TemporaryFile()
