@@ -156,8 +156,7 @@ private:
             refusal = "cannot be read";
             return nullptr;
         }
-        if (platform::EqualsIgnoringCase(path.substr(path.size() - FormatExtension(ArchiveFormat::Flac).size()),
-                                         FormatExtension(ArchiveFormat::Flac))) {
+        if (m_job.record->format == ArchiveFormat::Flac) {
             auto flac = std::make_unique<FlacSamples>(std::move(source));
             refusal = flac->IsOpen() ? "" : "not a mono FLAC file libsndfile can read";
             return flac->IsOpen() ? std::move(flac) : nullptr;

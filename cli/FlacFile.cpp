@@ -56,7 +56,11 @@ sf_count_t OutputTell(void* user)
     return static_cast<OutputIo*>(user)->position;
 }
 
-SF_VIRTUAL_IO kOutputCalls = {OutputLength, OutputSeek, OutputRead, OutputWrite, OutputTell};
+SF_VIRTUAL_IO* OutputCalls()
+{
+    static SF_VIRTUAL_IO calls = {OutputLength, OutputSeek, OutputRead, OutputWrite, OutputTell};
+    return &calls;
+}
 
 struct SourceIo {
     platform::ByteSource* source;
@@ -100,7 +104,11 @@ sf_count_t SourceTell(void* user)
     return static_cast<SourceIo*>(user)->position;
 }
 
-SF_VIRTUAL_IO kSourceCalls = {SourceLength, SourceSeek, SourceRead, SourceWrite, SourceTell};
+SF_VIRTUAL_IO* SourceCalls()
+{
+    static SF_VIRTUAL_IO calls = {SourceLength, SourceSeek, SourceRead, SourceWrite, SourceTell};
+    return &calls;
+}
 
 }  // namespace
 
@@ -125,7 +133,7 @@ FlacWriter::FlacWriter(std::unique_ptr<platform::OutputFile> file, std::uint32_t
     info.samplerate = static_cast<int>(rate);
     info.channels = 1;
     info.format = SF_FORMAT_FLAC | (bits == kShortBits ? SF_FORMAT_PCM_16 : SF_FORMAT_PCM_24);
-    m_stream->sound = sf_open_virtual(&kOutputCalls, SFM_WRITE, &info, &m_stream->io);
+    m_stream->sound = sf_open_virtual(OutputCalls(), SFM_WRITE, &info, &m_stream->io);
 }
 
 FlacWriter::~FlacWriter()
@@ -167,7 +175,7 @@ struct FlacReader::Stream {
 FlacReader::FlacReader(platform::ByteSource& source) : m_stream(std::make_unique<Stream>())
 {
     m_stream->io.source = &source;
-    m_stream->sound = sf_open_virtual(&kSourceCalls, SFM_READ, &m_stream->info, &m_stream->io);
+    m_stream->sound = sf_open_virtual(SourceCalls(), SFM_READ, &m_stream->info, &m_stream->io);
     if (m_stream->sound && (m_stream->info.format & SF_FORMAT_TYPEMASK) != SF_FORMAT_FLAC) {
         sf_close(m_stream->sound);
         m_stream->sound = nullptr;

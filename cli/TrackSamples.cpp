@@ -10,7 +10,8 @@ namespace {
 constexpr unsigned kByteBits = 8;
 constexpr unsigned kTopShift = 24;
 
-// Reads `Width`-byte samples whose byte i (in the order read) has weight `Shift(i)`.
+// Reads `Width`-byte samples into the top bytes of 32-bit values, the first byte read
+// the most significant (BigEndian) or the least.
 template <std::size_t Width, bool BigEndian>
 void ToInt32(const std::uint8_t* source, std::size_t count, std::int32_t* out)
 {
