@@ -1,5 +1,5 @@
 // Archive throughput on a disk of 8 projects holding about 500 MB of track data (16,
-// 20 and 24-bit projects, 4 tracks of 100 seconds each): the WAVE archive against
+// 20 and 24-bit projects, 4 tracks of 160 seconds each): the WAVE archive against
 // `cp -r` of the disk folder, the FLAC archive against `sox` and `flac` encoding the
 // WAVE archive's files one after the other.
 
@@ -25,7 +25,7 @@ namespace {
 
 constexpr int kProjects = 8;
 constexpr int kTracksPerProject = 4;
-constexpr std::uint32_t kSeconds = 100;
+constexpr std::uint32_t kSeconds = 160;
 constexpr std::uint32_t kGroupSamples = 8;
 constexpr std::size_t kTonePeriod = 109;       // samples of one period of the test tone
 constexpr double kToneLevel = 0.4;             // of full scale
