@@ -28,10 +28,18 @@ struct ImportOptions {
     std::vector<std::string> files;
 };
 
+struct ArchiveCommandOptions {
+    std::string disk;
+    std::string outdir;
+    std::string format = "wav";  // wav or flac
+    bool verify = false;
+};
+
 int ListCommand(const std::string& disk);
 int ExportCommand(const ExportOptions& options);
 int ImportCommand(const ImportOptions& options);
 int DemoCommand(const std::string& folder);
+int ArchiveCommand(const ArchiveCommandOptions& options);
 
 // Prints a usage or input error of the tool itself to stderr; returns kExitUsage.
 int UsageError(const std::string& text);

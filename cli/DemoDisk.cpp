@@ -1,5 +1,6 @@
 #include "cli/DemoDisk.h"
 
+#include "cli/ArchiveNames.h"
 #include "platform/FileSystem.h"
 #include "platform/Files.h"
 #include "recorder/FnbTextFile.h"
@@ -15,7 +16,6 @@ namespace cli {
 namespace {
 
 constexpr double kToneLevel = 0.5;  // of full scale
-constexpr const char* kRecorderIndexNames[] = {kBinderFileName, kHfsFileName, kFnbTextFileName};
 constexpr const char* kFnbText =
     "VERSIONID: 1.00\r\n"
     "SNGSERIAL: 01\r\nSONGTITLE: Sine Demo\r\n\r\n"
@@ -113,15 +113,9 @@ void WriteDemoDisk(const std::string& folder)
 
 bool HoldsRecorderFiles(const std::string& folder)
 {
-    const std::string prefix = kTrackFilePrefix;
     const auto entries = platform::RealFileSystem().ListFolder(folder);
     for (const auto& entry : entries.value_or(std::vector<platform::FolderEntry>())) {
-        const std::string& name = entry.name;
-        for (const char* indexName : kRecorderIndexNames) {
-            if (platform::EqualsIgnoringCase(name, indexName))
-                return true;
-        }
-        if (name.size() == kTrackFileNameLength && platform::EqualsIgnoringCase(name.substr(0, prefix.size()), prefix))
+        if (IsRecorderFileName(entry.name))
             return true;
     }
     return false;

@@ -1,5 +1,5 @@
 // wavelorn-cli: lists, exports and imports the projects of a recorder disk from
-// the command line, and writes a demo disk to try the tool on.
+// the command line, archives a whole disk, and writes a demo disk to try the tool on.
 
 #include "cli/Commands.h"
 #include "platform/Version.h"
@@ -40,6 +40,14 @@ int main(int argc, char** argv)
         ->required()
         ->expected(1, static_cast<int>(kTrackCount));
 
+    cli::ArchiveCommandOptions archiveOptions;
+    auto* archive = app.add_subcommand("archive", "Archive a whole disk: every track, the disk's own files, a manifest.");
+    archive->add_option("DISK", archiveOptions.disk, "Folder holding the recorder's files")->required();
+    archive->add_option("OUTDIR", archiveOptions.outdir, "Folder to archive into (created when missing)")->required();
+    archive->add_option("--format", archiveOptions.format, "wav (default) or flac")
+        ->check(CLI::IsMember({"wav", "flac"}));
+    archive->add_flag("--verify", archiveOptions.verify, "Read every written file back and check it against the disk");
+
     std::string demoFolder;
     auto* demo = app.add_subcommand("demo", "Write a demo recorder disk into a folder.");
     demo->add_option("DIR", demoFolder, "Folder to write the demo disk into (created when missing)")->required();
@@ -59,5 +67,7 @@ int main(int argc, char** argv)
         return cli::ExportCommand(exportOptions);
     if (importCommand->parsed())
         return cli::ImportCommand(importOptions);
+    if (archive->parsed())
+        return cli::ArchiveCommand(archiveOptions);
     return cli::DemoCommand(demoFolder);
 }

@@ -1,0 +1,57 @@
+#include "cli/Commands.h"
+
+#include "cli/ArchiveRun.h"
+#include "cli/FlacFile.h"
+#include "cli/ProgressBar.h"
+#include "platform/FileSystem.h"
+#include "platform/Terminal.h"
+
+#include <cstdio>
+
+namespace cli {
+
+namespace {
+
+class StandardStreams : public ArchiveConsole {
+public:
+    void Warn(const std::string& text) override
+    {
+        // On a terminal the line covers the progress bar, which is drawn again below it.
+        if (platform::IsTerminal(stderr))
+            std::fprintf(stderr, "\r%-*s\n", static_cast<int>(ProgressBar::Render(0, 1).size()), text.c_str());
+        else
+            std::fprintf(stderr, "%s\n", text.c_str());
+        std::fflush(stderr);
+    }
+    void Listed(const std::string& file) override { std::printf("%s\n", file.c_str()); }
+    std::unique_ptr<platform::ProgressWindow> CreateProgressWindow() override
+    {
+        return std::make_unique<ProgressBar>(stderr);
+    }
+};
+
+}  // namespace
+
+int ArchiveCommand(const ArchiveCommandOptions& options)
+{
+    if (!IsFolder(options.disk))
+        return UsageError("not a folder: " + options.disk);
+    const bool flac = options.format == FormatExtension(ArchiveFormat::Flac);
+    if (flac && !FlacAvailable())
+        return UsageError("this build cannot write FLAC (it was built without libsndfile); use --format wav");
+    if (IsSameOrInside(options.outdir, options.disk))
+        return UsageError("the archive folder " + options.outdir + " lies inside the disk " + options.disk +
+                          "; the disk is never written");
+    if (IsSameOrInside(options.disk, options.outdir))
+        return UsageError("the disk " + options.disk + " lies inside the archive folder " + options.outdir);
+    const auto kind = platform::RealFileSystem().KindOf(options.outdir);
+    if (kind != platform::FileKind::None && kind != platform::FileKind::Folder)
+        return UsageError("not a folder: " + options.outdir);
+
+    const ArchiveOptions archive{options.disk, options.outdir, flac ? ArchiveFormat::Flac : ArchiveFormat::Wave,
+                                 options.verify};
+    StandardStreams console;
+    return RunArchive(archive, platform::RealFileSystem(), console);
+}
+
+}  // namespace cli

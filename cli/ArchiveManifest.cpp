@@ -1,0 +1,182 @@
+#include "cli/ArchiveManifest.h"
+
+#include "export/ProjectList.h"
+#include "recorder/Formats.h"
+
+#include <nlohmann/json.hpp>
+
+namespace cli {
+
+namespace {
+
+using json = nlohmann::ordered_json;
+
+constexpr const char* kProgramName = "wavelorn-cli";
+constexpr int kIndent = 2;
+constexpr char kHexDigits[] = "0123456789abcdef";
+constexpr unsigned kNibbleBits = 4;
+constexpr unsigned kNibbleMask = 0xf;
+
+std::string HexOf(const std::string& bytes)
+{
+    std::string hex;
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        hex += kHexDigits[byte >> kNibbleBits];
+        hex += kHexDigits[byte & kNibbleMask];
+    }
+    return hex;
+}
+
+void AddFile(json& entry, const FileRecord& file)
+{
+    entry["file"] = file.file;
+    entry["size"] = file.size;
+    entry["sha256"] = file.sha256;
+}
+
+json SegmentJson(const SegmentFacts& segment)
+{
+    return {{"startGroup", segment.startGroup},
+            {"lengthGroups", segment.lengthGroups},
+            {"leadInGroups", segment.leadInGroups},
+            {"dataFile", segment.dataFile},
+            {"dataFileFound", segment.dataFileFound}};
+}
+
+json TrackJson(const TrackFacts& facts, const TrackRecord* record, const std::optional<RateFormat>& rate)
+{
+    json entry = {{"track", facts.track}, {"virtualTrack", facts.virtualTrack}, {"segments", json::array()}};
+    for (const auto& segment : facts.segments)
+        entry["segments"].push_back(SegmentJson(segment));
+    entry["samples"] = facts.endPosition;
+    entry["duration"] = rate ? json(static_cast<double>(facts.endPosition) / rate->hz) : json();
+    if (!record)
+        return entry;
+    if (record->output) {
+        AddFile(entry, *record->output);
+        entry["fileSamples"] = record->fileSamples;
+    }
+    if (record->error)
+        entry["error"] = *record->error;
+    entry["warnings"] = record->warnings;
+    return entry;
+}
+
+json ProjectJson(const ProjectFacts& project, const std::vector<TrackRecord>& records)
+{
+    const auto rate = RateOfCode(project.record.sampleRate);
+    const auto exportable = rate && rate->exportable ? rate : std::nullopt;
+    const auto width = WordLengthOfCode(project.record.wordLength);
+    json entry = {{"number", project.record.projectNumber},
+                  {"name", Latin1ToUtf8(SongNameOf(project.record))},
+                  {"nameBytes", HexOf(project.rawName)},
+                  {"folder", project.folder},
+                  {"rateCode", project.record.sampleRate},
+                  {"rate", exportable ? json(exportable->hz) : json()},
+                  {"wordLengthCode", project.record.wordLength},
+                  {"bits", width ? json(width->bits) : json()},
+                  {"tracks", json::array()}};
+    if (project.refusal)
+        entry["error"] = Explain(*project.refusal);
+    for (std::size_t i = 0; i < project.tracks.size(); ++i)
+        entry["tracks"].push_back(TrackJson(project.tracks[i], i < records.size() ? &records[i] : nullptr, exportable));
+    return entry;
+}
+
+json DiskFileJson(const DiskFileRecord& record)
+{
+    json entry = {{"name", record.name}};
+    if (record.copy)
+        AddFile(entry, *record.copy);
+    if (record.error)
+        entry["error"] = *record.error;
+    return entry;
+}
+
+// Every file the record lists, in the manifest's order.
+std::vector<const FileRecord*> WrittenFiles(const ArchiveRecord& record)
+{
+    std::vector<const FileRecord*> files;
+    for (const auto& disk : record.diskFiles) {
+        if (disk.copy)
+            files.push_back(&*disk.copy);
+    }
+    for (const auto& project : record.tracks) {
+        for (const auto& track : project) {
+            if (track.output)
+                files.push_back(&*track.output);
+        }
+    }
+    return files;
+}
+
+std::optional<FileRecord> FileOf(const json& entry)
+{
+    if (!entry.contains("file") || !entry.contains("size") || !entry.contains("sha256"))
+        return std::nullopt;
+    return FileRecord{entry.at("file").get<std::string>(), entry.at("size").get<std::uint64_t>(),
+                      entry.at("sha256").get<std::string>()};
+}
+
+EarlierRun EarlierRunOf(const json& manifest)
+{
+    EarlierRun earlier;
+    earlier.version = manifest.at("version").get<std::string>();
+    for (const auto& disk : manifest.at("diskFiles")) {
+        if (const auto copy = FileOf(disk))
+            earlier.diskFiles[disk.at("name").get<std::string>()] = copy->sha256;
+    }
+    for (const auto& project : manifest.at("projects")) {
+        for (const auto& track : project.at("tracks")) {
+            if (const auto file = FileOf(track))
+                earlier.outputs[file->file] = {*file, track.value("fileSamples", std::uint64_t{0}),
+                                               track.value("warnings", std::vector<std::string>{})};
+        }
+    }
+    return earlier;
+}
+
+}  // namespace
+
+std::string ManifestText(const DiskSurvey& survey, const ArchiveRecord& record)
+{
+    json manifest = {{"program", kProgramName},
+                     {"version", record.version},
+                     {"date", record.date},
+                     {"format", FormatExtension(record.format)},
+                     {"complete", record.complete},
+                     {"diskFiles", json::array()},
+                     {"projects", json::array()},
+                     {"warnings", record.warnings},
+                     {"leftOut", record.leftOut}};
+    for (const auto& disk : record.diskFiles)
+        manifest["diskFiles"].push_back(DiskFileJson(disk));
+    static const std::vector<TrackRecord> kNotDone;
+    for (std::size_t i = 0; i < survey.projects.size(); ++i)
+        manifest["projects"].push_back(
+            ProjectJson(survey.projects[i], i < record.tracks.size() ? record.tracks[i] : kNotDone));
+    return manifest.dump(kIndent, ' ', false, json::error_handler_t::replace) + "\n";
+}
+
+std::string ChecksumList(const ArchiveRecord& record)
+{
+    std::string list;
+    for (const FileRecord* file : WrittenFiles(record))
+        list += file->sha256 + "  " + file->file + "\n";
+    return list;
+}
+
+std::optional<EarlierRun> ParseManifest(const std::string& text)
+{
+    try {
+        const json manifest = json::parse(text);
+        if (manifest.value("program", std::string()) != kProgramName)
+            return std::nullopt;
+        return EarlierRunOf(manifest);
+    } catch (const json::exception&) {
+        return std::nullopt;
+    }
+}
+
+}  // namespace cli

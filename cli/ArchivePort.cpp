@@ -1,0 +1,32 @@
+#include "cli/ArchivePort.h"
+
+namespace cli {
+
+ArchivePort::ArchivePort(ArchiveProgress& progress, std::uint64_t bytesPerFrame)
+    : m_progress(progress), m_bytesPerFrame(bytesPerFrame)
+{
+}
+
+platform::Answer ArchivePort::ShowMessage(const std::string&, platform::MessageIcon, platform::MessageButtons buttons)
+{
+    return buttons == platform::MessageButtons::YesNo ? platform::Answer::Yes : platform::Answer::Ok;
+}
+
+std::optional<std::string> ArchivePort::RunFileDialog(const platform::FileDialogRequest& request)
+{
+    if (!m_answer || (request.acceptCheck && !request.acceptCheck(*m_answer)))
+        return std::nullopt;
+    return m_answer;
+}
+
+std::optional<std::string> ArchivePort::BrowseForFolder(const std::string&)
+{
+    return std::nullopt;
+}
+
+std::unique_ptr<platform::ProgressWindow> ArchivePort::CreateProgressWindow()
+{
+    return m_progress.FrameWindow(m_bytesPerFrame);
+}
+
+}  // namespace cli

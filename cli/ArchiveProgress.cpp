@@ -1,0 +1,65 @@
+#include "cli/ArchiveProgress.h"
+
+#include <algorithm>
+
+namespace cli {
+
+namespace {
+
+// Forwards an engine run's frames to the archive's bar; shows nothing of its own.
+class FrameWindow : public platform::ProgressWindow {
+public:
+    FrameWindow(ArchiveProgress& progress, std::uint64_t bytesPerFrame)
+        : m_progress(progress), m_bytesPerFrame(bytesPerFrame)
+    {
+    }
+
+    void SetText(const std::string&) override {}
+    void Show() override {}
+    void StepAnimation() override {}
+    void SetDone(std::uint64_t frames) override { m_progress.ItemDone(frames * m_bytesPerFrame); }
+
+private:
+    ArchiveProgress& m_progress;
+    std::uint64_t m_bytesPerFrame;
+};
+
+}  // namespace
+
+ArchiveProgress::ArchiveProgress(std::unique_ptr<platform::ProgressWindow> window) : m_window(std::move(window))
+{
+    if (m_window)
+        m_window->Show();
+}
+
+void ArchiveProgress::SetTotal(std::uint64_t total)
+{
+    if (m_window)
+        m_window->SetTotal(total);
+}
+
+void ArchiveProgress::BeginItem(std::uint64_t bytes)
+{
+    m_itemBytes = bytes;
+}
+
+void ArchiveProgress::ItemDone(std::uint64_t done)
+{
+    if (m_window)
+        m_window->SetDone(m_itemStart + std::min(done, m_itemBytes));
+}
+
+void ArchiveProgress::EndItem()
+{
+    m_itemStart += m_itemBytes;
+    m_itemBytes = 0;
+    if (m_window)
+        m_window->SetDone(m_itemStart);
+}
+
+std::unique_ptr<platform::ProgressWindow> ArchiveProgress::FrameWindow(std::uint64_t bytesPerFrame)
+{
+    return std::make_unique<cli::FrameWindow>(*this, bytesPerFrame);
+}
+
+}  // namespace cli

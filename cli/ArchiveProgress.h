@@ -1,0 +1,36 @@
+#pragma once
+// The one progress bar of an archive: the bytes of the whole disk's work (raw copies,
+// output files, their checks) as items that are done in turn.
+
+#include "platform/UserInterface.h"
+
+#include <cstdint>
+#include <memory>
+
+namespace cli {
+
+class ArchiveProgress {
+public:
+    // Takes the window (null: nothing is shown).
+    explicit ArchiveProgress(std::unique_ptr<platform::ProgressWindow> window);
+
+    // The bytes of all work, known once the disk has been surveyed.
+    void SetTotal(std::uint64_t total);
+    // An item of `bytes` begins; what is reported until the next begins counts in it.
+    void BeginItem(std::uint64_t bytes);
+    // `done` bytes of the current item are done.
+    void ItemDone(std::uint64_t done);
+    // The current item counts in full (also when it was kept, skipped or failed).
+    void EndItem();
+
+    // A window for a run of the engine that reports frames: each frame done counts
+    // `bytesPerFrame` bytes of the current item.
+    std::unique_ptr<platform::ProgressWindow> FrameWindow(std::uint64_t bytesPerFrame);
+
+private:
+    std::unique_ptr<platform::ProgressWindow> m_window;
+    std::uint64_t m_itemStart = 0;
+    std::uint64_t m_itemBytes = 0;
+};
+
+}  // namespace cli

@@ -1,0 +1,390 @@
+#include "cli/ArchiveRun.h"
+
+#include "cli/ArchiveFiles.h"
+#include "cli/ArchiveManifest.h"
+#include "cli/ArchiveProgress.h"
+#include "cli/ArchiveTrack.h"
+#include "cli/ArchiveVerify.h"
+#include "platform/Files.h"
+#include "platform/Sha256.h"
+#include "platform/Terminal.h"
+#include "platform/Version.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace cli {
+
+namespace {
+
+constexpr const char* kDateFormat = "%Y-%m-%dT%H:%M:%S%z";
+constexpr int kExitComplete = 0;
+constexpr int kExitIncomplete = 1;
+
+std::string Relative(const std::string& folder, const std::string& name)
+{
+    return folder + "/" + name;
+}
+
+class Archiver {
+public:
+    Archiver(const ArchiveOptions& options, platform::FileSystem& files, ArchiveConsole& console)
+        : m_options(options),
+          m_files(files),
+          m_console(console),
+          m_copies(platform::JoinPath(options.outdir, kDiskCopyFolder)),
+          m_progress(console.CreateProgressWindow())
+    {
+        m_record.format = options.format;
+        m_record.version = kProgramVersion;
+        m_record.date = platform::LocalTimeText(kDateFormat);
+    }
+
+    int Run()
+    {
+        m_survey = SurveyDisk(m_files, m_options.disk);
+        NoteDiskFacts();
+        m_earlier = ReadEarlierRun();
+        m_progress.SetTotal(PlannedWork() * (m_options.verify ? 2 : 1));
+        if (!PrepareFolders() || !CopyDiskFiles())
+            return Stop();
+        m_diskUnchanged = DiskUnchanged();
+        for (std::size_t i = 0; i < m_survey.projects.size(); ++i) {
+            if (!ArchiveProject(i) || !WriteManifest())
+                return Stop();
+        }
+        m_record.complete = true;
+        if (!WriteManifest() || !WriteChecksums())
+            return Stop();
+        const bool verified = !m_options.verify || Verify();
+        Summarize();
+        return m_record.leftOut.empty() && verified ? kExitComplete : kExitIncomplete;
+    }
+
+private:
+    void LeaveOut(const std::string& text)
+    {
+        m_record.leftOut.push_back(text);
+        m_console.Warn("left out: " + text);
+    }
+
+    void NoteDiskFacts()
+    {
+        if (!m_survey.indexOpened)
+            LeaveOut(Explain(Refusal{MessageId::ConvertFailed, Reason::ProjectIndexMissing, m_options.disk, {}}));
+        if (m_survey.listCutShort)
+            LeaveOut(std::string(kBinderFileName) + ": the project list ends at a link outside the file; "
+                                                    "projects after it cannot be found");
+        if (m_survey.indexOpened && !m_survey.hasLeadInTable) {
+            m_record.warnings.push_back(Explain(Warning{WarningKind::LeadInTableMissing, m_options.disk, {}}));
+            m_console.Warn("warning: " + m_record.warnings.back());
+        }
+        for (const auto& project : m_survey.projects) {
+            if (project.refusal) {
+                LeaveOut(project.folder + ": " + Explain(*project.refusal));
+                continue;
+            }
+            for (const auto& track : project.tracks)
+                NoteTrackFacts(project, track);
+        }
+    }
+
+    // A track that cannot be read is left out once; one that can loses what the disk lacks.
+    void NoteTrackFacts(const ProjectFacts& project, const TrackFacts& track)
+    {
+        if (track.refusal) {
+            LeaveOut(project.folder + ": " + Explain(*track.refusal));
+            return;
+        }
+        for (const auto& loss : track.losses)
+            LeaveOut(project.folder + ": " + loss);
+    }
+
+    std::optional<EarlierRun> ReadEarlierRun()
+    {
+        const auto text = ReadWholeFile(m_files, platform::JoinPath(m_options.outdir, kManifestName));
+        return text ? ParseManifest(*text) : std::nullopt;
+    }
+
+    static bool Writable(const ProjectFacts& project, const TrackFacts& track)
+    {
+        return !project.refusal && !track.refusal;
+    }
+
+    std::uint64_t PlannedWork()
+    {
+        std::uint64_t work = 0;
+        for (const auto& name : m_survey.diskFiles)
+            work += m_files.FileSize(platform::JoinPath(m_options.disk, name)).value_or(0);
+        for (const auto& project : m_survey.projects) {
+            for (const auto& track : project.tracks)
+                work += Writable(project, track) ? track.expectedFrames * track.bytesPerSample : 0;
+        }
+        return work;
+    }
+
+    bool CreateFolder(const std::string& folder)
+    {
+        if (!platform::CreateFolders(folder)) {
+            m_failure = folder + ": the folder cannot be created";
+            return false;
+        }
+        RemoveTemporaries(m_files, folder);
+        return true;
+    }
+
+    // The archive folder, its copy folder without copies of files the disk no longer holds.
+    bool PrepareFolders()
+    {
+        if (!CreateFolder(m_options.outdir) || !CreateFolder(m_copies))
+            return false;
+        for (const auto& entry : m_files.ListFolder(m_copies).value_or(std::vector<platform::FolderEntry>{})) {
+            const bool onDisk = std::find(m_survey.diskFiles.begin(), m_survey.diskFiles.end(), entry.name) !=
+                                m_survey.diskFiles.end();
+            if (!onDisk && IsRecorderFileName(entry.name))
+                m_files.Remove(platform::JoinPath(m_copies, entry.name));
+        }
+        return true;
+    }
+
+    // True when the earlier run's copy of `name` is complete and the disk's file unchanged.
+    bool KeepCopy(const std::string& name, const std::string& source, const std::string& copy, DiskFileRecord& record)
+    {
+        if (!m_earlier || !m_earlier->diskFiles.contains(name))
+            return false;
+        const std::string& sum = m_earlier->diskFiles.at(name);
+        const auto size = m_files.FileSize(copy);
+        if (!size || size != m_files.FileSize(source))
+            return false;
+        const auto progress = [this](std::uint64_t done) { m_progress.ItemDone(done); };
+        if (platform::Sha256OfFile(m_files, copy, progress) != sum || platform::Sha256OfFile(m_files, source) != sum)
+            return false;
+        record.copy = FileRecord{Relative(kDiskCopyFolder, name), *size, sum};
+        ++m_kept;
+        return true;
+    }
+
+    bool CopyDiskFile(const std::string& name)
+    {
+        const std::string source = platform::JoinPath(m_options.disk, name);
+        const std::string copy = platform::JoinPath(m_copies, name);
+        DiskFileRecord record{name, std::nullopt, std::nullopt};
+        m_progress.BeginItem(m_files.FileSize(source).value_or(0));
+        if (!KeepCopy(name, source, copy, record)) {
+            const CopyResult result =
+                CopyFile(m_files, source, copy, [this](std::uint64_t done) { m_progress.ItemDone(done); });
+            if (result.status == CopyResult::Status::WriteFailed) {
+                m_failure = Relative(kDiskCopyFolder, name) + ": cannot be written";
+                return false;
+            }
+            if (result.status == CopyResult::Status::SourceUnreadable) {
+                record.error = name + ": cannot be read from the disk";
+                LeaveOut(*record.error);
+            } else {
+                record.copy = FileRecord{Relative(kDiskCopyFolder, name), result.size, result.sha256};
+            }
+        }
+        m_progress.EndItem();
+        if (record.copy)
+            m_console.Listed(record.copy->file);
+        m_record.diskFiles.push_back(std::move(record));
+        return true;
+    }
+
+    bool CopyDiskFiles()
+    {
+        for (const auto& name : m_survey.diskFiles) {
+            if (!CopyDiskFile(name))
+                return false;
+        }
+        return WriteManifest();
+    }
+
+    // True when every copy has the checksum the earlier run recorded, and no more or fewer.
+    bool DiskUnchanged() const
+    {
+        if (!m_earlier || m_earlier->version != m_record.version ||
+            m_earlier->diskFiles.size() != m_record.diskFiles.size())
+            return false;
+        for (const auto& disk : m_record.diskFiles) {
+            const auto earlier = m_earlier->diskFiles.find(disk.name);
+            if (!disk.copy || earlier == m_earlier->diskFiles.end() || earlier->second != disk.copy->sha256)
+                return false;
+        }
+        return true;
+    }
+
+    // True when the earlier run wrote this output from the same disk and it is intact.
+    bool KeepOutput(const std::string& relative, const std::string& path, TrackRecord& record)
+    {
+        if (!m_diskUnchanged || !m_earlier->outputs.contains(relative))
+            return false;
+        const EarlierRun::Output& earlier = m_earlier->outputs.at(relative);
+        if (m_files.FileSize(path) != earlier.file.size)
+            return false;
+        const auto progress = [this](std::uint64_t done) { m_progress.ItemDone(done); };
+        if (platform::Sha256OfFile(m_files, path, progress) != earlier.file.sha256)
+            return false;
+        record.output = earlier.file;
+        record.fileSamples = earlier.fileSamples;
+        record.warnings = earlier.warnings;
+        ++m_kept;
+        return true;
+    }
+
+    // Writes the output of one track; false when the archive cannot go on writing.
+    bool WriteOutput(const ProjectFacts& project, const TrackFacts& track, const std::string& relative,
+                     const std::string& path, TrackRecord& record)
+    {
+        const TrackJob job{m_copies, project.record, track.track, track.virtualTrack, path, m_options.format};
+        const TrackOutcome outcome = WriteTrackOutput(m_files, m_progress, job);
+        if (outcome.status == TrackOutcome::Status::OutputFailed) {
+            m_failure = relative + ": " + Explain(outcome.refusal.value_or(Refusal{}));
+            return false;
+        }
+        if (outcome.status == TrackOutcome::Status::LeftOut) {
+            record.error = Explain(outcome.refusal.value_or(Refusal{}));
+            LeaveOut(project.folder + ": " + *record.error);
+            return true;
+        }
+        for (const auto& warning : outcome.warnings) {
+            // A track that ends at a damaged link was already left out in part.
+            const std::string text = Explain(warning);
+            if (std::find(record.warnings.begin(), record.warnings.end(), text) != record.warnings.end())
+                continue;
+            record.warnings.push_back(text);
+            m_console.Warn("warning: " + project.folder + ": " + text);
+        }
+        const auto size = m_files.FileSize(path);
+        const auto sum = platform::Sha256OfFile(m_files, path);
+        if (!size || !sum) {
+            m_failure = relative + ": cannot be read back";
+            return false;
+        }
+        record.output = FileRecord{relative, *size, *sum};
+        record.fileSamples = outcome.frames;
+        return true;
+    }
+
+    bool ArchiveTrack(const ProjectFacts& project, const TrackFacts& track, TrackRecord& record)
+    {
+        if (project.refusal || track.refusal) {
+            record.error = Explain(project.refusal ? *project.refusal : *track.refusal);
+            return true;
+        }
+        record.warnings = track.losses;
+        const std::string name = TrackOutputName(track.track, track.virtualTrack, m_options.format);
+        const std::string relative = Relative(project.folder, name);
+        const std::string path = platform::JoinPath(platform::JoinPath(m_options.outdir, project.folder), name);
+        m_progress.BeginItem(track.expectedFrames * track.bytesPerSample);
+        const bool kept = KeepOutput(relative, path, record);
+        const bool going = kept || WriteOutput(project, track, relative, path, record);
+        m_progress.EndItem();
+        if (record.output)
+            m_console.Listed(relative);
+        return going;
+    }
+
+    bool ArchiveProject(std::size_t index)
+    {
+        const ProjectFacts& project = m_survey.projects[index];
+        if (!CreateFolder(platform::JoinPath(m_options.outdir, project.folder)))
+            return false;
+        m_record.tracks.resize(index + 1);
+        auto& records = m_record.tracks[index];
+        records.resize(project.tracks.size());
+        for (std::size_t t = 0; t < project.tracks.size(); ++t) {
+            if (!ArchiveTrack(project, project.tracks[t], records[t]))
+                return false;
+        }
+        return true;
+    }
+
+    bool WriteManifest()
+    {
+        if (WriteWholeFile(m_files, platform::JoinPath(m_options.outdir, kManifestName),
+                           ManifestText(m_survey, m_record)))
+            return true;
+        m_failure = std::string(kManifestName) + ": cannot be written";
+        m_manifestFailed = true;
+        return false;
+    }
+
+    bool WriteChecksums()
+    {
+        m_console.Listed(kManifestName);
+        if (WriteWholeFile(m_files, platform::JoinPath(m_options.outdir, kChecksumListName),
+                           ChecksumList(m_record))) {
+            m_console.Listed(kChecksumListName);
+            return true;
+        }
+        m_failure = std::string(kChecksumListName) + ": cannot be written";
+        return false;
+    }
+
+    bool Verify()
+    {
+        const VerifyJob job{m_options.disk, m_options.outdir, &m_survey, &m_record};
+        const auto mismatches = VerifyArchive(m_files, m_progress, job);
+        for (const auto& mismatch : mismatches)
+            m_console.Warn("verify: " + mismatch);
+        return mismatches.empty();
+    }
+
+    // The archive cannot go on: says why, keeps what is done for a later run.
+    int Stop()
+    {
+        const std::string failure = m_failure;
+        if (!m_manifestFailed)
+            WriteManifest();
+        m_console.Warn("archive stopped: " + failure);
+        return kExitIncomplete;
+    }
+
+    void Summarize()
+    {
+        std::size_t outputs = 0;
+        for (const auto& project : m_record.tracks) {
+            outputs += static_cast<std::size_t>(
+                std::count_if(project.begin(), project.end(), [](const TrackRecord& track) { return track.output; }));
+        }
+        const std::size_t copies = static_cast<std::size_t>(std::count_if(
+            m_record.diskFiles.begin(), m_record.diskFiles.end(), [](const DiskFileRecord& disk) { return disk.copy; }));
+        m_console.Warn("archived " + std::to_string(m_survey.projects.size()) + " projects: " +
+                       std::to_string(outputs) + " track files, " + std::to_string(copies) + " disk files (" + std::to_string(m_kept) +
+                       " kept from an earlier run); " + std::to_string(m_record.leftOut.size()) + " left out");
+    }
+
+    const ArchiveOptions& m_options;
+    platform::FileSystem& m_files;
+    ArchiveConsole& m_console;
+    std::string m_copies;
+    ArchiveProgress m_progress;
+    DiskSurvey m_survey;
+    ArchiveRecord m_record;
+    std::optional<EarlierRun> m_earlier;
+    bool m_diskUnchanged = false;
+    bool m_manifestFailed = false;
+    std::size_t m_kept = 0;
+    std::string m_failure;
+};
+
+}  // namespace
+
+int RunArchive(const ArchiveOptions& options, platform::FileSystem& files, ArchiveConsole& console)
+{
+    return Archiver(options, files, console).Run();
+}
+
+bool IsSameOrInside(const std::string& path, const std::string& folder)
+{
+    std::error_code error;
+    const auto inner = std::filesystem::weakly_canonical(platform::PathFromUtf8(path), error);
+    const auto outer = std::filesystem::weakly_canonical(platform::PathFromUtf8(folder), error);
+    if (error)
+        return false;
+    const auto relative = inner.lexically_relative(outer);
+    return !relative.empty() && *relative.begin() != "..";
+}
+
+}  // namespace cli

@@ -1,0 +1,46 @@
+#pragma once
+// `wavelorn-cli archive`: a whole recorder disk into one folder. The disk's own files
+// are copied byte for byte into OUTDIR/disk/; every track and virtual track that holds
+// a recording becomes a mono file in a folder per project, decoded from those copies;
+// manifest.json and SHA256SUMS describe it all. What cannot be read is left out with
+// its reason and the rest goes on; a run on a folder that holds an earlier archive of
+// the same disk keeps what is complete and correct there and redoes the rest.
+
+#include "cli/ArchiveNames.h"
+#include "platform/FileSystem.h"
+#include "platform/UserInterface.h"
+
+#include <memory>
+#include <string>
+
+namespace cli {
+
+struct ArchiveOptions {
+    std::string disk;
+    std::string outdir;
+    ArchiveFormat format = ArchiveFormat::Wave;
+    bool verify = false;
+};
+
+// Where an archive reports.
+class ArchiveConsole {
+public:
+    virtual ~ArchiveConsole() = default;
+    // A warning, a left-out part or a mismatch (standard error).
+    virtual void Warn(const std::string& text) = 0;
+    // A file of the archive, written or kept, relative to OUTDIR (standard output).
+    virtual void Listed(const std::string& file) = 0;
+    // The one progress bar; null for none.
+    virtual std::unique_ptr<platform::ProgressWindow> CreateProgressWindow() = 0;
+};
+
+// Archives options.disk into options.outdir (created when missing) through `files`.
+// The caller has checked that the disk is a folder and that neither folder lies in
+// the other. Returns the exit status: 0 when everything was archived (and verified),
+// 1 when anything was left out, a check failed or the archive could not be written.
+int RunArchive(const ArchiveOptions& options, platform::FileSystem& files, ArchiveConsole& console);
+
+// True when `path` is `folder` or lies inside it, links resolved.
+bool IsSameOrInside(const std::string& path, const std::string& folder);
+
+}  // namespace cli

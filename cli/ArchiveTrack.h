@@ -1,0 +1,45 @@
+#pragma once
+// Writes the output file of one track and virtual track of an archive: WAVE through
+// the engine's own export run (so the file holds exactly the bytes `export` writes),
+// or FLAC of the same samples through libsndfile. Either is written under a hidden
+// temporary name and renamed once complete.
+
+#include "cli/ArchiveNames.h"
+#include "cli/ArchiveProgress.h"
+#include "cli/ArchiveSurvey.h"
+#include "platform/Errors.h"
+#include "platform/FileSystem.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+struct TrackJob {
+    std::string diskFolder;  // where the recorder's files are read
+    sobinder record{};       // the project as listed
+    int track = 0;
+    int virtualTrack = 0;
+    std::string outputPath;  // the finished file's path
+    ArchiveFormat format = ArchiveFormat::Wave;
+};
+
+struct TrackOutcome {
+    enum class Status {
+        Written,
+        LeftOut,       // the disk refused: the archive goes on without it
+        OutputFailed,  // the output could not be written: the archive stops
+    };
+    Status status = Status::Written;
+    std::optional<Refusal> refusal;
+    // What the run noticed and went on despite (a track that ended early).
+    std::vector<Warning> warnings;
+    std::uint64_t frames = 0;  // sample frames in the output file
+};
+
+// Writes the job's output, reporting the bytes of samples done to `progress`.
+TrackOutcome WriteTrackOutput(platform::FileSystem& files, ArchiveProgress& progress, const TrackJob& job);
+
+}  // namespace cli

@@ -1,0 +1,26 @@
+#pragma once
+// --verify: every file of an archive read back and checked. Raw copies against their
+// checksums; outputs against their checksums and, sample by sample, against a fresh
+// read of the disk (WAVE through the program's own reader, FLAC through libsndfile).
+
+#include "cli/ArchiveManifest.h"
+#include "cli/ArchiveProgress.h"
+#include "cli/ArchiveSurvey.h"
+#include "platform/FileSystem.h"
+
+#include <string>
+#include <vector>
+
+namespace cli {
+
+struct VerifyJob {
+    std::string disk;    // the recorder's folder, read afresh
+    std::string outdir;  // the archive folder
+    const DiskSurvey* survey = nullptr;
+    const ArchiveRecord* record = nullptr;
+};
+
+// One line per mismatch, "<file>: <what differs>"; empty when everything matches.
+std::vector<std::string> VerifyArchive(platform::FileSystem& files, ArchiveProgress& progress, const VerifyJob& job);
+
+}  // namespace cli

@@ -1,0 +1,248 @@
+#include "cli/FlacFile.h"
+
+#ifdef WAVELORN_HAVE_FLAC
+
+#include <sndfile.h>
+
+#include <algorithm>
+
+namespace cli {
+
+namespace {
+
+constexpr unsigned kShortBits = 16;
+
+// libsndfile's calls into a checked output file: it writes on, and seeks back once
+// to complete the stream's header. It never reads what it wrote.
+struct OutputIo {
+    std::unique_ptr<platform::OutputFile> file;
+    sf_count_t position = 0;
+    sf_count_t length = 0;
+};
+
+sf_count_t OutputLength(void* user)
+{
+    return static_cast<OutputIo*>(user)->length;
+}
+
+sf_count_t OutputSeek(sf_count_t offset, int whence, void* user)
+{
+    auto& io = *static_cast<OutputIo*>(user);
+    const sf_count_t base = whence == SEEK_CUR ? io.position : whence == SEEK_END ? io.length : 0;
+    const sf_count_t target = base + offset;
+    if (target < 0 || !io.file->Seek(static_cast<std::uint64_t>(target)))
+        return -1;
+    io.position = target;
+    return io.position;
+}
+
+sf_count_t OutputRead(void*, sf_count_t, void*)
+{
+    return 0;
+}
+
+sf_count_t OutputWrite(const void* data, sf_count_t count, void* user)
+{
+    auto& io = *static_cast<OutputIo*>(user);
+    if (count < 0 || !io.file->Write(data, static_cast<std::size_t>(count)))
+        return 0;
+    io.position += count;
+    io.length = std::max(io.length, io.position);
+    return count;
+}
+
+sf_count_t OutputTell(void* user)
+{
+    return static_cast<OutputIo*>(user)->position;
+}
+
+SF_VIRTUAL_IO* OutputCalls()
+{
+    static SF_VIRTUAL_IO calls = {OutputLength, OutputSeek, OutputRead, OutputWrite, OutputTell};
+    return &calls;
+}
+
+struct SourceIo {
+    platform::ByteSource* source;
+    sf_count_t position = 0;
+};
+
+sf_count_t SourceLength(void* user)
+{
+    return static_cast<sf_count_t>(static_cast<SourceIo*>(user)->source->Size());
+}
+
+sf_count_t SourceSeek(sf_count_t offset, int whence, void* user)
+{
+    auto& io = *static_cast<SourceIo*>(user);
+    const sf_count_t base = whence == SEEK_CUR ? io.position : whence == SEEK_END ? SourceLength(user) : 0;
+    if (base + offset < 0)
+        return -1;
+    io.position = base + offset;
+    return io.position;
+}
+
+sf_count_t SourceRead(void* data, sf_count_t count, void* user)
+{
+    auto& io = *static_cast<SourceIo*>(user);
+    if (count <= 0)
+        return 0;
+    const auto got = io.source->ReadAt(static_cast<std::uint64_t>(io.position), data, static_cast<std::size_t>(count));
+    if (!got)
+        return 0;
+    io.position += static_cast<sf_count_t>(*got);
+    return static_cast<sf_count_t>(*got);
+}
+
+sf_count_t SourceWrite(const void*, sf_count_t, void*)
+{
+    return 0;
+}
+
+sf_count_t SourceTell(void* user)
+{
+    return static_cast<SourceIo*>(user)->position;
+}
+
+SF_VIRTUAL_IO* SourceCalls()
+{
+    static SF_VIRTUAL_IO calls = {SourceLength, SourceSeek, SourceRead, SourceWrite, SourceTell};
+    return &calls;
+}
+
+}  // namespace
+
+bool FlacAvailable()
+{
+    return true;
+}
+
+struct FlacWriter::Stream {
+    OutputIo io;
+    SNDFILE* sound = nullptr;
+    bool failed = false;
+};
+
+FlacWriter::FlacWriter(std::unique_ptr<platform::OutputFile> file, std::uint32_t rate, unsigned bits)
+    : m_stream(std::make_unique<Stream>())
+{
+    m_stream->io.file = std::move(file);
+    if (!m_stream->io.file)
+        return;
+    SF_INFO info{};
+    info.samplerate = static_cast<int>(rate);
+    info.channels = 1;
+    info.format = SF_FORMAT_FLAC | (bits == kShortBits ? SF_FORMAT_PCM_16 : SF_FORMAT_PCM_24);
+    m_stream->sound = sf_open_virtual(OutputCalls(), SFM_WRITE, &info, &m_stream->io);
+}
+
+FlacWriter::~FlacWriter()
+{
+    if (m_stream->sound)
+        sf_close(m_stream->sound);
+}
+
+bool FlacWriter::IsOpen() const
+{
+    return m_stream->sound != nullptr;
+}
+
+bool FlacWriter::Write(const std::int32_t* samples, std::size_t count)
+{
+    const auto frames = static_cast<sf_count_t>(count);
+    m_stream->failed = m_stream->failed || !m_stream->sound ||
+                       sf_writef_int(m_stream->sound, samples, frames) != frames;
+    return !m_stream->failed;
+}
+
+bool FlacWriter::Close()
+{
+    if (!m_stream->sound)
+        return false;
+    // The encoder flushes its last frame and rewrites the stream header here.
+    const bool ended = sf_close(m_stream->sound) == 0;
+    m_stream->sound = nullptr;
+    const bool closed = m_stream->io.file->Close();
+    return ended && closed && !m_stream->failed;
+}
+
+struct FlacReader::Stream {
+    SourceIo io;
+    SF_INFO info{};
+    SNDFILE* sound = nullptr;
+};
+
+FlacReader::FlacReader(platform::ByteSource& source) : m_stream(std::make_unique<Stream>())
+{
+    m_stream->io.source = &source;
+    m_stream->sound = sf_open_virtual(SourceCalls(), SFM_READ, &m_stream->info, &m_stream->io);
+    if (m_stream->sound && (m_stream->info.format & SF_FORMAT_TYPEMASK) != SF_FORMAT_FLAC) {
+        sf_close(m_stream->sound);
+        m_stream->sound = nullptr;
+    }
+}
+
+FlacReader::~FlacReader()
+{
+    if (m_stream->sound)
+        sf_close(m_stream->sound);
+}
+
+bool FlacReader::IsOpen() const
+{
+    return m_stream->sound != nullptr;
+}
+
+std::uint32_t FlacReader::Rate() const
+{
+    return static_cast<std::uint32_t>(m_stream->info.samplerate);
+}
+
+int FlacReader::Channels() const
+{
+    return m_stream->info.channels;
+}
+
+std::uint64_t FlacReader::Frames() const
+{
+    return static_cast<std::uint64_t>(m_stream->info.frames);
+}
+
+std::size_t FlacReader::Read(std::int32_t* samples, std::size_t count)
+{
+    if (!m_stream->sound || m_stream->info.channels != 1)
+        return 0;
+    const sf_count_t got = sf_readf_int(m_stream->sound, samples, static_cast<sf_count_t>(count));
+    return got > 0 ? static_cast<std::size_t>(got) : 0;
+}
+
+}  // namespace cli
+
+#else  // no libsndfile: the archive offers WAVE only
+
+namespace cli {
+
+bool FlacAvailable()
+{
+    return false;
+}
+
+struct FlacWriter::Stream {};
+FlacWriter::FlacWriter(std::unique_ptr<platform::OutputFile>, std::uint32_t, unsigned) {}
+FlacWriter::~FlacWriter() = default;
+bool FlacWriter::IsOpen() const { return false; }
+bool FlacWriter::Write(const std::int32_t*, std::size_t) { return false; }
+bool FlacWriter::Close() { return false; }
+
+struct FlacReader::Stream {};
+FlacReader::FlacReader(platform::ByteSource&) {}
+FlacReader::~FlacReader() = default;
+bool FlacReader::IsOpen() const { return false; }
+std::uint32_t FlacReader::Rate() const { return 0; }
+int FlacReader::Channels() const { return 0; }
+std::uint64_t FlacReader::Frames() const { return 0; }
+std::size_t FlacReader::Read(std::int32_t*, std::size_t) { return 0; }
+
+}  // namespace cli
+
+#endif

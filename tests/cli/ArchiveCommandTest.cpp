@@ -1,0 +1,100 @@
+// The archive command as a user runs it: the built tool on a disk from the disk writer.
+
+#include "platform/FileSystem.h"
+#include "platform/Files.h"
+#include "platform/Process.h"
+#include "tests/cli/ArchiveFixture.h"
+#include "tests/cli/CliRunner.h"
+#include "tests/support/TempFolder.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+using testsupport::ArchiveTree;
+using testsupport::Lines;
+using testsupport::RunCli;
+using testsupport::TempFolder;
+
+namespace {
+
+class CliArchive : public testing::Test {
+protected:
+    void SetUp() override { testsupport::ArchiveDisk().Write(m_disk.Path()); }
+
+    std::string Disk() const { return m_disk.Path(); }
+    std::string Out(const std::string& name) const { return m_out.File(name); }
+
+private:
+    TempFolder m_disk;
+    TempFolder m_out;
+};
+
+TEST_F(CliArchive, EveryTrackIsTheSingleExportByteForByteAndTheDiskIsUntouched)
+{
+    const auto before = ArchiveTree(Disk());
+    const auto result = RunCli({"archive", Disk(), Out("a")});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(before, ArchiveTree(Disk()));
+    EXPECT_EQ(Lines(result.err).back(), "archived 3 projects: 5 track files, 9 disk files (0 kept from an earlier run); "
+                                        "0 left out");
+
+    const auto manifest = nlohmann::json::parse(ArchiveTree(Out("a")).at("manifest.json"));
+    int compared = 0;
+    for (const auto& project : manifest["projects"]) {
+        for (const auto& track : project["tracks"]) {
+            const std::string tracks =
+                std::to_string(track["track"].get<int>()) + ":" + std::to_string(track["virtualTrack"].get<int>());
+            TempFolder single;
+            const auto exported = RunCli({"export", Disk(), "--project", std::to_string(project["number"].get<int>()),
+                                          "--tracks", tracks, "--type", "WAVE", "--out", single.File("x.wav")});
+            ASSERT_EQ(exported.exitStatus, 0) << exported.err;
+            // Two projects share number 01: the export takes the first of the list.
+            if (project["folder"].get<std::string>().ends_with(" (2)"))
+                continue;
+            const std::string file = track["file"];
+            EXPECT_EQ(testsupport::ReadBytes(Lines(exported.out).at(0)), testsupport::ReadBytes(Out("a/" + file)))
+                << file;
+            ++compared;
+        }
+    }
+    EXPECT_EQ(compared, 4);
+    const auto listed = Lines(result.out);
+    EXPECT_EQ(listed.front(), "disk/8b320100.000");
+    EXPECT_EQ(listed.back(), "SHA256SUMS");
+}
+
+TEST_F(CliArchive, Sha256sumChecksTheList)
+{
+    ASSERT_EQ(RunCli({"archive", Disk(), Out("a"), "--format", "flac"}).exitStatus, 0);
+    TempFolder capture;
+    const auto status = platform::RunProcess(
+        {"/usr/bin/sha256sum", {"-c", "--strict", "SHA256SUMS"}, Out("a"), capture.File("out"), capture.File("err")});
+    ASSERT_TRUE(status.has_value());
+    EXPECT_EQ(*status, 0);
+    const auto printed = testsupport::ReadBytes(capture.File("out"));
+    const auto checked = Lines(std::string(printed.begin(), printed.end()));
+    EXPECT_EQ(checked.size(), 14u);
+    for (const auto& line : checked)
+        EXPECT_TRUE(line.ends_with(": OK")) << line;
+}
+
+TEST_F(CliArchive, RefusesFoldersInsideEachOtherAndUnknownFormats)
+{
+    const std::vector<std::vector<std::string>> cases = {
+        {"archive", Disk(), platform::JoinPath(Disk(), "out")},
+        {"archive", Disk(), Disk()},
+        {"archive", platform::JoinPath(Disk(), "."), platform::JoinPath(Disk(), "sub/deeper")},
+        {"archive", Disk(), Out("a"), "--format", "ogg"},
+        {"archive", Out("missing"), Out("a")},
+    };
+    const auto before = ArchiveTree(Disk());
+    for (const auto& arguments : cases) {
+        const auto result = RunCli(arguments);
+        EXPECT_EQ(result.exitStatus, 2) << arguments[2] << "\n" << result.err;
+        EXPECT_EQ(result.out, "");
+    }
+    EXPECT_EQ(before, ArchiveTree(Disk()));
+    EXPECT_EQ(platform::RealFileSystem().KindOf(Out("a")), platform::FileKind::None);
+}
+
+}  // namespace

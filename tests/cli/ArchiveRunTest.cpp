@@ -1,0 +1,370 @@
+// The archive run inside the test process, on disks from the disk writer, with a
+// file system that fails or corrupts on purpose where a test needs it.
+
+#include "cli/ArchiveRun.h"
+#include "platform/Files.h"
+#include "platform/Sha256.h"
+#include "tests/cli/ArchiveFixture.h"
+#include "tests/cli/SoundCheck.h"
+#include "tests/support/FaultyFileSystem.h"
+#include "tests/support/TempFolder.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <sndfile.h>
+
+#include <algorithm>
+
+using cli::ArchiveFormat;
+using nlohmann::json;
+using testsupport::FaultOp;
+using testsupport::NameContains;
+using testsupport::TempFolder;
+
+namespace {
+
+constexpr int kGroup = 8;
+constexpr int kChunkFrames = 10240;
+
+class RecordingConsole : public cli::ArchiveConsole {
+public:
+    struct Bar : platform::ProgressWindow {
+        explicit Bar(RecordingConsole& console) : owner(console) {}
+        void SetText(const std::string&) override {}
+        void Show() override {}
+        void StepAnimation() override {}
+        void SetTotal(std::uint64_t total) override { owner.total = total; }
+        void SetDone(std::uint64_t done) override
+        {
+            owner.backwards = owner.backwards || done < owner.done;
+            owner.done = done;
+        }
+        RecordingConsole& owner;
+    };
+
+    void Warn(const std::string& text) override { warnings.push_back(text); }
+    void Listed(const std::string& file) override { listed.push_back(file); }
+    std::unique_ptr<platform::ProgressWindow> CreateProgressWindow() override { return std::make_unique<Bar>(*this); }
+
+    bool Warned(const std::string& part) const
+    {
+        return std::any_of(warnings.begin(), warnings.end(),
+                           [&](const std::string& text) { return text.find(part) != std::string::npos; });
+    }
+
+    std::vector<std::string> warnings;
+    std::vector<std::string> listed;
+    std::uint64_t total = 0;
+    std::uint64_t done = 0;
+    bool backwards = false;
+};
+
+class ArchiveRun : public testing::Test {
+protected:
+    void Write(const diskwriter::Disk& disk) { disk.Write(m_disk.Path()); }
+
+    int Archive(const std::string& outdir, ArchiveFormat format = ArchiveFormat::Wave, bool verify = false,
+                platform::FileSystem& files = platform::RealFileSystem())
+    {
+        console = RecordingConsole{};
+        return cli::RunArchive({m_disk.Path(), outdir, format, verify}, files, console);
+    }
+
+    std::string Out(const std::string& name) const { return m_out.File(name); }
+    std::string Disk(const std::string& name) const { return m_disk.File(name); }
+
+    static json Manifest(const std::string& outdir)
+    {
+        return json::parse(testsupport::ArchiveTree(outdir).at("manifest.json"));
+    }
+
+    RecordingConsole console;
+
+private:
+    TempFolder m_disk;
+    TempFolder m_out;
+};
+
+std::string FileSha(const std::string& path)
+{
+    const auto bytes = testsupport::ReadBytes(path);
+    return platform::Sha256Hex(bytes.data(), bytes.size());
+}
+
+// What the disk description says about one track, as the manifest must give it.
+struct ExpectedTrack {
+    std::string folder;
+    int track;
+    int virtualTrack;
+    std::vector<std::uint32_t> starts;
+    std::vector<std::uint32_t> lengths;
+    std::vector<int> leadIns;
+    std::vector<std::string> dataFiles;
+    std::uint64_t samples;
+};
+
+TEST_F(ArchiveRun, ManifestStatesTheFactsOfTheDiskAndTheFilesWritten)
+{
+    Write(testsupport::ArchiveDisk());
+    ASSERT_EQ(Archive(Out("a")), 0) << testing::PrintToString(console.warnings);
+    const json manifest = Manifest(Out("a"));
+    EXPECT_TRUE(manifest["complete"]);
+    EXPECT_EQ(manifest["format"], "wav");
+    EXPECT_EQ(manifest["leftOut"], json::array());
+
+    const json& projects = manifest["projects"];
+    ASSERT_EQ(projects.size(), 3u);
+    struct ExpectedProject {
+        int number;
+        std::string name, nameBytes, folder;
+        int rate, bits;
+    };
+    const ExpectedProject expectedProjects[] = {
+        {1, "Caf\xc3\xa9 <1>", "436166e9203c313e000000000000", "01 Caf\xc3\xa9 _1_", 44100, 16},
+        {2, "Project 2", "0000000000000000000000000000", "02 Project 2", 32000, 20},
+        {1, "Caf\xc3\xa9 <1>", "436166e9203c313e000000000000", "01 Caf\xc3\xa9 _1_ (2)", 48000, 24},
+    };
+    for (std::size_t i = 0; i < 3; ++i) {
+        const auto& expected = expectedProjects[i];
+        EXPECT_EQ(projects[i]["number"], expected.number);
+        EXPECT_EQ(projects[i]["name"], expected.name);
+        EXPECT_EQ(projects[i]["nameBytes"], expected.nameBytes);
+        EXPECT_EQ(projects[i]["folder"], expected.folder);
+        EXPECT_EQ(projects[i]["rate"], expected.rate);
+        EXPECT_EQ(projects[i]["bits"], expected.bits);
+    }
+
+    const ExpectedTrack expectedTracks[] = {
+        {"01 Caf\xc3\xa9 _1_", 1, 1, {0}, {3000}, {0}, {"8b320100.000"}, 3000 * kGroup},
+        {"01 Caf\xc3\xa9 _1_", 2, 1, {100, 4000}, {1500, 700}, {20, 0}, {"8b320100.001", "8b320100.002"},
+         4700 * kGroup},
+        {"01 Caf\xc3\xa9 _1_", 2, 3, {0}, {900}, {0}, {"8b320100.003"}, 900 * kGroup},
+        {"02 Project 2", 8, 8, {50}, {2000}, {0}, {"8b320200.010"}, 2050 * kGroup},
+        {"01 Caf\xc3\xa9 _1_ (2)", 1, 1, {0, 2000}, {1000, 1000}, {0, 5}, {"8b320100.020", "8b320100.021"},
+         3000 * kGroup},
+    };
+    std::vector<json> tracks;
+    for (const auto& project : projects) {
+        for (const auto& track : project["tracks"])
+            tracks.push_back(track);
+    }
+    ASSERT_EQ(tracks.size(), std::size(expectedTracks));
+    for (std::size_t i = 0; i < tracks.size(); ++i) {
+        const auto& expected = expectedTracks[i];
+        const json& track = tracks[i];
+        SCOPED_TRACE(track.dump());
+        EXPECT_EQ(track["track"], expected.track);
+        EXPECT_EQ(track["virtualTrack"], expected.virtualTrack);
+        ASSERT_EQ(track["segments"].size(), expected.starts.size());
+        for (std::size_t s = 0; s < expected.starts.size(); ++s) {
+            EXPECT_EQ(track["segments"][s]["startGroup"], expected.starts[s]);
+            EXPECT_EQ(track["segments"][s]["lengthGroups"], expected.lengths[s]);
+            EXPECT_EQ(track["segments"][s]["leadInGroups"], expected.leadIns[s]);
+            EXPECT_EQ(track["segments"][s]["dataFile"], expected.dataFiles[s]);
+        }
+        EXPECT_EQ(track["samples"], expected.samples);
+        const std::string file = expected.folder + "/T" + std::to_string(expected.track) + "V" +
+                                 std::to_string(expected.virtualTrack) + ".wav";
+        ASSERT_EQ(track["file"], file);
+        const std::string path = Out("a/" + file);
+        const std::uint64_t frames = (expected.samples + kChunkFrames - 1) / kChunkFrames * kChunkFrames + kChunkFrames;
+        EXPECT_EQ(track["fileSamples"], frames);
+        EXPECT_EQ(track["size"], testsupport::ReadBytes(path).size());
+        EXPECT_EQ(track["sha256"], FileSha(path));
+    }
+
+    std::vector<std::string> diskNames;
+    for (const auto& disk : manifest["diskFiles"]) {
+        diskNames.push_back(disk["name"]);
+        EXPECT_EQ(disk["sha256"], FileSha(Disk(disk["name"])));
+        EXPECT_EQ(testsupport::ReadBytes(Out("a/disk/" + disk["name"].get<std::string>())),
+                  testsupport::ReadBytes(Disk(disk["name"])));
+    }
+    EXPECT_EQ(diskNames, (std::vector<std::string>{"8b320100.000", "8b320100.001", "8b320100.002", "8b320100.003",
+                                                    "8b320100.020", "8b320100.021", "8b320200.010", "FNB.BIN",
+                                                    "HFS.BIN"}));
+    // One bar over the whole work, forward only, ending full.
+    EXPECT_GT(console.total, 0u);
+    EXPECT_EQ(console.done, console.total);
+    EXPECT_FALSE(console.backwards);
+}
+
+TEST_F(ArchiveRun, FlacHoldsTheSamplesOfTheWave)
+{
+    Write(testsupport::ArchiveDisk());
+    ASSERT_EQ(Archive(Out("wav")), 0);
+    ASSERT_EQ(Archive(Out("flac"), ArchiveFormat::Flac, true), 0) << testing::PrintToString(console.warnings);
+    struct Case {
+        std::string file;
+        int subtype;
+    };
+    const Case cases[] = {
+        {"01 Caf\xc3\xa9 _1_/T2V1", SF_FORMAT_PCM_16},
+        {"02 Project 2/T8V8", SF_FORMAT_PCM_24},
+        {"01 Caf\xc3\xa9 _1_ (2)/T1V1", SF_FORMAT_PCM_24},
+    };
+    for (const auto& c : cases) {
+        const auto wave = testsupport::ReadSound(Out("wav/" + c.file + ".wav"));
+        const auto flac = testsupport::ReadSound(Out("flac/" + c.file + ".flac"));
+        EXPECT_EQ(flac.format, SF_FORMAT_FLAC | c.subtype) << c.file;
+        EXPECT_EQ(flac.rate, wave.rate) << c.file;
+        EXPECT_EQ(flac.channelSamples, wave.channelSamples) << c.file;
+    }
+    EXPECT_EQ(Manifest(Out("flac"))["format"], "flac");
+}
+
+TEST_F(ArchiveRun, DamagedProjectsAreSalvagedAndTheRestIsComplete)
+{
+    Write(testsupport::DamagedDisk());
+    EXPECT_EQ(Archive(Out("a"), ArchiveFormat::Wave, true), 1);
+    const json manifest = Manifest(Out("a"));
+    EXPECT_TRUE(manifest["complete"]);
+    EXPECT_EQ(manifest["leftOut"],
+              json({"02 Odd Rate: project 2: rate code 9 has no defined rate",
+                    "03 Broken: track 1 (virtual track 1): the data file 8b320300.020 cannot be opened",
+                    "03 Broken: track 2 (virtual track 1) ended early: a link in FNB.BIN leads outside the file"}));
+    for (const auto& text : manifest["leftOut"])
+        EXPECT_TRUE(console.Warned(text.get<std::string>())) << text;
+    EXPECT_FALSE(console.Warned("verify:"));
+
+    const json& broken = manifest["projects"][2]["tracks"];
+    EXPECT_EQ(broken[0]["error"], "track 1 (virtual track 1): the data file 8b320300.020 cannot be opened");
+    EXPECT_FALSE(broken[0].contains("file"));
+    EXPECT_EQ(broken[1]["file"], "03 Broken/T2V1.wav");  // what could be read of it
+    EXPECT_EQ(broken[2]["file"], "03 Broken/T3V1.wav");
+    EXPECT_EQ(manifest["projects"][0]["tracks"].size(), 3u);
+    for (const auto& track : manifest["projects"][0]["tracks"])
+        EXPECT_TRUE(track.contains("file")) << track.dump();
+    EXPECT_EQ(manifest["projects"][1]["rate"], nullptr);
+}
+
+TEST_F(ArchiveRun, ARunStoppedByAFailureAndResumedEndsAsAnUninterruptedOne)
+{
+    Write(testsupport::ArchiveDisk());
+    ASSERT_EQ(Archive(Out("whole"), ArchiveFormat::Flac), 0);
+    const auto whole = testsupport::ArchiveTree(Out("whole"));
+    std::uint64_t copiedBytes = 0;
+    for (const auto& [file, bytes] : whole)
+        copiedBytes += file.starts_with("disk/") ? bytes.size() : 0;
+    // The disk fills while the first output files are written.
+    const std::uint64_t fullAt = copiedBytes + 30'000;
+
+    struct Case {
+        const char* name;
+        std::function<void(testsupport::FaultyFileSystem&)> fault;
+    };
+    const Case cases[] = {
+        {"raw copy write", [](auto& f) { f.FailNth(FaultOp::Write, 1, NameContains("8b320100.002")); }},
+        {"output write", [](auto& f) { f.FailNth(FaultOp::Write, 3, NameContains("T2V1")); }},
+        {"output rename", [](auto& f) { f.FailNth(FaultOp::Rename, 1, NameContains("T8V8")); }},
+        {"manifest after a project", [](auto& f) { f.FailNth(FaultOp::Rename, 3, NameContains("manifest")); }},
+        {"checksum list", [](auto& f) { f.FailNth(FaultOp::Close, 1, NameContains("SHA256SUMS")); }},
+        {"disk full", [fullAt](auto& f) { f.FillAfter(fullAt); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder out;
+        testsupport::FaultyFileSystem faulty;
+        c.fault(faulty);
+        EXPECT_EQ(Archive(out.Path(), ArchiveFormat::Flac, false, faulty), 1);
+        EXPECT_TRUE(console.Warned("archive stopped: "));
+        for (const auto& [file, bytes] : testsupport::ArchiveTree(out.Path()))
+            EXPECT_FALSE(cli::IsTemporaryName(platform::NamePart(file))) << file;
+        ASSERT_EQ(Archive(out.Path(), ArchiveFormat::Flac), 0);
+        EXPECT_EQ(testsupport::ArchiveTree(out.Path()), whole);
+        EXPECT_FALSE(console.Warned("(0 kept from an earlier run)")) << testing::PrintToString(console.warnings);
+    }
+}
+
+TEST_F(ArchiveRun, AResumedRunKeepsIntactFilesAndRedoesDamagedOnes)
+{
+    Write(testsupport::ArchiveDisk());
+    ASSERT_EQ(Archive(Out("a")), 0);
+    const auto first = testsupport::ArchiveTree(Out("a"));
+    const std::string damaged = Out("a/02 Project 2/T8V8.wav");
+    auto bytes = testsupport::ReadBytes(damaged);
+    bytes[bytes.size() / 2] ^= 1;
+    testsupport::WriteBytes(damaged, bytes);
+    testsupport::WriteBytes(Out("a/02 Project 2/.T8V8.wav.wavelorn-stale"), {1, 2, 3});
+
+    ASSERT_EQ(Archive(Out("a")), 0);
+    EXPECT_EQ(testsupport::ArchiveTree(Out("a")), first);
+    EXPECT_TRUE(console.Warned("(13 kept from an earlier run)")) << testing::PrintToString(console.warnings);
+}
+
+// Writes every byte as asked except one of one file, as a failing medium might.
+class CorruptingFileSystem : public testsupport::FaultyFileSystem {
+public:
+    CorruptingFileSystem(std::string namePart, std::uint64_t offset) : m_namePart(std::move(namePart)), m_offset(offset) {}
+
+    std::unique_ptr<platform::OutputFile> OpenWrite(const std::string& path, platform::WriteMode mode) override
+    {
+        auto file = FaultyFileSystem::OpenWrite(path, mode);
+        if (!file || platform::NamePart(path).find(m_namePart) == std::string::npos)
+            return file;
+        return std::make_unique<Corrupting>(std::move(file), m_offset);
+    }
+
+private:
+    class Corrupting : public platform::OutputFile {
+    public:
+        Corrupting(std::unique_ptr<platform::OutputFile> inner, std::uint64_t offset)
+            : m_inner(std::move(inner)), m_offset(offset)
+        {
+        }
+        bool Write(const void* data, std::size_t count) override
+        {
+            std::vector<std::uint8_t> bytes(static_cast<const std::uint8_t*>(data),
+                                            static_cast<const std::uint8_t*>(data) + count);
+            if (m_offset >= m_position && m_offset < m_position + count)
+                bytes[m_offset - m_position] ^= 0x10;
+            m_position += count;
+            return m_inner->Write(bytes.data(), count);
+        }
+        bool Seek(std::uint64_t offset) override
+        {
+            m_position = offset;
+            return m_inner->Seek(offset);
+        }
+        bool Flush() override { return m_inner->Flush(); }
+        bool Close() override { return m_inner->Close(); }
+
+    private:
+        std::unique_ptr<platform::OutputFile> m_inner;
+        std::uint64_t m_offset;
+        std::uint64_t m_position = 0;
+    };
+
+    std::string m_namePart;
+    std::uint64_t m_offset;
+};
+
+TEST_F(ArchiveRun, VerifyNamesAFlippedByteInAnOutputAndInARawCopy)
+{
+    Write(testsupport::ArchiveDisk());
+    struct Case {
+        std::string namePart;
+        ArchiveFormat format;
+        std::string mismatch;
+        long mismatches;
+    };
+    const Case cases[] = {
+        {"T2V1.wav", ArchiveFormat::Wave,
+         "verify: 01 Caf\xc3\xa9 _1_/T2V1.wav: sample 2978 differs from the disk", 1},  // (6000 - 44) / 2
+        // The tracks are decoded from the copies: the one that reads it differs too.
+        {"8b320100.001", ArchiveFormat::Wave, "verify: disk/8b320100.001: its SHA-256 differs from the manifest's", 2},
+        {"T2V3.flac", ArchiveFormat::Flac, "verify: 01 Caf\xc3\xa9 _1_/T2V3.flac: ", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.namePart);
+        TempFolder out;
+        CorruptingFileSystem corrupting(c.namePart, 6000);
+        EXPECT_EQ(Archive(out.Path(), c.format, true, corrupting), 1);
+        EXPECT_TRUE(console.Warned(c.mismatch)) << testing::PrintToString(console.warnings);
+        EXPECT_EQ(std::count_if(console.warnings.begin(), console.warnings.end(),
+                                [](const std::string& text) { return text.rfind("verify:", 0) == 0; }),
+                  c.mismatches);
+    }
+}
+
+}  // namespace
