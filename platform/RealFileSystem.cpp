@@ -10,7 +10,12 @@
 #include <filesystem>
 #include <system_error>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <share.h>
+#include <sys/stat.h>
+#else
 #include <sys/types.h>
 #endif
 
@@ -30,6 +35,40 @@ std::FILE* OpenStream(const std::string& path, const char* mode)
     return _wfopen(PathFromUtf8(path).c_str(), wideMode.c_str());
 #else
     return std::fopen(path.c_str(), mode);
+#endif
+}
+
+const char* ModeText(WriteMode mode)
+{
+    switch (mode) {
+    case WriteMode::Replace:
+        return "wb";
+    case WriteMode::CreateNew:
+        return "wbx";
+    case WriteMode::Update:
+        return "r+b";
+    case WriteMode::Append:
+        break;
+    }
+    return "ab";
+}
+
+// A new file that must not replace another. The C library's "x" mode does this on
+// POSIX; the Windows runtime does not know it, so the file is created exclusively
+// by a lower-level open there.
+std::FILE* CreateNewStream(const std::string& path)
+{
+#ifdef _WIN32
+    int descriptor = -1;
+    if (_wsopen_s(&descriptor, PathFromUtf8(path).c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _SH_DENYNO,
+                  _S_IREAD | _S_IWRITE) != 0)
+        return nullptr;
+    std::FILE* stream = _fdopen(descriptor, "wb");
+    if (!stream)
+        _close(descriptor);
+    return stream;
+#else
+    return OpenStream(path, ModeText(WriteMode::CreateNew));
 #endif
 }
 
@@ -133,20 +172,6 @@ private:
     bool m_failed = false;
 };
 
-const char* ModeText(WriteMode mode)
-{
-    switch (mode) {
-    case WriteMode::Replace:
-        return "wb";
-    case WriteMode::CreateNew:
-        return "wbx";
-    case WriteMode::Update:
-        return "r+b";
-    case WriteMode::Append:
-        break;
-    }
-    return "ab";
-}
 
 FileKind KindOfStatus(const fs::file_status& status)
 {
@@ -184,7 +209,7 @@ public:
 
     std::unique_ptr<OutputFile> OpenWrite(const std::string& path, WriteMode mode) override
     {
-        std::FILE* stream = OpenStream(path, ModeText(mode));
+        std::FILE* stream = mode == WriteMode::CreateNew ? CreateNewStream(path) : OpenStream(path, ModeText(mode));
         if (!stream)
             return nullptr;
         return std::make_unique<StreamOutputFile>(stream);
