@@ -1,8 +1,10 @@
 #include "export/ExportRun.h"
 
 #include "export/ChannelType.h"
+#include "export/ProjectCheck.h"
 #include "export/MonoType.h"
 #include "export/StereoType.h"
+#include "platform/Files.h"
 #include "platform/UserInterface.h"
 #include "recorder/Track.h"
 
@@ -54,6 +56,11 @@ ExportResult Export(platform::UserInterface& ui, CUserData& settings, const Expo
                     platform::FileSystem& files, TrackList& tracks)
 {
     ExportResult result;
+    // A disk changed since the project was chosen would be read with the old record.
+    if (ProjectGoneFromDisk(platform::JoinPath(selection.moFolder, kBinderFileName), selection.project, files)) {
+        result.refusal = Refusal{MessageId::ConvertFailed, Reason::ProjectNotOnDisk, {}, {}};
+        return result;
+    }
     auto progress = ui.CreateProgressWindow();
     if (progress) {
         progress->SetText(kTrackCheckText);

@@ -7,10 +7,11 @@
 
 static_assert(sizeof(sobinder) == 64, "a project record is compared byte for byte");
 
-bool ProjectStillOnDisk(const std::string& fnbPath, const sobinder& chosen)
+bool ProjectGoneFromDisk(const std::string& fnbPath, const sobinder& chosen, platform::FileSystem& files)
 {
-    const ProjectListing listing = ReadProjectList(fnbPath);
-    return std::any_of(listing.records.begin(), listing.records.end(), [&chosen](const sobinder& record) {
-        return std::memcmp(&record, &chosen, sizeof record) == 0;
-    });
+    const ProjectListing listing = ReadProjectList(fnbPath, files);
+    return listing.indexOpened &&
+           std::none_of(listing.records.begin(), listing.records.end(), [&chosen](const sobinder& record) {
+               return std::memcmp(&record, &chosen, sizeof record) == 0;
+           });
 }

@@ -2,7 +2,6 @@
 
 #include "app/Document.h"
 #include "export/ExportRun.h"
-#include "export/ProjectCheck.h"
 #include "gui/FocusWheelComboBox.h"
 #include "gui/GuiText.h"
 #include "gui/WidgetFactory.h"
@@ -254,11 +253,6 @@ ExportSelection CTrkSelPage::Selection() const
     return selection;
 }
 
-bool CTrkSelPage::ChosenProjectOnDisk() const
-{
-    return ProjectStillOnDisk(m_doc.m_strFnbPath, m_doc.m_projectRecord);
-}
-
 void CTrkSelPage::RunExportRun(const ExportSelection& selection)
 {
     RunExport(m_ui, m_settings, selection);
@@ -266,10 +260,5 @@ void CTrkSelPage::RunExportRun(const ExportSelection& selection)
 
 void CTrkSelPage::OnConvert()
 {
-    // A disk changed since the project was chosen would be read with the old record.
-    if (!ChosenProjectOnDisk()) {
-        m_ui.ShowError(MessageId::ConvertFailed);
-        return;
-    }
     RunExportRun(Selection());
 }

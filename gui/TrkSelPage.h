@@ -45,7 +45,6 @@ private:
     void OnTrackBoxClicked(std::size_t index);
     void OnConvert();
     ExportSelection Selection() const;
-    bool ChosenProjectOnDisk() const;
     void RunExportRun(const ExportSelection& selection);
     void SetTabOrder();
 

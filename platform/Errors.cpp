@@ -47,6 +47,7 @@ const char* ReasonText(Reason reason)
         {Reason::TemporaryFileFailed, "no temporary file can be made"},
         {Reason::ListedProjectFiles, "data files of project {} exist and FNB.BIN lists that project"},
         {Reason::DataFileWriteFailed, "a track data file cannot be written"},
+        {Reason::ProjectNotOnDisk, "the chosen project is no longer on this disk"},
         {Reason::ProjectIndexMissing, "the disk folder holds no FNB.BIN"},
         {Reason::ProjectIndexUnreadable, "FNB.BIN cannot be read"},
         {Reason::TrackNotRecorded, "{s} has no recording on this disk"},

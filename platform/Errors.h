@@ -50,6 +50,7 @@ enum class Reason {
     DataFileWriteFailed,
 
     // The recorder disk read for export.
+    ProjectNotOnDisk,
     ProjectIndexMissing,
     ProjectIndexUnreadable,
     TrackNotRecorded,

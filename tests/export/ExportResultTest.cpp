@@ -8,6 +8,7 @@
 #include "platform/Files.h"
 #include "platform/MemoryFileSystem.h"
 #include "recorder/TrackFileName.h"
+#include "recorder/WordOrder.h"
 #include "tests/support/MemoryDisk.h"
 #include "tests/support/ScriptedUserInterface.h"
 #include "tools/diskwriter/DiskWriter.h"
@@ -122,7 +123,7 @@ struct Rig {
         testsupport::LoadDisk(disk, files, kDiskFolder);
         files.AddFolder(kOutFolder);
         selection.moFolder = kDiskFolder;
-        selection.project = project.Record();
+        selection.project = testsupport::ListedProject(files, kDiskFolder, kProject);
         selection.virtualTracks = {1, 1};
         ui.dialogAnswers.push_back(std::string(kOutFolder) + "/Take.wav");
     }
@@ -134,6 +135,16 @@ struct Rig {
     CNoUserData settings;
     ExportSelection selection;
 };
+
+// Changes the chosen project's record on the disk as well, as a foreign or damaged disk holds it.
+void ChangeProject(Rig& rig, const std::function<void(sobinder&)>& change)
+{
+    change(rig.selection.project);
+    const std::string index = std::string(kDiskFolder) + "/FNB.BIN";
+    std::vector<std::uint8_t> bytes = rig.files.Bytes(index);
+    wordorder::Encode(rig.selection.project, bytes.data() + rig.selection.project.slot * kSlotSize);
+    rig.files.AddFile(index, bytes);
+}
 
 std::tuple<Reason, std::string, std::string> Why(const Refusal& refusal)
 {
@@ -168,9 +179,12 @@ TEST(ExportResult, EveryRefusalSaysWhyAndAbout)
          "track 3 (virtual track 1)", ""},
         {"data file missing", [](Rig& rig) { rig.files.Remove("/mo/" + DataFile(2)); }, Reason::DataFileMissing,
          "track 2 (virtual track 1)", DataFile(2)},
-        {"unknown word length", [](Rig& rig) { rig.selection.project.wordLength = 3; }, Reason::UnknownWordLength,
-         "track 1 (virtual track 1)", "3"},
-        {"unknown rate", [](Rig& rig) { rig.selection.project.sampleRate = 9; }, Reason::UnknownRate, "project 5", "9"},
+        {"unknown word length", [](Rig& rig) { ChangeProject(rig, [](sobinder& r) { r.wordLength = 3; }); },
+         Reason::UnknownWordLength, "track 1 (virtual track 1)", "3"},
+        {"unknown rate", [](Rig& rig) { ChangeProject(rig, [](sobinder& r) { r.sampleRate = 9; }); },
+         Reason::UnknownRate, "project 5", "9"},
+        {"another disk since the project was chosen", [](Rig& rig) { rig.selection.project.projectNumber = 6; },
+         Reason::ProjectNotOnDisk, "", ""},
         {"unknown type", [](Rig& rig) { rig.selection.fileType = "MP3"; }, Reason::UnknownFileType, "", "MP3"},
         {"no track ticked", [](Rig& rig) { rig.selection.virtualTracks = {}; }, Reason::NoTrackChosen, "", ""},
         {"dialog cancelled", answer(std::nullopt), Reason::NoFileName, "", ""},

@@ -7,6 +7,8 @@
 #include "tests/support/TempFolder.h"
 #include "tools/diskwriter/DiskWriter.h"
 
+#include "tests/support/MemoryDisk.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -82,7 +84,7 @@ struct ExportRig {
         project.AddSegment({.track = 7, .virtualTrack = 2, .lengthGroups = 2, .samples = std::vector<std::int32_t>(16, 9)});
         disk.Write(diskFolder.Path());
         selection.moFolder = diskFolder.Path();
-        selection.project = project.Record();
+        selection.project = testsupport::ListedProject(platform::RealFileSystem(), diskFolder.Path(), 5);
     }
 
     TempFolder diskFolder;

@@ -86,7 +86,7 @@ struct Rig {
         testsupport::LoadDisk(disk, memory, kDiskFolder);
         memory.AddFolder(kOutFolder);
         selection.moFolder = kDiskFolder;
-        selection.project = project.Record();
+        selection.project = testsupport::ListedProject(memory, kDiskFolder, 5);
     }
 
     // An older file under an output name; the Mono overwrite question for it is answered Yes.
@@ -278,7 +278,7 @@ struct RealRig {
         project.AddSegment(Segment(1, 0, 4, 1));
         disk.Write(diskFolder.Path());
         selection.moFolder = diskFolder.Path();
-        selection.project = project.Record();
+        selection.project = testsupport::ListedProject(platform::RealFileSystem(), diskFolder.Path(), 5);
         selection.virtualTracks[0] = 1;
         selection.stereo = true;
         testsupport::WriteBytes(Out(), kOldBytes);

@@ -4,7 +4,9 @@
 // without touching a disk again.
 
 #include "platform/MemoryFileSystem.h"
+#include "recorder/Records.h"
 
+#include <cstdint>
 #include <string>
 
 namespace diskwriter {
@@ -15,5 +17,9 @@ namespace testsupport {
 
 // Writes `disk` and adds its files to `files` inside `folder`, which is created there.
 void LoadDisk(const diskwriter::Disk& disk, platform::MemoryFileSystem& files, const std::string& folder);
+
+// The record of project `number` as the project list of the disk in `folder` reads
+// it (generated names included): what the project selection hands an export.
+sobinder ListedProject(platform::FileSystem& files, const std::string& folder, std::uint16_t number);
 
 }  // namespace testsupport
