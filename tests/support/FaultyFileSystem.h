@@ -34,8 +34,8 @@ public:
     // TemporaryFolder reports none.
     bool noTemporaryFolder = false;
 
-    // The nth (from 1) operation of kind `op` on a matching path fails, and every
-    // later one too when `sticky`.
+    // The nth (from 1) operation of kind `op` on a matching path from now on fails,
+    // and every later one too when `sticky`; n = 0 only counts them.
     void FailNth(FaultOp op, int n, PathFilter filter = {}, bool sticky = false);
     // Writes to matching paths fail once `bytes` have been written to them in all:
     // the write that crosses the limit stores what fits and fails.
