@@ -302,11 +302,38 @@ void COrvoFnbTextFile::Commit()
     const std::vector<std::uint8_t> text = ReadCollectedText(kFnbTextSize - used);
     std::copy(text.begin(), text.end(), image.begin() + static_cast<std::ptrdiff_t>(used));
     std::fill(image.begin() + static_cast<std::ptrdiff_t>(used + text.size()), image.end(), 0);
+    const auto file = OpenForTextWrite(path);
     // From here on FNB.TXT may name the new data files, even after a failed write:
     // they stay on the disk whatever happens.
     m_createdFiles.clear();
-    if (!WriteWhole(m_files, path, platform::WriteMode::Update, image.data(), image.size()))
+    const bool written = file->Write(image.data(), image.size());
+    if (!file->Close() || !written)
         Fail(MessageId::FnbWriteFailed, Reason::FnbTextWriteFailed, path);
+}
+
+bool COrvoFnbTextFile::GrowToFullSize(const std::string& path, std::uint64_t size)
+{
+    if (size >= kFnbTextSize)
+        return true;
+    // Zero bytes written, not a size change, which would reserve no space.
+    const std::vector<std::uint8_t> zeros(kFnbTextSize - static_cast<std::size_t>(size), 0);
+    return WriteWhole(m_files, path, platform::WriteMode::Append, zeros.data(), zeros.size());
+}
+
+std::unique_ptr<platform::OutputFile> COrvoFnbTextFile::OpenForTextWrite(const std::string& path)
+{
+    const auto size = m_files.FileSize(path);
+    if (!size)
+        Fail(MessageId::FnbWriteFailed, Reason::FnbTextWriteFailed, path);
+    std::unique_ptr<platform::OutputFile> file;
+    if (GrowToFullSize(path, *size))
+        file = m_files.OpenWrite(path, platform::WriteMode::Update);
+    if (!file) {
+        if (*size < kFnbTextSize)
+            m_files.Resize(path, *size);
+        Fail(MessageId::FnbWriteFailed, Reason::FnbTextWriteFailed, path);
+    }
+    return file;
 }
 
 void COrvoFnbTextFile::NoteCreatedFile(const std::string& path)

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -66,13 +67,15 @@ public:
     bool HasRoomForTracks(std::uint64_t blockCount) const;
     // Writes the collected text into FNB.TXT: after the used part, or over the
     // whole text when the first line holds "VERSIONID:". The first 131072 bytes
-    // are composed in memory and written in one write; any failure before that
-    // write leaves the file untouched. Raises ImportError(FnbReadFailed or FnbWriteFailed).
+    // are composed in memory and written in place in one write; a shorter file is
+    // first grown to that size, so that the write itself needs no new space. Any
+    // failure before the write begins leaves the file as it was. Raises
+    // ImportError(FnbReadFailed or FnbWriteFailed).
     void Commit();
 
     // The track data files this import has created, so that a failed import can
-    // remove them again (best effort). Once Commit starts writing FNB.TXT, they are
-    // no longer removed: the text may already name them.
+    // remove them again (best effort). Once Commit has opened FNB.TXT to write the
+    // new text, they are no longer removed: the text may already name them.
     void NoteCreatedFile(const std::string& path);
     void RemoveCreatedFiles();
 
@@ -83,6 +86,12 @@ private:
     // fit into `room` bytes.
     std::vector<std::uint8_t> ReadCollectedText(std::size_t room) const;
     bool RefuseBlock(Reason reason, std::string subject, std::string detail = {});
+    // Grows FNB.TXT at `path`, `size` bytes long, to its full size with zero bytes;
+    // false when they cannot all be written.
+    bool GrowToFullSize(const std::string& path, std::uint64_t size);
+    // FNB.TXT at `path` opened to write its text in place, grown first when short.
+    // On failure the file is cut back to its old length; raises ImportError(FnbWriteFailed).
+    std::unique_ptr<platform::OutputFile> OpenForTextWrite(const std::string& path);
 
     platform::FileSystem& m_files;
     std::string m_moFolder;

@@ -337,3 +337,64 @@ TEST(ImportRun, ProgressCountsEverySourceTwiceAndEndsAtItsTotal)
                                 [&](std::uint64_t done) { return done > 0 && done < firstShare; }));
     }
 }
+
+TEST(ImportRun, DataFilesStayOnlyOnceTheTextWriteHasBegun)
+{
+    using testsupport::FaultOp;
+    using testsupport::NameContains;
+    const Bytes paddedText = PaddedFnbText("SNGSERIAL: 07\r\n\r\n");
+    const Bytes shortText = AsBytes("SNGSERIAL: 07\r\n");
+    const std::vector<std::string> dataFiles = {Mo("8b320800.000"), Mo("8b320800.001")};
+    struct Row {
+        const char* what;
+        Bytes fnbText;
+        // Arranges the failure; `fnbOpens` is the number of opens of FNB.TXT in a clean run.
+        std::function<void(testsupport::FaultyFileSystem&, int fnbOpens)> arrange;
+        bool filesStay;
+    };
+    const Row rows[] = {
+        {"FNB.TXT cannot be opened for writing", paddedText,
+         [](auto& files, int fnbOpens) { files.FailNth(FaultOp::Open, fnbOpens, NameContains("FNB.TXT")); }, false},
+        {"short FNB.TXT cannot be opened for writing", shortText,
+         [](auto& files, int fnbOpens) { files.FailNth(FaultOp::Open, fnbOpens, NameContains("FNB.TXT")); }, false},
+        {"short FNB.TXT, the disk fills as it grows", shortText,
+         [](auto& files, int) { files.FillAfter(100, NameContains("FNB.TXT")); }, false},
+        {"short FNB.TXT, the disk fills a byte before its full size", shortText,
+         [&](auto& files, int) { files.FillAfter(kFnbTextSize - shortText.size() - 1, NameContains("FNB.TXT")); },
+         false},
+        {"short FNB.TXT, closing it after it grew fails", shortText,
+         [](auto& files, int) { files.FailNth(FaultOp::Close, 1, NameContains("FNB.TXT")); }, false},
+        {"FNB.TXT open, its write fails", paddedText,
+         [](auto& files, int) {
+             files.failWrites = [](const std::string& path, platform::WriteMode) { return path == Mo("FNB.TXT"); };
+         },
+         true},
+        {"short FNB.TXT grown, no room left for the text", shortText,
+         [&](auto& files, int) { files.FillAfter(kFnbTextSize - shortText.size(), NameContains("FNB.TXT")); }, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        MemoryImport clean;
+        clean.memory.AddFile(Mo("FNB.TXT"), row.fnbText);
+        clean.files.FailNth(FaultOp::Open, 0, NameContains("FNB.TXT"));
+        ASSERT_TRUE(clean.Check({"a.wav", "", "a.wav"}));
+        ASSERT_TRUE(clean.Import().succeeded);
+
+        MemoryImport rig;
+        rig.memory.AddFile(Mo("FNB.TXT"), row.fnbText);
+        ASSERT_TRUE(rig.Check({"a.wav", "", "a.wav"}));
+        row.arrange(rig.files, clean.files.Count(FaultOp::Open));
+        const ImportResult result = rig.Import();
+        ASSERT_FALSE(result.succeeded);
+        EXPECT_EQ(result.refusal.id, MessageId::FnbWriteFailed);
+        for (const auto& file : dataFiles) {
+            EXPECT_EQ(rig.memory.HasFile(file), row.filesStay) << file;
+            if (row.filesStay) {
+                EXPECT_EQ(rig.memory.Bytes(file), clean.memory.Bytes(file)) << file;
+            }
+        }
+        if (!row.filesStay) {
+            EXPECT_EQ(rig.memory.Bytes(Mo("FNB.TXT")), row.fnbText);
+        }
+    }
+}
