@@ -6,6 +6,7 @@
 #include "recorder/TrackFileName.h"
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <memory>
 #include <optional>
@@ -71,10 +72,15 @@ public:
         }
         if (length == 0 || m_failed)
             return std::nullopt;
+        m_startsLine = m_nextStartsLine;
+        m_nextStartsLine = m_piece[length - 1] == '\n';
         const char* end = std::find(m_piece, m_piece + length, '\0');
         return std::string_view(m_piece, static_cast<std::size_t>(end - m_piece));
     }
 
+    // True when the last piece is a whole line or the first piece of one, not the
+    // continuation of a line longer than a piece.
+    bool StartsLine() const { return m_startsLine; }
     bool Failed() const { return m_failed; }
 
 private:
@@ -94,16 +100,21 @@ private:
     std::size_t m_end = 0;
     std::uint64_t m_position = 0;
     bool m_failed = false;
+    bool m_startsLine = false;
+    bool m_nextStartsLine = true;
     char m_piece[kLinePieceLength] = {};
 };
 
-// The digits of the last "SNGSERIAL:" line of the text at `path`.
+// The digits of the last "SNGSERIAL:" line of the text at `path`: a line that starts
+// with the key, as the recorder writes them. A key further on (in a title, say) or in
+// the continuation of a long line does not count; the digits would not stand where
+// they are read.
 std::string LastSerialDigits(platform::ByteSource& text, const std::string& path)
 {
     TextPieces pieces(text);
     std::optional<std::string> digits;
     while (const auto piece = pieces.Next()) {
-        if (piece->find(kSerialKey) == std::string_view::npos)
+        if (!pieces.StartsLine() || !piece->starts_with(kSerialKey))
             continue;
         digits = piece->size() > kSerialDigitsAt + 1 ? std::string(piece->substr(kSerialDigitsAt, 2)) : std::string();
     }
@@ -188,13 +199,25 @@ bool FirstLineHasVersionId(const std::vector<std::uint8_t>& image)
 
 }  // namespace
 
-bool IsAcceptableProjectName(const std::string& name)
+std::optional<Refusal> RefuseProjectName(const std::string& name)
 {
     constexpr char kFirstPrintable = 0x20;
     constexpr char kLastPrintable = 0x7E;
-    return name.size() <= kProjectNameMaxLength && std::all_of(name.begin(), name.end(), [](char c) {
-               return c >= kFirstPrintable && c <= kLastPrintable;
-           });
+    const bool printable = name.size() <= kProjectNameMaxLength && std::all_of(name.begin(), name.end(), [](char c) {
+                               return c >= kFirstPrintable && c <= kLastPrintable;
+                           });
+    if (!printable)
+        return Refusal{MessageId::ConvertFailed, Reason::ProjectNameRefused, name, kProjectNameRule};
+    const auto key = std::search(name.begin(), name.end(), kSerialKey.begin(), kSerialKey.end(),
+                                 [](char a, char b) { return std::toupper(static_cast<unsigned char>(a)) == b; });
+    if (key != name.end())
+        return Refusal{MessageId::ConvertFailed, Reason::ProjectNameHoldsSerialKey, name, {}};
+    return std::nullopt;
+}
+
+bool IsAcceptableProjectName(const std::string& name)
+{
+    return !RefuseProjectName(name);
 }
 
 COrvoFnbTextFile::COrvoFnbTextFile(std::string moFolder, std::string projectName, std::string timeStamp,
@@ -247,8 +270,10 @@ bool COrvoFnbTextFile::RefuseBlock(Reason reason, std::string subject, std::stri
 
 bool COrvoFnbTextFile::WriteSongBlock(std::uint8_t rateCode, std::uint8_t wordLengthCode)
 {
-    if (!IsAcceptableProjectName(m_projectName))
-        return RefuseBlock(Reason::ProjectNameRefused, m_projectName, kProjectNameRule);
+    if (auto refusal = RefuseProjectName(m_projectName)) {
+        m_refusal = std::move(*refusal);
+        return false;
+    }
     const std::string block = Line("SNGSERIAL", m_newProjectNumber) + Line("SONGTITLE", m_projectName) +
                               Line("BINUPDATE", m_timeStamp) + Line("BASEDTIME", std::to_string(kBasedTimeOfProject)) +
                               Line("RECORDBIT", std::to_string(wordLengthCode)) +

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,9 +22,12 @@ inline constexpr std::uint64_t kTrackBlockReserve = 141;
 
 inline constexpr std::size_t kProjectNameMaxLength = 12;
 
-// True for a project name of at most 12 printable single-byte characters
-// (0x20 to 0x7E): what a line of FNB.TXT can carry. The pages refuse other input
-// where it is typed; the project block refuses it too.
+// Why FNB.TXT cannot carry `name` as a project name, or nothing when it can. A name
+// holds at most 12 printable single-byte characters (0x20 to 0x7E), and never
+// "SNGSERIAL:" in any letter case, the key of the lines the project number is read
+// from. The refusal's subject is the name. The pages and the command line refuse
+// such input where it is given; the project block refuses it too.
+std::optional<Refusal> RefuseProjectName(const std::string& name);
 bool IsAcceptableProjectName(const std::string& name);
 
 class COrvoFnbTextFile {

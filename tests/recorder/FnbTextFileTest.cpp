@@ -314,7 +314,15 @@ TEST(FnbTextFile, ReadsTheSerialLineInPiecesFromMemory)
     const std::string lineOfAPiece(259, 'x');
     const Case cases[] = {
         {"a later line overrides", "SNGSERIAL: 03\r\nSNGSERIAL: 12\r\n", "13", {}},
-        {"key starts the piece after 259 characters", lineOfAPiece + "SNGSERIAL: 20\r\n", "21", {}},
+        // Only a line's first piece counts: a title or a continuation never reads as a serial line.
+        {"key in the continuation of a line longer than a piece", lineOfAPiece + "SNGSERIAL: 20\r\n", "",
+         Reason::NoSerialLine},
+        {"continuation holding a key, then a serial line", lineOfAPiece + "SNGSERIAL: 20\r\nSNGSERIAL: 05\r\n", "06",
+         {}},
+        {"key after a line of 257 characters and CR LF", std::string(257, 'x') + "\r\nSNGSERIAL: 20\r\n", "21", {}},
+        {"key after a line of 258 characters and CR LF", std::string(258, 'x') + "\r\nSNGSERIAL: 20\r\n", "21", {}},
+        {"title holding a key", "SNGSERIAL: 07\r\nSONGTITLE: SNGSERIAL:07\r\n", "08", {}},
+        {"key not at the start of its line", "SNGSERIAL: 07\r\n SNGSERIAL: 12\r\n", "08", {}},
         {"key cut by the end of a piece", std::string(250, 'x') + "SNGSERIAL: 20\r\n", "", Reason::NoSerialLine},
         {"key behind a NUL", std::string("x\0SNGSERIAL: 20\r\n", 17), "", Reason::NoSerialLine},
         {"line across the first read of the text", std::string(65530, 'x') + "\r\nSNGSERIAL: 31\r\n", "32", {}},
