@@ -6,6 +6,7 @@
 #include "import/InvertExchange.h"
 #include "platform/Files.h"
 #include "platform/MemoryFileSystem.h"
+#include "tests/import/SlotPage.h"
 #include "tests/import/WaveAiffBuilder.h"
 #include "tests/support/FnbTextFixture.h"
 
@@ -72,17 +73,6 @@ public:
         return std::make_unique<LoggingWindow>(progress);
     }
     ProgressLog progress;
-};
-
-class SlotPage : public CImportPage {
-public:
-    explicit SlotPage(TrackSlots& slots) : m_slots(slots) {}
-    COrvoTrack& GetTrackSlot(std::uint8_t index) override { return m_slots.at(index); }
-    void EnableInputs(bool) override {}
-    void ShowFormat(bool) override {}
-
-private:
-    TrackSlots& m_slots;
 };
 
 // An MO folder whose FNB.TXT names project 07 last, and a folder of sources, in

@@ -42,6 +42,8 @@ public:
     void FillAfter(std::uint64_t bytes, PathFilter filter = {});
     // How many operations of a kind reached matching paths so far (to enumerate N).
     int Count(FaultOp op) const { return m_counts[static_cast<std::size_t>(op)]; }
+    // How many bytes were written to the paths of the last FillAfter so far.
+    std::uint64_t BytesFilled() const { return m_filled; }
 
     std::unique_ptr<platform::ByteSource> OpenRead(const std::string& path) override;
     std::unique_ptr<platform::OutputFile> OpenWrite(const std::string& path, platform::WriteMode mode) override;
