@@ -163,9 +163,15 @@ std::string CreateTempFile(platform::FileSystem& files)
     for (int attempt = 0; attempt < kTempAttempts; ++attempt) {
         const auto name = kTempPrefix + std::to_string(seed) + "_" + std::to_string(attempt) + kTempSuffix;
         const std::string path = platform::JoinPath(folder, name);
-        // CreateNew fails when the name is taken.
-        if (WriteWhole(files, path, platform::WriteMode::CreateNew, nullptr, 0))
+        // CreateNew fails when the name is taken: the next one is tried.
+        const auto file = files.OpenWrite(path, platform::WriteMode::CreateNew);
+        if (!file)
+            continue;
+        if (file->Close())
             return path;
+        // Created, but the folder does not take files as it should.
+        files.Remove(path);
+        break;
     }
     Fail(MessageId::InsideError, Reason::TemporaryFileFailed, folder);
 }
