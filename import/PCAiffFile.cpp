@@ -93,14 +93,16 @@ struct ChunkPositions {
 
 // Walks from chunk header to chunk header after the FORM header at `form`, skipping
 // the pad byte after a chunk of odd size, up to the end of the file (whatever the
-// FORM size says); the first "COMM" and the first "SSND" it meets. Every step moves
-// forward by at least a header, so the walk ends.
-ChunkPositions WalkChunks(platform::ByteSource& source, std::uint64_t form)
+// FORM size says), and notes the first "COMM" and the first "SSND" it meets. Every
+// step moves forward by at least a header, so the walk ends. False when a chunk
+// header inside the file cannot be read.
+bool WalkChunks(platform::ByteSource& source, std::uint64_t form, ChunkPositions& found)
 {
-    ChunkPositions found;
-    std::uint64_t position = form + kFormHeaderSize;
     std::uint8_t header[kChunkHeaderSize];
-    while (!found.Complete() && source.ReadExactly(position, header, sizeof header)) {
+    for (std::uint64_t position = form + kFormHeaderSize;
+         !found.Complete() && position + kChunkHeaderSize <= source.Size();) {
+        if (!source.ReadExactly(position, header, sizeof header))
+            return false;
         if (!found.common && std::memcmp(header, kCommonId, kIdSize) == 0)
             found.common = position;
         if (!found.soundData && std::memcmp(header, kSoundDataId, kIdSize) == 0)
@@ -108,14 +110,18 @@ ChunkPositions WalkChunks(platform::ByteSource& source, std::uint64_t form)
         const std::uint64_t size = endian::LoadBig32(header + kChunkSizeOffset);
         position += kChunkHeaderSize + size + (size & 1U);
     }
-    return found;
+    return true;
 }
 
 // The chunks of an AIFF form: walked from its header; when the walk misses either of
-// them, both are searched byte-wise from the start of the file.
-ChunkPositions FindChunks(platform::ByteSource& source, std::uint64_t form)
+// them, both are searched byte-wise from the start of the file. Nothing when the walk
+// cannot read the file: the search could then take an identifier inside another
+// chunk for the chunk itself.
+std::optional<ChunkPositions> FindChunks(platform::ByteSource& source, std::uint64_t form)
 {
-    const ChunkPositions walked = WalkChunks(source, form);
+    ChunkPositions walked;
+    if (!WalkChunks(source, form, walked))
+        return std::nullopt;
     if (walked.Complete())
         return walked;
     return ChunkPositions{FindIdentifier(source, kCommonId), FindIdentifier(source, kSoundDataId)};
@@ -205,12 +211,14 @@ bool CPCAiffFile::ParseHeader(platform::ByteSource& source)
     const auto form = FindFormAiff(source);
     if (!form)
         return RefuseFormat(Reason::NotAiff);
-    const ChunkPositions chunks = FindChunks(source, *form);
+    const auto chunks = FindChunks(source, *form);
+    if (!chunks)
+        return RefuseFormat(Reason::SourceReadFailed);
     CommonFields format;
     SampleData data;
-    auto fault = ReadCommon(source, chunks.common, format);
+    auto fault = ReadCommon(source, chunks->common, format);
     if (!fault)
-        fault = ReadSoundData(source, chunks.soundData, data);
+        fault = ReadSoundData(source, chunks->soundData, data);
     if (fault)
         return RefuseFormat(fault->reason, fault->detail);
 

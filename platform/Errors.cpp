@@ -35,7 +35,7 @@ const char* ReasonText(Reason reason)
         {Reason::DataOffsetTooLarge, "the sample data start more than 4 GiB into the file"},
         {Reason::FormatMismatch, "{}"},
         {Reason::Track1Missing, "Track 1 names no file"},
-        {Reason::SourceReadFailed, "the samples cannot be read"},
+        {Reason::SourceReadFailed, "the file cannot be read"},
         {Reason::NoDiskSpace, "{}"},
         {Reason::FnbTextMissing, "the disk folder holds no FNB.TXT"},
         {Reason::FnbTextUnreadable, "FNB.TXT cannot be read"},
