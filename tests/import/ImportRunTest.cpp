@@ -179,6 +179,14 @@ TEST(ImportRun, EveryRefusalNamesItsReasonAndSubject)
              };
          },
          MessageId::SampleReadFailed, Reason::SourceReadFailed, Source("a.wav"), std::nullopt},
+        {"samples cannot be read during the conversion", {"a.wav"}, When::BeforeRun,
+         [](MemoryImport& rig) {
+             // The data file is made before its first samples are read.
+             rig.files.failReads = [&rig](const std::string& path, std::uint64_t) {
+                 return path == Source("a.wav") && rig.memory.HasFile(Mo("8b320800.000"));
+             };
+         },
+         MessageId::ConvertFailed, Reason::SourceReadFailed, Source("a.wav"), std::nullopt},
         {"data file cannot be written", {"a.wav", "a.wav"}, When::BeforeRun,
          [](MemoryImport& rig) {
              rig.files.failWrites = [](const std::string& path, platform::WriteMode) {
