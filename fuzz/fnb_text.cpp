@@ -2,11 +2,12 @@
 // block and a track block are collected and committed. The first input byte gives the
 // length (0 to 12) of the project name that follows it; the rest is the text.
 //
-// Promises: a commit keeps the old text and puts the new blocks right after it, unless
-// the first line holds "VERSIONID:" (then they stand at the start), with zeros after
-// them to 131072 bytes and the bytes beyond left alone; a commit fails only when the
-// room check said no, and then leaves FNB.TXT as it was; once a project is committed
-// after a line end, the next import derives the number after it; no temporary text is left.
+// Promises: a commit keeps the old text and puts the new blocks right after it (after a
+// line end when its last line has none), unless the first line holds "VERSIONID:"
+// (then they stand at the start), with zeros after them to 131072 bytes and the bytes
+// beyond left alone; a commit fails only when the room check said no, and then leaves
+// FNB.TXT as it was; after a commit the next import derives the number after the one
+// committed; no temporary text is left.
 
 #include "fuzz/FuzzTarget.h"
 #include "platform/Files.h"
@@ -31,6 +32,7 @@ constexpr int kTrackIndex = 0;
 constexpr std::uint32_t kStartGroup = 0;
 constexpr std::uint32_t kLengthGroups = 8192;
 constexpr std::string_view kVersionKey = "VERSIONID:";
+constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::size_t kLinePieceLength = 259;
 constexpr int kLastProjectNumber = 99;
 constexpr int kDecimalBase = 10;
@@ -71,12 +73,17 @@ bool AllZero(Bytes::const_iterator begin, Bytes::const_iterator end)
 
 void RequireCommitted(const Bytes& before, const Bytes& blocks, const Bytes& after)
 {
-    const std::size_t at = FirstLineHoldsVersion(before) ? 0 : UsedLength(before);
-    const auto gap = static_cast<std::ptrdiff_t>(at);
-    const auto end = gap + static_cast<std::ptrdiff_t>(blocks.size());
+    const std::size_t kept = FirstLineHoldsVersion(before) ? 0 : UsedLength(before);
+    const std::size_t lineEnd = kept > 0 && before[kept - 1] != '\n' ? kLineEnd.size() : 0;
+    const auto gap = static_cast<std::ptrdiff_t>(kept);
+    const auto start = gap + static_cast<std::ptrdiff_t>(lineEnd);
+    const auto end = start + static_cast<std::ptrdiff_t>(blocks.size());
     fuzz::Require(after.size() == std::max(before.size(), kFnbTextSize), "FNB.TXT keeps its size, at least 131072");
     fuzz::Require(std::equal(before.begin(), before.begin() + gap, after.begin()), "the old text is kept");
-    fuzz::Require(std::equal(blocks.begin(), blocks.end(), after.begin() + gap), "the new blocks follow it");
+    fuzz::Require(std::equal(kLineEnd.begin(), kLineEnd.begin() + static_cast<std::ptrdiff_t>(lineEnd),
+                             after.begin() + gap),
+                  "an open last line is ended");
+    fuzz::Require(std::equal(blocks.begin(), blocks.end(), after.begin() + start), "the new blocks follow it");
     fuzz::Require(AllZero(after.begin() + end, after.begin() + static_cast<std::ptrdiff_t>(kFnbTextSize)),
                   "zeros follow the new blocks");
     fuzz::Require(before.size() <= kFnbTextSize ||
@@ -85,7 +92,7 @@ void RequireCommitted(const Bytes& before, const Bytes& blocks, const Bytes& aft
                   "bytes beyond 131072 stay");
 }
 
-// After a project committed at a line start, the next import numbers the project after it.
+// After a commit, the next import numbers the project after the one committed.
 void RequireNextNumber(platform::FileSystem& files, const std::string& committed)
 {
     const int value = (committed[0] - '0') * kDecimalBase + (committed[1] - '0');
@@ -136,9 +143,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             return 0;
         }
         RequireCommitted(before, blocks, files.Bytes(fnbPath));
-        const std::size_t used = UsedLength(before);
-        if (FirstLineHoldsVersion(before) || used == 0 || before[used - 1] == '\n')
-            RequireNextNumber(files, number);
+        RequireNextNumber(files, number);
     }
     fuzz::Require(!files.HasFile(tempPath), "no temporary text is left");
     return 0;

@@ -18,6 +18,7 @@ constexpr const char* kTempPrefix = "Fnb";
 constexpr const char* kTempSuffix = ".tmp";
 constexpr int kTempAttempts = 1000;
 constexpr const char* kLineEnd = "\r\n";
+constexpr std::size_t kLineEndLength = std::char_traits<char>::length(kLineEnd);
 constexpr std::string_view kSerialKey = "SNGSERIAL:";
 constexpr std::string_view kVersionKey = "VERSIONID:";
 // A line is read in pieces of at most this many characters.
@@ -194,6 +195,14 @@ std::size_t UsedLength(const std::vector<std::uint8_t>& image)
     return used;
 }
 
+// The bytes put after the used part before new text: a line end when the last line
+// has none, so that the new blocks begin on a line of their own and their SNGSERIAL:
+// line counts. 0 or the length of a line end.
+std::size_t LineEndNeeded(const std::vector<std::uint8_t>& image, std::size_t used)
+{
+    return used > 0 && image[used - 1] != '\n' ? kLineEndLength : 0;
+}
+
 bool FirstLineHasVersionId(const std::vector<std::uint8_t>& image)
 {
     std::size_t end = 0;
@@ -305,11 +314,12 @@ bool COrvoFnbTextFile::WriteTrackBlock(int trackIndex, std::uint32_t startGroup,
 
 bool COrvoFnbTextFile::HasRoomForTracks(std::uint64_t blockCount) const
 {
-    const std::uint64_t used = UsedLength(ReadTextImage(FnbPath()));
-    const std::uint64_t room = kFnbTextSize - used;
-    if (room < kProjectBlockReserve)
+    const std::vector<std::uint8_t> image = ReadTextImage(FnbPath());
+    const std::size_t used = UsedLength(image);
+    const std::uint64_t start = used + LineEndNeeded(image, used);
+    if (start + kProjectBlockReserve > kFnbTextSize)
         return false;
-    return blockCount <= (room - kProjectBlockReserve) / kTrackBlockReserve;
+    return blockCount <= (kFnbTextSize - start - kProjectBlockReserve) / kTrackBlockReserve;
 }
 
 std::vector<std::uint8_t> COrvoFnbTextFile::ReadCollectedText(std::size_t room) const
@@ -330,9 +340,13 @@ void COrvoFnbTextFile::Commit()
     const std::string path = FnbPath();
     std::vector<std::uint8_t> image = ReadTextImage(path);
     const std::size_t used = FirstLineHasVersionId(image) ? 0 : UsedLength(image);
-    const std::vector<std::uint8_t> text = ReadCollectedText(kFnbTextSize - used);
-    std::copy(text.begin(), text.end(), image.begin() + static_cast<std::ptrdiff_t>(used));
-    std::fill(image.begin() + static_cast<std::ptrdiff_t>(used + text.size()), image.end(), 0);
+    const std::size_t start = used + LineEndNeeded(image, used);
+    if (start > kFnbTextSize)
+        Fail(MessageId::FnbWriteFailed, Reason::FnbTextFull, m_moFolder);
+    const std::vector<std::uint8_t> text = ReadCollectedText(kFnbTextSize - start);
+    std::copy(kLineEnd, kLineEnd + (start - used), image.begin() + static_cast<std::ptrdiff_t>(used));
+    std::copy(text.begin(), text.end(), image.begin() + static_cast<std::ptrdiff_t>(start));
+    std::fill(image.begin() + static_cast<std::ptrdiff_t>(start + text.size()), image.end(), 0);
     const auto file = OpenForTextWrite(path);
     // From here on FNB.TXT may name the new data files, even after a failed write:
     // they stay on the disk whatever happens.

@@ -67,10 +67,11 @@ public:
     // The full paths of the data files the track blocks name, in the order written.
     const std::vector<std::string>& GetDescribedFiles() const { return m_describedFiles; }
     // True when the project block and `blockCount` track blocks fit after the
-    // used part of FNB.TXT. Raises ImportError(FnbReadFailed) when it cannot be read.
+    // used part of FNB.TXT (and the line end a commit may add). Raises ImportError(FnbReadFailed) when it cannot be read.
     bool HasRoomForTracks(std::uint64_t blockCount) const;
-    // Writes the collected text into FNB.TXT: after the used part, or over the
-    // whole text when the first line holds "VERSIONID:". The first 131072 bytes
+    // Writes the collected text into FNB.TXT: after the used part (and a line end
+    // when its last line has none), or over the whole text when the first line holds
+    // "VERSIONID:". The first 131072 bytes
     // are composed in memory and written in place in one write; a shorter file is
     // first grown to that size, so that the write itself needs no new space. Any
     // failure before the write begins leaves the file as it was. Raises

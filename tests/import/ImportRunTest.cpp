@@ -399,3 +399,18 @@ TEST(ImportRun, DataFilesStayOnlyOnceTheTextWriteHasBegun)
         }
     }
 }
+
+TEST(ImportRun, ImportsOntoATextWhoseLastLineHasNoLineEndNumberOn)
+{
+    MemoryImport rig;
+    rig.memory.AddFile(Mo("FNB.TXT"), PaddedFnbText("SNGSERIAL: 07\r\nSONGTITLE: Old"));
+    ASSERT_TRUE(rig.Check({"a.wav"}));
+    const ImportResult first = rig.Import();
+    ASSERT_TRUE(first.succeeded);
+    const Bytes firstData = rig.memory.Bytes(Mo("8b320800.000"));
+    const ImportResult second = rig.Import();
+    ASSERT_TRUE(second.succeeded) << Explain(second.refusal);
+    EXPECT_EQ(first.projectNumber, "08");
+    EXPECT_EQ(second.projectNumber, "09");
+    EXPECT_EQ(rig.memory.Bytes(Mo("8b320800.000")), firstData);
+}

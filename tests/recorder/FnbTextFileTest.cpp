@@ -209,15 +209,20 @@ TEST(FnbTextFile, RoomForTheProjectBlockAndTrackBlocks)
         std::size_t used;
         std::uint64_t blocks;
         bool fits;
+        bool lineEnded = true;  // the text's last line ends with its line end
     };
     const Case cases[] = {
         {130801, 1, true},   {130802, 1, false}, {130942, 0, true},  {130943, 0, false},
         {16, 928, true},     {16, 929, false},   {131072, 0, false}, {16, ~std::uint64_t{0}, false},
+        // The new text starts on a line of its own: a missing line end is added first.
+        {130799, 1, true, false}, {130800, 1, false, false},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.used << " used, " << c.blocks << " blocks");
+        SCOPED_TRACE(testing::Message() << c.used << " used, " << c.blocks << " blocks" << (c.lineEnded ? "" : ", open line"));
         std::string used = "SNGSERIAL: 07\r\n";
         used.resize(c.used, 'x');
+        if (c.lineEnded)
+            used.back() = '\n';
         MoDisk disk(PaddedFnbText(used));
         COrvoFnbTextFile text = TextFileOf(disk.doc);
         EXPECT_EQ(text.HasRoomForTracks(c.blocks), c.fits);
@@ -250,6 +255,9 @@ TEST(FnbTextFile, CommitAppendsOrReplacesTheRecordersText)
          PaddedFnbText("SNGSERIAL: 07\r\n\r\n" + block)},
         {"recorder's text replaced", PaddedFnbText(recorderText), PaddedFnbText(block)},
         {"short file grows", AsBytes("SNGSERIAL: 07\r\n"), PaddedFnbText("SNGSERIAL: 07\r\n" + block)},
+        {"last line without its line end gets one", PaddedFnbText("SNGSERIAL: 07\r\nSONGTITLE: Old"),
+         PaddedFnbText("SNGSERIAL: 07\r\nSONGTITLE: Old\r\n" + block)},
+        {"last line ending in CR alone", PaddedFnbText("SNGSERIAL: 07\r"), PaddedFnbText("SNGSERIAL: 07\r\r\n" + block)},
         {"bytes beyond the text size stay", longer, longerAfter},
     };
     for (const auto& c : cases) {
