@@ -335,9 +335,8 @@ std::vector<std::uint8_t> COrvoFnbTextFile::ReadCollectedText(std::size_t room) 
     return text;
 }
 
-void COrvoFnbTextFile::Commit()
+std::vector<std::uint8_t> COrvoFnbTextFile::ComposeText(const std::string& path) const
 {
-    const std::string path = FnbPath();
     std::vector<std::uint8_t> image = ReadTextImage(path);
     const std::size_t used = FirstLineHasVersionId(image) ? 0 : UsedLength(image);
     const std::size_t start = used + LineEndNeeded(image, used);
@@ -347,6 +346,13 @@ void COrvoFnbTextFile::Commit()
     std::copy(kLineEnd, kLineEnd + (start - used), image.begin() + static_cast<std::ptrdiff_t>(used));
     std::copy(text.begin(), text.end(), image.begin() + static_cast<std::ptrdiff_t>(start));
     std::fill(image.begin() + static_cast<std::ptrdiff_t>(start + text.size()), image.end(), 0);
+    return image;
+}
+
+void COrvoFnbTextFile::Commit()
+{
+    const std::string path = FnbPath();
+    const std::vector<std::uint8_t> image = ComposeText(path);
     const auto file = OpenForTextWrite(path);
     // From here on FNB.TXT may name the new data files, even after a failed write:
     // they stay on the disk whatever happens.

@@ -90,6 +90,9 @@ private:
     // The collected text; raises FnbWriteFailed when it cannot be read or does not
     // fit into `room` bytes.
     std::vector<std::uint8_t> ReadCollectedText(std::size_t room) const;
+    // The first 131072 bytes of FNB.TXT at `path` as the commit writes them; raises
+    // FnbReadFailed or FnbWriteFailed.
+    std::vector<std::uint8_t> ComposeText(const std::string& path) const;
     bool RefuseBlock(Reason reason, std::string subject, std::string detail = {});
     // Grows FNB.TXT at `path`, `size` bytes long, to its full size with zero bytes;
     // false when they cannot all be written.
