@@ -70,8 +70,8 @@ int ImportCommand(const ImportOptions& options)
         return UsageError("not a folder: " + options.disk);
     if (options.files.size() > kTrackCount)
         return UsageError("at most eight files, one per track");
-    if (!IsAcceptableProjectName(options.name))
-        return UsageError("a project name has at most 12 printable characters: " + options.name);
+    if (const auto refusal = RefuseProjectName(options.name))
+        return UsageError(Explain(*refusal));
 
     ConsoleUserInterface ui(stderr, false);
     COVFtoWAVEDoc doc;

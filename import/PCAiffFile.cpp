@@ -23,6 +23,11 @@ constexpr const char* kCommonId = "COMM";
 constexpr const char* kSoundDataId = "SSND";
 
 constexpr std::uint64_t kFormTypeOffset = 8;
+// "FORM", its size and its form type; the chunks follow.
+constexpr std::uint64_t kFormHeaderSize = 12;
+// A chunk's id and its 32-bit size.
+constexpr std::size_t kChunkHeaderSize = 8;
+constexpr std::size_t kChunkSizeOffset = 4;
 
 // The first 20 bytes of "COMM": id, size, channels, frames, sample size and the
 // first 4 bytes of the extended-precision rate.
@@ -67,12 +72,59 @@ std::string HzOfHead(std::uint32_t head)
     return hz.str();
 }
 
-bool HasFormTypeAiff(platform::ByteSource& source)
+// The position of the first "FORM" whose form type is AIFF, or nothing.
+std::optional<std::uint64_t> FindFormAiff(platform::ByteSource& source)
 {
     const auto form = FindIdentifier(source, kFormId);
     char formType[kIdSize];
-    return form && source.ReadExactly(*form + kFormTypeOffset, formType, sizeof formType) &&
-           std::memcmp(formType, kAiffFormType, kIdSize) == 0;
+    if (form && source.ReadExactly(*form + kFormTypeOffset, formType, sizeof formType) &&
+        std::memcmp(formType, kAiffFormType, kIdSize) == 0)
+        return form;
+    return std::nullopt;
+}
+
+// Where the "COMM" and the "SSND" chunk headers stand.
+struct ChunkPositions {
+    std::optional<std::uint64_t> common;
+    std::optional<std::uint64_t> soundData;
+
+    bool Complete() const { return common && soundData; }
+};
+
+// Walks from chunk header to chunk header after the FORM header at `form`, skipping
+// the pad byte after a chunk of odd size, up to the end of the file (whatever the
+// FORM size says), and notes the first "COMM" and the first "SSND" it meets. Every
+// step moves forward by at least a header, so the walk ends. False when a chunk
+// header inside the file cannot be read.
+bool WalkChunks(platform::ByteSource& source, std::uint64_t form, ChunkPositions& found)
+{
+    std::uint8_t header[kChunkHeaderSize];
+    for (std::uint64_t position = form + kFormHeaderSize;
+         !found.Complete() && position + kChunkHeaderSize <= source.Size();) {
+        if (!source.ReadExactly(position, header, sizeof header))
+            return false;
+        if (!found.common && std::memcmp(header, kCommonId, kIdSize) == 0)
+            found.common = position;
+        if (!found.soundData && std::memcmp(header, kSoundDataId, kIdSize) == 0)
+            found.soundData = position;
+        const std::uint64_t size = endian::LoadBig32(header + kChunkSizeOffset);
+        position += kChunkHeaderSize + size + (size & 1U);
+    }
+    return true;
+}
+
+// The chunks of an AIFF form: walked from its header; when the walk misses either of
+// them, both are searched byte-wise from the start of the file. Nothing when the walk
+// cannot read the file: the search could then take an identifier inside another
+// chunk for the chunk itself.
+std::optional<ChunkPositions> FindChunks(platform::ByteSource& source, std::uint64_t form)
+{
+    ChunkPositions walked;
+    if (!WalkChunks(source, form, walked))
+        return std::nullopt;
+    if (walked.Complete())
+        return walked;
+    return ChunkPositions{FindIdentifier(source, kCommonId), FindIdentifier(source, kSoundDataId)};
 }
 
 struct CommonFields {
@@ -83,9 +135,9 @@ struct CommonFields {
 
 // Reads an accepted "COMM" chunk: one channel of 16, 20 or 24 bits at a rate the
 // export can write back. Why it is refused, or nothing.
-std::optional<HeaderFault> ReadCommon(platform::ByteSource& source, CommonFields& format)
+std::optional<HeaderFault> ReadCommon(platform::ByteSource& source, std::optional<std::uint64_t> position,
+                                      CommonFields& format)
 {
-    const auto position = FindIdentifier(source, kCommonId);
     if (!position)
         return HeaderFault{Reason::NoFormatChunk, {}};
     std::uint8_t common[kCommonReadSize];
@@ -112,9 +164,9 @@ struct SampleData {
 
 // Where the samples lie: after the "SSND" offset field's padding, to the end of the
 // chunk. Why they cannot be found, or nothing.
-std::optional<HeaderFault> ReadSoundData(platform::ByteSource& source, SampleData& data)
+std::optional<HeaderFault> ReadSoundData(platform::ByteSource& source, std::optional<std::uint64_t> position,
+                                         SampleData& data)
 {
-    const auto position = FindIdentifier(source, kSoundDataId);
     if (!position)
         return HeaderFault{Reason::NoSampleData, {}};
     std::uint8_t soundData[kSoundDataHeaderSize];
@@ -156,12 +208,17 @@ CPCAiffFile::CPCAiffFile(platform::UserInterface& ui, platform::FileSystem& file
 
 bool CPCAiffFile::ParseHeader(platform::ByteSource& source)
 {
-    // Each chunk is searched from the start of the file.
+    const auto form = FindFormAiff(source);
+    if (!form)
+        return RefuseFormat(Reason::NotAiff);
+    const auto chunks = FindChunks(source, *form);
+    if (!chunks)
+        return RefuseFormat(Reason::SourceReadFailed);
     CommonFields format;
     SampleData data;
-    auto fault = HasFormTypeAiff(source) ? ReadCommon(source, format) : HeaderFault{Reason::NotAiff, {}};
+    auto fault = ReadCommon(source, chunks->common, format);
     if (!fault)
-        fault = ReadSoundData(source, data);
+        fault = ReadSoundData(source, chunks->soundData, data);
     if (fault)
         return RefuseFormat(fault->reason, fault->detail);
 

@@ -35,7 +35,7 @@ const char* ReasonText(Reason reason)
         {Reason::DataOffsetTooLarge, "the sample data start more than 4 GiB into the file"},
         {Reason::FormatMismatch, "{}"},
         {Reason::Track1Missing, "Track 1 names no file"},
-        {Reason::SourceReadFailed, "the samples cannot be read"},
+        {Reason::SourceReadFailed, "the file cannot be read"},
         {Reason::NoDiskSpace, "{}"},
         {Reason::FnbTextMissing, "the disk folder holds no FNB.TXT"},
         {Reason::FnbTextUnreadable, "FNB.TXT cannot be read"},
@@ -44,6 +44,8 @@ const char* ReasonText(Reason reason)
         {Reason::FnbTextFull, "FNB.TXT has no room for the new project's lines"},
         {Reason::FnbTextWriteFailed, "FNB.TXT cannot be written"},
         {Reason::ProjectNameRefused, "{}"},
+        {Reason::ProjectNameHoldsSerialKey, "a project name may not hold SNGSERIAL:, which would make its title line "
+                                            "read as a project number line"},
         {Reason::TemporaryFileFailed, "no temporary file can be made"},
         {Reason::ListedProjectFiles, "data files of project {} exist and FNB.BIN lists that project"},
         {Reason::DataFileWriteFailed, "a track data file cannot be written"},

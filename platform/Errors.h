@@ -45,6 +45,7 @@ enum class Reason {
     FnbTextFull,
     FnbTextWriteFailed,
     ProjectNameRefused,
+    ProjectNameHoldsSerialKey,
     TemporaryFileFailed,
     ListedProjectFiles,
     DataFileWriteFailed,

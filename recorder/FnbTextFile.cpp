@@ -6,6 +6,7 @@
 #include "recorder/TrackFileName.h"
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <memory>
 #include <optional>
@@ -17,6 +18,7 @@ constexpr const char* kTempPrefix = "Fnb";
 constexpr const char* kTempSuffix = ".tmp";
 constexpr int kTempAttempts = 1000;
 constexpr const char* kLineEnd = "\r\n";
+constexpr std::size_t kLineEndLength = std::char_traits<char>::length(kLineEnd);
 constexpr std::string_view kSerialKey = "SNGSERIAL:";
 constexpr std::string_view kVersionKey = "VERSIONID:";
 // A line is read in pieces of at most this many characters.
@@ -71,10 +73,15 @@ public:
         }
         if (length == 0 || m_failed)
             return std::nullopt;
+        m_startsLine = m_nextStartsLine;
+        m_nextStartsLine = m_piece[length - 1] == '\n';
         const char* end = std::find(m_piece, m_piece + length, '\0');
         return std::string_view(m_piece, static_cast<std::size_t>(end - m_piece));
     }
 
+    // True when the last piece is a whole line or the first piece of one, not the
+    // continuation of a line longer than a piece.
+    bool StartsLine() const { return m_startsLine; }
     bool Failed() const { return m_failed; }
 
 private:
@@ -94,16 +101,21 @@ private:
     std::size_t m_end = 0;
     std::uint64_t m_position = 0;
     bool m_failed = false;
+    bool m_startsLine = false;
+    bool m_nextStartsLine = true;
     char m_piece[kLinePieceLength] = {};
 };
 
-// The digits of the last "SNGSERIAL:" line of the text at `path`.
+// The digits of the last "SNGSERIAL:" line of the text at `path`: a line that starts
+// with the key, as the recorder writes them. A key further on (in a title, say) or in
+// the continuation of a long line does not count; the digits would not stand where
+// they are read.
 std::string LastSerialDigits(platform::ByteSource& text, const std::string& path)
 {
     TextPieces pieces(text);
     std::optional<std::string> digits;
     while (const auto piece = pieces.Next()) {
-        if (piece->find(kSerialKey) == std::string_view::npos)
+        if (!pieces.StartsLine() || !piece->starts_with(kSerialKey))
             continue;
         digits = piece->size() > kSerialDigitsAt + 1 ? std::string(piece->substr(kSerialDigitsAt, 2)) : std::string();
     }
@@ -152,9 +164,15 @@ std::string CreateTempFile(platform::FileSystem& files)
     for (int attempt = 0; attempt < kTempAttempts; ++attempt) {
         const auto name = kTempPrefix + std::to_string(seed) + "_" + std::to_string(attempt) + kTempSuffix;
         const std::string path = platform::JoinPath(folder, name);
-        // CreateNew fails when the name is taken.
-        if (WriteWhole(files, path, platform::WriteMode::CreateNew, nullptr, 0))
+        // CreateNew fails when the name is taken: the next one is tried.
+        const auto file = files.OpenWrite(path, platform::WriteMode::CreateNew);
+        if (!file)
+            continue;
+        if (file->Close())
             return path;
+        // Created, but the folder does not take files as it should.
+        files.Remove(path);
+        break;
     }
     Fail(MessageId::InsideError, Reason::TemporaryFileFailed, folder);
 }
@@ -177,6 +195,14 @@ std::size_t UsedLength(const std::vector<std::uint8_t>& image)
     return used;
 }
 
+// The bytes put after the used part before new text: a line end when the last line
+// has none, so that the new blocks begin on a line of their own and their SNGSERIAL:
+// line counts. 0 or the length of a line end.
+std::size_t LineEndNeeded(const std::vector<std::uint8_t>& image, std::size_t used)
+{
+    return used > 0 && image[used - 1] != '\n' ? kLineEndLength : 0;
+}
+
 bool FirstLineHasVersionId(const std::vector<std::uint8_t>& image)
 {
     std::size_t end = 0;
@@ -188,13 +214,25 @@ bool FirstLineHasVersionId(const std::vector<std::uint8_t>& image)
 
 }  // namespace
 
-bool IsAcceptableProjectName(const std::string& name)
+std::optional<Refusal> RefuseProjectName(const std::string& name)
 {
     constexpr char kFirstPrintable = 0x20;
     constexpr char kLastPrintable = 0x7E;
-    return name.size() <= kProjectNameMaxLength && std::all_of(name.begin(), name.end(), [](char c) {
-               return c >= kFirstPrintable && c <= kLastPrintable;
-           });
+    const bool printable = name.size() <= kProjectNameMaxLength && std::all_of(name.begin(), name.end(), [](char c) {
+                               return c >= kFirstPrintable && c <= kLastPrintable;
+                           });
+    if (!printable)
+        return Refusal{MessageId::ConvertFailed, Reason::ProjectNameRefused, name, kProjectNameRule};
+    const auto key = std::search(name.begin(), name.end(), kSerialKey.begin(), kSerialKey.end(),
+                                 [](char a, char b) { return std::toupper(static_cast<unsigned char>(a)) == b; });
+    if (key != name.end())
+        return Refusal{MessageId::ConvertFailed, Reason::ProjectNameHoldsSerialKey, name, {}};
+    return std::nullopt;
+}
+
+bool IsAcceptableProjectName(const std::string& name)
+{
+    return !RefuseProjectName(name);
 }
 
 COrvoFnbTextFile::COrvoFnbTextFile(std::string moFolder, std::string projectName, std::string timeStamp,
@@ -247,8 +285,10 @@ bool COrvoFnbTextFile::RefuseBlock(Reason reason, std::string subject, std::stri
 
 bool COrvoFnbTextFile::WriteSongBlock(std::uint8_t rateCode, std::uint8_t wordLengthCode)
 {
-    if (!IsAcceptableProjectName(m_projectName))
-        return RefuseBlock(Reason::ProjectNameRefused, m_projectName, kProjectNameRule);
+    if (auto refusal = RefuseProjectName(m_projectName)) {
+        m_refusal = std::move(*refusal);
+        return false;
+    }
     const std::string block = Line("SNGSERIAL", m_newProjectNumber) + Line("SONGTITLE", m_projectName) +
                               Line("BINUPDATE", m_timeStamp) + Line("BASEDTIME", std::to_string(kBasedTimeOfProject)) +
                               Line("RECORDBIT", std::to_string(wordLengthCode)) +
@@ -274,11 +314,12 @@ bool COrvoFnbTextFile::WriteTrackBlock(int trackIndex, std::uint32_t startGroup,
 
 bool COrvoFnbTextFile::HasRoomForTracks(std::uint64_t blockCount) const
 {
-    const std::uint64_t used = UsedLength(ReadTextImage(FnbPath()));
-    const std::uint64_t room = kFnbTextSize - used;
-    if (room < kProjectBlockReserve)
+    const std::vector<std::uint8_t> image = ReadTextImage(FnbPath());
+    const std::size_t used = UsedLength(image);
+    const std::uint64_t start = used + LineEndNeeded(image, used);
+    if (start + kProjectBlockReserve > kFnbTextSize)
         return false;
-    return blockCount <= (room - kProjectBlockReserve) / kTrackBlockReserve;
+    return blockCount <= (kFnbTextSize - start - kProjectBlockReserve) / kTrackBlockReserve;
 }
 
 std::vector<std::uint8_t> COrvoFnbTextFile::ReadCollectedText(std::size_t room) const
@@ -294,19 +335,56 @@ std::vector<std::uint8_t> COrvoFnbTextFile::ReadCollectedText(std::size_t room) 
     return text;
 }
 
+std::vector<std::uint8_t> COrvoFnbTextFile::ComposeText(const std::string& path) const
+{
+    std::vector<std::uint8_t> image = ReadTextImage(path);
+    const std::size_t used = FirstLineHasVersionId(image) ? 0 : UsedLength(image);
+    const std::size_t start = used + LineEndNeeded(image, used);
+    if (start > kFnbTextSize)
+        Fail(MessageId::FnbWriteFailed, Reason::FnbTextFull, m_moFolder);
+    const std::vector<std::uint8_t> text = ReadCollectedText(kFnbTextSize - start);
+    std::copy(kLineEnd, kLineEnd + (start - used), image.begin() + static_cast<std::ptrdiff_t>(used));
+    std::copy(text.begin(), text.end(), image.begin() + static_cast<std::ptrdiff_t>(start));
+    std::fill(image.begin() + static_cast<std::ptrdiff_t>(start + text.size()), image.end(), 0);
+    return image;
+}
+
 void COrvoFnbTextFile::Commit()
 {
     const std::string path = FnbPath();
-    std::vector<std::uint8_t> image = ReadTextImage(path);
-    const std::size_t used = FirstLineHasVersionId(image) ? 0 : UsedLength(image);
-    const std::vector<std::uint8_t> text = ReadCollectedText(kFnbTextSize - used);
-    std::copy(text.begin(), text.end(), image.begin() + static_cast<std::ptrdiff_t>(used));
-    std::fill(image.begin() + static_cast<std::ptrdiff_t>(used + text.size()), image.end(), 0);
+    const std::vector<std::uint8_t> image = ComposeText(path);
+    const auto file = OpenForTextWrite(path);
     // From here on FNB.TXT may name the new data files, even after a failed write:
     // they stay on the disk whatever happens.
     m_createdFiles.clear();
-    if (!WriteWhole(m_files, path, platform::WriteMode::Update, image.data(), image.size()))
+    const bool written = file->Write(image.data(), image.size());
+    if (!file->Close() || !written)
         Fail(MessageId::FnbWriteFailed, Reason::FnbTextWriteFailed, path);
+}
+
+bool COrvoFnbTextFile::GrowToFullSize(const std::string& path, std::uint64_t size)
+{
+    if (size >= kFnbTextSize)
+        return true;
+    // Zero bytes written, not a size change, which would reserve no space.
+    const std::vector<std::uint8_t> zeros(kFnbTextSize - static_cast<std::size_t>(size), 0);
+    return WriteWhole(m_files, path, platform::WriteMode::Append, zeros.data(), zeros.size());
+}
+
+std::unique_ptr<platform::OutputFile> COrvoFnbTextFile::OpenForTextWrite(const std::string& path)
+{
+    const auto size = m_files.FileSize(path);
+    if (!size)
+        Fail(MessageId::FnbWriteFailed, Reason::FnbTextWriteFailed, path);
+    std::unique_ptr<platform::OutputFile> file;
+    if (GrowToFullSize(path, *size))
+        file = m_files.OpenWrite(path, platform::WriteMode::Update);
+    if (!file) {
+        if (*size < kFnbTextSize)
+            m_files.Resize(path, *size);
+        Fail(MessageId::FnbWriteFailed, Reason::FnbTextWriteFailed, path);
+    }
+    return file;
 }
 
 void COrvoFnbTextFile::NoteCreatedFile(const std::string& path)

@@ -10,6 +10,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,9 +22,12 @@ inline constexpr std::uint64_t kTrackBlockReserve = 141;
 
 inline constexpr std::size_t kProjectNameMaxLength = 12;
 
-// True for a project name of at most 12 printable single-byte characters
-// (0x20 to 0x7E): what a line of FNB.TXT can carry. The pages refuse other input
-// where it is typed; the project block refuses it too.
+// Why FNB.TXT cannot carry `name` as a project name, or nothing when it can. A name
+// holds at most 12 printable single-byte characters (0x20 to 0x7E), and never
+// "SNGSERIAL:" in any letter case, the key of the lines the project number is read
+// from. The refusal's subject is the name. The pages and the command line refuse
+// such input where it is given; the project block refuses it too.
+std::optional<Refusal> RefuseProjectName(const std::string& name);
 bool IsAcceptableProjectName(const std::string& name);
 
 class COrvoFnbTextFile {
@@ -62,17 +67,20 @@ public:
     // The full paths of the data files the track blocks name, in the order written.
     const std::vector<std::string>& GetDescribedFiles() const { return m_describedFiles; }
     // True when the project block and `blockCount` track blocks fit after the
-    // used part of FNB.TXT. Raises ImportError(FnbReadFailed) when it cannot be read.
+    // used part of FNB.TXT (and the line end a commit may add). Raises ImportError(FnbReadFailed) when it cannot be read.
     bool HasRoomForTracks(std::uint64_t blockCount) const;
-    // Writes the collected text into FNB.TXT: after the used part, or over the
-    // whole text when the first line holds "VERSIONID:". The first 131072 bytes
-    // are composed in memory and written in one write; any failure before that
-    // write leaves the file untouched. Raises ImportError(FnbReadFailed or FnbWriteFailed).
+    // Writes the collected text into FNB.TXT: after the used part (and a line end
+    // when its last line has none), or over the whole text when the first line holds
+    // "VERSIONID:". The first 131072 bytes
+    // are composed in memory and written in place in one write; a shorter file is
+    // first grown to that size, so that the write itself needs no new space. Any
+    // failure before the write begins leaves the file as it was. Raises
+    // ImportError(FnbReadFailed or FnbWriteFailed).
     void Commit();
 
     // The track data files this import has created, so that a failed import can
-    // remove them again (best effort). Once Commit starts writing FNB.TXT, they are
-    // no longer removed: the text may already name them.
+    // remove them again (best effort). Once Commit has opened FNB.TXT to write the
+    // new text, they are no longer removed: the text may already name them.
     void NoteCreatedFile(const std::string& path);
     void RemoveCreatedFiles();
 
@@ -82,7 +90,16 @@ private:
     // The collected text; raises FnbWriteFailed when it cannot be read or does not
     // fit into `room` bytes.
     std::vector<std::uint8_t> ReadCollectedText(std::size_t room) const;
+    // The first 131072 bytes of FNB.TXT at `path` as the commit writes them; raises
+    // FnbReadFailed or FnbWriteFailed.
+    std::vector<std::uint8_t> ComposeText(const std::string& path) const;
     bool RefuseBlock(Reason reason, std::string subject, std::string detail = {});
+    // Grows FNB.TXT at `path`, `size` bytes long, to its full size with zero bytes;
+    // false when they cannot all be written.
+    bool GrowToFullSize(const std::string& path, std::uint64_t size);
+    // FNB.TXT at `path` opened to write its text in place, grown first when short.
+    // On failure the file is cut back to its old length; raises ImportError(FnbWriteFailed).
+    std::unique_ptr<platform::OutputFile> OpenForTextWrite(const std::string& path);
 
     platform::FileSystem& m_files;
     std::string m_moFolder;

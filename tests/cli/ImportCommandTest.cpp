@@ -129,6 +129,8 @@ TEST_F(CliImport, BadArgumentsAreUsageErrors)
         {"import", Disk(), "--name", "Thirteen Char", a},
         {"import", Disk(), "--name", "Bad\x01Name", a},
         {"import", Disk(), "--name", "Caf\xe9", a},
+        {"import", Disk(), "--name", "SNGSERIAL:07", a},
+        {"import", Disk(), "--name", "sngserial:", a},
         {"import", Source("nowhere"), a},
         {"import", Disk()},
     };
@@ -138,4 +140,15 @@ TEST_F(CliImport, BadArgumentsAreUsageErrors)
         EXPECT_EQ(result.out, "");
     }
     EXPECT_EQ(testsupport::ReadLastProject(Disk()).number, 3);
+}
+
+TEST_F(CliImport, ANameHoldingTheSerialKeyIsRefusedAndLaterImportsGoOn)
+{
+    WriteHalfTone(Source("a.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    const auto refused = RunCli({"import", Disk(), "--name", "SNGSERIAL:07", Source("a.wav")});
+    EXPECT_EQ(refused.exitStatus, 2);
+    EXPECT_NE(refused.err.find("SNGSERIAL:"), std::string::npos) << refused.err;
+    const auto next = RunCli({"import", Disk(), Source("a.wav")});
+    ASSERT_EQ(next.exitStatus, 0) << next.err;
+    EXPECT_EQ(Lines(next.out).front(), "04");
 }

@@ -56,10 +56,10 @@ TEST(AiffHeader, AcceptsOrRefusesSilently)
         {"offset to the chunk end", AiffFile(Cat({Common(), Sound(6, {})})), true, 44100, 16, kPlainDataOffset + 6, 0},
         {"SSND before COMM", AiffFile(Cat({Sound(), Common()})), true, 44100, 16, 28, 6},
         {"odd chunk first", AiffFile(Cat({annotation, Common(), Sound()})), true, 44100, 16, kPlainDataOffset + 14, 6},
-        // The search walks byte by byte: an identifier inside another chunk's text wins.
+        // The chunks are walked: an identifier inside another chunk's body is skipped with it.
         {"SSND inside text", AiffFile(Cat({AiffChunk("ANNO", Cat({Text("SSND"), Be32(12), Be32(0), Be32(0)})),
                                            Common(), Sound()})),
-         true, 44100, 16, 36, 4},
+         true, 44100, 16, kPlainDataOffset + 24, 6},
         {"96000 Hz", AiffFile(Cat({Common(96000), Sound()})), false},
         {"22050 Hz", AiffFile(Cat({Common(22050), Sound()})), false},
         {"AIFC", AiffFile(Cat({Common(), Sound()}), "AIFC"), false},
@@ -88,6 +88,54 @@ TEST(AiffHeader, AcceptsOrRefusesSilently)
         EXPECT_EQ(reader.GetDataOffset(), c.dataOffset) << c.what;
         EXPECT_EQ(reader.GetDataSize(), c.dataSize) << c.what;
         EXPECT_EQ(reader.GetByteOrder(), CPCSoundFile::kBigEndian) << c.what;
+    }
+}
+
+TEST(AiffHeader, ChunksAreFoundByWalkingThemFromTheFormHeader)
+{
+    // A comment as sox writes it: one comment, its time stamp, marker and length, then the text.
+    const auto comment = [](const char* text) {
+        const Bytes body = Text(text);
+        return AiffChunk("COMT", Cat({Be16(1), Be32(0x3453E73E), Be16(0), Be16(static_cast<std::uint16_t>(body.size())),
+                                      body}));
+    };
+    const Bytes ssndComment = comment("SSND~~~~    take");
+    const auto ssndCommentSize = static_cast<std::uint32_t>(ssndComment.size());
+    const Bytes unpaddedNote = Cat({Text("ANNO"), Be32(5), Text("notes")});
+    struct Row {
+        const char* what;
+        Bytes file;
+        std::uint32_t dataOffset;
+    };
+    const Row rows[] = {
+        {"comment holding SSND", AiffFile(Cat({ssndComment, Common(), Sound()})), kPlainDataOffset + ssndCommentSize},
+        {"comment holding COMM", AiffFile(Cat({comment("COMM take 2 of 3"), Common(), Sound()})),
+         kPlainDataOffset + ssndCommentSize},
+        {"comment holding COMMENT", AiffFile(Cat({comment("COMMENT: take 3 "), Common(), Sound()})),
+         kPlainDataOffset + ssndCommentSize},
+        {"SSND before COMM", AiffFile(Cat({Sound(), comment("COMMENT: take 3 "), Common()})), 28},
+        {"odd chunk with its pad byte", AiffFile(Cat({AiffChunk("ANNO", Text("SSND!")), Common(), Sound()})),
+         kPlainDataOffset + 14},
+        // The walk loses its way; the byte-wise search finds the chunks as it always did.
+        {"odd chunk without its pad byte", AiffFile(Cat({unpaddedNote, Common(), Sound()})), kPlainDataOffset + 13},
+        {"FORM size too small", Cat({Text("FORM"), Be32(4), Text("AIFF"), ssndComment, Common(), Sound()}),
+         kPlainDataOffset + ssndCommentSize},
+        {"bytes before FORM", Cat({Text("junk!"), AiffFile(Cat({ssndComment, Common(), Sound()}))}),
+         5 + kPlainDataOffset + ssndCommentSize},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        ScriptedUserInterface ui;
+        CPCAiffFile reader(ui);
+        platform::MemorySource source(row.file);
+        if (!reader.ParseHeader(source)) {
+            ADD_FAILURE() << "refused: " << Explain(reader.GetRefusal());
+            continue;
+        }
+        EXPECT_EQ(reader.GetSampleRate(), 44100U);
+        EXPECT_EQ(reader.GetBitsPerSample(), 16U);
+        EXPECT_EQ(reader.GetDataOffset(), row.dataOffset);
+        EXPECT_EQ(reader.GetDataSize(), kSamples.size());
     }
 }
 

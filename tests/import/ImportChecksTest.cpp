@@ -187,17 +187,36 @@ TEST_F(ImportChecksTest, ValidateLeavesEachSlotWithItsPathOrEmpty)
     }
 }
 
-TEST(ProjectName, PrintableSingleBytesUpToTwelve)
+TEST(ProjectName, PrintableSingleBytesUpToTwelveWithoutTheSerialKey)
 {
     struct Case {
         std::string name;
-        bool acceptable;
+        std::optional<Reason> refused;
     };
     const Case cases[] = {
-        {"", true},          {"Untitled", true},       {"My Song 12!~", true}, {"Thirteen char", false},
-        {"tab\there", false}, {"caf\xE9", false},       {"line\r\n", false},    {std::string("a\0b", 3), false},
-        {"\x7F", false},      {" ", true},
+        {"", std::nullopt},
+        {"Untitled", std::nullopt},
+        {"My Song 12!~", std::nullopt},
+        {"Thirteen char", Reason::ProjectNameRefused},
+        {"tab\there", Reason::ProjectNameRefused},
+        {"caf\xE9", Reason::ProjectNameRefused},
+        {"line\r\n", Reason::ProjectNameRefused},
+        {std::string("a\0b", 3), Reason::ProjectNameRefused},
+        {"\x7F", Reason::ProjectNameRefused},
+        {" ", std::nullopt},
+        {"SNGSERIAL:07", Reason::ProjectNameHoldsSerialKey},
+        {"sngserial:", Reason::ProjectNameHoldsSerialKey},
+        {"a SngSerial:", Reason::ProjectNameHoldsSerialKey},
+        {"SNGSERIAL 07", std::nullopt},
+        {"SNGSERIAL", std::nullopt},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(IsAcceptableProjectName(c.name), c.acceptable) << c.name;
+    for (const auto& c : cases) {
+        const auto refusal = RefuseProjectName(c.name);
+        EXPECT_EQ(IsAcceptableProjectName(c.name), !c.refused) << c.name;
+        ASSERT_EQ(refusal.has_value(), c.refused.has_value()) << c.name;
+        if (refusal) {
+            EXPECT_EQ(refusal->reason, *c.refused) << c.name;
+            EXPECT_EQ(refusal->subject, c.name);
+        }
+    }
 }

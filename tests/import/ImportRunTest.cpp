@@ -6,6 +6,7 @@
 #include "import/InvertExchange.h"
 #include "platform/Files.h"
 #include "platform/MemoryFileSystem.h"
+#include "tests/import/SlotPage.h"
 #include "tests/import/WaveAiffBuilder.h"
 #include "tests/support/FnbTextFixture.h"
 
@@ -72,17 +73,6 @@ public:
         return std::make_unique<LoggingWindow>(progress);
     }
     ProgressLog progress;
-};
-
-class SlotPage : public CImportPage {
-public:
-    explicit SlotPage(TrackSlots& slots) : m_slots(slots) {}
-    COrvoTrack& GetTrackSlot(std::uint8_t index) override { return m_slots.at(index); }
-    void EnableInputs(bool) override {}
-    void ShowFormat(bool) override {}
-
-private:
-    TrackSlots& m_slots;
 };
 
 // An MO folder whose FNB.TXT names project 07 last, and a folder of sources, in
@@ -174,6 +164,9 @@ TEST(ImportRun, EveryRefusalNamesItsReasonAndSubject)
         {"project name FNB.TXT cannot carry", {"a.wav"}, When::BeforeRun,
          [](MemoryImport& rig) { rig.doc.SetNewProjectName("Thirteen char"); }, MessageId::ConvertFailed,
          Reason::ProjectNameRefused, "Thirteen char", std::nullopt},
+        {"project name holding the serial key", {"a.wav"}, When::BeforeRun,
+         [](MemoryImport& rig) { rig.doc.SetNewProjectName("SNGSERIAL:07"); }, MessageId::ConvertFailed,
+         Reason::ProjectNameHoldsSerialKey, "SNGSERIAL:07", std::nullopt},
         {"FNB.TXT full", {"a.wav", "a.wav"}, When::BeforeRun, fnbText(nearlyFull), MessageId::FnbFull,
          Reason::FnbTextFull, kMo, std::nullopt},
         {"source changed after its check", {"a.wav"}, When::BeforeRun,
@@ -186,6 +179,14 @@ TEST(ImportRun, EveryRefusalNamesItsReasonAndSubject)
              };
          },
          MessageId::SampleReadFailed, Reason::SourceReadFailed, Source("a.wav"), std::nullopt},
+        {"samples cannot be read during the conversion", {"a.wav"}, When::BeforeRun,
+         [](MemoryImport& rig) {
+             // The data file is made before its first samples are read.
+             rig.files.failReads = [&rig](const std::string& path, std::uint64_t) {
+                 return path == Source("a.wav") && rig.memory.HasFile(Mo("8b320800.000"));
+             };
+         },
+         MessageId::ConvertFailed, Reason::SourceReadFailed, Source("a.wav"), std::nullopt},
         {"data file cannot be written", {"a.wav", "a.wav"}, When::BeforeRun,
          [](MemoryImport& rig) {
              rig.files.failWrites = [](const std::string& path, platform::WriteMode) {
@@ -336,4 +337,80 @@ TEST(ImportRun, ProgressCountsEverySourceTwiceAndEndsAtItsTotal)
         EXPECT_TRUE(std::any_of(log.dones.begin(), log.dones.end(),
                                 [&](std::uint64_t done) { return done > 0 && done < firstShare; }));
     }
+}
+
+TEST(ImportRun, DataFilesStayOnlyOnceTheTextWriteHasBegun)
+{
+    using testsupport::FaultOp;
+    using testsupport::NameContains;
+    const Bytes paddedText = PaddedFnbText("SNGSERIAL: 07\r\n\r\n");
+    const Bytes shortText = AsBytes("SNGSERIAL: 07\r\n");
+    const std::vector<std::string> dataFiles = {Mo("8b320800.000"), Mo("8b320800.001")};
+    struct Row {
+        const char* what;
+        Bytes fnbText;
+        // Arranges the failure; `fnbOpens` is the number of opens of FNB.TXT in a clean run.
+        std::function<void(testsupport::FaultyFileSystem&, int fnbOpens)> arrange;
+        bool filesStay;
+    };
+    const Row rows[] = {
+        {"FNB.TXT cannot be opened for writing", paddedText,
+         [](auto& files, int fnbOpens) { files.FailNth(FaultOp::Open, fnbOpens, NameContains("FNB.TXT")); }, false},
+        {"short FNB.TXT cannot be opened for writing", shortText,
+         [](auto& files, int fnbOpens) { files.FailNth(FaultOp::Open, fnbOpens, NameContains("FNB.TXT")); }, false},
+        {"short FNB.TXT, the disk fills as it grows", shortText,
+         [](auto& files, int) { files.FillAfter(100, NameContains("FNB.TXT")); }, false},
+        {"short FNB.TXT, the disk fills a byte before its full size", shortText,
+         [&](auto& files, int) { files.FillAfter(kFnbTextSize - shortText.size() - 1, NameContains("FNB.TXT")); },
+         false},
+        {"short FNB.TXT, closing it after it grew fails", shortText,
+         [](auto& files, int) { files.FailNth(FaultOp::Close, 1, NameContains("FNB.TXT")); }, false},
+        {"FNB.TXT open, its write fails", paddedText,
+         [](auto& files, int) {
+             files.failWrites = [](const std::string& path, platform::WriteMode) { return path == Mo("FNB.TXT"); };
+         },
+         true},
+        {"short FNB.TXT grown, no room left for the text", shortText,
+         [&](auto& files, int) { files.FillAfter(kFnbTextSize - shortText.size(), NameContains("FNB.TXT")); }, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        MemoryImport clean;
+        clean.memory.AddFile(Mo("FNB.TXT"), row.fnbText);
+        clean.files.FailNth(FaultOp::Open, 0, NameContains("FNB.TXT"));
+        ASSERT_TRUE(clean.Check({"a.wav", "", "a.wav"}));
+        ASSERT_TRUE(clean.Import().succeeded);
+
+        MemoryImport rig;
+        rig.memory.AddFile(Mo("FNB.TXT"), row.fnbText);
+        ASSERT_TRUE(rig.Check({"a.wav", "", "a.wav"}));
+        row.arrange(rig.files, clean.files.Count(FaultOp::Open));
+        const ImportResult result = rig.Import();
+        ASSERT_FALSE(result.succeeded);
+        EXPECT_EQ(result.refusal.id, MessageId::FnbWriteFailed);
+        for (const auto& file : dataFiles) {
+            EXPECT_EQ(rig.memory.HasFile(file), row.filesStay) << file;
+            if (row.filesStay) {
+                EXPECT_EQ(rig.memory.Bytes(file), clean.memory.Bytes(file)) << file;
+            }
+        }
+        if (!row.filesStay) {
+            EXPECT_EQ(rig.memory.Bytes(Mo("FNB.TXT")), row.fnbText);
+        }
+    }
+}
+
+TEST(ImportRun, ImportsOntoATextWhoseLastLineHasNoLineEndNumberOn)
+{
+    MemoryImport rig;
+    rig.memory.AddFile(Mo("FNB.TXT"), PaddedFnbText("SNGSERIAL: 07\r\nSONGTITLE: Old"));
+    ASSERT_TRUE(rig.Check({"a.wav"}));
+    const ImportResult first = rig.Import();
+    ASSERT_TRUE(first.succeeded);
+    const Bytes firstData = rig.memory.Bytes(Mo("8b320800.000"));
+    const ImportResult second = rig.Import();
+    ASSERT_TRUE(second.succeeded) << Explain(second.refusal);
+    EXPECT_EQ(first.projectNumber, "08");
+    EXPECT_EQ(second.projectNumber, "09");
+    EXPECT_EQ(rig.memory.Bytes(Mo("8b320800.000")), firstData);
 }

@@ -397,13 +397,15 @@ void WriteWithSndfile(const std::string& path, int format, int bits, const std::
     ASSERT_EQ(sf_close(file), 0);
 }
 
-void WriteWithSox(const std::string& path, int bits, const std::vector<std::int32_t>& samples)
+// Writes the samples with sox, with `comment` in the file's comment when given.
+void WriteWithSox(const std::string& path, int bits, const std::vector<std::int32_t>& samples, const char* comment)
 {
     const std::string raw = path + ".raw";
     WriteBytes(raw, Encoded(samples, bits, CPCSoundFile::kLittleEndian));
     const char* sox = std::getenv("WAVELORN_SOX");
+    const std::string commentOption = comment ? std::string(" --comment '") + comment + "'" : std::string();
     const std::string command = std::string(sox ? sox : "sox") + " -t raw -r 44100 -e signed-integer -b " +
-                                std::to_string(bits) + " -c 1 -L '" + raw + "' '" + path + "'";
+                                std::to_string(bits) + " -c 1 -L '" + raw + "'" + commentOption + " '" + path + "'";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
 }
 
@@ -417,6 +419,7 @@ TEST(InvertExchange, FilesOfOtherProgramsImportWithTheirSamplesInPlace)
         int format;
         int bits;
         std::uint8_t wordLength;
+        const char* comment = nullptr;  // given to sox
     };
     const Case cases[] = {
         {"take.wav", SF_FORMAT_WAV, 16, kWordLength16},   {"take.wav", SF_FORMAT_WAV, 24, kWordLength24},
@@ -424,14 +427,18 @@ TEST(InvertExchange, FilesOfOtherProgramsImportWithTheirSamplesInPlace)
         {"take.aif", SF_FORMAT_AIFF, 24, kWordLength24},  {"take.wav", kSox, 16, kWordLength16},
         {"take.wav", kSox, 24, kWordLength24},            {"take.aif", kSox, 16, kWordLength16},
         {"take.aif", kSox, 24, kWordLength24},
+        // Chunk identifiers in a comment are not taken for the chunks themselves.
+        {"take.aif", kSox, 24, kWordLength24, "SSND~~~~    take"},
+        {"take.aif", kSox, 16, kWordLength16, "COMMENT: take 3"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.name << " " << c.bits << " bit, format " << c.format);
+        SCOPED_TRACE(testing::Message() << c.name << " " << c.bits << " bit, format " << c.format << ", comment "
+                                        << (c.comment ? c.comment : "none"));
         ImportRig rig;
         const auto samples = Signal(70000, c.bits);
         const std::string path = rig.sources.File(c.name);
         if (c.format == kSox)
-            WriteWithSox(path, c.bits, samples);
+            WriteWithSox(path, c.bits, samples, c.comment);
         else
             WriteWithSndfile(path, c.format, c.bits, samples);
         rig.Use(0, c.name, ReadBytes(path));

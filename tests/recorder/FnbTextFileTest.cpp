@@ -209,15 +209,20 @@ TEST(FnbTextFile, RoomForTheProjectBlockAndTrackBlocks)
         std::size_t used;
         std::uint64_t blocks;
         bool fits;
+        bool lineEnded = true;  // the text's last line ends with its line end
     };
     const Case cases[] = {
         {130801, 1, true},   {130802, 1, false}, {130942, 0, true},  {130943, 0, false},
         {16, 928, true},     {16, 929, false},   {131072, 0, false}, {16, ~std::uint64_t{0}, false},
+        // The new text starts on a line of its own: a missing line end is added first.
+        {130799, 1, true, false}, {130800, 1, false, false},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.used << " used, " << c.blocks << " blocks");
+        SCOPED_TRACE(testing::Message() << c.used << " used, " << c.blocks << " blocks" << (c.lineEnded ? "" : ", open line"));
         std::string used = "SNGSERIAL: 07\r\n";
         used.resize(c.used, 'x');
+        if (c.lineEnded)
+            used.back() = '\n';
         MoDisk disk(PaddedFnbText(used));
         COrvoFnbTextFile text = TextFileOf(disk.doc);
         EXPECT_EQ(text.HasRoomForTracks(c.blocks), c.fits);
@@ -250,6 +255,9 @@ TEST(FnbTextFile, CommitAppendsOrReplacesTheRecordersText)
          PaddedFnbText("SNGSERIAL: 07\r\n\r\n" + block)},
         {"recorder's text replaced", PaddedFnbText(recorderText), PaddedFnbText(block)},
         {"short file grows", AsBytes("SNGSERIAL: 07\r\n"), PaddedFnbText("SNGSERIAL: 07\r\n" + block)},
+        {"last line without its line end gets one", PaddedFnbText("SNGSERIAL: 07\r\nSONGTITLE: Old"),
+         PaddedFnbText("SNGSERIAL: 07\r\nSONGTITLE: Old\r\n" + block)},
+        {"last line ending in CR alone", PaddedFnbText("SNGSERIAL: 07\r"), PaddedFnbText("SNGSERIAL: 07\r\r\n" + block)},
         {"bytes beyond the text size stay", longer, longerAfter},
     };
     for (const auto& c : cases) {
@@ -314,7 +322,15 @@ TEST(FnbTextFile, ReadsTheSerialLineInPiecesFromMemory)
     const std::string lineOfAPiece(259, 'x');
     const Case cases[] = {
         {"a later line overrides", "SNGSERIAL: 03\r\nSNGSERIAL: 12\r\n", "13", {}},
-        {"key starts the piece after 259 characters", lineOfAPiece + "SNGSERIAL: 20\r\n", "21", {}},
+        // Only a line's first piece counts: a title or a continuation never reads as a serial line.
+        {"key in the continuation of a line longer than a piece", lineOfAPiece + "SNGSERIAL: 20\r\n", "",
+         Reason::NoSerialLine},
+        {"continuation holding a key, then a serial line", lineOfAPiece + "SNGSERIAL: 20\r\nSNGSERIAL: 05\r\n", "06",
+         {}},
+        {"key after a line of 257 characters and CR LF", std::string(257, 'x') + "\r\nSNGSERIAL: 20\r\n", "21", {}},
+        {"key after a line of 258 characters and CR LF", std::string(258, 'x') + "\r\nSNGSERIAL: 20\r\n", "21", {}},
+        {"title holding a key", "SNGSERIAL: 07\r\nSONGTITLE: SNGSERIAL:07\r\n", "08", {}},
+        {"key not at the start of its line", "SNGSERIAL: 07\r\n SNGSERIAL: 12\r\n", "08", {}},
         {"key cut by the end of a piece", std::string(250, 'x') + "SNGSERIAL: 20\r\n", "", Reason::NoSerialLine},
         {"key behind a NUL", std::string("x\0SNGSERIAL: 20\r\n", 17), "", Reason::NoSerialLine},
         {"line across the first read of the text", std::string(65530, 'x') + "\r\nSNGSERIAL: 31\r\n", "32", {}},

@@ -109,6 +109,7 @@ FaultyFileSystem::FaultyFileSystem(platform::FileSystem& inner) : m_inner(inner)
 void FaultyFileSystem::FailNth(FaultOp op, int n, PathFilter filter, bool sticky)
 {
     m_faults[static_cast<std::size_t>(op)] = Fault{n, std::move(filter), sticky};
+    m_counts[static_cast<std::size_t>(op)] = 0;
 }
 
 void FaultyFileSystem::FillAfter(std::uint64_t bytes, PathFilter filter)

@@ -34,14 +34,16 @@ public:
     // TemporaryFolder reports none.
     bool noTemporaryFolder = false;
 
-    // The nth (from 1) operation of kind `op` on a matching path fails, and every
-    // later one too when `sticky`.
+    // The nth (from 1) operation of kind `op` on a matching path from now on fails,
+    // and every later one too when `sticky`; n = 0 only counts them.
     void FailNth(FaultOp op, int n, PathFilter filter = {}, bool sticky = false);
     // Writes to matching paths fail once `bytes` have been written to them in all:
     // the write that crosses the limit stores what fits and fails.
     void FillAfter(std::uint64_t bytes, PathFilter filter = {});
     // How many operations of a kind reached matching paths so far (to enumerate N).
     int Count(FaultOp op) const { return m_counts[static_cast<std::size_t>(op)]; }
+    // How many bytes were written to the paths of the last FillAfter so far.
+    std::uint64_t BytesFilled() const { return m_filled; }
 
     std::unique_ptr<platform::ByteSource> OpenRead(const std::string& path) override;
     std::unique_ptr<platform::OutputFile> OpenWrite(const std::string& path, platform::WriteMode mode) override;
