@@ -2,20 +2,27 @@
 // the command line, archives a whole disk, and writes a demo disk to try the tool on.
 
 #include "cli/Commands.h"
+#include "cli/HelpFormatter.h"
 #include "platform/Version.h"
 #include "recorder/Records.h"
 
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
+#include <memory>
+#include <string>
 
 int main(int argc, char** argv)
 {
-    CLI::App app{"Moves audio between a recorder disk (a folder of the recorder's files) and WAVE/AIFF files."};
+    // Named, so that help and usage lines read "wavelorn-cli" whatever path started it.
+    CLI::App app{"Moves audio between a recorder disk (a folder of the recorder's files) and WAVE/AIFF files.",
+                 "wavelorn-cli"};
+    app.formatter(std::make_shared<cli::HelpFormatter>());  // before the commands, which take it over
     app.require_subcommand(1);
     // A path such as /tmp/disk is a path, not a Windows-style /option.
     app.allow_windows_style_options(false);
-    app.set_version_flag("--version", kProgramVersion);
+    app.set_version_flag("--version", std::string("wavelorn-cli ") + kProgramVersion);
+    app.set_help_all_flag("--help-all", "Print this help with the options of every command and exit");
 
     std::string listDisk;
     auto* list = app.add_subcommand("list", "List the projects of a disk: NN : NAME, rate, bits.");

@@ -1,20 +1,29 @@
 // wavelorn: the desktop program. One instance at a time; `wavelorn [FOLDER]` takes an
 // existing FOLDER as the MO disk instead of asking with the folder browser.
+// `wavelorn --help` and `wavelorn --version` answer without a display.
 
 #include "app/Document.h"
 #include "app/RegUserData.h"
 #include "gui/GuiText.h"
 #include "gui/MainFrame.h"
 #include "gui/QtUserInterface.h"
+#include "platform/Version.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QStandardPaths>
 
+#include <cstdio>
+#include <optional>
+#include <vector>
+
 namespace {
 
+constexpr const char* kProgramName = "wavelorn";
 constexpr const char* kLockFileVariable = "WAVELORN_LOCK_FILE";
 constexpr const char* kLockFileName = "wavelorn.lock";
 
@@ -37,12 +46,64 @@ void ChooseStartDisk(COVFtoWAVEDoc& doc, platform::UserInterface& ui, const QStr
     doc.BrowseMoFolder(ui);
 }
 
+void Print(const QString& text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stdout);
+}
+
+// --help and --version, answered before any window, display or lock: the exit status
+// when one of them was asked for. Qt's own options (-platform, -style ...) and anything
+// else are left to the application.
+std::optional<int> AnswerInformationRequest(int argc, char** argv)
+{
+    // A copy of the arguments: the application that follows gets them untouched.
+    std::vector<char*> arguments(argv, argv + argc);
+    arguments.push_back(nullptr);
+    int count = argc;
+    QCoreApplication core(count, arguments.data());
+    QCoreApplication::setApplicationName(QString::fromLatin1(kProgramName));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(kProgramVersion));
+
+    QCommandLineParser parser;
+    // -reverse is one of Qt's options, not -r -e -v ...
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.setApplicationDescription(QStringLiteral(
+        "Moves audio between the disk of an eight-track recorder (a folder holding the\n"
+        "recorder's files) and WAVE or AIFF files: the MO->File page exports tracks of a\n"
+        "project, the File->MO page imports mono files as a new project. Only one\n"
+        "instance runs at a time; a second start ends at once. The options of Qt's\n"
+        "applications, such as -platform NAME or -style NAME, are taken as well."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Shows this help and exits."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Shows the program's name and version and exits."));
+    parser.addOption(help);
+    parser.addOption(version);
+    parser.addPositionalArgument(QStringLiteral("FOLDER"),
+                                 QStringLiteral("The folder of a recorder disk to open. Without it, or when it is not "
+                                                "an existing folder, the folder browser asks for the disk."),
+                                 QStringLiteral("[FOLDER]"));
+    static_cast<void>(parser.parse(QCoreApplication::arguments()));  // unknown options are Qt's
+
+    if (parser.isSet(help)) {
+        Print(parser.helpText());
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        Print(QStringLiteral("%1 %2\n").arg(QCoreApplication::applicationName(), QCoreApplication::applicationVersion()));
+        return 0;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    if (const std::optional<int> status = AnswerInformationRequest(argc, argv))
+        return *status;
+
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("wavelorn"));
+    QApplication::setApplicationName(QString::fromLatin1(kProgramName));
 
     // A lock whose owner is gone is taken over at once, so a crash never locks the program out.
     QLockFile lock(LockFilePath());

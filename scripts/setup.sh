@@ -16,6 +16,7 @@ PACKAGES=(
     libbenchmark-dev
     libcli11-dev
     clang libclang-rt-14-dev
+    help2man dpkg-dev file lintian
 )
 
 missing=()

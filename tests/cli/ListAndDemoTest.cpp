@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <string>
 
 using testsupport::Lines;
 using testsupport::RunCli;
@@ -91,4 +93,21 @@ TEST(CliUsage, ParseErrorsAreUsageErrorsAndHelpIsSuccess)
     EXPECT_EQ(RunCli({"list"}).exitStatus, 2);
     EXPECT_EQ(RunCli({"--help"}).exitStatus, 0);
     EXPECT_EQ(RunCli({"--version"}).exitStatus, 0);
+}
+
+// The manual page is made from --version and --help-all.
+TEST(CliUsage, VersionNamesTheProgramAndHelpAllShowsEveryCommandUnderItsUsage)
+{
+    const auto version = RunCli({"--version"});
+    EXPECT_EQ(version.out, "wavelorn-cli " WAVELORN_VERSION "\n");
+
+    const auto help = RunCli({"--help-all"});
+    EXPECT_EQ(help.exitStatus, 0);
+    const auto lines = Lines(help.out);
+    for (const char* heading : {"wavelorn-cli list [OPTIONS] DISK:", "wavelorn-cli export [OPTIONS] DISK:",
+                                "wavelorn-cli import [OPTIONS] DISK FILES...:", "wavelorn-cli demo [OPTIONS] DIR:"})
+        EXPECT_NE(std::find(lines.begin(), lines.end(), heading), lines.end()) << heading << "\n" << help.out;
+    for (const char* option : {"--project", "--tracks", "--stereo", "--type", "--out", "--yes", "--name"})
+        EXPECT_NE(help.out.find(std::string("\n  ") + option + " "), std::string::npos) << option;
+    EXPECT_EQ(help.out.find("(1x)"), std::string::npos);
 }

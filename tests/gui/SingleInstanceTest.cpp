@@ -1,5 +1,6 @@
 // Real processes of the desktop program: a second start ends at once while the
-// first runs; after the first was killed, a new start runs.
+// first runs; after the first was killed, a new start runs; --help and --version
+// answer without a display, also while an instance runs.
 
 #include "tests/support/TempFolder.h"
 
@@ -40,6 +41,26 @@ private:
     QProcess m_process;
 };
 
+enum class Screen { None, Offscreen };
+
+// Runs the program with `arguments` to its end, with no display of any kind or on the
+// offscreen platform; its standard output, or why it failed.
+QString RunToEnd(const QString& lockFile, const QStringList& arguments, Screen screen = Screen::None)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        environment.remove(QString::fromLatin1(name));
+    if (screen == Screen::Offscreen)
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("WAVELORN_LOCK_FILE"), lockFile);
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(WAVELORN_GUI_PATH), arguments);
+    if (!process.waitForFinished(kEndMs) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        return QStringLiteral("failed: ") + QString::fromLocal8Bit(process.readAllStandardError());
+    return QString::fromLocal8Bit(process.readAllStandardOutput());
+}
+
 }  // namespace
 
 class SingleInstanceTest : public QObject {
@@ -66,6 +87,27 @@ private slots:
         QVERIFY(first.Process().waitForFinished(kEndMs));
         Program third(lock, disk);
         QVERIFY(third.StaysUp());
+    }
+
+    void helpAndVersionAnswerWithoutDisplayWhileAnInstanceRuns()
+    {
+        testsupport::TempFolder folder;
+        const QString lock = QString::fromStdString(folder.File("wavelorn.lock"));
+        Program first(lock, QString::fromStdString(folder.Path()));
+        QVERIFY(first.StaysUp());
+
+        for (const char* option : {"--version", "-v"})
+            QCOMPARE(RunToEnd(lock, {QString::fromLatin1(option)}), QStringLiteral("wavelorn " WAVELORN_VERSION "\n"));
+        for (const char* option : {"--help", "-h"}) {
+            const QString help = RunToEnd(lock, {QString::fromLatin1(option)});
+            QVERIFY2(help.startsWith(QStringLiteral("Usage: ")), qPrintable(help));
+            QVERIFY2(help.contains(QStringLiteral("[FOLDER]")), qPrintable(help));
+            QVERIFY2(help.contains(QStringLiteral("--version")), qPrintable(help));
+        }
+        // Qt's own options are Qt's: -reverse is not -r -e -v ..., so this start meets the
+        // lock and ends silently.
+        QCOMPARE(RunToEnd(lock, {QStringLiteral("-reverse")}, Screen::Offscreen), QString());
+        QCOMPARE(first.Process().state(), QProcess::Running);
     }
 };
 
