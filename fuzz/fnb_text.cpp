@@ -68,7 +68,8 @@ std::size_t UsedLength(const Bytes& text)
 
 bool AllZero(Bytes::const_iterator begin, Bytes::const_iterator end)
 {
-    return std::all_of(begin, end, [](std::uint8_t b) { return b == 0; });
+    static const Bytes zeros(kFnbTextSize, 0);
+    return std::equal(begin, end, zeros.begin());
 }
 
 void RequireCommitted(const Bytes& before, const Bytes& blocks, const Bytes& after)

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -65,16 +66,22 @@ public:
     std::optional<std::string_view> Next()
     {
         std::size_t length = 0;
-        while (length < kLinePieceLength && (m_at < m_end || Refill())) {
-            const char c = m_buffer[m_at++];
-            m_piece[length++] = c;
-            if (c == '\n')
-                break;
+        bool lineEnded = false;
+        // Copies runs up to the next LF, the end of the piece or of the buffer.
+        while (!lineEnded && length < kLinePieceLength && (m_at < m_end || Refill())) {
+            const char* from = m_buffer.data() + m_at;
+            const std::size_t wanted = std::min(kLinePieceLength - length, m_end - m_at);
+            const auto* lineEnd = static_cast<const char*>(std::memchr(from, '\n', wanted));
+            const std::size_t taken = lineEnd ? static_cast<std::size_t>(lineEnd - from) + 1 : wanted;
+            std::memcpy(m_piece + length, from, taken);
+            length += taken;
+            m_at += taken;
+            lineEnded = lineEnd != nullptr;
         }
         if (length == 0 || m_failed)
             return std::nullopt;
         m_startsLine = m_nextStartsLine;
-        m_nextStartsLine = m_piece[length - 1] == '\n';
+        m_nextStartsLine = lineEnded;
         const char* end = std::find(m_piece, m_piece + length, '\0');
         return std::string_view(m_piece, static_cast<std::size_t>(end - m_piece));
     }
