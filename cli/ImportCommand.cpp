@@ -44,7 +44,7 @@ void WarnAboutLeftOutTracks(ConsoleUserInterface& ui, const ImportInputs& inputs
     for (std::size_t k = 1; k < kTrackCount; ++k) {
         const std::string& name = inputs.trackNames[k];
         if (!name.empty() && SoundFileKindOf(name) == SoundFileKind::None)
-            ui.Warn("Track " + std::to_string(k + 1) + ": " + name + " is neither .wav nor .aif; the track is left out.");
+            ui.Warn("Track " + std::to_string(k + 1) + ": " + name + " is neither .wav nor .aif, .aiff or .aifc; the track is left out.");
     }
 }
 

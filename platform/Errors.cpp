@@ -17,7 +17,7 @@ const char* ReasonText(Reason reason)
         {Reason::Unspecified, ""},
         {Reason::OutOfMemory, "not enough memory"},
         {Reason::FileNotFound, "no such file"},
-        {Reason::UnknownExtension, "neither .wav nor .aif"},
+        {Reason::UnknownExtension, "neither .wav nor .aif, .aiff or .aifc"},
         {Reason::NotWave, "not a RIFF WAVE file"},
         {Reason::NotAiff, "not an AIFF file"},
         {Reason::NoFormatChunk, "no format chunk"},

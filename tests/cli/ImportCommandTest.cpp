@@ -109,7 +109,7 @@ TEST_F(CliImport, LeftOutTracksAreNamedInAWarning)
     WriteHalfTone(Source("a.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16);
     const auto result = RunCli({"import", Disk(), Source("a.wav"), "x.mp3"});
     EXPECT_EQ(result.exitStatus, 0) << result.err;
-    EXPECT_EQ(result.err, "Track 2: x.mp3 is neither .wav nor .aif; the track is left out.\nConvert succeeded.\n");
+    EXPECT_EQ(result.err, "Track 2: x.mp3 is neither .wav nor .aif, .aiff or .aifc; the track is left out.\nConvert succeeded.\n");
     EXPECT_EQ(testsupport::ReadLastProject(Disk()).name, "Untitled");
 }
 
