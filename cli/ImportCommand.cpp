@@ -86,12 +86,16 @@ int ImportCommand(const ImportOptions& options)
     if (!checks.Validate(inputs, doc)) {
         if (ui.MessageCount() == messagesBefore)
             ExplainSilentRefusal(ui, checks.GetRefusal());
+        PrintReason(checks.GetRefusal());
         return kExitRunFailed;
     }
     CInvertExchange driver(slots, doc, ui);
     const ImportResult result = driver.Run();
-    if (!result.succeeded)
+    PrintWarnings(result.warnings);
+    if (!result.succeeded) {
+        PrintReason(result.refusal);
         return kExitRunFailed;
+    }
     PrintNewProject(result);
     return kExitSuccess;
 }

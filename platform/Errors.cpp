@@ -34,7 +34,7 @@ const char* ReasonText(Reason reason)
         {Reason::SampleOffsetBeyondChunk, "the sample data offset lies beyond the end of the sound data chunk"},
         {Reason::DataOffsetTooLarge, "the sample data start more than 4 GiB into the file"},
         {Reason::FormatMismatch, "{}"},
-        {Reason::Track1Missing, "Track 1 names no file"},
+        {Reason::Track1Missing, "{s} names no file"},
         {Reason::SourceReadFailed, "the file cannot be read"},
         {Reason::NoDiskSpace, "{}"},
         {Reason::FnbTextMissing, "the disk folder holds no FNB.TXT"},

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <cstdio>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -283,11 +284,18 @@ std::optional<Refusal> RefuseProjectName(const std::string& name)
 {
     constexpr char kFirstPrintable = 0x20;
     constexpr char kLastPrintable = 0x7E;
-    const bool printable = name.size() <= kProjectNameMaxLength && std::all_of(name.begin(), name.end(), [](char c) {
-                               return c >= kFirstPrintable && c <= kLastPrintable;
-                           });
-    if (!printable)
-        return Refusal{MessageId::ConvertFailed, Reason::ProjectNameRefused, name, kProjectNameRule};
+    const auto refused = std::find_if(name.begin(), name.end(),
+                                      [](char c) { return c < kFirstPrintable || c > kLastPrintable; });
+    if (refused != name.end()) {
+        char byte[8];
+        std::snprintf(byte, sizeof byte, "0x%02X", static_cast<unsigned>(static_cast<unsigned char>(*refused)));
+        return Refusal{MessageId::ConvertFailed, Reason::ProjectNameRefused, name,
+                       std::string(kProjectNameRule) + "; byte " + std::to_string(refused - name.begin() + 1) +
+                           " is " + byte + ", not a printable character"};
+    }
+    if (name.size() > kProjectNameMaxLength)
+        return Refusal{MessageId::ConvertFailed, Reason::ProjectNameRefused, name,
+                       std::string(kProjectNameRule) + "; this one has " + std::to_string(name.size())};
     const auto key = std::search(name.begin(), name.end(), kSerialKey.begin(), kSerialKey.end(),
                                  [](char a, char b) { return std::toupper(static_cast<unsigned char>(a)) == b; });
     if (key != name.end())
