@@ -17,4 +17,17 @@ int UsageError(const std::string& text)
     return kExitUsage;
 }
 
+void PrintReason(const Refusal& refusal)
+{
+    const std::string reason = Explain(refusal);
+    if (!reason.empty())
+        std::fprintf(stderr, "wavelorn-cli: %s\n", reason.c_str());
+}
+
+void PrintWarnings(const std::vector<Warning>& warnings)
+{
+    for (const auto& warning : warnings)
+        std::fprintf(stderr, "wavelorn-cli: warning: %s\n", Explain(warning).c_str());
+}
+
 }  // namespace cli

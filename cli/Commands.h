@@ -1,6 +1,8 @@
 #pragma once
 // The commands of wavelorn-cli. Each returns the process's exit status.
 
+#include "platform/Errors.h"
+
 #include <string>
 #include <vector>
 
@@ -17,7 +19,7 @@ struct ExportOptions {
     std::string project;
     std::string tracks;
     bool stereo = false;
-    std::string type = "WAVE";
+    std::string type;  // empty: follows the extension of `out`
     std::string out;
     bool yes = false;
 };
@@ -35,7 +37,12 @@ struct ArchiveCommandOptions {
     bool verify = false;
 };
 
-int ListCommand(const std::string& disk);
+struct ListOptions {
+    std::string disk;
+    bool tracks = false;  // a line per recorded track under each project
+};
+
+int ListCommand(const ListOptions& options);
 int ExportCommand(const ExportOptions& options);
 int ImportCommand(const ImportOptions& options);
 int DemoCommand(const std::string& folder);
@@ -43,6 +50,10 @@ int ArchiveCommand(const ArchiveCommandOptions& options);
 
 // Prints a usage or input error of the tool itself to stderr; returns kExitUsage.
 int UsageError(const std::string& text);
+// Prints why a run or check failed (after the system's message) to stderr.
+void PrintReason(const Refusal& refusal);
+// Prints what a run noticed and went on despite to stderr.
+void PrintWarnings(const std::vector<Warning>& warnings);
 
 // True when `path` names an existing folder.
 bool IsFolder(const std::string& path);

@@ -42,6 +42,8 @@ platform::Answer ConsoleUserInterface::ShowMessage(const std::string& text, plat
     Print(text);
     if (buttons == platform::MessageButtons::Ok)
         return platform::Answer::Ok;
+    if (!m_assumeYes && text.ends_with(MessageText(MessageId::FileExists)))
+        m_declinedOverwrite = true;
     return m_assumeYes ? platform::Answer::Yes : platform::Answer::No;
 }
 

@@ -31,6 +31,8 @@ public:
     void Warn(const std::string& text);
     // The number of message boxes and questions shown so far.
     int MessageCount() const { return m_messageCount; }
+    // True once a question whether to replace an existing file was answered no.
+    bool DeclinedOverwrite() const { return m_declinedOverwrite; }
 
 private:
     bool AcceptOverwrite(const std::string& path);
@@ -40,6 +42,7 @@ private:
     bool m_assumeYes;
     std::optional<std::string> m_dialogAnswer;
     int m_messageCount = 0;
+    bool m_declinedOverwrite = false;
 };
 
 // The path as a save dialog returns it: a last component without a dot gets the

@@ -2,6 +2,7 @@
 
 #include "app/RegUserData.h"
 #include "cli/ConsoleUserInterface.h"
+#include "cli/PendingProjects.h"
 #include "cli/TrackList.h"
 #include "export/ExportRun.h"
 #include "export/Factory.h"
@@ -15,14 +16,53 @@ namespace cli {
 
 namespace {
 
-std::optional<sobinder> FindProject(const std::string& disk, unsigned number)
+constexpr const char* kWaveType = "WAVE";
+constexpr const char* kAiffType = "AIFF";
+constexpr const char* kOverwriteHint =
+    "--yes writes the new files; a file of the same name is replaced, files that only share its base name stay.";
+
+struct ExtensionType {
+    const char* extension;
+    const char* type;
+};
+
+// The extensions that name a type; any other extension (or none) says nothing about it.
+constexpr ExtensionType kTypedExtensions[] = {{".wav", kWaveType}, {".aif", kAiffType}, {".aiff", kAiffType}};
+
+// The type an --out name's extension stands for, compared without regard to case.
+std::optional<std::string> TypeOfExtension(const std::string& out)
 {
-    const ProjectListing listing = ReadProjectList(platform::JoinPath(disk, kBinderFileName));
-    for (const auto& record : listing.records) {
+    const std::string name = platform::NamePart(out);
+    const auto dot = name.rfind('.');
+    if (dot == std::string::npos)
+        return std::nullopt;
+    for (const auto& typed : kTypedExtensions) {
+        if (platform::EqualsIgnoringCase(name.substr(dot), typed.extension))
+            return std::string(typed.type);
+    }
+    return std::nullopt;
+}
+
+std::optional<sobinder> FindProject(const std::vector<sobinder>& records, unsigned number)
+{
+    for (const auto& record : records) {
         if (record.projectNumber == number)
             return record;
     }
     return std::nullopt;
+}
+
+std::string TwoDigits(unsigned number)
+{
+    char digits[16];
+    std::snprintf(digits, sizeof digits, "%02u", number);
+    return digits;
+}
+
+void PrintFiles(const std::vector<std::string>& files)
+{
+    for (const auto& file : files)
+        std::printf("%s\n", file.c_str());
 }
 
 }  // namespace
@@ -31,8 +71,18 @@ int ExportCommand(const ExportOptions& options)
 {
     if (!IsFolder(options.disk))
         return UsageError("not a folder: " + options.disk);
-    if (!FindSoundFileType(options.type))
+    if (!options.type.empty() && !FindSoundFileType(options.type))
         return UsageError("unknown file type " + options.type + " (WAVE or AIFF)");
+    if (!options.out.empty() && platform::IsPathSeparator(options.out.back()))
+        return UsageError("--out " + options.out + " ends in a separator; give a file name, such as take.wav");
+    if (IsFolder(options.out))
+        return UsageError("--out " + options.out + " is a folder; give a file name in it, such as " +
+                          platform::JoinPath(options.out, "take.wav"));
+    const auto typeOfExtension = TypeOfExtension(options.out);
+    if (!options.type.empty() && typeOfExtension && !platform::EqualsIgnoringCase(options.type, *typeOfExtension))
+        return UsageError("--type " + options.type + " contradicts --out " + options.out + ", whose extension names " +
+                          *typeOfExtension);
+    const std::string type = !options.type.empty() ? options.type : typeOfExtension.value_or(kWaveType);
     const auto number = ParseProjectNumber(options.project);
     if (!number)
         return UsageError("not a project number: " + options.project);
@@ -40,26 +90,39 @@ int ExportCommand(const ExportOptions& options)
     if (!tracks)
         return UsageError("bad track list " + options.tracks +
                           " (T or T:V, tracks 1-8 once each, virtual tracks 1-8, at most 2 in stereo)");
-    const auto project = FindProject(options.disk, *number);
-    if (!project)
+    const ProjectListing listing = ReadProjectList(platform::JoinPath(options.disk, kBinderFileName));
+    const auto project = FindProject(listing.records, *number);
+    if (!project) {
+        std::vector<unsigned> listed;
+        for (const auto& record : listing.records)
+            listed.push_back(record.projectNumber);
+        for (const auto& pending : PendingProjects(options.disk, listed)) {
+            if (NumberOf(pending) == *number)
+                return UsageError("project " + TwoDigits(*number) + " is waiting for the recorder to read the disk");
+        }
         return UsageError("no project " + options.project + " on " + options.disk);
+    }
 
     ExportSelection selection;
     selection.moFolder = options.disk;
     selection.project = *project;
     selection.virtualTracks = *tracks;
     selection.stereo = options.stereo;
-    selection.fileType = options.type;
+    selection.fileType = type;
 
     ConsoleUserInterface ui(stderr, options.yes);
     ui.SetDialogAnswer(options.out);
     CNoUserData settings;
     const ExportResult result = RunExport(ui, settings, selection);
-    if (!result.succeeded)
-        return kExitRunFailed;
-    for (const auto& file : result.files)
-        std::printf("%s\n", file.c_str());
-    return kExitSuccess;
+    PrintWarnings(result.warnings);
+    PrintFiles(result.files);
+    if (result.succeeded)
+        return kExitSuccess;
+    if (ui.DeclinedOverwrite())
+        std::fprintf(stderr, "wavelorn-cli: %s\n", kOverwriteHint);
+    else if (result.refusal)
+        PrintReason(*result.refusal);
+    return kExitRunFailed;
 }
 
 }  // namespace cli

@@ -44,7 +44,7 @@ void WarnAboutLeftOutTracks(ConsoleUserInterface& ui, const ImportInputs& inputs
     for (std::size_t k = 1; k < kTrackCount; ++k) {
         const std::string& name = inputs.trackNames[k];
         if (!name.empty() && SoundFileKindOf(name) == SoundFileKind::None)
-            ui.Warn("Track " + std::to_string(k + 1) + ": " + name + " is neither .wav nor .aif; the track is left out.");
+            ui.Warn("Track " + std::to_string(k + 1) + ": " + name + " is neither .wav nor .aif, .aiff or .aifc; the track is left out.");
     }
 }
 
@@ -86,12 +86,16 @@ int ImportCommand(const ImportOptions& options)
     if (!checks.Validate(inputs, doc)) {
         if (ui.MessageCount() == messagesBefore)
             ExplainSilentRefusal(ui, checks.GetRefusal());
+        PrintReason(checks.GetRefusal());
         return kExitRunFailed;
     }
     CInvertExchange driver(slots, doc, ui);
     const ImportResult result = driver.Run();
-    if (!result.succeeded)
+    PrintWarnings(result.warnings);
+    if (!result.succeeded) {
+        PrintReason(result.refusal);
         return kExitRunFailed;
+    }
     PrintNewProject(result);
     return kExitSuccess;
 }

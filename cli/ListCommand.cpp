@@ -1,7 +1,10 @@
 #include "cli/Commands.h"
 
+#include "cli/PendingProjects.h"
 #include "export/ProjectList.h"
 #include "platform/Files.h"
+#include "recorder/Formats.h"
+#include "recorder/Track.h"
 
 #include <cstdio>
 
@@ -11,6 +14,8 @@ namespace {
 
 constexpr unsigned char kFirstPrintable = 0x20;
 constexpr unsigned char kDelete = 0x7f;
+constexpr const char* kPendingField = "pending";
+constexpr int kVirtualTrackCount = 8;
 
 // Recorder texts reach the console as raw bytes; a control byte would steer the
 // terminal, so it is shown as '?'.
@@ -25,19 +30,56 @@ std::string ConsoleBytes(const std::string& text)
     return out;
 }
 
+void PrintLine(const std::string& line)
+{
+    const std::string withEnd = line + "\n";
+    std::fwrite(withEnd.data(), 1, withEnd.size(), stdout);
+}
+
+// "  T:V<TAB>seconds<TAB>segments" for each track and virtual track with a segment.
+void PrintTracks(const std::string& disk, const sobinder& record)
+{
+    const auto rate = RateOfCode(record.sampleRate);
+    for (int track = 1; track <= static_cast<int>(kTrackCount); ++track) {
+        for (int virtualTrack = 1; virtualTrack <= kVirtualTrackCount; ++virtualTrack) {
+            const auto extent = MeasureTrack(disk, record, track, virtualTrack);
+            if (!extent)
+                continue;
+            char seconds[32] = "?";
+            if (rate)
+                std::snprintf(seconds, sizeof seconds, "%.3f",
+                              static_cast<double>(extent->endPosition) / static_cast<double>(rate->hz));
+            PrintLine("  " + std::to_string(track) + ":" + std::to_string(virtualTrack) + "\t" + seconds + "\t" +
+                      std::to_string(extent->segments));
+        }
+    }
+}
+
 }  // namespace
 
-int ListCommand(const std::string& disk)
+int ListCommand(const ListOptions& options)
 {
+    const std::string& disk = options.disk;
     if (!IsFolder(disk))
         return UsageError("not a folder: " + disk);
     const ProjectListing listing = ReadProjectList(platform::JoinPath(disk, kBinderFileName));
     if (!listing.indexOpened)
         return UsageError("cannot open the project index " + std::string(kBinderFileName) + " in " + disk);
+    if (listing.records.empty())
+        std::fprintf(stderr, "wavelorn-cli: the first project of %s in %s cannot be read; the disk may hold no project yet\n",
+                     kBinderFileName, disk.c_str());
+    std::vector<unsigned> listed;
     for (const auto& record : listing.records) {
-        const std::string line = ConsoleBytes(ProjectListLine(record)) + "\t" + SampleRateText(record.sampleRate) +
-                                 "\t" + BitsText(record.wordLength) + "\n";
-        std::fwrite(line.data(), 1, line.size(), stdout);
+        listed.push_back(record.projectNumber);
+        PrintLine(ConsoleBytes(ProjectListLine(record)) + "\t" + SampleRateText(record.sampleRate) + "\t" +
+                  BitsText(record.wordLength));
+        if (options.tracks)
+            PrintTracks(disk, record);
+    }
+    for (const auto& project : PendingProjects(disk, listed)) {
+        PrintLine(ConsoleBytes(project.number + " : " + project.title) + "\t" +
+                  SampleRateText(project.rateCode.value_or(0)) + "\t" + BitsText(project.wordLengthCode.value_or(0)) +
+                  "\t" + kPendingField);
     }
     return kExitSuccess;
 }

@@ -24,9 +24,12 @@ int main(int argc, char** argv)
     app.set_version_flag("--version", std::string("wavelorn-cli ") + kProgramVersion);
     app.set_help_all_flag("--help-all", "Print this help with the options of every command and exit");
 
-    std::string listDisk;
-    auto* list = app.add_subcommand("list", "List the projects of a disk: NN : NAME, rate, bits.");
-    list->add_option("DISK", listDisk, "Folder holding the recorder's files")->required();
+    cli::ListOptions listOptions;
+    auto* list = app.add_subcommand(
+        "list", "List the projects of a disk: NN : NAME, rate, bits; then those waiting for the recorder (pending).");
+    list->add_option("DISK", listOptions.disk, "Folder holding the recorder's files")->required();
+    list->add_flag("--tracks", listOptions.tracks,
+                   "Under each project, its recorded tracks: T:V, end in seconds, number of segments");
 
     cli::ExportOptions exportOptions;
     auto* exportCommand = app.add_subcommand("export", "Export tracks of a project to WAVE or AIFF files.");
@@ -35,7 +38,7 @@ int main(int argc, char** argv)
     exportCommand->add_option("--tracks", exportOptions.tracks, "Tracks T or T:V (virtual track V, default 1), comma-separated")
         ->required();
     exportCommand->add_flag("--stereo", exportOptions.stereo, "One file with the tracks as channels (at most two)");
-    exportCommand->add_option("--type", exportOptions.type, "WAVE (default) or AIFF");
+    exportCommand->add_option("--type", exportOptions.type, "WAVE or AIFF; by default AIFF for an --out ending in .aif or .aiff, else WAVE");
     exportCommand->add_option("--out", exportOptions.out, "Output file name, as typed into the save dialog")->required();
     exportCommand->add_flag("--yes", exportOptions.yes, "Replace existing files without asking");
 
@@ -69,7 +72,7 @@ int main(int argc, char** argv)
     }
 
     if (list->parsed())
-        return cli::ListCommand(listDisk);
+        return cli::ListCommand(listOptions);
     if (exportCommand->parsed())
         return cli::ExportCommand(exportOptions);
     if (importCommand->parsed())

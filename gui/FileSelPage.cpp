@@ -26,7 +26,7 @@ constexpr int kProjectNameLength = 12;
 // One to twelve printable single-byte characters; a paste holding anything else inserts nothing.
 constexpr const char* kProjectNamePattern = "[\\x20-\\x7E]{0,12}";
 constexpr const char* kSourceExtension = ".wav";
-constexpr const char* kSourceFilter = "WAVE File (*.wav)|*.wav|AIFF File (*.aif)|*.aif|All Files (*.*)|*.*||";
+constexpr const char* kSourceFilter = "WAVE File (*.wav)|*.wav|AIFF File (*.aif *.aiff *.aifc)|*.aif;*.aiff;*.aifc|All Files (*.*)|*.*||";
 constexpr int kTrackFieldMinimumWidth = 300;
 
 }  // namespace

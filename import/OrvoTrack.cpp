@@ -8,9 +8,14 @@
 
 namespace {
 
-constexpr std::size_t kExtensionLength = 4;
 constexpr const char* kWaveExtension = ".wav";
-constexpr const char* kAiffExtension = ".aif";
+constexpr const char* kAiffExtensions[] = {".aif", ".aiff", ".aifc"};
+
+bool EndsWithIgnoringCase(const std::string& path, const std::string& extension)
+{
+    return path.size() >= extension.size() &&
+           platform::EqualsIgnoringCase(path.substr(path.size() - extension.size()), extension);
+}
 
 template <std::size_t... Index>
 TrackSlots MakeSlots(platform::UserInterface& ui, platform::FileSystem& files, std::index_sequence<Index...>)
@@ -23,13 +28,12 @@ TrackSlots MakeSlots(platform::UserInterface& ui, platform::FileSystem& files, s
 
 SoundFileKind SoundFileKindOf(const std::string& path)
 {
-    if (path.size() < kExtensionLength)
-        return SoundFileKind::None;
-    const std::string extension = path.substr(path.size() - kExtensionLength);
-    if (platform::EqualsIgnoringCase(extension, kWaveExtension))
+    if (EndsWithIgnoringCase(path, kWaveExtension))
         return SoundFileKind::Wave;
-    if (platform::EqualsIgnoringCase(extension, kAiffExtension))
-        return SoundFileKind::Aiff;
+    for (const char* extension : kAiffExtensions) {
+        if (EndsWithIgnoringCase(path, extension))
+            return SoundFileKind::Aiff;
+    }
     return SoundFileKind::None;
 }
 

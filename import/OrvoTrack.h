@@ -15,8 +15,8 @@ namespace platform {
 class UserInterface;
 }
 
-// The reader a file name gets from its last four characters, compared without
-// regard to case: ".wav" a WAVE reader, ".aif" an AIFF reader, anything else none.
+// The reader a file name gets from its ending, compared without regard to case:
+// ".wav" a WAVE reader; ".aif", ".aiff" and ".aifc" an AIFF reader; anything else none.
 enum class SoundFileKind { None, Wave, Aiff };
 SoundFileKind SoundFileKindOf(const std::string& path);
 

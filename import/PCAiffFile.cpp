@@ -19,6 +19,7 @@ constexpr std::size_t kSearchBlockSize = 64 * 1024;
 
 constexpr const char* kFormId = "FORM";
 constexpr const char* kAiffFormType = "AIFF";
+constexpr const char* kAiffcFormType = "AIFC";
 constexpr const char* kCommonId = "COMM";
 constexpr const char* kSoundDataId = "SSND";
 
@@ -35,6 +36,16 @@ constexpr std::size_t kCommonReadSize = 20;
 constexpr std::size_t kChannelsOffset = 8;
 constexpr std::size_t kSampleSizeOffset = 14;
 constexpr std::size_t kRateHeadOffset = 16;
+
+// An AIFF-C "COMM" body holds at least the 18 bytes of AIFF and the compression type;
+// the type stands after the 10-byte rate.
+constexpr std::uint64_t kAiffcCommonBodySize = 22;
+constexpr std::size_t kCompressionTypeOffset = kChunkHeaderSize + 18;
+// The compression types that are plain PCM: big-endian, and little-endian.
+constexpr const char* kCompressionNone = "NONE";
+constexpr const char* kCompressionSwapped = "sowt";
+// Floating-point samples, in either letter case as writers spell them.
+constexpr const char* kFloatTypes[] = {"fl32", "FL32", "fl64", "FL64"};
 
 // The first 16 bytes of "SSND": id, size, offset, block size.
 constexpr std::size_t kSoundDataHeaderSize = 16;
@@ -72,14 +83,22 @@ std::string HzOfHead(std::uint32_t head)
     return hz.str();
 }
 
-// The position of the first "FORM" whose form type is AIFF, or nothing.
-std::optional<std::uint64_t> FindFormAiff(platform::ByteSource& source)
+// The first "FORM" and whether its form type is AIFF-C; nothing when it is neither AIFF nor AIFF-C.
+struct Form {
+    std::uint64_t position = 0;
+    bool compressed = false;
+};
+
+std::optional<Form> FindForm(platform::ByteSource& source)
 {
     const auto form = FindIdentifier(source, kFormId);
     char formType[kIdSize];
-    if (form && source.ReadExactly(*form + kFormTypeOffset, formType, sizeof formType) &&
-        std::memcmp(formType, kAiffFormType, kIdSize) == 0)
-        return form;
+    if (!form || !source.ReadExactly(*form + kFormTypeOffset, formType, sizeof formType))
+        return std::nullopt;
+    if (std::memcmp(formType, kAiffFormType, kIdSize) == 0)
+        return Form{*form, false};
+    if (std::memcmp(formType, kAiffcFormType, kIdSize) == 0)
+        return Form{*form, true};
     return std::nullopt;
 }
 
@@ -113,18 +132,48 @@ bool WalkChunks(platform::ByteSource& source, std::uint64_t form, ChunkPositions
     return true;
 }
 
-// The chunks of an AIFF form: walked from its header; when the walk misses either of
-// them, both are searched byte-wise from the start of the file. Nothing when the walk
+// The chunks of a form: walked from its header; when the walk misses either of them in
+// an AIFF form, both are searched byte-wise from the start of the file, as AIFF files
+// always were. An AIFF-C form is read only through the walk. Nothing when the walk
 // cannot read the file: the search could then take an identifier inside another
 // chunk for the chunk itself.
-std::optional<ChunkPositions> FindChunks(platform::ByteSource& source, std::uint64_t form)
+std::optional<ChunkPositions> FindChunks(platform::ByteSource& source, const Form& form)
 {
     ChunkPositions walked;
-    if (!WalkChunks(source, form, walked))
+    if (!WalkChunks(source, form.position, walked))
         return std::nullopt;
-    if (walked.Complete())
+    if (walked.Complete() || form.compressed)
         return walked;
     return ChunkPositions{FindIdentifier(source, kCommonId), FindIdentifier(source, kSoundDataId)};
+}
+
+// The sample byte order an AIFF-C "COMM" chunk at `position` states through its
+// compression type: NONE big-endian, sowt little-endian. Why it is refused, or nothing.
+std::optional<HeaderFault> ReadCompression(platform::ByteSource& source, std::uint64_t position,
+                                           CPCSoundFile::ByteOrder& order)
+{
+    std::uint8_t sizeField[kIdSize];
+    char type[kIdSize];
+    if (!source.ReadExactly(position + kChunkSizeOffset, sizeField, sizeof sizeField) ||
+        endian::LoadBig32(sizeField) < kAiffcCommonBodySize ||
+        !source.ReadExactly(position + kCompressionTypeOffset, type, sizeof type))
+        return HeaderFault{Reason::FormatChunkDamaged, {}};
+    if (std::memcmp(type, kCompressionNone, kIdSize) == 0) {
+        order = CPCSoundFile::kBigEndian;
+        return std::nullopt;
+    }
+    if (std::memcmp(type, kCompressionSwapped, kIdSize) == 0) {
+        order = CPCSoundFile::kLittleEndian;
+        return std::nullopt;
+    }
+    for (const char* floatType : kFloatTypes) {
+        if (std::memcmp(type, floatType, kIdSize) == 0)
+            return HeaderFault{Reason::FloatSamples, {}};
+    }
+    std::string name;
+    for (const char c : type)
+        name += (c >= ' ' && c <= '~') ? c : '?';
+    return HeaderFault{Reason::CompressedSamples, name};
 }
 
 struct CommonFields {
@@ -208,7 +257,7 @@ CPCAiffFile::CPCAiffFile(platform::UserInterface& ui, platform::FileSystem& file
 
 bool CPCAiffFile::ParseHeader(platform::ByteSource& source)
 {
-    const auto form = FindFormAiff(source);
+    const auto form = FindForm(source);
     if (!form)
         return RefuseFormat(Reason::NotAiff);
     const auto chunks = FindChunks(source, *form);
@@ -216,12 +265,18 @@ bool CPCAiffFile::ParseHeader(platform::ByteSource& source)
         return RefuseFormat(Reason::SourceReadFailed);
     CommonFields format;
     SampleData data;
-    auto fault = ReadCommon(source, chunks->common, format);
+    ByteOrder order = kBigEndian;
+    std::optional<HeaderFault> fault;
+    if (form->compressed && chunks->common)
+        fault = ReadCompression(source, *chunks->common, order);
+    if (!fault)
+        fault = ReadCommon(source, chunks->common, format);
     if (!fault)
         fault = ReadSoundData(source, chunks->soundData, data);
     if (fault)
         return RefuseFormat(fault->reason, fault->detail);
 
+    m_byteOrder = order;
     m_channels = format.channels;
     m_bitsPerSample = format.bits;
     m_sampleRate = format.rate;

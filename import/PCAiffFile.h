@@ -1,6 +1,8 @@
 #pragma once
 // The reader of AIFF files: mono linear PCM with 16, 20 or 24-bit big-endian
-// samples at a rate the export can write back. Its header check shows no message.
+// samples at a rate the export can write back; and of AIFF-C files holding the same
+// uncompressed, big-endian (NONE) or little-endian (sowt). Its header check shows no
+// message.
 
 #include "import/PCSoundFile.h"
 #include "platform/FileSystem.h"

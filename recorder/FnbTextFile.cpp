@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -219,17 +220,89 @@ bool FirstLineHasVersionId(const std::vector<std::uint8_t>& image)
     return line.find(kVersionKey) != std::string_view::npos;
 }
 
+// The value of a "KEY: value" line: after the key and one space, up to the line end.
+std::string ValueOf(std::string_view piece, std::string_view key)
+{
+    std::string_view value = piece.substr(key.size());
+    if (value.starts_with(' '))
+        value.remove_prefix(1);
+    while (!value.empty() && (value.back() == '\n' || value.back() == '\r'))
+        value.remove_suffix(1);
+    return std::string(value);
+}
+
+std::optional<std::uint8_t> CodeOf(const std::string& value)
+{
+    constexpr int kLargestCode = 255;
+    if (value.empty() || value.size() > 3 || !std::all_of(value.begin(), value.end(), IsDecimalDigit))
+        return std::nullopt;
+    const int code = std::stoi(value);
+    if (code > kLargestCode)
+        return std::nullopt;
+    return static_cast<std::uint8_t>(code);
+}
+
+constexpr std::string_view kTitleKey = "SONGTITLE:";
+constexpr std::string_view kWordLengthKey = "RECORDBIT:";
+constexpr std::string_view kRateKey = "RECORDFSC:";
+
 }  // namespace
+
+std::optional<FnbTextProjects> ReadFnbTextProjects(const std::string& moFolder, platform::FileSystem& files)
+{
+    const auto path = platform::FindFile(files, platform::JoinPath(moFolder, kFnbTextFileName));
+    if (!path)
+        return std::nullopt;
+    const auto text = files.OpenRead(*path);
+    if (!text)
+        return std::nullopt;
+    FnbTextProjects found;
+    TextPieces pieces(*text);
+    bool firstPiece = true;
+    while (const auto piece = pieces.Next()) {
+        if (firstPiece)
+            found.writtenByRecorder = piece->find(kVersionKey) != std::string_view::npos;
+        firstPiece = false;
+        if (!pieces.StartsLine())
+            continue;
+        if (piece->starts_with(kSerialKey)) {
+            // The digits stand where the project number is derived from.
+            std::string number =
+                piece->size() > kSerialDigitsAt + 1 ? std::string(piece->substr(kSerialDigitsAt, 2)) : std::string();
+            found.projects.push_back({std::move(number), {}, std::nullopt, std::nullopt});
+            continue;
+        }
+        if (found.projects.empty())
+            continue;
+        FnbTextProject& project = found.projects.back();
+        if (piece->starts_with(kTitleKey))
+            project.title = ValueOf(*piece, kTitleKey);
+        else if (piece->starts_with(kWordLengthKey))
+            project.wordLengthCode = CodeOf(ValueOf(*piece, kWordLengthKey));
+        else if (piece->starts_with(kRateKey))
+            project.rateCode = CodeOf(ValueOf(*piece, kRateKey));
+    }
+    if (pieces.Failed())
+        return std::nullopt;
+    return found;
+}
 
 std::optional<Refusal> RefuseProjectName(const std::string& name)
 {
     constexpr char kFirstPrintable = 0x20;
     constexpr char kLastPrintable = 0x7E;
-    const bool printable = name.size() <= kProjectNameMaxLength && std::all_of(name.begin(), name.end(), [](char c) {
-                               return c >= kFirstPrintable && c <= kLastPrintable;
-                           });
-    if (!printable)
-        return Refusal{MessageId::ConvertFailed, Reason::ProjectNameRefused, name, kProjectNameRule};
+    const auto refused = std::find_if(name.begin(), name.end(),
+                                      [](char c) { return c < kFirstPrintable || c > kLastPrintable; });
+    if (refused != name.end()) {
+        char byte[8];
+        std::snprintf(byte, sizeof byte, "0x%02X", static_cast<unsigned>(static_cast<unsigned char>(*refused)));
+        return Refusal{MessageId::ConvertFailed, Reason::ProjectNameRefused, name,
+                       std::string(kProjectNameRule) + "; byte " + std::to_string(refused - name.begin() + 1) +
+                           " is " + byte + ", not a printable character"};
+    }
+    if (name.size() > kProjectNameMaxLength)
+        return Refusal{MessageId::ConvertFailed, Reason::ProjectNameRefused, name,
+                       std::string(kProjectNameRule) + "; this one has " + std::to_string(name.size())};
     const auto key = std::search(name.begin(), name.end(), kSerialKey.begin(), kSerialKey.end(),
                                  [](char a, char b) { return std::toupper(static_cast<unsigned char>(a)) == b; });
     if (key != name.end())

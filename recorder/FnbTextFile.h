@@ -30,6 +30,28 @@ inline constexpr std::size_t kProjectNameMaxLength = 12;
 std::optional<Refusal> RefuseProjectName(const std::string& name);
 bool IsAcceptableProjectName(const std::string& name);
 
+// One project block of FNB.TXT: its "SNGSERIAL:" line and the "SONGTITLE:",
+// "RECORDBIT:" and "RECORDFSC:" lines after it, up to the next "SNGSERIAL:" line.
+struct FnbTextProject {
+    std::string number;  // the two digits, as the line holds them
+    std::string title;
+    std::optional<std::uint8_t> wordLengthCode;  // nothing when missing or not a number below 256
+    std::optional<std::uint8_t> rateCode;
+};
+
+struct FnbTextProjects {
+    // True when the first line holds "VERSIONID:": the recorder has written the text
+    // itself, and its blocks describe projects FNB.BIN lists.
+    bool writtenByRecorder = false;
+    std::vector<FnbTextProject> projects;  // in the order of the text
+};
+
+// The project blocks of the FNB.TXT in `moFolder`, read by the rule by which the
+// project number is derived: a key counts at the start of a whole line or of its
+// first piece. Nothing when there is no FNB.TXT or it cannot be read.
+std::optional<FnbTextProjects> ReadFnbTextProjects(const std::string& moFolder,
+                                                   platform::FileSystem& files = platform::RealFileSystem());
+
 class COrvoFnbTextFile {
 public:
     // Derives the new project number from FNB.TXT in `moFolder` and creates the

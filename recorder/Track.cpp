@@ -7,6 +7,57 @@
 #include <algorithm>
 #include <limits>
 
+namespace {
+
+struct ChainMeasure {
+    std::int64_t end = 0;
+    unsigned segments = 0;
+};
+
+// The first and last time-line position of a segment's samples, its lead-in applied.
+std::pair<std::int64_t, std::int64_t> SegmentSpan(CLeadInTable& leadIns, const soentry& segment)
+{
+    const std::int64_t lead = leadIns.LeadIn(segment);
+    const std::int64_t start = segment.startGroup;
+    return {(start - lead) * kSamplesPerGroup, (start + segment.lengthGroups) * kSamplesPerGroup - 1};
+}
+
+// Walks the chain of (track, virtualTrack): each segment in turn becomes current where
+// the previous one ended, and moves the end to its last sample when it has any.
+// Nothing when the track has no segment.
+std::optional<ChainMeasure> MeasureChain(CBinderFile& binder, CLeadInTable& leadIns, const sobinder& song, int track,
+                                         int virtualTrack)
+{
+    soentry segment;
+    if (!binder.ReadFirstSegment(song, track, virtualTrack, segment))
+        return std::nullopt;
+    ChainMeasure measure;
+    do {
+        const auto [first, last] = SegmentSpan(leadIns, segment);
+        if (last >= std::max(first, measure.end))
+            measure.end = last + 1;
+        ++measure.segments;
+    } while (binder.ReadNextSegment(segment));
+    return measure;
+}
+
+}  // namespace
+
+std::optional<TrackExtent> MeasureTrack(const std::string& folder, const sobinder& song, int track, int virtualTrack,
+                                        platform::FileSystem& files)
+{
+    CBinderFile binder(platform::JoinPath(folder, kBinderFileName), files);
+    if (!binder.Exists() || !binder.OpenForRead())
+        return std::nullopt;
+    CLeadInTable leadIns(platform::JoinPath(folder, kHfsFileName), files);
+    const auto measure = MeasureChain(binder, leadIns, song, track, virtualTrack);
+    binder.Close();
+    leadIns.Close();
+    if (!measure)
+        return std::nullopt;
+    return TrackExtent{static_cast<std::uint64_t>(measure->end), measure->segments};
+}
+
 CTrack::CTrack(const std::string& folder, const sobinder& song, int track, int virtualTrack,
                platform::FileSystem& files)
     : m_files(files),
@@ -226,25 +277,16 @@ bool CTrack::AdvanceSegment(std::int64_t current)
 
 CTrack::Span CTrack::SpanOf(const soentry& segment) const
 {
-    const std::int64_t lead = m_leadIns->LeadIn(segment);
-    const std::int64_t start = segment.startGroup;
-    return {(start - lead) * kSamplesPerGroup, (start + segment.lengthGroups) * kSamplesPerGroup - 1};
+    const auto [first, last] = SegmentSpan(*m_leadIns, segment);
+    return {first, last};
 }
 
 // The end of the track as the chain describes it: each segment in turn becomes current
 // where the previous one ended, and moves the end to its last sample when it has any.
 std::int64_t CTrack::MeasureChainEnd()
 {
-    soentry segment;
-    if (!m_binder->ReadFirstSegment(m_song, m_track, m_virtualTrack, segment))
-        return -1;
-    std::int64_t end = 0;
-    do {
-        const Span span = SpanOf(segment);
-        if (span.last >= std::max(span.first, end))
-            end = span.last + 1;
-    } while (m_binder->ReadNextSegment(segment));
-    return end;
+    const auto measure = MeasureChain(*m_binder, *m_leadIns, m_song, m_track, m_virtualTrack);
+    return measure ? measure->end : -1;
 }
 
 void CTrack::EndTrack(std::int64_t endPosition)

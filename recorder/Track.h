@@ -18,6 +18,19 @@ class CBinderFile;
 class CLeadInTable;
 class CTrackFile;
 
+// The recording of one track and virtual track as its segment chain in FNB.BIN
+// describes it: the time-line position after its last sample (lead-ins applied, as
+// CTrack::GetEndPosition after Open) and the number of its segments.
+struct TrackExtent {
+    std::uint64_t endPosition = 0;
+    unsigned segments = 0;
+};
+
+// Nothing when FNB.BIN in `folder` cannot be read or the track holds no segment. The
+// data files are not opened.
+std::optional<TrackExtent> MeasureTrack(const std::string& folder, const sobinder& song, int track, int virtualTrack,
+                                        platform::FileSystem& files = platform::RealFileSystem());
+
 class CTrack {
 public:
     // `folder` holds the recorder's files in `files`.

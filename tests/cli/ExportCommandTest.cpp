@@ -110,7 +110,9 @@ TEST_F(CliExport, ExistingFilesAreReplacedOnlyWithYes)
     const auto asked = RunCli({"export", Disk(), "--project", "1", "--tracks", "1", "--out", Out("take.wav")});
     EXPECT_EQ(asked.exitStatus, 1);
     EXPECT_EQ(asked.out, "");
-    EXPECT_EQ(asked.err, "take11.wav\nThis file already exists.\n\nReplace existing file?\nConvert failed.\n");
+    EXPECT_EQ(asked.err, "take11.wav\nThis file already exists.\n\nReplace existing file?\nConvert failed.\n"
+                         "wavelorn-cli: --yes writes the new files; a file of the same name is replaced, files that "
+                         "only share its base name stay.\n");
     EXPECT_EQ(testsupport::ReadBytes(Out("take11.wav")), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
 
     const auto replaced =
@@ -128,17 +130,20 @@ TEST_F(CliExport, RunsThatFailReportConvertFailed)
 {
     struct Case {
         std::vector<std::string> arguments;
+        std::string reason;
     };
     const Case cases[] = {
-        {{"--project", "1", "--tracks", "5", "--out", Out("none.wav")}},               // nothing recorded
-        {{"--project", "1", "--tracks", "1", "--out", Out("missing/take.wav")}},       // no such folder
+        {{"--project", "1", "--tracks", "5", "--out", Out("none.wav")},  // nothing recorded
+         "track 5 (virtual track 1) has no recording on this disk"},
+        {{"--project", "1", "--tracks", "1", "--out", Out("missing/take.wav")},  // no such folder
+         Out("missing/take11.wav") + ": the output folder does not exist"},
     };
     for (const auto& c : cases) {
         std::vector<std::string> arguments = {"export", Disk()};
         arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
         const auto result = RunCli(arguments);
         EXPECT_EQ(result.exitStatus, 1) << c.arguments[3];
-        EXPECT_EQ(result.err, "Convert failed.\n") << c.arguments[3];
+        EXPECT_EQ(result.err, "Convert failed.\nwavelorn-cli: " + c.reason + "\n") << c.arguments[3];
         EXPECT_EQ(result.out, "");
     }
 }
@@ -176,6 +181,7 @@ TEST(CliExportOfProject100, FailsBecauseItsDataFileNamesAreTooLong)
     description.Write(disk.Path());
     const auto result = RunCli({"export", disk.Path(), "--project", "100", "--tracks", "1", "--out", out.File("t.wav")});
     EXPECT_EQ(result.exitStatus, 1);
-    EXPECT_EQ(result.err, "Convert failed.\n");
+    EXPECT_EQ(result.err,
+              "Convert failed.\nwavelorn-cli: track 1 (virtual track 1): the data file 8b321000.0000 cannot be opened\n");
     EXPECT_TRUE(std::filesystem::is_empty(out.Path()));
 }

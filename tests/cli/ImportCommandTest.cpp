@@ -79,9 +79,10 @@ TEST_F(CliImport, ChecksFailWithTheirMessages)
         std::string err;
     };
     const Case cases[] = {
-        {{"-", Source("a.wav")}, "The file name of the truck 1 is wrong.\n"},
-        {{Source("missing.wav")}, "File can't be found.\n"},
-        {{Source("stereo.aif")}, Source("stereo.aif") + ": The file format is unknown.\n"},
+        {{"-", Source("a.wav")}, "The file name of the truck 1 is wrong.\nwavelorn-cli: Track 1 names no file\n"},
+        {{Source("missing.wav")}, "File can't be found.\nwavelorn-cli: " + Source("missing.wav") + ": no such file\n"},
+        {{Source("stereo.aif")}, Source("stereo.aif") + ": The file format is unknown.\nwavelorn-cli: " +
+                                     Source("stereo.aif") + ": 2 channels; only mono files can be imported\n"},
     };
     for (const auto& c : cases) {
         std::vector<std::string> arguments = {"import", Disk()};
@@ -100,7 +101,8 @@ TEST_F(CliImport, ADiskWithoutFnbTextCannotTakeAnImport)
     TempFolder empty;
     const auto result = RunCli({"import", empty.Path(), Source("a.wav")});
     EXPECT_EQ(result.exitStatus, 1);
-    EXPECT_EQ(result.err, "FNB.TXT reading is failed.\n");
+    EXPECT_EQ(result.err, "FNB.TXT reading is failed.\nwavelorn-cli: " + empty.Path() +
+                              ": the disk folder holds no FNB.TXT\n");
     EXPECT_TRUE(std::filesystem::is_empty(empty.Path()));
 }
 
@@ -109,7 +111,7 @@ TEST_F(CliImport, LeftOutTracksAreNamedInAWarning)
     WriteHalfTone(Source("a.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16);
     const auto result = RunCli({"import", Disk(), Source("a.wav"), "x.mp3"});
     EXPECT_EQ(result.exitStatus, 0) << result.err;
-    EXPECT_EQ(result.err, "Track 2: x.mp3 is neither .wav nor .aif; the track is left out.\nConvert succeeded.\n");
+    EXPECT_EQ(result.err, "Track 2: x.mp3 is neither .wav nor .aif, .aiff or .aifc; the track is left out.\nConvert succeeded.\n");
     EXPECT_EQ(testsupport::ReadLastProject(Disk()).name, "Untitled");
 }
 

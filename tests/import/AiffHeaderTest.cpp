@@ -187,7 +187,8 @@ TEST(AiffHeader, RefusalsFromMemoryNameTheirReason)
         std::string detail;
     };
     const Row rows[] = {
-        {"AIFC", AiffFile(Cat({Common(), Sound()}), "AIFC"), Reason::NotAiff, ""},
+        // An AIFF-C form needs the compression type after the AIFF fields of COMM.
+        {"AIFC", AiffFile(Cat({Common(), Sound()}), "AIFC"), Reason::FormatChunkDamaged, ""},
         {"no FORM", Cat({Common(), Sound()}), Reason::NotAiff, ""},
         {"no COMM", AiffFile(Sound()), Reason::NoFormatChunk, ""},
         {"COMM cut short", Cat({AiffFile(Sound()), Text("COMM"), Be32(18), Be16(1)}), Reason::FormatChunkDamaged, ""},

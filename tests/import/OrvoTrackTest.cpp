@@ -7,7 +7,7 @@
 
 using testsupport::ScriptedUserInterface;
 
-TEST(OrvoTrack, SelectsTheReaderByTheLastFourCharacters)
+TEST(OrvoTrack, SelectsTheReaderByTheNameEnding)
 {
     struct Case {
         std::string path;
@@ -17,7 +17,10 @@ TEST(OrvoTrack, SelectsTheReaderByTheLastFourCharacters)
         {"/in/take.wav", SoundFileKind::Wave},   {"/in/TAKE.WAV", SoundFileKind::Wave},
         {"take.Wav", SoundFileKind::Wave},       {".wav", SoundFileKind::Wave},
         {"/in/take.aif", SoundFileKind::Aiff},   {"take.AIF", SoundFileKind::Aiff},
-        {"take.aiff", SoundFileKind::None},      {"take.wave", SoundFileKind::None},
+        {"take.aiff", SoundFileKind::Aiff},      {"take.wave", SoundFileKind::None},
+        {"/in/TAKE.AIFF", SoundFileKind::Aiff},  {"take.aifc", SoundFileKind::Aiff},
+        {"take.AiFc", SoundFileKind::Aiff},      {"take.aifx", SoundFileKind::None},
+        {"take.aiffc", SoundFileKind::None},     {"aiff", SoundFileKind::None},
         {"take.mp3", SoundFileKind::None},       {"wav", SoundFileKind::None},
         {"", SoundFileKind::None},               {"/in/take.wav/", SoundFileKind::None},
     };

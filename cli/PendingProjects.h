@@ -1,0 +1,19 @@
+#pragma once
+// The projects an import has handed to the recorder that it has not taken over yet:
+// blocks of FNB.TXT whose number FNB.BIN does not list, while the text is still the
+// tool's own (its first line holds no VERSIONID:).
+
+#include "recorder/FnbTextFile.h"
+
+#include <string>
+#include <vector>
+
+namespace cli {
+
+// In FNB.TXT's order; `listed` are the project numbers of FNB.BIN.
+std::vector<FnbTextProject> PendingProjects(const std::string& disk, const std::vector<unsigned>& listed);
+
+// The number of a block as a project number; nothing when it is not two digits.
+std::optional<unsigned> NumberOf(const FnbTextProject& project);
+
+}  // namespace cli
