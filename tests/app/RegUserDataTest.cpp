@@ -60,11 +60,19 @@ TEST(RegUserData, NoUserDataForgetsWhatItIsGiven)
 
 TEST(RegUserData, DefaultPathIsWavlrnIniInTheSettingsFolder)
 {
+#ifdef _WIN32
+    const wchar_t* saved = _wgetenv(L"APPDATA");
+    const std::wstring value = saved ? saved : L"";
+    _wputenv_s(L"APPDATA", L"C:\\Users\\u\\AppData\\Roaming");
+    EXPECT_EQ(DefaultSettingsPath(), "C:\\Users\\u\\AppData\\Roaming\\Wavlrn.ini");
+    _wputenv_s(L"APPDATA", value.c_str());
+#else
     const char* saved = std::getenv("XDG_CONFIG_HOME");
     const std::string value = saved ? saved : "";
     setenv("XDG_CONFIG_HOME", "/cfg", 1);
     EXPECT_EQ(DefaultSettingsPath(), "/cfg/Wavlrn.ini");
     saved ? setenv("XDG_CONFIG_HOME", value.c_str(), 1) : unsetenv("XDG_CONFIG_HOME");
+#endif
 }
 
 }  // namespace

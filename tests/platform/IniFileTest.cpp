@@ -116,6 +116,7 @@ TEST(IniFile, WriteCreatesMissingSettingsFolder)
     EXPECT_FALSE(std::filesystem::exists(path + ".new"));
 }
 
+#ifndef _WIN32
 TEST(IniFile, SettingsFolderFollowsTheEnvironment)
 {
     const char* savedConfig = std::getenv("XDG_CONFIG_HOME");
@@ -135,5 +136,26 @@ TEST(IniFile, SettingsFolderFollowsTheEnvironment)
     savedConfig ? setenv("XDG_CONFIG_HOME", config.c_str(), 1) : unsetenv("XDG_CONFIG_HOME");
     savedHome ? setenv("HOME", home.c_str(), 1) : unsetenv("HOME");
 }
+#else
+TEST(IniFile, SettingsFolderIsTheApplicationDataFolder)
+{
+    const wchar_t* saved = _wgetenv(L"APPDATA");
+    const std::wstring value = saved ? saved : L"";
+    struct Case {
+        const wchar_t* appData;
+        std::string folder;
+    };
+    const Case cases[] = {
+        {L"C:\\Users\\u\\AppData\\Roaming", "C:\\Users\\u\\AppData\\Roaming"},
+        {L"C:\\Users\\Jos\u00e9\\AppData\\Roaming", "C:\\Users\\Jos\xc3\xa9\\AppData\\Roaming"},  // UTF-8
+        {L"", ""},
+    };
+    for (const auto& c : cases) {
+        _wputenv_s(L"APPDATA", c.appData);
+        EXPECT_EQ(platform::UserSettingsFolder(), c.folder);
+    }
+    _wputenv_s(L"APPDATA", value.c_str());
+}
+#endif
 
 }  // namespace

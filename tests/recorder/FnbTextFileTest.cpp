@@ -2,8 +2,11 @@
 
 #include "platform/Errors.h"
 #include "platform/MemoryFileSystem.h"
+#include "tests/support/FaultyFileSystem.h"
 #include "tests/support/FnbTextFixture.h"
+#ifndef _WIN32
 #include "tests/support/PackFileLimits.h"
+#endif
 
 #include <gtest/gtest.h>
 
@@ -22,21 +25,31 @@ std::optional<MessageId> ConstructionFailure(MoDisk& disk)
     return RaisedMessage([&] { COrvoFnbTextFile text = TextFileOf(disk.doc); });
 }
 
+#ifdef _WIN32
+constexpr const char* kTempVariable = "TMP";  // the first one Windows looks at
+void SetVariable(const char* name, const std::string& value) { _putenv_s(name, value.c_str()); }
+void UnsetVariable(const char* name) { _putenv_s(name, ""); }
+#else
+constexpr const char* kTempVariable = "TMPDIR";
+void SetVariable(const char* name, const std::string& value) { setenv(name, value.c_str(), 1); }
+void UnsetVariable(const char* name) { unsetenv(name); }
+#endif
+
 // Points the temporary-files folder somewhere else for the lifetime of the object.
 class TempFolderVariable {
 public:
     explicit TempFolderVariable(const std::string& folder)
     {
-        if (const char* old = std::getenv("TMPDIR"))
+        if (const char* old = std::getenv(kTempVariable))
             m_old = old;
-        setenv("TMPDIR", folder.c_str(), 1);
+        SetVariable(kTempVariable, folder);
     }
     ~TempFolderVariable()
     {
         if (m_old)
-            setenv("TMPDIR", m_old->c_str(), 1);
+            SetVariable(kTempVariable, *m_old);
         else
-            unsetenv("TMPDIR");
+            UnsetVariable(kTempVariable);
     }
 
 private:
@@ -289,6 +302,7 @@ TEST(FnbTextFile, CommitFailuresLeaveTheFileAsItWas)
     EXPECT_EQ(RaisedMessage([&] { text.Commit(); }), MessageId::FnbWriteFailed);
 }
 
+#ifndef _WIN32  // a file size limit (setrlimit); FailedWritesThroughTheFileSystem is its twin
 TEST(FnbTextFile, FailedWritesAreReported)
 {
     MoDisk disk;
@@ -309,6 +323,20 @@ TEST(FnbTextFile, FailedWritesAreReported)
     std::filesystem::create_directory(text.GetTempPath());  // a folder in the way
     EXPECT_FALSE(text.WriteTrackBlock(0, 0, 8192));
     std::filesystem::remove(text.GetTempPath());
+}
+#endif
+
+TEST(FnbTextFile, FailedWritesThroughTheFileSystem)
+{
+    MoDisk disk;
+    testsupport::FaultyFileSystem files;
+    COrvoFnbTextFile text(disk.doc.m_strMoFolder, disk.doc.GetNewProjectName(), disk.doc.GetTimeStamp(), files);
+    ASSERT_TRUE(WriteSongBlockFor(text, 16, 48000));
+    const std::string before = AsText(ReadBytes(disk.folder.File("FNB.TXT")));
+    files.FillAfter(0);  // the disk is full from now on
+    EXPECT_FALSE(text.WriteTrackBlock(0, 0, 8192));
+    EXPECT_EQ(RaisedMessage([&] { text.Commit(); }), MessageId::FnbWriteFailed);
+    EXPECT_EQ(AsText(ReadBytes(disk.folder.File("FNB.TXT"))), before);
 }
 
 TEST(FnbTextFile, ReadsTheSerialLineInPiecesFromMemory)

@@ -2,7 +2,9 @@
 
 #include "platform/MemoryFileSystem.h"
 #include "tests/support/FnbTextFixture.h"
+#ifndef _WIN32
 #include "tests/support/PackFileLimits.h"
+#endif
 
 #include <gtest/gtest.h>
 
@@ -164,8 +166,10 @@ TEST(PackFile, FailuresAreReported)
     {
         PackRig rig(16);
         ASSERT_TRUE(rig.OpenNext());
+#ifndef _WIN32  // a file size limit (setrlimit); WritesThroughItsFileSystem fails the flush there
         FileSizeLimit limit(kPackBlockSize / 2);
         EXPECT_FALSE(rig.pack.FlushBlock());
+#endif
     }
 }
 
