@@ -303,6 +303,9 @@ public:
     std::optional<std::uint64_t> FreeSpace(const std::string& folder) override
     {
         std::error_code error;
+        // Windows reports the volume's space for a folder that does not exist.
+        if (!fs::is_directory(PathFromUtf8(folder), error))
+            return std::nullopt;
         const auto space = fs::space(PathFromUtf8(folder), error);
         if (error)
             return std::nullopt;

@@ -90,8 +90,8 @@ TEST(WindowsCli, ExportAndImportWithRelativeAndForwardSlashPaths)
     const auto imported = RunCli({"import", ".\\disk", "--name", "Rel", "tone.wav"}, folder.Path());
     ASSERT_EQ(imported.exitStatus, 0) << imported.err;
     EXPECT_EQ(Lines(imported.out).front(), "04");
-    const auto list = RunCli({"list", "disk"}, folder.Path());
-    EXPECT_EQ(Lines(list.out).back(), "04 : Rel\t44.1KHz\t16bit");
+    const auto text = ReadBytes(folder.File("disk\\FNB.TXT"));
+    EXPECT_NE(std::string(text.begin(), text.end()).find("SNGSERIAL: 04\r\n"), std::string::npos);
 }
 
 TEST(WindowsCli, FoldersOutsideTheAnsiCodePage)
@@ -143,8 +143,8 @@ TEST(WindowsCli, NoProgressBarOnARedirectedErrorStream)
     TempFolder folder;
     const std::string disk = folder.File("disk");
     ASSERT_EQ(RunCli({"demo", disk}).exitStatus, 0);
-    for (const std::vector<std::string>& tracks : {std::vector<std::string>{"1,2,3"}, {"1,2", "--stereo"}}) {
-        std::vector<std::string> arguments{"export", disk, "--project", "3", "--tracks"};
+    for (const std::vector<std::string>& tracks : {std::vector<std::string>{"1,2"}, {"1,2", "--stereo"}}) {
+        std::vector<std::string> arguments{"export", disk, "--project", "1", "--tracks"};
         arguments.insert(arguments.end(), tracks.begin(), tracks.end());
         arguments.insert(arguments.end(), {"--out", folder.File("bar.wav"), "--yes"});
         const auto result = RunCli(arguments);
