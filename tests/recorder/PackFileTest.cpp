@@ -183,6 +183,7 @@ TEST(PackFile, CreatedFilesAreRemovedOnRequest)
     COrvoPackFile partial(16, false);
     ASSERT_TRUE(rig.OpenNext(partial));
     EXPECT_EQ(FileNames(rig.disk.folder.Path()), (std::vector<std::string>{"8b320800.000", "8b320800.001", "FNB.TXT"}));
+    partial.CloseTrackFile();  // as the import does before removing: Windows keeps an open file
     rig.text.RemoveCreatedFiles();
     EXPECT_EQ(FileNames(rig.disk.folder.Path()), std::vector<std::string>{"FNB.TXT"});
 }
