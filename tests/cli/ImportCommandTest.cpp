@@ -120,16 +120,19 @@ TEST_F(CliImport, BadArgumentsAreUsageErrors)
 {
     WriteHalfTone(Source("a.wav"), testsupport::kSoundWav | testsupport::kSoundPcm16);
     const std::string a = Source("a.wav");
-    const std::vector<std::vector<std::string>> cases = {
+    std::vector<std::vector<std::string>> cases = {
         {"import", Disk(), a, a, a, a, a, a, a, a, a},
         {"import", Disk(), "--name", "Thirteen Char", a},
         {"import", Disk(), "--name", "Bad\x01Name", a},
-        {"import", Disk(), "--name", "Caf\xe9", a},
+        {"import", Disk(), "--name", "Caf\xc3\xa9", a},
         {"import", Disk(), "--name", "SNGSERIAL:07", a},
         {"import", Disk(), "--name", "sngserial:", a},
         {"import", Source("nowhere"), a},
         {"import", Disk()},
     };
+#ifndef _WIN32  // a Windows command line is UTF-16: it cannot carry a byte that is not UTF-8
+    cases.push_back({"import", Disk(), "--name", "Caf\xe9", a});
+#endif
     for (const auto& arguments : cases) {
         const auto result = RunCli(arguments);
         EXPECT_EQ(result.exitStatus, 2) << arguments.back();
