@@ -1,6 +1,7 @@
 #include "recorder/FnbTextFile.h"
 
 #include "platform/Errors.h"
+#include "platform/Files.h"
 #include "platform/MemoryFileSystem.h"
 #include "tests/support/FaultyFileSystem.h"
 #include "tests/support/FnbTextFixture.h"
@@ -371,7 +372,8 @@ TEST(FnbTextFile, ReadsTheSerialLineInPiecesFromMemory)
         SCOPED_TRACE(c.what);
         platform::MemoryFileSystem files;
         files.AddFolder("/mo");
-        files.AddFile("/mo/FNB.TXT", PaddedFnbText(c.text));
+        const std::string textPath = platform::JoinPath("/mo", "FNB.TXT");
+        files.AddFile(textPath, PaddedFnbText(c.text));
         std::string number;
         Refusal refusal;
         try {
@@ -381,6 +383,6 @@ TEST(FnbTextFile, ReadsTheSerialLineInPiecesFromMemory)
         }
         EXPECT_EQ(number, c.number);
         EXPECT_EQ(refusal.reason, c.reason);
-        EXPECT_EQ(refusal.subject, c.number.empty() ? "/mo/FNB.TXT" : "");
+        EXPECT_EQ(refusal.subject, c.number.empty() ? textPath : "");
     }
 }
