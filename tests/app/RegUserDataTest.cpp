@@ -40,7 +40,12 @@ TEST(RegUserData, StoresTheWorkPathInSectionUserdata)
 
     ASSERT_TRUE(settings.SetWorkPath("C:\\Sound\\"));
     const auto bytes = testsupport::ReadBytes(ini);
-    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "[USERDATA]\nWORKPATH=C:\\Sound\\\n");
+#ifdef _WIN32
+    const std::string end = "\r\n";  // a new settings file takes the platform's own line end
+#else
+    const std::string end = "\n";
+#endif
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "[USERDATA]" + end + "WORKPATH=C:\\Sound\\" + end);
     EXPECT_TRUE(CRegUserData(ini).GetWorkPath(path));
     EXPECT_EQ(path, "C:\\Sound\\");
 
