@@ -3,16 +3,21 @@
 
 #include "cli/Commands.h"
 #include "cli/HelpFormatter.h"
+#include "platform/Files.h"
 #include "platform/Version.h"
 #include "recorder/Records.h"
 
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
-int main(int argc, char** argv)
+namespace {
+
+int Run(int argc, char** argv)
 {
     // Named, so that help and usage lines read "wavelorn-cli" whatever path started it.
     CLI::App app{"Moves audio between a recorder disk (a folder of the recorder's files) and WAVE/AIFF files.",
@@ -81,3 +86,26 @@ int main(int argc, char** argv)
         return cli::ArchiveCommand(archiveOptions);
     return cli::DemoCommand(demoFolder);
 }
+
+}  // namespace
+
+#ifdef _WIN32
+// The wide command line (-municode): each argument becomes UTF-8, as the rest of the
+// program takes paths, whatever the console's code page.
+int wmain(int argc, wchar_t** argv)
+{
+    std::vector<std::string> arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.push_back(platform::Utf8FromPath(std::filesystem::path(argv[i])));
+    std::vector<char*> pointers;
+    for (auto& argument : arguments)
+        pointers.push_back(argument.data());
+    pointers.push_back(nullptr);
+    return Run(argc, pointers.data());
+}
+#else
+int main(int argc, char** argv)
+{
+    return Run(argc, argv);
+}
+#endif

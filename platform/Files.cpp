@@ -53,6 +53,11 @@ std::string FolderPart(const std::string& path)
     const auto separator = LastSeparator(path);
     if (separator == std::string::npos)
         return {};
+#ifdef _WIN32
+    // A drive's root keeps its separator: "E:" alone names the drive's current folder.
+    if (separator == 2 && path[1] == ':')
+        return path.substr(0, 3);
+#endif
     return path.substr(0, separator == 0 ? 1 : separator);
 }
 

@@ -217,8 +217,9 @@ bool IniFile::Write(const std::string& section, const std::string& key, const st
 std::string UserSettingsFolder()
 {
 #ifdef _WIN32
-    const char* appData = std::getenv("APPDATA");
-    return appData ? appData : "";
+    // Read wide: a user folder such as C:\Users\José\AppData\Roaming is outside the ANSI code page.
+    const wchar_t* appData = _wgetenv(L"APPDATA");
+    return appData && *appData ? Utf8FromPath(std::filesystem::path(appData)) : "";
 #else
     const char* config = std::getenv("XDG_CONFIG_HOME");
     if (config && *config)

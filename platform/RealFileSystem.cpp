@@ -15,6 +15,10 @@
 #include <io.h>
 #include <share.h>
 #include <sys/stat.h>
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
 #else
 #include <sys/types.h>
 #endif
@@ -275,9 +279,15 @@ public:
 
     bool Rename(const std::string& from, const std::string& to) override
     {
+#ifdef _WIN32
+        // Replaces an existing file in one step, as rename() does on POSIX systems.
+        return MoveFileExW(PathFromUtf8(from).c_str(), PathFromUtf8(to).c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+#else
         std::error_code error;
         fs::rename(PathFromUtf8(from), PathFromUtf8(to), error);
         return !error;
+#endif
     }
 
     bool CopyPermissions(const std::string& from, const std::string& to) override
@@ -293,6 +303,9 @@ public:
     std::optional<std::uint64_t> FreeSpace(const std::string& folder) override
     {
         std::error_code error;
+        // Windows reports the volume's space for a folder that does not exist.
+        if (!fs::is_directory(PathFromUtf8(folder), error))
+            return std::nullopt;
         const auto space = fs::space(PathFromUtf8(folder), error);
         if (error)
             return std::nullopt;

@@ -4,6 +4,10 @@
 
 #ifdef _WIN32
 #include <io.h>
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
 #else
 #include <unistd.h>
 #endif
@@ -13,7 +17,10 @@ namespace platform {
 bool IsTerminal(std::FILE* stream)
 {
 #ifdef _WIN32
-    return _isatty(_fileno(stream)) != 0;
+    // Only a console has a console mode: _isatty() also says yes for NUL and other devices.
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+    DWORD mode = 0;
+    return handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode) != 0;
 #else
     return ::isatty(::fileno(stream)) == 1;
 #endif

@@ -19,20 +19,7 @@ PACKAGES=(
     help2man dpkg-dev file lintian
 )
 
-missing=()
-for package in "${PACKAGES[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
-        missing+=("$package")
-    fi
-done
-
-if ((${#missing[@]} > 0)); then
-    echo "Installing: ${missing[*]}" >&2
-    SUDO=""
-    if [[ $(id -u) -ne 0 ]]; then SUDO="sudo"; fi
-    $SUDO apt-get update
-    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+"$ROOT/scripts/install-packages.sh" "${PACKAGES[@]}"
 
 cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE="${CMAKE_BUILD_TYPE:-Release}" "$@" >/dev/null
 cmake --build "$BUILD_DIR" --parallel "$(nproc)"

@@ -1,6 +1,7 @@
 #include "app/Document.h"
 
 #include "platform/FileSystem.h"
+#include "platform/Files.h"
 #include "tests/support/ScriptedUserInterface.h"
 #include "tests/support/TempFolder.h"
 
@@ -150,7 +151,7 @@ TEST(Document, BrowsingSetsTheMoFolderAndTheBinderPath)
     const Case cases[] = {
         {"/", true, "/", "/FNB.BIN"},
         {"/media/mo/", true, "/media/mo/", "/media/mo/FNB.BIN"},
-        {"/media/mo/SUB", true, "/media/mo/SUB", "/media/mo/SUB/FNB.BIN"},
+        {"/media/mo/SUB", true, "/media/mo/SUB", platform::JoinPath("/media/mo/SUB", "FNB.BIN")},
         {"", false, "", ""},
         {std::nullopt, false, "/old", "/old/FNB.BIN"},
     };

@@ -40,7 +40,12 @@ TEST(RegUserData, StoresTheWorkPathInSectionUserdata)
 
     ASSERT_TRUE(settings.SetWorkPath("C:\\Sound\\"));
     const auto bytes = testsupport::ReadBytes(ini);
-    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "[USERDATA]\nWORKPATH=C:\\Sound\\\n");
+#ifdef _WIN32
+    const std::string end = "\r\n";  // a new settings file takes the platform's own line end
+#else
+    const std::string end = "\n";
+#endif
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "[USERDATA]" + end + "WORKPATH=C:\\Sound\\" + end);
     EXPECT_TRUE(CRegUserData(ini).GetWorkPath(path));
     EXPECT_EQ(path, "C:\\Sound\\");
 
@@ -60,11 +65,19 @@ TEST(RegUserData, NoUserDataForgetsWhatItIsGiven)
 
 TEST(RegUserData, DefaultPathIsWavlrnIniInTheSettingsFolder)
 {
+#ifdef _WIN32
+    const wchar_t* saved = _wgetenv(L"APPDATA");
+    const std::wstring value = saved ? saved : L"";
+    _wputenv_s(L"APPDATA", L"C:\\Users\\u\\AppData\\Roaming");
+    EXPECT_EQ(DefaultSettingsPath(), "C:\\Users\\u\\AppData\\Roaming\\Wavlrn.ini");
+    _wputenv_s(L"APPDATA", value.c_str());
+#else
     const char* saved = std::getenv("XDG_CONFIG_HOME");
     const std::string value = saved ? saved : "";
     setenv("XDG_CONFIG_HOME", "/cfg", 1);
     EXPECT_EQ(DefaultSettingsPath(), "/cfg/Wavlrn.ini");
     saved ? setenv("XDG_CONFIG_HOME", value.c_str(), 1) : unsetenv("XDG_CONFIG_HOME");
+#endif
 }
 
 }  // namespace

@@ -63,6 +63,7 @@ TEST_F(CliArchive, EveryTrackIsTheSingleExportByteForByteAndTheDiskIsUntouched)
     EXPECT_EQ(listed.back(), "SHA256SUMS");
 }
 
+#ifndef _WIN32  // the host's sha256sum and FLAC through libsndfile
 TEST_F(CliArchive, Sha256sumChecksTheList)
 {
     ASSERT_EQ(RunCli({"archive", Disk(), Out("a"), "--format", "flac"}).exitStatus, 0);
@@ -77,6 +78,8 @@ TEST_F(CliArchive, Sha256sumChecksTheList)
     for (const auto& line : checked)
         EXPECT_TRUE(line.ends_with(": OK")) << line;
 }
+
+#endif
 
 TEST_F(CliArchive, RefusesFoldersInsideEachOtherAndUnknownFormats)
 {

@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
-#include <sndfile.h>
 
 #include <algorithm>
 
@@ -189,6 +188,7 @@ TEST_F(ArchiveRun, ManifestStatesTheFactsOfTheDiskAndTheFilesWritten)
     EXPECT_FALSE(console.backwards);
 }
 
+#ifdef WAVELORN_TEST_SNDFILE  // FLAC needs libsndfile, which the Windows build has not
 TEST_F(ArchiveRun, FlacHoldsTheSamplesOfTheWave)
 {
     Write(testsupport::ArchiveDisk());
@@ -199,19 +199,20 @@ TEST_F(ArchiveRun, FlacHoldsTheSamplesOfTheWave)
         int subtype;
     };
     const Case cases[] = {
-        {"01 Caf\xc3\xa9 _1_/T2V1", SF_FORMAT_PCM_16},
-        {"02 Project 2/T8V8", SF_FORMAT_PCM_24},
-        {"01 Caf\xc3\xa9 _1_ (2)/T1V1", SF_FORMAT_PCM_24},
+        {"01 Caf\xc3\xa9 _1_/T2V1", testsupport::kSoundPcm16},
+        {"02 Project 2/T8V8", testsupport::kSoundPcm24},
+        {"01 Caf\xc3\xa9 _1_ (2)/T1V1", testsupport::kSoundPcm24},
     };
     for (const auto& c : cases) {
         const auto wave = testsupport::ReadSound(Out("wav/" + c.file + ".wav"));
         const auto flac = testsupport::ReadSound(Out("flac/" + c.file + ".flac"));
-        EXPECT_EQ(flac.format, SF_FORMAT_FLAC | c.subtype) << c.file;
+        EXPECT_EQ(flac.format, testsupport::kSoundFlac | c.subtype) << c.file;
         EXPECT_EQ(flac.rate, wave.rate) << c.file;
         EXPECT_EQ(flac.channelSamples, wave.channelSamples) << c.file;
     }
     EXPECT_EQ(Manifest(Out("flac"))["format"], "flac");
 }
+#endif
 
 TEST_F(ArchiveRun, DamagedProjectsAreSalvagedAndTheRestIsComplete)
 {
@@ -353,7 +354,9 @@ TEST_F(ArchiveRun, VerifyNamesAFlippedByteInAnOutputAndInARawCopy)
          "verify: 01 Caf\xc3\xa9 _1_/T2V1.wav: sample 2978 differs from the disk", 1},  // (6000 - 44) / 2
         // The tracks are decoded from the copies: the one that reads it differs too.
         {"8b320100.001", ArchiveFormat::Wave, "verify: disk/8b320100.001: its SHA-256 differs from the manifest's", 2},
+#ifdef WAVELORN_TEST_SNDFILE
         {"T2V3.flac", ArchiveFormat::Flac, "verify: 01 Caf\xc3\xa9 _1_/T2V3.flac: ", 1},
+#endif
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.namePart);

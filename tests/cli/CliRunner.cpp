@@ -1,5 +1,6 @@
 #include "tests/cli/CliRunner.h"
 
+#include "platform/Files.h"
 #include "platform/Process.h"
 #include "tests/support/TempFolder.h"
 
@@ -13,8 +14,17 @@ namespace {
 
 std::string Slurp(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::ifstream in(platform::PathFromUtf8(path), std::ios::binary);
+    std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+#ifdef _WIN32
+    // The tool's standard streams are text streams there: each line ends in CR LF.
+    std::string lines;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n'))
+            lines += text[i];
+    text = lines;
+#endif
+    return text;
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 #include "tools/diskwriter/DiskWriter.h"
 
 #include <gtest/gtest.h>
-#include <sndfile.h>
 
 #include <cmath>
 #include <filesystem>
@@ -51,7 +50,7 @@ TEST_F(CliExport, MonoWritesOneFilePerTrackWithItsTone)
     const auto track1 = ReadSound(Out("take11.wav"));
     EXPECT_EQ(track1.rate, 44100);
     EXPECT_EQ(track1.channels, 1);
-    EXPECT_EQ(track1.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    EXPECT_EQ(track1.format, testsupport::kSoundWav | testsupport::kSoundPcm16);
     ExpectTone(track1.channelSamples[0], 44100, 440.0);
     ExpectTone(ReadSound(Out("take22.wav")).channelSamples[0], 44100, 880.0);
 }
@@ -84,7 +83,7 @@ TEST_F(CliExport, StereoPutsTheLowerTrackOnChannelOne)
     const auto mix = ReadSound(Out("mix.wav"));
     EXPECT_EQ(mix.rate, 48000);
     EXPECT_EQ(mix.channels, 2);
-    EXPECT_EQ(mix.format, SF_FORMAT_WAV | SF_FORMAT_PCM_24);
+    EXPECT_EQ(mix.format, testsupport::kSoundWav | testsupport::kSoundPcm24);
     ExpectTone(mix.channelSamples[0], 48000, 220.0);
     ExpectTone(mix.channelSamples[1], 48000, 330.0);
 }
@@ -97,7 +96,7 @@ TEST_F(CliExport, AiffOfTwentyBitsStartsWhereTheLeadInPutsIt)
     EXPECT_EQ(Lines(result.out), (std::vector<std::string>{Out("take11.aif")}));
     const auto take = ReadSound(Out("take11.aif"));
     EXPECT_EQ(take.rate, 32000);
-    EXPECT_EQ(take.format, SF_FORMAT_AIFF | SF_FORMAT_PCM_24);
+    EXPECT_EQ(take.format, testsupport::kSoundAiff | testsupport::kSoundPcm24);
     const auto [begin, end] = SoundingSpan(take.channelSamples[0]);
     EXPECT_NEAR(static_cast<double>(begin), 8000.0, 2.0);  // 0.25 s at 32 kHz
     EXPECT_NEAR(static_cast<double>(end), 64000.0, 2.0);   // 2.0 s

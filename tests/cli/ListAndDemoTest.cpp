@@ -1,4 +1,5 @@
 #include "tests/cli/CliRunner.h"
+#include "platform/Files.h"
 #include "tests/support/TempFolder.h"
 #include "tools/diskwriter/DiskWriter.h"
 
@@ -38,7 +39,12 @@ TEST(CliDemoAndList, DemoRefusesAFolderHoldingRecorderFiles)
         testsupport::WriteBytes(folder.File(existing), {0});
         const auto demo = RunCli({"demo", folder.Path()});
         EXPECT_EQ(demo.exitStatus, 2) << existing;
-        EXPECT_EQ(std::filesystem::exists(folder.File("FNB.BIN")), false) << existing;
+        // Nothing is written: the folder holds only the file that was there (which a
+        // folder that ignores letter case would also find as FNB.BIN).
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(platform::PathFromUtf8(folder.Path())))
+            names.push_back(platform::Utf8FromPath(entry.path().filename()));
+        EXPECT_EQ(names, std::vector<std::string>{existing}) << existing;
     }
 }
 

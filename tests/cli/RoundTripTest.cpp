@@ -8,7 +8,6 @@
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
-#include <sndfile.h>
 
 #include <cmath>
 
@@ -34,20 +33,13 @@ std::vector<std::int32_t> TestSignal(int bits, int rate, std::uint32_t seed)
     return samples;
 }
 
-void WriteWithLibsndfile(const std::string& path, int format, int rate, int bits,
+void WriteSource(const std::string& path, int format, int rate, int bits,
                          const std::vector<std::int32_t>& samples)
 {
-    SF_INFO info{};
-    info.samplerate = rate;
-    info.channels = 1;
-    info.format = format;
-    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
-    ASSERT_NE(file, nullptr);
     std::vector<int> scaled;
     for (auto value : samples)
         scaled.push_back(static_cast<int>(static_cast<std::uint32_t>(value) << (kFullScaleBits - bits)));
-    sf_write_int(file, scaled.data(), static_cast<sf_count_t>(scaled.size()));
-    sf_close(file);
+    ASSERT_NO_THROW(testsupport::WriteSound(path, format, rate, 1, scaled));
 }
 
 // Appends `value` in `bytes` bytes, least significant first or last.
@@ -138,7 +130,7 @@ TEST_P(CliRoundTrip, ExportedSamplesEqualTheImportedOnes)
     if (c.format == 0)
         WriteTwentyBitFile(source, c.rate, signal, std::string(c.name).ends_with(".aif"));
     else
-        WriteWithLibsndfile(source, c.format, c.rate, c.bits, signal);
+        WriteSource(source, c.format, c.rate, c.bits, signal);
 
     const auto imported = RunCli({"import", disk.Path(), "--name", "Trip", source, "-", source});
     ASSERT_EQ(imported.exitStatus, 0) << imported.err;
@@ -168,12 +160,12 @@ TEST_P(CliRoundTrip, ExportedSamplesEqualTheImportedOnes)
 
 INSTANTIATE_TEST_SUITE_P(
     Sources, CliRoundTrip,
-    testing::Values(RoundTripCase{"wave16.wav", 16, 44100, SF_FORMAT_WAV | SF_FORMAT_PCM_16},
-                    RoundTripCase{"wave24.wav", 24, 48000, SF_FORMAT_WAV | SF_FORMAT_PCM_24},
+    testing::Values(RoundTripCase{"wave16.wav", 16, 44100, testsupport::kSoundWav | testsupport::kSoundPcm16},
+                    RoundTripCase{"wave24.wav", 24, 48000, testsupport::kSoundWav | testsupport::kSoundPcm24},
                     RoundTripCase{"wave20.wav", 20, 32000, 0},
-                    RoundTripCase{"aiff16.aif", 16, 32000, SF_FORMAT_AIFF | SF_FORMAT_PCM_16},
+                    RoundTripCase{"aiff16.aif", 16, 32000, testsupport::kSoundAiff | testsupport::kSoundPcm16},
                     RoundTripCase{"aiff20.aif", 20, 48000, 0},
-                    RoundTripCase{"aiff24.aif", 24, 44100, SF_FORMAT_AIFF | SF_FORMAT_PCM_24}),
+                    RoundTripCase{"aiff24.aif", 24, 44100, testsupport::kSoundAiff | testsupport::kSoundPcm24}),
     [](const testing::TestParamInfo<RoundTripCase>& info) {
         std::string name = info.param.name;
         return name.substr(0, name.find('.'));

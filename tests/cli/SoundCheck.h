@@ -1,11 +1,21 @@
 #pragma once
-// Reads sound files back through libsndfile and measures the tones in them.
+// Reads sound files back and measures the tones in them; writes the mono and stereo
+// sources the import tests start from. Through libsndfile where the build has it,
+// through a small WAVE/AIFF reader and writer of its own otherwise (Windows).
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace testsupport {
+
+// Format words as libsndfile numbers them: a container ORed with a sample encoding.
+// The libsndfile build checks that they agree with sndfile.h.
+inline constexpr int kSoundWav = 0x010000;
+inline constexpr int kSoundAiff = 0x020000;
+inline constexpr int kSoundFlac = 0x170000;
+inline constexpr int kSoundPcm16 = 0x0002;
+inline constexpr int kSoundPcm24 = 0x0003;
 
 struct SoundFile {
     int rate = 0;
@@ -14,8 +24,12 @@ struct SoundFile {
     std::vector<std::vector<std::int32_t>> channelSamples;  // full-scale 32-bit values per channel
 };
 
-// Reads a whole file; throws when libsndfile cannot open it.
+// Reads a whole file; throws when it cannot be opened or read.
 SoundFile ReadSound(const std::string& path);
+
+// Writes interleaved full-scale 32-bit samples as `format` (a WAVE or AIFF word above);
+// throws when the file cannot be written.
+void WriteSound(const std::string& path, int format, int rate, int channels, const std::vector<int>& samples);
 
 // The frequency of a steady tone in samples [from, to), from its rising zero crossings.
 double ToneFrequency(const std::vector<std::int32_t>& samples, int rate, std::size_t from, std::size_t to);

@@ -382,12 +382,14 @@ TEST_F(ExportRun, SecondMonoFileBlockedLeavesTheFirstComplete)
     EXPECT_EQ(m_ui.Messages(), std::vector<std::string>{"Take21.wav\r\n" + MessageText(MessageId::FileExists)});
 }
 
+#ifndef _WIN32  // /dev/full; ExportFaults fails the close of every output everywhere
 TEST_F(ExportRun, WriteLostAtCloseFailsTheRun)
 {
     MakeDisk({{1, 1, 0, 1}});
     EXPECT_EQ(Run(CStereoType(m_ui, m_settings), "WAVE", std::string("/dev/full")), CChannelType::kFailed);
     EXPECT_EQ(m_ui.Count(Kind::ProgressDestroyed), m_ui.Count(Kind::ProgressCreated));
 }
+#endif
 
 TEST_F(ExportRun, RunsWithoutAProgressWindow)
 {

@@ -287,6 +287,7 @@ TEST(SoundFileWriter, FailuresAreReportedAsFalse)
         auto missingFolder = Create(type, folder.File("none/out.wav"), Project(kRate48000, kWordLength16), 1);
         EXPECT_FALSE(missingFolder->OpenFile()) << type;
 
+#ifndef _WIN32  // /dev/full; ExportFaults fails every output operation of a run everywhere
         // A full device takes the buffered writes; the loss shows at close.
         auto full = Create(type, "/dev/full", Project(kRate48000, kWordLength16), 1);
         ASSERT_TRUE(full->OpenFile());
@@ -294,6 +295,7 @@ TEST(SoundFileWriter, FailuresAreReportedAsFalse)
         full->WriteHeader(0);
         full->WriteData(data.size(), data.data());
         EXPECT_FALSE(full->CloseFile()) << type;
+#endif
     }
 }
 

@@ -62,27 +62,34 @@ TEST(IniFile, MissingFileReadsAsDefault)
     EXPECT_EQ(platform::IniFile(folder.File("none.ini")).Read("USERDATA", "WORKPATH", "d"), "d");
 }
 
+// A file with no line end yet gets the platform's own: CR LF on Windows.
+#ifdef _WIN32
+const std::string kNewLineEnd = "\r\n";
+#else
+const std::string kNewLineEnd = "\n";
+#endif
+
 TEST(IniFile, WritesKeyAndKeepsEveryOtherLine)
 {
     struct Case {
-        const char* before;
-        const char* after;
+        std::string before;
+        std::string after;
     };
     const Case cases[] = {
-        {"", "[USERDATA]\nWORKPATH=C:\\Out\\\n"},
+        {"", "[USERDATA]" + kNewLineEnd + "WORKPATH=C:\\Out\\" + kNewLineEnd},
         {"[A]\nx=1\n", "[A]\nx=1\n[USERDATA]\nWORKPATH=C:\\Out\\\n"},
         {"[A]\nx=1", "[A]\nx=1\n[USERDATA]\nWORKPATH=C:\\Out\\\n"},
         {"[userdata]\r\n  workpath = old \r\nOther=2\r\n",
          "[userdata]\r\nWORKPATH=C:\\Out\\\r\nOther=2\r\n"},
         {"[USERDATA]\nOther=2\n\n[B]\ny=3\n", "[USERDATA]\nOther=2\nWORKPATH=C:\\Out\\\n\n[B]\ny=3\n"},
         {"; comment\n[USERDATA]\n", "; comment\n[USERDATA]\nWORKPATH=C:\\Out\\\n"},
-        {"[USERDATA]", "[USERDATA]\nWORKPATH=C:\\Out\\\n"},
+        {"[USERDATA]", "[USERDATA]" + kNewLineEnd + "WORKPATH=C:\\Out\\" + kNewLineEnd},
         {"[B]\nWORKPATH=keep\n[USERDATA]\nWORKPATH=old\n", "[B]\nWORKPATH=keep\n[USERDATA]\nWORKPATH=C:\\Out\\\n"},
     };
     for (const auto& c : cases) {
         TempFolder folder;
         const std::string path = folder.File("Wavlrn.ini");
-        if (*c.before)
+        if (!c.before.empty())
             WriteText(path, c.before);
         ASSERT_TRUE(platform::IniFile(path).Write("USERDATA", "WORKPATH", "C:\\Out\\")) << c.before;
         EXPECT_EQ(ReadText(path), c.after) << c.before;
@@ -112,10 +119,11 @@ TEST(IniFile, WriteCreatesMissingSettingsFolder)
     TempFolder folder;
     const std::string path = folder.File("config/sub/Wavlrn.ini");
     ASSERT_TRUE(platform::IniFile(path).Write("USERDATA", "WORKPATH", "/x/"));
-    EXPECT_EQ(ReadText(path), "[USERDATA]\nWORKPATH=/x/\n");
+    EXPECT_EQ(ReadText(path), "[USERDATA]" + kNewLineEnd + "WORKPATH=/x/" + kNewLineEnd);
     EXPECT_FALSE(std::filesystem::exists(path + ".new"));
 }
 
+#ifndef _WIN32
 TEST(IniFile, SettingsFolderFollowsTheEnvironment)
 {
     const char* savedConfig = std::getenv("XDG_CONFIG_HOME");
@@ -135,5 +143,26 @@ TEST(IniFile, SettingsFolderFollowsTheEnvironment)
     savedConfig ? setenv("XDG_CONFIG_HOME", config.c_str(), 1) : unsetenv("XDG_CONFIG_HOME");
     savedHome ? setenv("HOME", home.c_str(), 1) : unsetenv("HOME");
 }
+#else
+TEST(IniFile, SettingsFolderIsTheApplicationDataFolder)
+{
+    const wchar_t* saved = _wgetenv(L"APPDATA");
+    const std::wstring value = saved ? saved : L"";
+    struct Case {
+        const wchar_t* appData;
+        std::string folder;
+    };
+    const Case cases[] = {
+        {L"C:\\Users\\u\\AppData\\Roaming", "C:\\Users\\u\\AppData\\Roaming"},
+        {L"C:\\Users\\Jos\u00e9\\AppData\\Roaming", "C:\\Users\\Jos\xc3\xa9\\AppData\\Roaming"},  // UTF-8
+        {L"", ""},
+    };
+    for (const auto& c : cases) {
+        _wputenv_s(L"APPDATA", c.appData);
+        EXPECT_EQ(platform::UserSettingsFolder(), c.folder);
+    }
+    _wputenv_s(L"APPDATA", value.c_str());
+}
+#endif
 
 }  // namespace

@@ -2,7 +2,9 @@
 
 #include "platform/MemoryFileSystem.h"
 #include "tests/support/FnbTextFixture.h"
+#ifndef _WIN32
 #include "tests/support/PackFileLimits.h"
+#endif
 
 #include <gtest/gtest.h>
 
@@ -164,8 +166,10 @@ TEST(PackFile, FailuresAreReported)
     {
         PackRig rig(16);
         ASSERT_TRUE(rig.OpenNext());
+#ifndef _WIN32  // a file size limit (setrlimit); WritesThroughItsFileSystem fails the flush there
         FileSizeLimit limit(kPackBlockSize / 2);
         EXPECT_FALSE(rig.pack.FlushBlock());
+#endif
     }
 }
 
@@ -179,6 +183,7 @@ TEST(PackFile, CreatedFilesAreRemovedOnRequest)
     COrvoPackFile partial(16, false);
     ASSERT_TRUE(rig.OpenNext(partial));
     EXPECT_EQ(FileNames(rig.disk.folder.Path()), (std::vector<std::string>{"8b320800.000", "8b320800.001", "FNB.TXT"}));
+    partial.CloseTrackFile();  // as the import does before removing: Windows keeps an open file
     rig.text.RemoveCreatedFiles();
     EXPECT_EQ(FileNames(rig.disk.folder.Path()), std::vector<std::string>{"FNB.TXT"});
 }

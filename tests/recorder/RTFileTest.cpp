@@ -1,5 +1,6 @@
 #include "recorder/RTFile.h"
 
+#include "tests/support/FaultyFileSystem.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -78,8 +79,22 @@ TEST(RTFile, WritesAndReportsAFailedFlushAtClose)
     EXPECT_EQ(file.Close(), 0);
     EXPECT_EQ(testsupport::ReadBytes(folder.File("out")), std::vector<std::uint8_t>(bytes, bytes + 3));
 
+#ifndef _WIN32  // ClosingFailureThroughTheFileSystem is the twin that runs everywhere
     CRTFile full;
     ASSERT_TRUE(full.Open("/dev/full", CRTFile::kModeWrite));
     EXPECT_EQ(full.Write(bytes, sizeof bytes), 1);  // buffered
     EXPECT_NE(full.Close(), 0);
+#endif
+}
+
+TEST(RTFile, ClosingFailureThroughTheFileSystem)
+{
+    TempFolder folder;
+    const std::uint8_t bytes[3] = {7, 8, 9};
+    testsupport::FaultyFileSystem files;
+    files.FailNth(testsupport::FaultOp::Close, 1);
+    CRTFile file(files);
+    ASSERT_TRUE(file.Open(folder.File("out"), CRTFile::kModeWrite));
+    EXPECT_EQ(file.Write(bytes, sizeof bytes), 1);
+    EXPECT_NE(file.Close(), 0);
 }

@@ -130,7 +130,7 @@ void Check(const std::ofstream& out)
 
 void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(platform::PathFromUtf8(path), std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     out.close();
     Check(out);
@@ -153,7 +153,7 @@ void ForEachBlock(const SampleSource& source, int bits, std::optional<std::uint6
 
 void WriteDataFile(const std::string& path, const SegmentInfo& info, int bits)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(platform::PathFromUtf8(path), std::ios::binary | std::ios::trunc);
     ForEachBlock(SampleSource(info), bits, info.fileBytes, [&out](const std::uint8_t* bytes, std::size_t count) {
         out.write(reinterpret_cast<const char*>(bytes), static_cast<std::streamsize>(count));
         Check(out);
