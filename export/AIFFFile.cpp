@@ -32,12 +32,7 @@ constexpr int kBitsPerByte = 8;
 CAIFFFile::CAIFFFile(std::string path, const sobinder& record, int channels, platform::FileSystem& files)
     : CSndFormFile(std::move(path), record, channels, files)
 {
-    m_rateWord = ExtendedRateWord(SampleRateHz());
-}
-
-std::uint32_t CAIFFFile::ExtendedRateWord(std::uint32_t hz)
-{
-    return endian::ExtendedHead(hz);
+    m_rateWord = endian::ExtendedHead(SampleRateHz());
 }
 
 bool CAIFFFile::WriteHeader(std::uint64_t dataBytes)

@@ -15,11 +15,6 @@ public:
 
     static constexpr std::size_t kHeaderSize = 54;
 
-    // The first four bytes of `hz` as an 80-bit IEEE extended number (sign,
-    // exponent and the top 16 bits of the mantissa); the other six bytes are zero
-    // for every rate below 65536 Hz.
-    static std::uint32_t ExtendedRateWord(std::uint32_t hz);
-
 protected:
     std::size_t HeaderSize() const override { return kHeaderSize; }
 };

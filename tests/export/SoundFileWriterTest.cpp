@@ -5,6 +5,7 @@
 #include "export/ChannelType.h"
 #include "export/Factory.h"
 #include "export/WaveFile.h"
+#include "platform/Endian.h"
 #include "platform/Errors.h"
 #include "tests/support/TempFolder.h"
 
@@ -350,7 +351,7 @@ TEST(SoundFileWriter, ExtendedRateWordCoversRatesAroundPowersOfTwo)
         {32768, 0x400E8000}, {8000, 0x400BFA00},  {1, 0x3FFF8000},
     };
     for (const auto& [hz, word] : cases)
-        EXPECT_EQ(CAIFFFile::ExtendedRateWord(hz), word) << hz;
+        EXPECT_EQ(endian::ExtendedHead(hz), word) << hz;
 }
 
 }  // namespace
