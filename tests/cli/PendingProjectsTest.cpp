@@ -3,13 +3,13 @@
 // be read, and lists recorded tracks on request.
 
 #include "tests/cli/CliRunner.h"
+#include "tests/cli/SoundCheck.h"
 #include "tests/support/RecorderTakeover.h"
 #include "tests/support/TempFolder.h"
 #include "tools/diskwriter/DiskWriter.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 
 using testsupport::Lines;
@@ -33,9 +33,7 @@ protected:
     void Import(const std::string& name, int rate, int bits)
     {
         const std::string path = Source(name + ".wav");
-        const std::string command = "sox -q -n -r " + std::to_string(rate) + " -b " + std::to_string(bits) +
-                                    " -c 1 '" + path + "' synth 0.2 sine 440 vol 0.5";
-        ASSERT_EQ(std::system(command.c_str()), 0);
+        ASSERT_NO_THROW(testsupport::WriteTone(path, rate, bits, 1, 0.2));
         const auto result = RunCli({"import", Disk(), "--name", name, path});
         ASSERT_EQ(result.exitStatus, 0) << result.err;
     }

@@ -6,9 +6,10 @@
 #include "tests/support/TempFolder.h"
 
 #include <algorithm>
-#include <cmath>
 #endif
 
+#include <cmath>
+#include <numbers>
 #include <stdexcept>
 
 namespace testsupport {
@@ -17,6 +18,7 @@ namespace testsupport {
 
 static_assert(kSoundWav == SF_FORMAT_WAV && kSoundAiff == SF_FORMAT_AIFF && kSoundFlac == SF_FORMAT_FLAC);
 static_assert(kSoundPcm16 == SF_FORMAT_PCM_16 && kSoundPcm24 == SF_FORMAT_PCM_24);
+static_assert(kSoundContainerMask == SF_FORMAT_TYPEMASK);
 
 SoundFile ReadSound(const std::string& path)
 {
@@ -55,7 +57,6 @@ void WriteSound(const std::string& path, int format, int rate, int channels, con
 
 namespace {
 
-constexpr int kContainerMask = 0x0FFF0000;
 constexpr int kEncodingMask = 0x0000FFFF;
 constexpr int kWavex = 0x130000;  // WAVE with the extensible format tag
 constexpr int kPcm32 = 0x0004;
@@ -188,7 +189,7 @@ void WriteSound(const std::string& path, int format, int rate, int channels, con
 {
     const int encoding = format & kEncodingMask;
     const int bits = encoding == kSoundPcm16 ? 16 : encoding == kSoundPcm24 ? 24 : 0;
-    const int container = format & kContainerMask;
+    const int container = format & kSoundContainerMask;
     if (bits == 0 || (container != kSoundWav && container != kSoundAiff))
         throw std::runtime_error("unsupported format for " + path);
     const bool aiff = container == kSoundAiff;
@@ -234,6 +235,20 @@ void WriteSound(const std::string& path, int format, int rate, int channels, con
 }
 
 #endif
+
+void WriteTone(const std::string& path, int rate, int bits, int channels, double seconds)
+{
+    constexpr double kHalfScale = 0.5 * 2147483647.0;
+    constexpr double kFrequency = 440.0;
+    const auto frames = static_cast<std::size_t>(rate * seconds);
+    const auto width = static_cast<std::size_t>(channels);
+    std::vector<int> samples(frames * width);
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        const double t = static_cast<double>(i / width) / rate;
+        samples[i] = static_cast<int>(std::lround(kHalfScale * std::sin(2.0 * std::numbers::pi * kFrequency * t)));
+    }
+    WriteSound(path, kSoundWav | (bits == 24 ? kSoundPcm24 : kSoundPcm16), rate, channels, samples);
+}
 
 double ToneFrequency(const std::vector<std::int32_t>& samples, int rate, std::size_t from, std::size_t to)
 {

@@ -16,6 +16,7 @@ inline constexpr int kSoundAiff = 0x020000;
 inline constexpr int kSoundFlac = 0x170000;
 inline constexpr int kSoundPcm16 = 0x0002;
 inline constexpr int kSoundPcm24 = 0x0003;
+inline constexpr int kSoundContainerMask = 0x0FFF0000;  // the container part of a format word
 
 struct SoundFile {
     int rate = 0;
@@ -30,6 +31,10 @@ SoundFile ReadSound(const std::string& path);
 // Writes interleaved full-scale 32-bit samples as `format` (a WAVE or AIFF word above);
 // throws when the file cannot be written.
 void WriteSound(const std::string& path, int format, int rate, int channels, const std::vector<int>& samples);
+
+// A WAVE file of `seconds` of a 440 Hz tone at half scale, 16 or 24 bit, the same in
+// every channel; throws when it cannot be written.
+void WriteTone(const std::string& path, int rate, int bits, int channels = 1, double seconds = 0.5);
 
 // The frequency of a steady tone in samples [from, to), from its rising zero crossings.
 double ToneFrequency(const std::vector<std::int32_t>& samples, int rate, std::size_t from, std::size_t to);
