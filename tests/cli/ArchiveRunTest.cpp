@@ -2,6 +2,7 @@
 // file system that fails or corrupts on purpose where a test needs it.
 
 #include "cli/ArchiveRun.h"
+#include "cli/FlacFile.h"
 #include "platform/Files.h"
 #include "platform/Sha256.h"
 #include "tests/cli/ArchiveFixture.h"
@@ -242,7 +243,9 @@ TEST_F(ArchiveRun, DamagedProjectsAreSalvagedAndTheRestIsComplete)
 TEST_F(ArchiveRun, ARunStoppedByAFailureAndResumedEndsAsAnUninterruptedOne)
 {
     Write(testsupport::ArchiveDisk());
-    ASSERT_EQ(Archive(Out("whole"), ArchiveFormat::Flac), 0);
+    // FLAC where the build has an encoder: its writes are the most varied.
+    const ArchiveFormat format = cli::FlacAvailable() ? ArchiveFormat::Flac : ArchiveFormat::Wave;
+    ASSERT_EQ(Archive(Out("whole"), format), 0);
     const auto whole = testsupport::ArchiveTree(Out("whole"));
     std::uint64_t copiedBytes = 0;
     for (const auto& [file, bytes] : whole)
@@ -267,11 +270,11 @@ TEST_F(ArchiveRun, ARunStoppedByAFailureAndResumedEndsAsAnUninterruptedOne)
         TempFolder out;
         testsupport::FaultyFileSystem faulty;
         c.fault(faulty);
-        EXPECT_EQ(Archive(out.Path(), ArchiveFormat::Flac, false, faulty), 1);
+        EXPECT_EQ(Archive(out.Path(), format, false, faulty), 1);
         EXPECT_TRUE(console.Warned("archive stopped: "));
         for (const auto& [file, bytes] : testsupport::ArchiveTree(out.Path()))
             EXPECT_FALSE(cli::IsTemporaryName(platform::NamePart(file))) << file;
-        ASSERT_EQ(Archive(out.Path(), ArchiveFormat::Flac), 0);
+        ASSERT_EQ(Archive(out.Path(), format), 0);
         EXPECT_EQ(testsupport::ArchiveTree(out.Path()), whole);
         EXPECT_FALSE(console.Warned("(0 kept from an earlier run)")) << testing::PrintToString(console.warnings);
     }
