@@ -30,6 +30,12 @@ constexpr std::uint64_t kChunk = kExportChunkFrames;
 const char* const kDiskFolder = "/mo";
 const char* const kOutFolder = "/out";
 
+// A file of the disk as the export names it: joined the platform's way.
+std::string OnDisk(const std::string& name)
+{
+    return platform::JoinPath(kDiskFolder, name);
+}
+
 // The SetTotal and SetDone calls one progress window received.
 struct ProgressLog {
     std::vector<std::uint64_t> totals;
@@ -140,7 +146,7 @@ struct Rig {
 void ChangeProject(Rig& rig, const std::function<void(sobinder&)>& change)
 {
     change(rig.selection.project);
-    const std::string index = std::string(kDiskFolder) + "/FNB.BIN";
+    const std::string index = OnDisk("FNB.BIN");
     std::vector<std::uint8_t> bytes = rig.files.Bytes(index);
     wordorder::Encode(rig.selection.project, bytes.data() + rig.selection.project.slot * kSlotSize);
     rig.files.AddFile(index, bytes);
@@ -172,12 +178,12 @@ TEST(ExportResult, EveryRefusalSaysWhyAndAbout)
         return [path](Rig& rig) { rig.ui.dialogAnswers = {path}; };
     };
     const Case cases[] = {
-        {"no FNB.BIN", [](Rig& rig) { rig.files.Remove("/mo/FNB.BIN"); }, Reason::ProjectIndexMissing, "/mo", ""},
-        {"empty FNB.BIN", [](Rig& rig) { rig.files.AddFile("/mo/FNB.BIN", {}); }, Reason::ProjectIndexUnreadable,
-         "/mo/FNB.BIN", ""},
+        {"no FNB.BIN", [](Rig& rig) { rig.files.Remove(OnDisk("FNB.BIN")); }, Reason::ProjectIndexMissing, "/mo", ""},
+        {"empty FNB.BIN", [](Rig& rig) { rig.files.AddFile(OnDisk("FNB.BIN"), {}); }, Reason::ProjectIndexUnreadable,
+         OnDisk("FNB.BIN"), ""},
         {"track without recording", [](Rig& rig) { rig.selection.virtualTracks[2] = 1; }, Reason::TrackNotRecorded,
          "track 3 (virtual track 1)", ""},
-        {"data file missing", [](Rig& rig) { rig.files.Remove("/mo/" + DataFile(2)); }, Reason::DataFileMissing,
+        {"data file missing", [](Rig& rig) { rig.files.Remove(OnDisk(DataFile(2))); }, Reason::DataFileMissing,
          "track 2 (virtual track 1)", DataFile(2)},
         {"unknown word length", [](Rig& rig) { ChangeProject(rig, [](sobinder& r) { r.wordLength = 3; }); },
          Reason::UnknownWordLength, "track 1 (virtual track 1)", "3"},

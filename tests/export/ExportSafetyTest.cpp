@@ -264,7 +264,7 @@ TEST(ExportReplacement, MonoKeepsTheFilesItCompletedAndTheOneItFailedToReplace)
     ASSERT_EQ(after.size(), 2u);
     EXPECT_GT(after.at("Take11.wav").size(), 2 * std::size_t{kExportChunkFrames});
     EXPECT_EQ(after.at("Take21.wav"), kOldBytes);
-    EXPECT_EQ(rig.memory.Permissions("/out/Take11.wav"), kOldPermissions);
+    EXPECT_EQ(rig.memory.Permissions(platform::JoinPath(kOutFolder, "Take11.wav")), kOldPermissions);
 }
 
 #ifdef __linux__

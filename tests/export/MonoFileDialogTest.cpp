@@ -75,15 +75,17 @@ TEST(MonoFileDialog, AsksPerTrackAboutTheFirstExistingFile)
          false},
         {"long extension elsewhere does not count", {"Song11.wave", "Song11", "Song111.wav"}, {{1, 1}}, "Song.wav",
          {}, {}, true},
-        {"empty extension counts", {"Song11."}, {{1, 1}}, "Song.wav", {Answer::Yes}, {"Song11."}, true},
         {"output name found before look-alikes", {"Song11.aif", "Song11.wav"}, {{1, 1}}, "Song.wav", {Answer::Yes},
          {"Song11.wav"}, true},
         {"letter case does not matter", {"SONG11.WAV"}, {{1, 1}}, "song.wav", {Answer::Yes}, {"SONG11.WAV"}, true},
         {"wildcards are literal", {"Song11.wav", "Sa11.wav"}, {{1, 1}}, "S*.wav", {}, {}, true},
-        {"wildcard names are found", {"S*11.txt"}, {{1, 1}}, "S*.wav", {Answer::Yes}, {"S*11.txt"}, true},
-        {"question mark and bracket", {"S?[1]11.w"}, {{1, 1}}, "S?[1].wav", {Answer::Yes}, {"S?[1]11.w"}, true},
         {"virtual track in the name", {"Song18.wav"}, {{1, 1}, {1, 8}}, "Song.wav", {Answer::Yes}, {"Song18.wav"},
          true},
+#ifndef _WIN32  // Windows drops a trailing dot from a file name and allows no * or ? in one
+        {"empty extension counts", {"Song11."}, {{1, 1}}, "Song.wav", {Answer::Yes}, {"Song11."}, true},
+        {"wildcard names are found", {"S*11.txt"}, {{1, 1}}, "S*.wav", {Answer::Yes}, {"S*11.txt"}, true},
+        {"question mark and bracket", {"S?[1]11.w"}, {{1, 1}}, "S?[1].wav", {Answer::Yes}, {"S?[1]11.w"}, true},
+#endif
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

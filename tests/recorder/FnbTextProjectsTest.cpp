@@ -2,6 +2,7 @@
 // and the extent of a track's segment chain: what the list of pending projects and
 // of tracks shows.
 
+#include "platform/Files.h"
 #include "platform/MemoryFileSystem.h"
 #include "recorder/FnbTextFile.h"
 #include "recorder/Track.h"
@@ -70,7 +71,7 @@ TEST(FnbTextProjects, BlocksFoundByTheSerialLineRule)
         SCOPED_TRACE(c.what);
         platform::MemoryFileSystem files;
         files.AddFolder("/mo");
-        files.AddFile("/mo/FNB.TXT", Padded(c.text));
+        files.AddFile(platform::JoinPath("/mo", "FNB.TXT"), Padded(c.text));
         const auto read = ReadFnbTextProjects("/mo", files);
         ASSERT_TRUE(read);
         EXPECT_EQ(read->writtenByRecorder, c.writtenByRecorder);
@@ -86,7 +87,7 @@ TEST(FnbTextProjects, FoundInAnotherLetterCaseAndNothingWithoutTheFile)
     platform::MemoryFileSystem files;
     files.AddFolder("/mo");
     EXPECT_FALSE(ReadFnbTextProjects("/mo", files));
-    files.AddFile("/mo/fnb.txt", Padded("X\r\n" + Block("12", "Low", "2", "3")));
+    files.AddFile(platform::JoinPath("/mo", "fnb.txt"), Padded("X\r\n" + Block("12", "Low", "2", "3")));
     const auto read = ReadFnbTextProjects("/mo", files);
     ASSERT_TRUE(read);
     ASSERT_EQ(read->projects.size(), 1U);
