@@ -6,6 +6,7 @@
 #include "export/MonoType.h"
 #include "export/StereoType.h"
 #include "recorder/Track.h"
+#include "tools/SilentUserInterface.h"
 #include "tools/diskwriter/DiskWriter.h"
 
 #include "bench/support/CopyTimer.h"
@@ -31,24 +32,6 @@ constexpr std::uint32_t kRate = 48000;
 constexpr std::uint32_t kGroupSamples = 8;
 constexpr std::uint32_t kTrackGroups = kSeconds * kRate / kGroupSamples;
 constexpr std::int32_t k24BitSpan = 1 << 23;
-
-// Answers the save dialog with a fixed path; everything else is a no-op.
-class BenchUserInterface : public platform::UserInterface {
-public:
-    explicit BenchUserInterface(std::string path) : m_path(std::move(path)) {}
-    platform::Answer ShowMessage(const std::string&, platform::MessageIcon, platform::MessageButtons) override
-    {
-        return platform::Answer::Yes;
-    }
-    std::optional<std::string> RunFileDialog(const platform::FileDialogRequest&) override { return m_path; }
-    std::optional<std::string> BrowseForFolder(const std::string&) override { return std::nullopt; }
-    void BeginWaitCursor() override {}
-    void EndWaitCursor() override {}
-    std::unique_ptr<platform::ProgressWindow> CreateProgressWindow() override { return nullptr; }
-
-private:
-    std::string m_path;
-};
 
 // The recorder disk and the output folder, made once for all benchmarks.
 struct BenchDisk {
@@ -119,7 +102,7 @@ void RunExport(benchmark::State& state, int trackCount, const std::string& chose
         std::vector<CTrack*> pointers;
         for (auto& track : tracks)
             pointers.push_back(track.get());
-        BenchUserInterface ui(chosen);
+        tools::SilentUserInterface ui(platform::Answer::Yes, chosen);
         CNoUserData settings;
         state.ResumeTiming();
         if (pointers.empty() || Mode(ui, settings).Convert("WAVE", Disk().record, trackCount, pointers.data()) == 0) {

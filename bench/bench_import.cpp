@@ -4,8 +4,8 @@
 
 #include "app/Document.h"
 #include "import/InvertExchange.h"
-#include "platform/UserInterface.h"
 #include "recorder/FnbTextFile.h"
+#include "tools/SilentUserInterface.h"
 
 #include "bench/support/CopyTimer.h"
 
@@ -32,23 +32,6 @@ constexpr std::uint32_t kDataBytes = kSeconds * kRate * kBytesPerSample;
 constexpr std::uint32_t kFormatChunkBytes = 16;
 constexpr std::uint32_t kRiffOverhead = 4 + 8 + kFormatChunkBytes + 8;
 constexpr const char* kFnbText = "SNGSERIAL: 07\r\nSONGTITLE: Old\r\n\r\n";
-
-// Answers nothing and shows nothing.
-class BenchUserInterface : public platform::UserInterface {
-public:
-    platform::Answer ShowMessage(const std::string& text, platform::MessageIcon, platform::MessageButtons) override
-    {
-        lastMessage = text;
-        return platform::Answer::Ok;
-    }
-    std::optional<std::string> RunFileDialog(const platform::FileDialogRequest&) override { return std::nullopt; }
-    std::optional<std::string> BrowseForFolder(const std::string&) override { return std::nullopt; }
-    void BeginWaitCursor() override {}
-    void EndWaitCursor() override {}
-    std::unique_ptr<platform::ProgressWindow> CreateProgressWindow() override { return nullptr; }
-
-    std::string lastMessage;
-};
 
 void PutLe(std::ofstream& out, std::uint32_t value, int bytes)
 {
@@ -119,7 +102,7 @@ void ResetMoFolder()
 
 void BM_Import8Tracks(benchmark::State& state)
 {
-    BenchUserInterface ui;
+    tools::SilentUserInterface ui;
     COVFtoWAVEDoc doc;
     doc.SetMoFolder((Folders().root / "mo").string());
     for (auto _ : state) {

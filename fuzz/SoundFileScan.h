@@ -1,34 +1,21 @@
 #pragma once
-// What the WAVE and AIFF targets share: a user interface that shows nothing, and the
-// header check and region scan of a reader over arbitrary bytes held in memory, with
-// the scan's promise: no non-zero byte of the sample data (from the data offset to
-// the data end, clamped to the file) lies outside the regions found.
+// What the WAVE and AIFF targets share: the header check and region scan of a reader
+// over arbitrary bytes held in memory, with the scan's promise: no non-zero byte of the
+// sample data (from the data offset to the data end, clamped to the file) lies outside
+// the regions found.
 
 #include "fuzz/FuzzTarget.h"
 #include "import/PCSoundFile.h"
 #include "platform/Files.h"
 #include "platform/MemoryFileSystem.h"
-#include "platform/UserInterface.h"
 #include "recorder/Formats.h"
 #include "recorder/PackFile.h"
+#include "tools/SilentUserInterface.h"
 
 #include <algorithm>
 #include <vector>
 
 namespace fuzz {
-
-class QuietUserInterface : public platform::UserInterface {
-public:
-    platform::Answer ShowMessage(const std::string&, platform::MessageIcon, platform::MessageButtons) override
-    {
-        return platform::Answer::Ok;
-    }
-    std::optional<std::string> RunFileDialog(const platform::FileDialogRequest&) override { return std::nullopt; }
-    std::optional<std::string> BrowseForFolder(const std::string&) override { return std::nullopt; }
-    void BeginWaitCursor() override {}
-    void EndWaitCursor() override {}
-    std::unique_ptr<platform::ProgressWindow> CreateProgressWindow() override { return nullptr; }
-};
 
 // Regions in ascending order, apart from each other.
 inline void RequireOrderedRegions(const std::vector<SoundRegion>& regions)

@@ -7,7 +7,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    fuzz::QuietUserInterface ui;
+    tools::SilentUserInterface ui;
     platform::MemoryFileSystem files;
     CPCAiffFile reader(ui, files);
     fuzz::CheckHeaderAndScan(reader, files, data, size);
