@@ -46,7 +46,7 @@ ctest --test-dir "$BUILD_DIR" -j2 --output-on-failure
 
 # The zip: the program and its README, and no DLL beyond the system's own.
 (cd "$BUILD_DIR" && cpack -G ZIP >/dev/null)
-version="$(sed -n 's/^project(Wavelorn VERSION \([0-9.]*\).*/\1/p' "$ROOT/CMakeLists.txt")"
+version="$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$BUILD_DIR/CPackConfig.cmake")"
 zip="$BUILD_DIR/wavelorn-cli-$version-win64.zip"
 [[ -f "$zip" ]] || { echo "missing $zip" >&2; exit 1; }
 mkdir -p "$scratch/zip"
