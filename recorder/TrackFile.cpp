@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr int kBitsPerByte = 8;
 constexpr int kSampleBytes = 3;  // a decoded 20 or 24-bit sample
 
 constexpr WordLengthLayout kLayout16{16, 2, 16, 65536, 131072};
@@ -71,7 +70,7 @@ void DecodeGroup24(const std::uint8_t* in, std::uint8_t* out)
         PutUpperHalves(endian::LoadLittle32(source), target, target + kSampleBytes);
         PutUpperHalves(endian::LoadLittle32(source + sizeof(std::uint32_t)), target + 2 * kSampleBytes, target + 3 * kSampleBytes);
         for (int j = 0; j < kHalfSamples; ++j)
-            target[j * kSampleBytes + 2] = static_cast<std::uint8_t>(lows >> (24 - kBitsPerByte * j));
+            target[j * kSampleBytes + 2] = static_cast<std::uint8_t>(lows >> (24 - endian::kBitsPerByte * j));
     }
 }
 
@@ -104,7 +103,6 @@ CTrackFile::CTrackFile(const std::string& folder, const sobinder& song, const so
                        platform::FileSystem& files)
     : CRTFile(files),
       m_song(song),
-      m_segment(segment),
       m_folder(folder),
       m_name(MakeTrackFileName(song.projectNumber, segment.fileSerial)),
       m_layout(LayoutOf(song.wordLength))
