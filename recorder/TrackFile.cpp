@@ -2,6 +2,7 @@
 
 #include "platform/Endian.h"
 #include "platform/Files.h"
+#include "recorder/Formats.h"
 #include "recorder/TrackFileName.h"
 
 #include <cstring>
@@ -14,6 +15,21 @@ constexpr WordLengthLayout kLayout16{16, 2, 16, 65536, 131072};
 constexpr WordLengthLayout kLayout20{20, 3, 20, 52424, 157272};
 constexpr WordLengthLayout kLayout24{24, 3, 24, 43688, 131064};
 constexpr WordLengthLayout kUnknownLayout{0, 0, 0, 0, 0};
+
+// True when the word length of `code` has the layout's bits and decoded bytes, so
+// the layouts cannot drift from the word lengths the rest of the program uses.
+constexpr bool AgreesWithFormat(std::uint8_t code, const WordLengthLayout& layout)
+{
+    for (const WordLengthFormat& format : kWordLengthFormats) {
+        if (format.code == code)
+            return format.bits == static_cast<unsigned>(layout.bitsPerSample) &&
+                   format.bytesPerSample == static_cast<unsigned>(layout.bytesPerSample);
+    }
+    return false;
+}
+static_assert(AgreesWithFormat(kWordLength16, kLayout16));
+static_assert(AgreesWithFormat(kWordLength20, kLayout20));
+static_assert(AgreesWithFormat(kWordLength24, kLayout24));
 
 // Two samples' upper 16 bits from one word: the earlier sample in bits 31..16.
 void PutUpperHalves(std::uint32_t word, std::uint8_t* first, std::uint8_t* second)
