@@ -1,6 +1,7 @@
 #include "cli/ArchiveManifest.h"
 
 #include "export/ProjectList.h"
+#include "platform/Sha256.h"
 #include "recorder/Formats.h"
 
 #include <nlohmann/json.hpp>
@@ -13,20 +14,6 @@ using json = nlohmann::ordered_json;
 
 constexpr const char* kProgramName = "wavelorn-cli";
 constexpr int kIndent = 2;
-constexpr char kHexDigits[] = "0123456789abcdef";
-constexpr unsigned kNibbleBits = 4;
-constexpr unsigned kNibbleMask = 0xf;
-
-std::string HexOf(const std::string& bytes)
-{
-    std::string hex;
-    for (const char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        hex += kHexDigits[byte >> kNibbleBits];
-        hex += kHexDigits[byte & kNibbleMask];
-    }
-    return hex;
-}
 
 void AddFile(json& entry, const FileRecord& file)
 {
@@ -70,7 +57,7 @@ json ProjectJson(const ProjectFacts& project, const std::vector<TrackRecord>& re
     const auto width = WordLengthOfCode(project.record.wordLength);
     json entry = {{"number", project.record.projectNumber},
                   {"name", Latin1ToUtf8(SongNameOf(project.record))},
-                  {"nameBytes", HexOf(project.rawName)},
+                  {"nameBytes", platform::HexText(project.rawName.data(), project.rawName.size())},
                   {"folder", project.folder},
                   {"rateCode", project.record.sampleRate},
                   {"rate", exportable ? json(exportable->hz) : json()},

@@ -4,7 +4,6 @@
 #include "platform/Files.h"
 #include "recorder/TrackFileName.h"
 
-#include <random>
 #include <string_view>
 
 namespace cli {
@@ -23,24 +22,11 @@ constexpr unsigned kSixBits = 6;
 // U+0080 to U+009F, the C1 controls, start with this byte in UTF-8.
 constexpr unsigned char kC1Lead = 0xc2;
 constexpr unsigned char kC1SecondEnd = 0xa0;
-constexpr std::string_view kTemporaryMark = ".wavelorn-";
-constexpr std::size_t kRandomDigits = 8;
 constexpr std::string_view kIndexNames[] = {kBinderFileName, kHfsFileName, kFnbTextFileName};
 
 bool IsControl(unsigned char byte)
 {
     return byte < kFirstPrintable || byte == kDelete;
-}
-
-std::string RandomPart()
-{
-    static std::mt19937_64 generator{std::random_device{}()};
-    static constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-    std::uniform_int_distribution<std::size_t> pick(0, sizeof kDigits - 2);
-    std::string part;
-    for (std::size_t i = 0; i < kRandomDigits; ++i)
-        part += kDigits[pick(generator)];
-    return part;
 }
 
 }  // namespace
@@ -116,18 +102,6 @@ std::string TrackOutputName(int track, int virtualTrack, ArchiveFormat format)
     std::string name(1, 'T');
     name.append(std::to_string(track)).append(1, 'V').append(std::to_string(virtualTrack));
     return name.append(1, '.').append(FormatExtension(format));
-}
-
-std::string TemporaryNameFor(const std::string& name)
-{
-    std::string temporary(1, '.');
-    temporary.append(name).append(kTemporaryMark).append(RandomPart());
-    return temporary;
-}
-
-bool IsTemporaryName(const std::string& name)
-{
-    return !name.empty() && name.front() == '.' && name.find(kTemporaryMark) != std::string::npos;
 }
 
 bool IsRecorderFileName(const std::string& name)

@@ -2,6 +2,7 @@
 // Names in an archive folder: one folder per project, "NN Name", and one file per
 // track and virtual track, "T<t>V<v>.wav" or ".flac".
 
+#include "platform/ReplacingFile.h"
 #include "recorder/Records.h"
 
 #include <string>
@@ -33,12 +34,10 @@ std::string TrackOutputName(int track, int virtualTrack, ArchiveFormat format);
 // The file extension of a format, without its dot: "wav" or "flac".
 std::string FormatExtension(ArchiveFormat format);
 
-// A hidden name beside `name` for writing it before it is complete:
-// ".<name>.wavelorn-<random>".
-std::string TemporaryNameFor(const std::string& name);
-
-// True for a name that TemporaryNameFor makes (also the export's own temporaries).
-bool IsTemporaryName(const std::string& name);
+// The archive's temporaries are named as every replaced file's temporary is, so one
+// test spots them all.
+using platform::IsTemporaryName;
+using platform::TemporaryNameFor;
 
 // True for the files of a recorder disk: FNB.BIN, HFS.BIN, FNB.TXT and the track
 // data files (8b32 and eight more characters), whatever their letter case.

@@ -1,6 +1,7 @@
 #include "platform/IniFile.h"
 
 #include "platform/Files.h"
+#include "platform/ReplacingFile.h"
 
 #include <cstdlib>
 #include <optional>
@@ -13,7 +14,6 @@ namespace {
 // A settings file is a few lines; anything larger is not ours and is left alone.
 constexpr std::uintmax_t kMaxIniBytes = 1 << 20;
 constexpr char kCommentMark = ';';
-constexpr const char* kTemporarySuffix = ".new";
 #ifdef _WIN32
 constexpr const char* kNativeLineEnd = "\r\n";
 #else
@@ -151,18 +151,6 @@ void PutKey(std::vector<Line>& lines, const std::string& section, const std::str
     lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(lastContent + 1), Line{entry, lineEnd});
 }
 
-bool WriteWholeFile(FileSystem& files, const std::string& path, const std::vector<Line>& lines)
-{
-    const auto file = files.OpenWrite(path, WriteMode::Replace);
-    if (!file)
-        return false;
-    for (const auto& line : lines) {
-        const std::string bytes = line.text + line.end;
-        file->Write(bytes.data(), bytes.size());
-    }
-    return file->Close();
-}
-
 // Writes the new content beside the file and moves it over the old one, so a
 // failed write never leaves a damaged settings file behind.
 bool ReplaceFile(FileSystem& files, const std::string& path, const std::vector<Line>& lines)
@@ -170,12 +158,14 @@ bool ReplaceFile(FileSystem& files, const std::string& path, const std::vector<L
     const std::string folder = FolderPart(path);
     if (!folder.empty())
         CreateFolders(folder);
-    const std::string temporary = path + kTemporarySuffix;
-    if (!WriteWholeFile(files, temporary, lines) || !files.Rename(temporary, path)) {
-        files.Remove(temporary);
+    const auto file = OpenReplacing(files, path);
+    if (!file)
         return false;
+    for (const auto& line : lines) {
+        const std::string bytes = line.text + line.end;
+        file->Write(bytes.data(), bytes.size());
     }
-    return true;
+    return file->Close();
 }
 
 }  // namespace

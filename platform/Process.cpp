@@ -5,6 +5,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <cerrno>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -135,6 +136,8 @@ std::optional<int> RunProcess(const ProcessRequest& request)
         return std::nullopt;
     int status = 0;
     while (waitpid(child, &status, 0) < 0) {
+        if (errno != EINTR)
+            return std::nullopt;
     }
     if (!WIFEXITED(status))
         return std::nullopt;

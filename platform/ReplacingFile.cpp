@@ -33,18 +33,20 @@ std::string Shortened(const std::string& name, std::size_t limit)
     return name.substr(0, size);
 }
 
+std::string RandomPart()
+{
+    std::random_device random;
+    std::uniform_int_distribution<std::size_t> pick(0, kRandomAlphabet.size() - 1);
+    std::string part;
+    for (std::size_t i = 0; i < kRandomLength; ++i)
+        part += kRandomAlphabet[pick(random)];
+    return part;
+}
+
 std::string TemporaryPath(const std::string& path)
 {
     const std::string name = NamePart(path);
-    std::string temporary = path.substr(0, path.size() - name.size());
-    temporary += kHiddenMark;
-    temporary += Shortened(name, kMaxKeptNameBytes);
-    temporary += kTemporaryMark;
-    std::random_device random;
-    std::uniform_int_distribution<std::size_t> pick(0, kRandomAlphabet.size() - 1);
-    for (std::size_t i = 0; i < kRandomLength; ++i)
-        temporary += kRandomAlphabet[pick(random)];
-    return temporary;
+    return path.substr(0, path.size() - name.size()) + TemporaryNameFor(Shortened(name, kMaxKeptNameBytes));
 }
 
 class ReplacingFile : public OutputFile {
@@ -118,6 +120,18 @@ std::unique_ptr<OutputFile> OpenReplacing(FileSystem& files, const std::string& 
             return nullptr;
     }
     return nullptr;
+}
+
+std::string TemporaryNameFor(const std::string& name)
+{
+    std::string temporary(1, kHiddenMark);
+    temporary.append(name).append(kTemporaryMark).append(RandomPart());
+    return temporary;
+}
+
+bool IsTemporaryName(const std::string& name)
+{
+    return !name.empty() && name.front() == kHiddenMark && name.find(kTemporaryMark) != std::string::npos;
 }
 
 }  // namespace platform

@@ -26,4 +26,11 @@ namespace platform {
 // Null when the file cannot be opened.
 std::unique_ptr<OutputFile> OpenReplacing(FileSystem& files, const std::string& path);
 
+// A hidden name beside `name` for writing it before it is complete:
+// ".<name>.wavelorn-<random>", the random part eight characters of a-z and 0-9.
+std::string TemporaryNameFor(const std::string& name);
+
+// True for a name that TemporaryNameFor makes, also with more after the random part.
+bool IsTemporaryName(const std::string& name);
+
 }  // namespace platform

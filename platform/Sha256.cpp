@@ -22,21 +22,24 @@ constexpr std::size_t kFileBlockBytes = std::size_t{1} << 20;
 constexpr char kHexDigits[] = "0123456789abcdef";
 constexpr unsigned kNibbleBits = 4;
 constexpr unsigned kNibbleMask = 0xf;
+constexpr std::size_t kHexDigitsPerByte = 2;
 
 using Digest = std::array<unsigned char, kDigestBytes>;
+static_assert(kSha256HexLength == kHexDigitsPerByte * kDigestBytes);
 
-std::string Hex(const Digest& digest)
+}  // namespace
+
+std::string HexText(const void* bytes, std::size_t size)
 {
+    const auto* byte = static_cast<const unsigned char*>(bytes);
     std::string text;
-    text.reserve(kSha256HexLength);
-    for (const unsigned char byte : digest) {
-        text += kHexDigits[byte >> kNibbleBits];
-        text += kHexDigits[byte & kNibbleMask];
+    text.reserve(kHexDigitsPerByte * size);
+    for (std::size_t i = 0; i < size; ++i) {
+        text += kHexDigits[byte[i] >> kNibbleBits];
+        text += kHexDigits[byte[i] & kNibbleMask];
     }
     return text;
 }
-
-}  // namespace
 
 #ifdef _WIN32
 
@@ -125,7 +128,8 @@ void Sha256::Update(const void* data, std::size_t size)
 
 std::string Sha256::HexDigest()
 {
-    return Hex(m_state->Finish());
+    const Digest digest = m_state->Finish();
+    return HexText(digest.data(), digest.size());
 }
 
 std::string Sha256Hex(const void* data, std::size_t size)

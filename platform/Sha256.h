@@ -36,6 +36,9 @@ private:
 // The digest of `size` bytes.
 std::string Sha256Hex(const void* data, std::size_t size);
 
+// `size` bytes as lowercase hexadecimal digits, two to a byte, in order.
+std::string HexText(const void* bytes, std::size_t size);
+
 // Called with the bytes of a file read so far, for progress.
 using ReadProgress = std::function<void(std::uint64_t bytesRead)>;
 

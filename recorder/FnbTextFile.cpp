@@ -29,6 +29,7 @@ constexpr std::size_t kLinePieceLength = 259;
 constexpr std::size_t kTextReadSize = 64 * 1024;
 // Where the two digits of the project number stand in a "SNGSERIAL:" line.
 constexpr std::size_t kSerialDigitsAt = 11;
+constexpr std::size_t kSerialDigitCount = 2;
 constexpr int kFirstProjectNumber = 1;
 constexpr int kLastDerivableNumber = 98;
 constexpr int kDecimalBase = 10;
@@ -114,6 +115,14 @@ private:
     char m_piece[kLinePieceLength] = {};
 };
 
+// The two digits of a "SNGSERIAL:" line, or empty when the line is too short to hold them.
+std::string SerialDigitsOf(std::string_view serialLine)
+{
+    return serialLine.size() >= kSerialDigitsAt + kSerialDigitCount
+               ? std::string(serialLine.substr(kSerialDigitsAt, kSerialDigitCount))
+               : std::string();
+}
+
 // The digits of the last "SNGSERIAL:" line of the text at `path`: a line that starts
 // with the key, as the recorder writes them. A key further on (in a title, say) or in
 // the continuation of a long line does not count; the digits would not stand where
@@ -125,7 +134,7 @@ std::string LastSerialDigits(platform::ByteSource& text, const std::string& path
     while (const auto piece = pieces.Next()) {
         if (!pieces.StartsLine() || !piece->starts_with(kSerialKey))
             continue;
-        digits = piece->size() > kSerialDigitsAt + 1 ? std::string(piece->substr(kSerialDigitsAt, 2)) : std::string();
+        digits = SerialDigitsOf(*piece);
     }
     if (pieces.Failed())
         Fail(MessageId::FnbReadFailed, Reason::FnbTextUnreadable, path);
@@ -267,9 +276,7 @@ std::optional<FnbTextProjects> ReadFnbTextProjects(const std::string& moFolder, 
             continue;
         if (piece->starts_with(kSerialKey)) {
             // The digits stand where the project number is derived from.
-            std::string number =
-                piece->size() > kSerialDigitsAt + 1 ? std::string(piece->substr(kSerialDigitsAt, 2)) : std::string();
-            found.projects.push_back({std::move(number), {}, std::nullopt, std::nullopt});
+            found.projects.push_back({SerialDigitsOf(*piece), {}, std::nullopt, std::nullopt});
             continue;
         }
         if (found.projects.empty())

@@ -1,5 +1,7 @@
 #include "recorder/PackFile.h"
 
+#include "recorder/Formats.h"
+
 #include <algorithm>
 
 namespace {
@@ -103,18 +105,16 @@ PackFunction ChoosePacker(unsigned bitsPerSample, bool bigEndian)
 
 std::optional<GroupLayout> GroupLayoutFor(unsigned bitsPerSample)
 {
+    const auto width = WordLengthOfBits(bitsPerSample);
+    if (!width)
+        return std::nullopt;
     // The PC side holds a sample in as many bytes as the recorder's decoded form.
-    for (const std::uint8_t code : {kWordLength16, kWordLength20, kWordLength24}) {
-        const WordLengthLayout recorder = LayoutOf(code);
-        if (static_cast<unsigned>(recorder.bitsPerSample) != bitsPerSample)
-            continue;
-        GroupLayout layout;
-        layout.sourceBytes = static_cast<std::size_t>(recorder.bytesPerSample) * kSamplesPerGroup;
-        layout.packedBytes = static_cast<std::size_t>(recorder.groupBytes);
-        layout.groupsPerBlock = static_cast<std::uint32_t>(recorder.samplesPerBlock / kSamplesPerGroup);
-        return layout;
-    }
-    return std::nullopt;
+    const WordLengthLayout recorder = LayoutOf(width->code);
+    GroupLayout layout;
+    layout.sourceBytes = static_cast<std::size_t>(recorder.bytesPerSample) * kSamplesPerGroup;
+    layout.packedBytes = static_cast<std::size_t>(recorder.groupBytes);
+    layout.groupsPerBlock = static_cast<std::uint32_t>(recorder.samplesPerBlock / kSamplesPerGroup);
+    return layout;
 }
 
 COrvoPackFile::COrvoPackFile(unsigned bitsPerSample, bool bigEndian, platform::FileSystem& files)

@@ -2,19 +2,34 @@
 
 #include "platform/Endian.h"
 #include "platform/Files.h"
+#include "recorder/Formats.h"
 #include "recorder/TrackFileName.h"
 
 #include <cstring>
 
 namespace {
 
-constexpr int kBitsPerByte = 8;
 constexpr int kSampleBytes = 3;  // a decoded 20 or 24-bit sample
 
 constexpr WordLengthLayout kLayout16{16, 2, 16, 65536, 131072};
 constexpr WordLengthLayout kLayout20{20, 3, 20, 52424, 157272};
 constexpr WordLengthLayout kLayout24{24, 3, 24, 43688, 131064};
 constexpr WordLengthLayout kUnknownLayout{0, 0, 0, 0, 0};
+
+// True when the word length of `code` has the layout's bits and decoded bytes, so
+// the layouts cannot drift from the word lengths the rest of the program uses.
+constexpr bool AgreesWithFormat(std::uint8_t code, const WordLengthLayout& layout)
+{
+    for (const WordLengthFormat& format : kWordLengthFormats) {
+        if (format.code == code)
+            return format.bits == static_cast<unsigned>(layout.bitsPerSample) &&
+                   format.bytesPerSample == static_cast<unsigned>(layout.bytesPerSample);
+    }
+    return false;
+}
+static_assert(AgreesWithFormat(kWordLength16, kLayout16));
+static_assert(AgreesWithFormat(kWordLength20, kLayout20));
+static_assert(AgreesWithFormat(kWordLength24, kLayout24));
 
 // Two samples' upper 16 bits from one word: the earlier sample in bits 31..16.
 void PutUpperHalves(std::uint32_t word, std::uint8_t* first, std::uint8_t* second)
@@ -71,7 +86,7 @@ void DecodeGroup24(const std::uint8_t* in, std::uint8_t* out)
         PutUpperHalves(endian::LoadLittle32(source), target, target + kSampleBytes);
         PutUpperHalves(endian::LoadLittle32(source + sizeof(std::uint32_t)), target + 2 * kSampleBytes, target + 3 * kSampleBytes);
         for (int j = 0; j < kHalfSamples; ++j)
-            target[j * kSampleBytes + 2] = static_cast<std::uint8_t>(lows >> (24 - kBitsPerByte * j));
+            target[j * kSampleBytes + 2] = static_cast<std::uint8_t>(lows >> (24 - endian::kBitsPerByte * j));
     }
 }
 
@@ -104,7 +119,6 @@ CTrackFile::CTrackFile(const std::string& folder, const sobinder& song, const so
                        platform::FileSystem& files)
     : CRTFile(files),
       m_song(song),
-      m_segment(segment),
       m_folder(folder),
       m_name(MakeTrackFileName(song.projectNumber, segment.fileSerial)),
       m_layout(LayoutOf(song.wordLength))

@@ -50,7 +50,6 @@ public:
 
 private:
     sobinder m_song;
-    soentry m_segment;
     std::string m_folder;
     std::string m_name;
     std::uint64_t m_bytesRead = 0;

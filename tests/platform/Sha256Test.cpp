@@ -28,6 +28,13 @@ TEST(Sha256, KnownDigests)
         EXPECT_EQ(platform::Sha256Hex(c.message.data(), c.message.size()), c.digest) << c.message.size();
 }
 
+TEST(Sha256, HexTextGivesTwoLowercaseDigitsForEachByteInOrder)
+{
+    const unsigned char bytes[] = {0x00, 0x0f, 0xa5, 0xff, 0x10};
+    EXPECT_EQ(platform::HexText(bytes, sizeof bytes), "000fa5ff10");
+    EXPECT_EQ(platform::HexText(nullptr, 0), "");
+}
+
 TEST(Sha256, PiecesGiveTheDigestOfTheWholeAndTheObjectStartsAfresh)
 {
     const std::string message = "abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq";
