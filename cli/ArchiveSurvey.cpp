@@ -14,10 +14,6 @@ namespace cli {
 
 namespace {
 
-// The heads of a project's virtual track 1 follow its record: slot + 8v + t - 7.
-constexpr auto kHeadsPerVirtualTrack = static_cast<std::int64_t>(kTrackCount);
-constexpr std::int64_t kFirstHeadOffset = 7;
-
 // The records of FNB.BIN as stored (names untouched), and whether the walk left the file.
 struct StoredList {
     std::vector<sobinder> records;
@@ -64,7 +60,7 @@ public:
         facts.description = reader.Describe();
         soentry segment{};
         bool more = m_binder.ReadFirstSegment(project.record, track, virtualTrack, segment);
-        if (!more && !(m_binder.LeftTheFile() && HeadInFile(project.record, track, virtualTrack)))
+        if (!more && !(m_binder.LeftTheFile() && m_binder.HeadLiesInFile(project.record, track, virtualTrack)))
             return std::nullopt;
         for (; more; more = m_binder.ReadNextSegment(segment))
             facts.segments.push_back(FactsOf(project.record, segment, facts));
@@ -78,15 +74,6 @@ public:
     }
 
 private:
-    // True when the head slot of the track lies in FNB.BIN: a first read that left the
-    // file then followed a damaged link rather than looking past the index's end.
-    bool HeadInFile(const sobinder& record, int track, int virtualTrack) const
-    {
-        const std::int64_t head = std::int64_t{record.slot} + std::int64_t{virtualTrack} * kHeadsPerVirtualTrack +
-                                  track - kFirstHeadOffset;
-        return (head + 1) * static_cast<std::int64_t>(kSlotSize) <= m_binder.GetLength();
-    }
-
     SegmentFacts FactsOf(const sobinder& record, const soentry& segment, TrackFacts& track)
     {
         SegmentFacts facts{segment.startGroup, segment.lengthGroups, m_leadIns.LeadIn(segment),
