@@ -6,7 +6,6 @@
 #include "export/SndFormFile.h"
 #include "platform/Files.h"
 #include "recorder/BinderFile.h"
-#include "recorder/Formats.h"
 #include "recorder/Track.h"
 #include "recorder/TrackFileName.h"
 
@@ -28,17 +27,6 @@ StoredList ReadStoredList(CBinderFile& binder)
         list.records.push_back(record);
     list.leftTheFile = binder.LeftTheFile();
     return list;
-}
-
-std::optional<Refusal> ProjectRefusal(const sobinder& record)
-{
-    if (!WordLengthOfCode(record.wordLength))
-        return Refusal{MessageId::ConvertFailed, Reason::UnknownWordLength, ProjectSubject(record),
-                       std::to_string(record.wordLength)};
-    if (!IsExportableProject(record))
-        return Refusal{MessageId::ConvertFailed, Reason::UnknownRate, ProjectSubject(record),
-                       std::to_string(record.sampleRate)};
-    return std::nullopt;
 }
 
 class TrackSurveyor {
@@ -126,11 +114,6 @@ void SurveyTracks(TrackSurveyor& surveyor, ProjectFacts& project)
 
 }  // namespace
 
-std::string ProjectSubject(const sobinder& record)
-{
-    return "project " + std::to_string(record.projectNumber);
-}
-
 DiskSurvey SurveyDisk(platform::FileSystem& files, const std::string& disk)
 {
     DiskSurvey survey;
@@ -148,7 +131,7 @@ DiskSurvey SurveyDisk(platform::FileSystem& files, const std::string& disk)
         ProjectFacts project;
         project.record = listing.records[i];
         project.rawName.assign(stored.records[i].songName, kSongNameSize);
-        project.refusal = ProjectRefusal(project.record);
+        project.refusal = ProjectCodesRefusal(project.record);
         folders.push_back(ProjectFolderName(project.record));
         survey.projects.push_back(std::move(project));
     }
