@@ -124,12 +124,11 @@ DiskSurvey SurveyDisk(platform::FileSystem& files, const std::string& disk)
     survey.indexOpened = true;
     const StoredList stored = ReadStoredList(binder);
     survey.listCutShort = stored.leftTheFile;
-    // The list's own reading gives unnamed projects their generated names.
-    const ProjectListing listing = ReadProjectList(binder.GetPath(), files);
     std::vector<std::string> folders;
-    for (std::size_t i = 0; i < stored.records.size() && i < listing.records.size(); ++i) {
+    for (std::size_t i = 0; i < stored.records.size(); ++i) {
         ProjectFacts project;
-        project.record = listing.records[i];
+        // Unnamed projects carry the names the project list generates for them.
+        project.record = ListedRecord(stored.records[i], static_cast<int>(i) + 1);
         project.rawName.assign(stored.records[i].songName, kSongNameSize);
         project.refusal = ProjectCodesRefusal(project.record);
         folders.push_back(ProjectFolderName(project.record));
