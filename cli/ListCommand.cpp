@@ -15,7 +15,6 @@ namespace {
 constexpr unsigned char kFirstPrintable = 0x20;
 constexpr unsigned char kDelete = 0x7f;
 constexpr const char* kPendingField = "pending";
-constexpr int kVirtualTrackCount = 8;
 
 // Recorder texts reach the console as raw bytes; a control byte would steer the
 // terminal, so it is shown as '?'.
@@ -68,15 +67,13 @@ int ListCommand(const ListOptions& options)
     if (listing.records.empty())
         std::fprintf(stderr, "wavelorn-cli: the first project of %s in %s cannot be read; the disk may hold no project yet\n",
                      kBinderFileName, disk.c_str());
-    std::vector<unsigned> listed;
     for (const auto& record : listing.records) {
-        listed.push_back(record.projectNumber);
         PrintLine(ConsoleBytes(ProjectListLine(record)) + "\t" + SampleRateText(record.sampleRate) + "\t" +
                   BitsText(record.wordLength));
         if (options.tracks)
             PrintTracks(disk, record);
     }
-    for (const auto& project : PendingProjects(disk, listed)) {
+    for (const auto& project : PendingProjects(disk, listing.records)) {
         PrintLine(ConsoleBytes(project.number + " : " + project.title) + "\t" +
                   SampleRateText(project.rateCode.value_or(0)) + "\t" + BitsText(project.wordLengthCode.value_or(0)) +
                   "\t" + kPendingField);
