@@ -49,6 +49,11 @@ void ArchiveProgress::ItemDone(std::uint64_t done)
         m_window->SetDone(m_itemStart + std::min(done, m_itemBytes));
 }
 
+std::function<void(std::uint64_t done)> ArchiveProgress::ItemCallback()
+{
+    return [this](std::uint64_t done) { ItemDone(done); };
+}
+
 void ArchiveProgress::EndItem()
 {
     m_itemStart += m_itemBytes;

@@ -5,6 +5,7 @@
 #include "platform/UserInterface.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace cli {
@@ -20,6 +21,8 @@ public:
     void BeginItem(std::uint64_t bytes);
     // `done` bytes of the current item are done.
     void ItemDone(std::uint64_t done);
+    // ItemDone as a callback for reads and copies that report the bytes they have done.
+    std::function<void(std::uint64_t done)> ItemCallback();
     // The current item counts in full (also when it was kept, skipped or failed).
     void EndItem();
 

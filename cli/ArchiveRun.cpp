@@ -156,8 +156,8 @@ private:
         const auto size = m_files.FileSize(copy);
         if (!size || size != m_files.FileSize(source))
             return false;
-        const auto progress = [this](std::uint64_t done) { m_progress.ItemDone(done); };
-        if (platform::Sha256OfFile(m_files, copy, progress) != sum || platform::Sha256OfFile(m_files, source) != sum)
+        if (platform::Sha256OfFile(m_files, copy, m_progress.ItemCallback()) != sum ||
+            platform::Sha256OfFile(m_files, source) != sum)
             return false;
         record.copy = FileRecord{Relative(kDiskCopyFolder, name), *size, sum};
         ++m_kept;
@@ -171,8 +171,7 @@ private:
         DiskFileRecord record{name, std::nullopt, std::nullopt};
         m_progress.BeginItem(m_files.FileSize(source).value_or(0));
         if (!KeepCopy(name, source, copy, record)) {
-            const CopyResult result =
-                CopyFile(m_files, source, copy, [this](std::uint64_t done) { m_progress.ItemDone(done); });
+            const CopyResult result = CopyFile(m_files, source, copy, m_progress.ItemCallback());
             if (result.status == CopyResult::Status::WriteFailed) {
                 m_failure = Relative(kDiskCopyFolder, name) + ": cannot be written";
                 return false;
@@ -222,8 +221,7 @@ private:
         const EarlierRun::Output& earlier = m_earlier->outputs.at(relative);
         if (m_files.FileSize(path) != earlier.file.size)
             return false;
-        const auto progress = [this](std::uint64_t done) { m_progress.ItemDone(done); };
-        if (platform::Sha256OfFile(m_files, path, progress) != earlier.file.sha256)
+        if (platform::Sha256OfFile(m_files, path, m_progress.ItemCallback()) != earlier.file.sha256)
             return false;
         record.output = earlier.file;
         record.fileSamples = earlier.fileSamples;

@@ -6,17 +6,12 @@
 #include "export/SndFormFile.h"
 #include "platform/Files.h"
 #include "recorder/BinderFile.h"
-#include "recorder/Formats.h"
 #include "recorder/Track.h"
 #include "recorder/TrackFileName.h"
 
 namespace cli {
 
 namespace {
-
-// The heads of a project's virtual track 1 follow its record: slot + 8v + t - 7.
-constexpr auto kHeadsPerVirtualTrack = static_cast<std::int64_t>(kTrackCount);
-constexpr std::int64_t kFirstHeadOffset = 7;
 
 // The records of FNB.BIN as stored (names untouched), and whether the walk left the file.
 struct StoredList {
@@ -32,17 +27,6 @@ StoredList ReadStoredList(CBinderFile& binder)
         list.records.push_back(record);
     list.leftTheFile = binder.LeftTheFile();
     return list;
-}
-
-std::optional<Refusal> ProjectRefusal(const sobinder& record)
-{
-    if (!WordLengthOfCode(record.wordLength))
-        return Refusal{MessageId::ConvertFailed, Reason::UnknownWordLength, ProjectSubject(record),
-                       std::to_string(record.wordLength)};
-    if (!IsExportableProject(record))
-        return Refusal{MessageId::ConvertFailed, Reason::UnknownRate, ProjectSubject(record),
-                       std::to_string(record.sampleRate)};
-    return std::nullopt;
 }
 
 class TrackSurveyor {
@@ -64,7 +48,7 @@ public:
         facts.description = reader.Describe();
         soentry segment{};
         bool more = m_binder.ReadFirstSegment(project.record, track, virtualTrack, segment);
-        if (!more && !(m_binder.LeftTheFile() && HeadInFile(project.record, track, virtualTrack)))
+        if (!more && !(m_binder.LeftTheFile() && m_binder.HeadLiesInFile(project.record, track, virtualTrack)))
             return std::nullopt;
         for (; more; more = m_binder.ReadNextSegment(segment))
             facts.segments.push_back(FactsOf(project.record, segment, facts));
@@ -78,15 +62,6 @@ public:
     }
 
 private:
-    // True when the head slot of the track lies in FNB.BIN: a first read that left the
-    // file then followed a damaged link rather than looking past the index's end.
-    bool HeadInFile(const sobinder& record, int track, int virtualTrack) const
-    {
-        const std::int64_t head = std::int64_t{record.slot} + std::int64_t{virtualTrack} * kHeadsPerVirtualTrack +
-                                  track - kFirstHeadOffset;
-        return (head + 1) * static_cast<std::int64_t>(kSlotSize) <= m_binder.GetLength();
-    }
-
     SegmentFacts FactsOf(const sobinder& record, const soentry& segment, TrackFacts& track)
     {
         SegmentFacts facts{segment.startGroup, segment.lengthGroups, m_leadIns.LeadIn(segment),
@@ -139,11 +114,6 @@ void SurveyTracks(TrackSurveyor& surveyor, ProjectFacts& project)
 
 }  // namespace
 
-std::string ProjectSubject(const sobinder& record)
-{
-    return "project " + std::to_string(record.projectNumber);
-}
-
 DiskSurvey SurveyDisk(platform::FileSystem& files, const std::string& disk)
 {
     DiskSurvey survey;
@@ -154,14 +124,13 @@ DiskSurvey SurveyDisk(platform::FileSystem& files, const std::string& disk)
     survey.indexOpened = true;
     const StoredList stored = ReadStoredList(binder);
     survey.listCutShort = stored.leftTheFile;
-    // The list's own reading gives unnamed projects their generated names.
-    const ProjectListing listing = ReadProjectList(binder.GetPath(), files);
     std::vector<std::string> folders;
-    for (std::size_t i = 0; i < stored.records.size() && i < listing.records.size(); ++i) {
+    for (std::size_t i = 0; i < stored.records.size(); ++i) {
         ProjectFacts project;
-        project.record = listing.records[i];
+        // Unnamed projects carry the names the project list generates for them.
+        project.record = ListedRecord(stored.records[i], static_cast<int>(i) + 1);
         project.rawName.assign(stored.records[i].songName, kSongNameSize);
-        project.refusal = ProjectRefusal(project.record);
+        project.refusal = ProjectCodesRefusal(project.record);
         folders.push_back(ProjectFolderName(project.record));
         survey.projects.push_back(std::move(project));
     }

@@ -57,7 +57,4 @@ struct DiskSurvey {
 // Reads the disk in `disk` through `files`; writes nothing.
 DiskSurvey SurveyDisk(platform::FileSystem& files, const std::string& disk);
 
-// "project 5", as refusals about a project name it.
-std::string ProjectSubject(const sobinder& record);
-
 }  // namespace cli

@@ -8,6 +8,7 @@
 #include "export/Factory.h"
 #include "export/ProjectList.h"
 #include "platform/Files.h"
+#include "recorder/TrackFileName.h"
 
 #include <cstdio>
 #include <optional>
@@ -52,13 +53,6 @@ std::optional<sobinder> FindProject(const std::vector<sobinder>& records, unsign
     return std::nullopt;
 }
 
-std::string TwoDigits(unsigned number)
-{
-    char digits[16];
-    std::snprintf(digits, sizeof digits, "%02u", number);
-    return digits;
-}
-
 void PrintFiles(const std::vector<std::string>& files)
 {
     for (const auto& file : files)
@@ -93,12 +87,10 @@ int ExportCommand(const ExportOptions& options)
     const ProjectListing listing = ReadProjectList(platform::JoinPath(options.disk, kBinderFileName));
     const auto project = FindProject(listing.records, *number);
     if (!project) {
-        std::vector<unsigned> listed;
-        for (const auto& record : listing.records)
-            listed.push_back(record.projectNumber);
-        for (const auto& pending : PendingProjects(options.disk, listed)) {
-            if (NumberOf(pending) == *number)
-                return UsageError("project " + TwoDigits(*number) + " is waiting for the recorder to read the disk");
+        for (const auto& pending : PendingProjects(options.disk, listing.records)) {
+            if (ParseProjectNumber(pending.number) == *number)
+                return UsageError("project " + ZeroPadded(*number, kProjectNumberDigits) +
+                                  " is waiting for the recorder to read the disk");
         }
         return UsageError("no project " + options.project + " on " + options.disk);
     }

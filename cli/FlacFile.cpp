@@ -193,11 +193,6 @@ bool FlacReader::IsOpen() const
     return m_stream->sound != nullptr;
 }
 
-std::uint32_t FlacReader::Rate() const
-{
-    return static_cast<std::uint32_t>(m_stream->info.samplerate);
-}
-
 int FlacReader::Channels() const
 {
     return m_stream->info.channels;
@@ -238,7 +233,6 @@ struct FlacReader::Stream {};
 FlacReader::FlacReader(platform::ByteSource&) {}
 FlacReader::~FlacReader() = default;
 bool FlacReader::IsOpen() const { return false; }
-std::uint32_t FlacReader::Rate() const { return 0; }
 int FlacReader::Channels() const { return 0; }
 std::uint64_t FlacReader::Frames() const { return 0; }
 std::size_t FlacReader::Read(std::int32_t*, std::size_t) { return 0; }

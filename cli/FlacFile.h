@@ -44,7 +44,6 @@ public:
 
     // False when the source is not a FLAC file libsndfile can read.
     bool IsOpen() const;
-    std::uint32_t Rate() const;
     int Channels() const;
     std::uint64_t Frames() const;
     // Reads up to `count` samples of a mono file as full-scale 32-bit values; the

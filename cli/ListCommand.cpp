@@ -3,10 +3,12 @@
 #include "cli/PendingProjects.h"
 #include "export/ProjectList.h"
 #include "platform/Files.h"
+#include "recorder/BinderFile.h"
 #include "recorder/Formats.h"
 #include "recorder/Track.h"
 
 #include <cstdio>
+#include <optional>
 
 namespace cli {
 
@@ -15,7 +17,6 @@ namespace {
 constexpr unsigned char kFirstPrintable = 0x20;
 constexpr unsigned char kDelete = 0x7f;
 constexpr const char* kPendingField = "pending";
-constexpr int kVirtualTrackCount = 8;
 
 // Recorder texts reach the console as raw bytes; a control byte would steer the
 // terminal, so it is shown as '?'.
@@ -36,24 +37,45 @@ void PrintLine(const std::string& line)
     std::fwrite(withEnd.data(), 1, withEnd.size(), stdout);
 }
 
-// "  T:V<TAB>seconds<TAB>segments" for each track and virtual track with a segment.
-void PrintTracks(const std::string& disk, const sobinder& record)
+// "  T:V<TAB>seconds<TAB>segments", the seconds "?" when the project's rate is unknown.
+void PrintTrackLine(int track, int virtualTrack, const TrackExtent& extent, const std::optional<RateFormat>& rate)
 {
-    const auto rate = RateOfCode(record.sampleRate);
-    for (int track = 1; track <= static_cast<int>(kTrackCount); ++track) {
-        for (int virtualTrack = 1; virtualTrack <= kVirtualTrackCount; ++virtualTrack) {
-            const auto extent = MeasureTrack(disk, record, track, virtualTrack);
-            if (!extent)
-                continue;
-            char seconds[32] = "?";
-            if (rate)
-                std::snprintf(seconds, sizeof seconds, "%.3f",
-                              static_cast<double>(extent->endPosition) / static_cast<double>(rate->hz));
-            PrintLine("  " + std::to_string(track) + ":" + std::to_string(virtualTrack) + "\t" + seconds + "\t" +
-                      std::to_string(extent->segments));
+    char seconds[32] = "?";
+    if (rate)
+        std::snprintf(seconds, sizeof seconds, "%.3f",
+                      static_cast<double>(extent.endPosition) / static_cast<double>(rate->hz));
+    PrintLine("  " + std::to_string(track) + ":" + std::to_string(virtualTrack) + "\t" + seconds + "\t" +
+              std::to_string(extent.segments));
+}
+
+// The track lines of the projects, measured through FNB.BIN and HFS.BIN opened once.
+class TrackPrinter {
+public:
+    explicit TrackPrinter(const std::string& disk)
+        : m_binder(platform::JoinPath(disk, kBinderFileName)), m_leadIns(platform::JoinPath(disk, kHfsFileName))
+    {
+        m_binderOpen = m_binder.Exists() && m_binder.OpenForRead();
+    }
+
+    // A line for each track and virtual track of `record` with a segment.
+    void Print(const sobinder& record)
+    {
+        if (!m_binderOpen)
+            return;
+        const auto rate = RateOfCode(record.sampleRate);
+        for (int track = 1; track <= static_cast<int>(kTrackCount); ++track) {
+            for (int virtualTrack = 1; virtualTrack <= kVirtualTrackCount; ++virtualTrack) {
+                if (const auto extent = MeasureTrack(m_binder, m_leadIns, record, track, virtualTrack))
+                    PrintTrackLine(track, virtualTrack, *extent, rate);
+            }
         }
     }
-}
+
+private:
+    CBinderFile m_binder;
+    CLeadInTable m_leadIns;
+    bool m_binderOpen = false;
+};
 
 }  // namespace
 
@@ -68,15 +90,16 @@ int ListCommand(const ListOptions& options)
     if (listing.records.empty())
         std::fprintf(stderr, "wavelorn-cli: the first project of %s in %s cannot be read; the disk may hold no project yet\n",
                      kBinderFileName, disk.c_str());
-    std::vector<unsigned> listed;
+    std::optional<TrackPrinter> tracks;
+    if (options.tracks)
+        tracks.emplace(disk);
     for (const auto& record : listing.records) {
-        listed.push_back(record.projectNumber);
         PrintLine(ConsoleBytes(ProjectListLine(record)) + "\t" + SampleRateText(record.sampleRate) + "\t" +
                   BitsText(record.wordLength));
-        if (options.tracks)
-            PrintTracks(disk, record);
+        if (tracks)
+            tracks->Print(record);
     }
-    for (const auto& project : PendingProjects(disk, listed)) {
+    for (const auto& project : PendingProjects(disk, listing.records)) {
         PrintLine(ConsoleBytes(project.number + " : " + project.title) + "\t" +
                   SampleRateText(project.rateCode.value_or(0)) + "\t" + BitsText(project.wordLengthCode.value_or(0)) +
                   "\t" + kPendingField);

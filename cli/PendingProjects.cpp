@@ -6,20 +6,25 @@
 
 namespace cli {
 
-std::optional<unsigned> NumberOf(const FnbTextProject& project)
+namespace {
+
+bool IsListed(const std::vector<sobinder>& listed, unsigned number)
 {
-    return ParseProjectNumber(project.number);
+    return std::any_of(listed.begin(), listed.end(),
+                       [number](const sobinder& record) { return record.projectNumber == number; });
 }
 
-std::vector<FnbTextProject> PendingProjects(const std::string& disk, const std::vector<unsigned>& listed)
+}  // namespace
+
+std::vector<FnbTextProject> PendingProjects(const std::string& disk, const std::vector<sobinder>& listed)
 {
     std::vector<FnbTextProject> pending;
     const auto text = ReadFnbTextProjects(disk);
     if (!text || text->writtenByRecorder)
         return pending;
     for (const auto& project : text->projects) {
-        const auto number = NumberOf(project);
-        if (number && std::find(listed.begin(), listed.end(), *number) == listed.end())
+        const auto number = ParseProjectNumber(project.number);
+        if (number && !IsListed(listed, *number))
             pending.push_back(project);
     }
     return pending;

@@ -4,16 +4,14 @@
 // tool's own (its first line holds no VERSIONID:).
 
 #include "recorder/FnbTextFile.h"
+#include "recorder/Records.h"
 
 #include <string>
 #include <vector>
 
 namespace cli {
 
-// In FNB.TXT's order; `listed` are the project numbers of FNB.BIN.
-std::vector<FnbTextProject> PendingProjects(const std::string& disk, const std::vector<unsigned>& listed);
-
-// The number of a block as a project number; nothing when it is not two digits.
-std::optional<unsigned> NumberOf(const FnbTextProject& project);
+// In FNB.TXT's order; `listed` are the project records of FNB.BIN.
+std::vector<FnbTextProject> PendingProjects(const std::string& disk, const std::vector<sobinder>& listed);
 
 }  // namespace cli

@@ -12,12 +12,6 @@
 
 namespace {
 
-// "project 5", as refusals about the project's codes name it.
-std::string ProjectSubject(const sobinder& record)
-{
-    return "project " + std::to_string(record.projectNumber);
-}
-
 // The track of a file that reaches furthest, and so decides the file's length.
 const CTrack& LongestTrack(std::span<CTrack* const> tracks)
 {
@@ -42,10 +36,9 @@ int CChannelType::Convert(const std::string& typeName, const sobinder& record, i
     const SoundFileType* type = FindSoundFileType(typeName);
     if (!type)
         return Refuse(Reason::UnknownFileType, {}, typeName);
-    if (!WordLengthOfCode(record.wordLength))
-        return Refuse(Reason::UnknownWordLength, ProjectSubject(record), std::to_string(record.wordLength));
-    if (!IsExportableProject(record))
-        return Refuse(Reason::UnknownRate, ProjectSubject(record), std::to_string(record.sampleRate));
+    m_refusal = ProjectCodesRefusal(record);
+    if (m_refusal)
+        return kFailed;
     if (trackCount < 1 || !tracks)
         return Refuse(Reason::NoTrackChosen);
     // Every file is measured before anything is asked or written: a damaged chain would

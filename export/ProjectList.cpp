@@ -12,17 +12,6 @@ constexpr const char* kGeneratedNameWord = "Project";
 constexpr const char* kUnknownRateText = "Unknown";
 constexpr std::size_t kListedNumberDigits = 2;
 
-// Gives an unnamed record the generated name "Project N", NUL-terminated inside the field.
-void NameIfEmpty(sobinder& record, int listPosition)
-{
-    if (record.songName[0] != '\0')
-        return;
-    // "%s %d" of the word and the counter, cut to the field with room for its NUL.
-    const std::string name = std::string(kGeneratedNameWord) + " " + std::to_string(listPosition);
-    std::memset(record.songName, 0, kSongNameSize);
-    std::memcpy(record.songName, name.data(), std::min(name.size(), kSongNameSize - 1));
-}
-
 }  // namespace
 
 ProjectListing ReadProjectList(const std::string& fnbPath, platform::FileSystem& files)
@@ -34,13 +23,21 @@ ProjectListing ReadProjectList(const std::string& fnbPath, platform::FileSystem&
     listing.indexOpened = true;
 
     sobinder record{};
-    for (bool more = binder.ReadFirstSong(record); more; more = binder.ReadNextSong(record)) {
-        sobinder listed = record;
-        NameIfEmpty(listed, static_cast<int>(listing.records.size()) + 1);
-        listing.records.push_back(listed);
-    }
+    for (bool more = binder.ReadFirstSong(record); more; more = binder.ReadNextSong(record))
+        listing.records.push_back(ListedRecord(record, static_cast<int>(listing.records.size()) + 1));
     binder.Close();
     return listing;
+}
+
+sobinder ListedRecord(sobinder record, int listPosition)
+{
+    if (record.songName[0] != '\0')
+        return record;
+    // "%s %d" of the word and the counter, cut to the field with room for its NUL.
+    const std::string name = std::string(kGeneratedNameWord) + " " + std::to_string(listPosition);
+    std::memset(record.songName, 0, kSongNameSize);
+    std::memcpy(record.songName, name.data(), std::min(name.size(), kSongNameSize - 1));
+    return record;
 }
 
 std::string SongNameOf(const sobinder& record)

@@ -20,6 +20,11 @@ struct ProjectListing {
 // cannot be read ends the list at the records read so far.
 ProjectListing ReadProjectList(const std::string& fnbPath, platform::FileSystem& files = platform::RealFileSystem());
 
+// The record as the list shows it at `listPosition` (from 1): an empty name becomes
+// "Project N" with N that position, NUL-terminated inside the field; any other record
+// is returned unchanged.
+sobinder ListedRecord(sobinder record, int listPosition);
+
 // The project's name: the characters of `songName` up to its NUL, at most 14.
 std::string SongNameOf(const sobinder& record);
 

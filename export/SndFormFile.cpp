@@ -22,12 +22,29 @@ SampleWidth FileWidthOf(const sobinder& record)
     return {static_cast<int>(format->fileBits), static_cast<int>(format->bytesPerSample)};
 }
 
+// "project 5", as refusals about the project's codes name it.
+std::string ProjectSubject(const sobinder& record)
+{
+    return "project " + std::to_string(record.projectNumber);
+}
+
 }  // namespace
 
 bool IsExportableProject(const sobinder& record)
 {
     const auto rate = RateOfCode(record.sampleRate);
     return WordLengthOfCode(record.wordLength) && rate && rate->exportable;
+}
+
+std::optional<Refusal> ProjectCodesRefusal(const sobinder& record)
+{
+    if (!WordLengthOfCode(record.wordLength))
+        return Refusal{MessageId::ConvertFailed, Reason::UnknownWordLength, ProjectSubject(record),
+                       std::to_string(record.wordLength)};
+    if (!IsExportableProject(record))
+        return Refusal{MessageId::ConvertFailed, Reason::UnknownRate, ProjectSubject(record),
+                       std::to_string(record.sampleRate)};
+    return std::nullopt;
 }
 
 CSndFormFile::CSndFormFile(std::string path, const sobinder& record, int channels, platform::FileSystem& files)

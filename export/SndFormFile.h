@@ -11,16 +11,21 @@
 // that name at CloseFile (platform::OpenReplacing): a file it replaces stays intact
 // until the new one is complete, and a failed run leaves no half-written file behind.
 
+#include "platform/Errors.h"
 #include "platform/FileSystem.h"
 #include "recorder/Records.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 // True when the project's rate and word-length codes name a format the writers know.
 bool IsExportableProject(const sobinder& record);
+// Why no file of the project can be written: an unknown word length or a rate the
+// writers do not know, naming "project N" and the code. Nothing for an exportable project.
+std::optional<Refusal> ProjectCodesRefusal(const sobinder& record);
 
 class CSndFormFile {
 public:

@@ -113,6 +113,12 @@ bool CBinderFile::ReadNextSegment(soentry& seg)
     return ReadLinked(seg.link, seg.slot, m_visitedSegments, seg);
 }
 
+bool CBinderFile::HeadLiesInFile(const sobinder& song, int track, int virtualTrack) const
+{
+    const std::int64_t head = HeadSlot(song.slot, track, virtualTrack);
+    return (head + 1) * static_cast<std::int64_t>(kSlotSize) <= GetLength();
+}
+
 CLeadInTable::CLeadInTable(const std::string& hfsPath, platform::FileSystem& files) : CRTFile(files)
 {
     const auto found = platform::FindFile(files, hfsPath);

@@ -35,6 +35,10 @@ public:
     // True when the last read that returned false did so because its record lies
     // (partly) outside the file: a damaged index rather than the end of a chain.
     bool LeftTheFile() const { return m_leftTheFile; }
+    // True when the head slot of (track, virtualTrack) of `song` lies in the file: a
+    // first read that left the file then followed a damaged link rather than looking
+    // past the index's end.
+    bool HeadLiesInFile(const sobinder& song, int track, int virtualTrack) const;
 
 private:
     static constexpr std::size_t kSlotCount = 1u << 16;  // slot numbers are 16-bit

@@ -50,9 +50,16 @@ std::optional<TrackExtent> MeasureTrack(const std::string& folder, const sobinde
     if (!binder.Exists() || !binder.OpenForRead())
         return std::nullopt;
     CLeadInTable leadIns(platform::JoinPath(folder, kHfsFileName), files);
-    const auto measure = MeasureChain(binder, leadIns, song, track, virtualTrack);
+    const auto extent = MeasureTrack(binder, leadIns, song, track, virtualTrack);
     binder.Close();
     leadIns.Close();
+    return extent;
+}
+
+std::optional<TrackExtent> MeasureTrack(CBinderFile& binder, CLeadInTable& leadIns, const sobinder& song, int track,
+                                        int virtualTrack)
+{
+    const auto measure = MeasureChain(binder, leadIns, song, track, virtualTrack);
     if (!measure)
         return std::nullopt;
     return TrackExtent{static_cast<std::uint64_t>(measure->end), measure->segments};

@@ -30,6 +30,10 @@ struct TrackExtent {
 // data files are not opened.
 std::optional<TrackExtent> MeasureTrack(const std::string& folder, const sobinder& song, int track, int virtualTrack,
                                         platform::FileSystem& files = platform::RealFileSystem());
+// The same through an FNB.BIN opened for reading and the folder's lead-in table, for
+// callers that measure many tracks; nothing when the track holds no segment.
+std::optional<TrackExtent> MeasureTrack(CBinderFile& binder, CLeadInTable& leadIns, const sobinder& song, int track,
+                                        int virtualTrack);
 
 class CTrack {
 public:
