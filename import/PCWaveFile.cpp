@@ -167,6 +167,11 @@ CPCWaveFile::CPCWaveFile(platform::UserInterface& ui, platform::FileSystem& file
 {
 }
 
+bool CPCWaveFile::ShowsRefusals() const
+{
+    return true;
+}
+
 void CPCWaveFile::ShowRefusal(const Refusal& refusal)
 {
     m_ui.ShowError(refusal.id);
