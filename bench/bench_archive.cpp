@@ -1,8 +1,9 @@
 // Archive throughput on a disk of 8 projects holding about 500 MB of track data (16,
 // 20 and 24-bit projects, 4 tracks of 160 seconds each): the WAVE archive against
-// `cp -r` of the disk folder, the FLAC archive against `sox` and `flac` encoding the
+// `cp` of the disk folder's files, the FLAC archive against `sox` and `flac` encoding the
 // WAVE archive's files one after the other.
 
+#include "bench/support/CopyTimer.h"
 #include "cli/ArchiveRun.h"
 #include "platform/Files.h"
 #include "tools/diskwriter/DiskWriter.h"
@@ -150,10 +151,7 @@ void BM_ArchiveWave(benchmark::State& state)
 
 void BM_CpOfDisk(benchmark::State& state)
 {
-    for (auto _ : state) {
-        fs::remove_all(Disk().root / "copy");
-        TimeCommand(state, "cp -r '" + Disk().Path("disk") + "' '" + Disk().Path("copy") + "'");
-    }
+    benchsupport::TimeCopyOfFolder(state, Disk().root / "disk", Disk().root / "copy");
     state.SetBytesProcessed(static_cast<std::int64_t>(Disk().diskBytes) * state.iterations());
 }
 

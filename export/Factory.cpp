@@ -26,6 +26,11 @@ std::unique_ptr<CSndFormFile> CFactory::CreateSoundFile(std::string path, const 
     return Make(std::move(path), record, channels, files);
 }
 
+std::span<const SoundFileType> SoundFileTypes()
+{
+    return kSoundFileTypes;
+}
+
 const SoundFileType* FindSoundFileType(const std::string& typeName)
 {
     for (const auto& type : kSoundFileTypes) {

@@ -8,6 +8,7 @@
 #include "export/WaveFile.h"
 
 #include <memory>
+#include <span>
 #include <string>
 #include <utility>
 
@@ -52,6 +53,9 @@ struct SoundFileType {
     const char* filter;
     std::unique_ptr<CFactory> (*makeFactory)();
 };
+
+// Every file type of the export, in the order the page lists them.
+std::span<const SoundFileType> SoundFileTypes();
 
 // The type whose name equals `typeName` exactly (case counts), or null.
 const SoundFileType* FindSoundFileType(const std::string& typeName);

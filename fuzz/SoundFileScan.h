@@ -17,15 +17,6 @@
 
 namespace fuzz {
 
-// Regions in ascending order, apart from each other.
-inline void RequireOrderedRegions(const std::vector<SoundRegion>& regions)
-{
-    for (std::size_t r = 0; r < regions.size(); ++r) {
-        Require(regions[r].startGroup <= regions[r].endGroup, "a region starts before it ends");
-        Require(r == 0 || regions[r - 1].endGroup < regions[r].startGroup, "regions ascend apart");
-    }
-}
-
 // Every non-zero byte of the sample data lies in a group inside a region.
 inline void RequireSoundInsideRegions(const CPCSoundFile& reader, const std::uint8_t* data, std::size_t size)
 {

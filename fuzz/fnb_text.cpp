@@ -13,6 +13,7 @@
 #include "platform/Files.h"
 #include "platform/MemoryFileSystem.h"
 #include "recorder/FnbTextFile.h"
+#include "recorder/Records.h"
 
 #include <algorithm>
 #include <optional>
@@ -117,7 +118,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     platform::MemoryFileSystem files;
     files.AddFolder(kFolder);
-    const std::string fnbPath = platform::JoinPath(kFolder, "FNB.TXT");
+    const std::string fnbPath = platform::JoinPath(kFolder, kFnbTextFileName);
     files.AddFile(fnbPath, before);
     std::string tempPath;
     {

@@ -3,12 +3,21 @@
 
 #include "fuzz/FuzzTarget.h"
 #include "import/RegionScan.h"
+#include "recorder/Formats.h"
+#include "recorder/PackFile.h"
 
 #include <vector>
 
 namespace {
 
-constexpr std::uint32_t kGroupsPerBlock[] = {8192, 6553, 5461};
+// The groups in a track data block at the word length the input's first byte picks.
+std::uint32_t GroupsPerBlockOf(std::uint8_t choice)
+{
+    const WordLengthFormat& wordLength = kWordLengthFormats[choice % std::size(kWordLengthFormats)];
+    const auto layout = GroupLayoutFor(wordLength.bits);
+    fuzz::Require(layout.has_value(), "every recorder word length has a group layout");
+    return layout->groupsPerBlock;
+}
 
 }  // namespace
 
@@ -16,18 +25,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     if (size == 0)
         return 0;
-    const std::uint32_t groups = kGroupsPerBlock[data[0] % std::size(kGroupsPerBlock)];
+    const std::uint32_t groups = GroupsPerBlockOf(data[0]);
     std::vector<std::uint8_t> flags;
     for (std::size_t i = 1; i < size; ++i)
         flags.push_back(data[i] & kUnitSilent);
     const std::vector<SoundRegion> regions = BuildRegions(flags, groups);
 
-    for (std::size_t r = 0; r < regions.size(); ++r) {
-        fuzz::Require(regions[r].startGroup <= regions[r].endGroup, "a region starts before it ends");
-        fuzz::Require(r == 0 || regions[r - 1].endGroup < regions[r].startGroup, "regions ascend apart");
-        fuzz::Require(std::uint64_t{regions[r].endGroup} < (std::uint64_t{flags.size()} + 1) * groups,
+    fuzz::RequireOrderedRegions(regions);
+    for (const auto& region : regions)
+        fuzz::Require(std::uint64_t{region.endGroup} < (std::uint64_t{flags.size()} + 1) * groups,
                       "a region ends at most one unit beyond the data");
-    }
     for (std::size_t unit = 0; unit < flags.size(); ++unit) {
         if (flags[unit] == kUnitSilent)
             continue;

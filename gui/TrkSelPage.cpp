@@ -2,6 +2,7 @@
 
 #include "app/Document.h"
 #include "export/ExportRun.h"
+#include "export/Factory.h"
 #include "gui/FocusWheelComboBox.h"
 #include "gui/GuiText.h"
 #include "gui/WidgetFactory.h"
@@ -21,7 +22,6 @@ namespace {
 
 constexpr int kMonoLimit = static_cast<int>(kTrackCount);
 constexpr int kStereoLimit = 2;
-constexpr const char* kFileTypes[] = {"WAVE", "AIFF"};
 constexpr std::size_t kTracksPerColumn = kTrackCount / 2;
 
 QString TrackBoxText(std::size_t index)
@@ -56,8 +56,8 @@ CTrkSelPage::CTrkSelPage(COVFtoWAVEDoc& doc, platform::UserInterface& ui, CUserD
     m_mono->setObjectName(QStringLiteral("monoButton"));
     m_stereo->setObjectName(QStringLiteral("stereoButton"));
     m_fileType->setObjectName(QStringLiteral("fileTypeList"));
-    for (const char* type : kFileTypes)
-        m_fileType->addItem(QString::fromLatin1(type));
+    for (const SoundFileType& type : SoundFileTypes())
+        m_fileType->addItem(QString::fromLatin1(type.typeName));
     // The menu's Alt+P opens "P&age"; the button keeps its underline without a shortcut.
     m_selectProject->setShortcut(QKeySequence());
 

@@ -95,8 +95,8 @@ bool CImportChecks::CheckFileName(std::uint8_t trackIndex, const std::string& na
     if (!slot.SelectReader(path))
         return RefuseName(trackIndex, {MessageId::FormatUnknown, Reason::UnknownExtension, name, {}}, true);
     if (!slot.ReadSourceHeader(path)) {
-        // A WAVE reader has shown its own message already: one message per refusal.
-        const bool readerShowedMessage = SoundFileKindOf(path) == SoundFileKind::Wave;
+        // A reader that shows its own message has done so already: one message per refusal.
+        const bool readerShowedMessage = slot.GetReader()->ShowsRefusals();
         Refusal refusal = HeaderRefusal(slot, name);
         if (!readerShowedMessage)
             refusal.id = MessageId::FormatUnknown;

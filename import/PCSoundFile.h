@@ -63,6 +63,8 @@ public:
 
     // Why the last header check, scan or conversion failed.
     const Refusal& GetRefusal() const { return m_refusal; }
+    // Whether a refused header has been shown to the user already (by ShowRefusal).
+    virtual bool ShowsRefusals() const { return false; }
     // Sample bytes the header stated beyond the end of the file at the last scan.
     std::uint64_t GetMissingBytes() const { return m_missingBytes; }
 

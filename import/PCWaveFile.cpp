@@ -47,12 +47,6 @@ constexpr std::uint16_t kMonoChannels = 1;
 constexpr std::array<std::uint8_t, 16> kPcmSubFormat = {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
                                                         0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
 
-struct ContainerAndValidBits {
-    std::uint16_t container;
-    std::uint16_t valid;
-};
-constexpr ContainerAndValidBits kExtensibleWordLengths[] = {{16, 16}, {24, 24}, {24, 20}};
-
 struct Chunk {
     std::uint64_t position;  // of its header
     std::uint32_t size;      // of its data, as the header states it
@@ -111,10 +105,9 @@ std::optional<HeaderFault> ExtensionFault(const std::uint8_t* fields)
         return HeaderFault{Reason::CompressedSamples, "sub-format " + std::to_string(subTag)};
     const std::uint16_t container = endian::LoadLittle16(fields + kBitsOffset);
     const std::uint16_t valid = endian::LoadLittle16(fields + kValidBitsOffset);
-    const bool accepted =
-        std::any_of(std::begin(kExtensibleWordLengths), std::end(kExtensibleWordLengths),
-                    [&](const auto& known) { return known.container == container && known.valid == valid; });
-    if (!accepted)
+    // The valid bits must be a recorder word length, in the container the PC side holds it in.
+    const auto wordLength = WordLengthOfBits(valid);
+    if (!wordLength || wordLength->bytesPerSample * endian::kBitsPerByte != container)
         return HeaderFault{Reason::UnsupportedContainer,
                            std::to_string(valid) + " bits in " + std::to_string(container) + "-bit containers"};
     return std::nullopt;
@@ -172,6 +165,11 @@ bool ReadFormatFields(platform::ByteSource& source, const Chunk& format, std::ui
 CPCWaveFile::CPCWaveFile(platform::UserInterface& ui, platform::FileSystem& files)
     : CPCSoundFile(ui, kLittleEndian, files)
 {
+}
+
+bool CPCWaveFile::ShowsRefusals() const
+{
+    return true;
 }
 
 void CPCWaveFile::ShowRefusal(const Refusal& refusal)

@@ -12,6 +12,7 @@ public:
     explicit CPCWaveFile(platform::UserInterface& ui, platform::FileSystem& files = platform::RealFileSystem());
 
     bool ParseHeader(platform::ByteSource& source) override;
+    bool ShowsRefusals() const override;
 
 protected:
     void ShowRefusal(const Refusal& refusal) override;
