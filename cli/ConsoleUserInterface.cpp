@@ -51,7 +51,7 @@ bool ConsoleUserInterface::AcceptOverwrite(const std::string& path)
 {
     if (platform::RealFileSystem().KindOf(path) == platform::FileKind::None)
         return true;
-    return AskYesNo(platform::NamePart(path) + "\r\n" + MessageText(MessageId::FileExists));
+    return AskReplace(platform::NamePart(path));
 }
 
 std::optional<std::string> ConsoleUserInterface::RunFileDialog(const platform::FileDialogRequest& request)

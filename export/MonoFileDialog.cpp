@@ -75,7 +75,7 @@ bool CMonoFileDialog::CheckExistingFiles(const std::string& path) const
             platform::NamePart(MonoOutputName(parts, track.GetTrack(), track.GetVirtualTrack()));
         const std::string stem = outputName.substr(0, outputName.size() - parts.extension.size() - 1);
         const auto existing = FindExisting(names, outputName, stem);
-        if (existing && !m_ui.AskYesNo(*existing + "\r\n" + MessageText(MessageId::FileExists)))
+        if (existing && !m_ui.AskReplace(*existing))
             return false;
     }
     return true;

@@ -101,7 +101,7 @@ bool QtUserInterface::AcceptOverwrite(const std::string& path)
 {
     if (!QFileInfo::exists(FromEngine(path)))
         return true;
-    return AskYesNo(platform::NamePart(path) + "\r\n" + MessageText(MessageId::FileExists));
+    return AskReplace(platform::NamePart(path));
 }
 
 std::optional<std::string> QtUserInterface::RunFileDialog(const platform::FileDialogRequest& request)

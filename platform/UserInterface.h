@@ -81,6 +81,11 @@ public:
     {
         return ShowMessage(text, MessageIcon::Exclamation, MessageButtons::YesNo) == Answer::Yes;
     }
+    // Asks whether the existing file `fileName` (a name without its folder) may be replaced.
+    bool AskReplace(const std::string& fileName)
+    {
+        return AskYesNo(fileName + "\r\n" + MessageText(MessageId::FileExists));
+    }
 };
 
 // Holds the wait cursor for the lifetime of the object.
