@@ -12,22 +12,6 @@ ConsoleUserInterface::ConsoleUserInterface(std::FILE* messages, bool assumeYes)
 {
 }
 
-std::string ConsoleText(const std::string& text)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r') {
-            out += '\n';
-            if (i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
-
 std::string WithDefaultExtension(const std::string& path, const std::string& defaultExtension)
 {
     if (platform::NamePart(path).find('.') != std::string::npos)
@@ -85,7 +69,7 @@ void ConsoleUserInterface::Warn(const std::string& text)
 
 void ConsoleUserInterface::Print(const std::string& text)
 {
-    std::fprintf(m_messages, "%s\n", ConsoleText(text).c_str());
+    std::fprintf(m_messages, "%s\n", WithLineBreaks(text).c_str());
     std::fflush(m_messages);
 }
 

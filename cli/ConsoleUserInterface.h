@@ -49,7 +49,4 @@ private:
 // default extension.
 std::string WithDefaultExtension(const std::string& path, const std::string& defaultExtension);
 
-// A message text for the console: every CR LF (and lone CR) becomes a line break.
-std::string ConsoleText(const std::string& text);
-
 }  // namespace cli

@@ -1,5 +1,7 @@
 #include "gui/GuiText.h"
 
+#include "platform/Messages.h"
+
 #include <QChar>
 
 namespace {
@@ -45,10 +47,7 @@ std::string ToEngine(const QString& text)
 
 QString MessageBoxText(const std::string& text)
 {
-    QString shown = FromEngine(text);
-    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return shown;
+    return FromEngine(WithLineBreaks(text));
 }
 
 QString RecorderText(const std::string& bytes)

@@ -24,5 +24,8 @@ enum class MessageId : int {
 // The text of a message id, exactly as the user sees it.
 const std::string& MessageText(MessageId id);
 
+// The text as a window or console shows it: every CR LF (and lone CR) becomes a line break.
+std::string WithLineBreaks(const std::string& text);
+
 // The caption of every message box.
 inline constexpr const char* kApplicationTitle = "Wavelorn";

@@ -6,14 +6,6 @@
 
 #include <cstdio>
 
-TEST(ConsoleText, LineEndsBecomeLineBreaks)
-{
-    EXPECT_EQ(cli::ConsoleText("This file already exists.\r\n\r\nReplace existing file?"),
-              "This file already exists.\n\nReplace existing file?");
-    EXPECT_EQ(cli::ConsoleText("a\rb\nc"), "a\nb\nc");
-    EXPECT_EQ(cli::ConsoleText("plain"), "plain");
-}
-
 TEST(WithDefaultExtension, OnlyANameWithoutDotGetsIt)
 {
     EXPECT_EQ(cli::WithDefaultExtension("/out/take", ".wav"), "/out/take.wav");
