@@ -22,7 +22,6 @@ std::string WithDefaultExtension(const std::string& path, const std::string& def
 platform::Answer ConsoleUserInterface::ShowMessage(const std::string& text, platform::MessageIcon,
                                                    platform::MessageButtons buttons)
 {
-    ++m_messageCount;
     Print(text);
     if (buttons == platform::MessageButtons::Ok)
         return platform::Answer::Ok;

@@ -29,8 +29,6 @@ public:
 
     // Prints a line of the tool's own (warnings) to the message stream.
     void Warn(const std::string& text);
-    // The number of message boxes and questions shown so far.
-    int MessageCount() const { return m_messageCount; }
     // True once a question whether to replace an existing file was answered no.
     bool DeclinedOverwrite() const { return m_declinedOverwrite; }
 
@@ -41,7 +39,6 @@ private:
     std::FILE* m_messages;
     bool m_assumeYes;
     std::optional<std::string> m_dialogAnswer;
-    int m_messageCount = 0;
     bool m_declinedOverwrite = false;
 };
 

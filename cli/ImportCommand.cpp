@@ -82,9 +82,8 @@ int ImportCommand(const ImportOptions& options)
     WarnAboutLeftOutTracks(ui, inputs);
 
     CImportChecks checks(page, ui, platform::CurrentFolder());
-    const int messagesBefore = ui.MessageCount();
     if (!checks.Validate(inputs, doc)) {
-        if (ui.MessageCount() == messagesBefore)
+        if (!checks.RefusalShown())
             ExplainSilentRefusal(ui, checks.GetRefusal());
         PrintReason(checks.GetRefusal());
         return kExitRunFailed;

@@ -198,24 +198,20 @@ ImportInputs CFileSelPage::Inputs() const
 
 bool CFileSelPage::ValidateInputs(const ImportInputs& inputs)
 {
-    const int messagesBefore = m_ui.MessageCount();
     if (m_checks.Validate(inputs, m_doc))
         return true;
-    if (m_ui.MessageCount() == messagesBefore)
-        ExplainSilentRefusal(inputs);
+    if (!m_checks.RefusalShown())
+        ExplainSilentRefusal();
     return false;
 }
 
-void CFileSelPage::ExplainSilentRefusal(const ImportInputs& inputs)
+void CFileSelPage::ExplainSilentRefusal()
 {
-    // The refused track is the first named one whose new reader was not given its path.
-    for (std::size_t k = 0; k < kTrackCount; ++k) {
-        if (!inputs.trackNames[k].empty() && m_tracks[k].GetReader() && m_tracks[k].GetSourcePath().empty()) {
-            m_ui.ShowError(MessageId::FormatUnknown);
-            m_trackEdits[k]->FocusForCorrection();
-            return;
-        }
-    }
+    const auto track = m_checks.GetRefusedTrack();
+    if (!track)
+        return;
+    m_ui.ShowError(MessageId::FormatUnknown);
+    m_trackEdits[*track]->FocusForCorrection();
 }
 
 void CFileSelPage::RunImport()

@@ -3,9 +3,9 @@
 // Track 1's format, and "&Convert" for the import. It holds the eight track slots
 // that the checks fill and the import reads.
 
-#include "gui/CountingUserInterface.h"
 #include "import/ImportChecks.h"
 #include "import/OrvoTrack.h"
+#include "platform/UserInterface.h"
 
 #include <QWidget>
 
@@ -43,12 +43,12 @@ private:
     std::optional<std::string> AskForSourceFile();
     bool ValidateInputs(const ImportInputs& inputs);
     // After a refusal that showed nothing (an AIFF header), says so at the refused track.
-    void ExplainSilentRefusal(const ImportInputs& inputs);
+    void ExplainSilentRefusal();
     void RunImport();
     void SetTabOrder();
 
     COVFtoWAVEDoc& m_doc;
-    CCountingUserInterface m_ui;
+    platform::UserInterface& m_ui;
     CUserData& m_settings;
     TrackSlots m_tracks;
     CImportChecks m_checks;

@@ -50,17 +50,18 @@ std::string CImportChecks::ResolvePath(const std::string& name) const
     return FindSource(name).value_or(JoinToBase(name));
 }
 
-bool CImportChecks::Keep(std::optional<std::uint8_t> track, Refusal refusal)
+bool CImportChecks::Keep(std::optional<std::uint8_t> track, Refusal refusal, bool shown)
 {
     m_refusal = std::move(refusal);
     m_refusedTrack = track;
+    m_refusalShown = shown;
     return false;
 }
 
 bool CImportChecks::Fail(std::optional<std::uint8_t> track, Refusal refusal)
 {
     m_ui.ShowError(refusal.id);
-    return Keep(track, std::move(refusal));
+    return Keep(track, std::move(refusal), true);
 }
 
 bool CImportChecks::RefuseName(std::uint8_t trackIndex, Refusal refusal, bool show)
@@ -71,7 +72,8 @@ bool CImportChecks::RefuseName(std::uint8_t trackIndex, Refusal refusal, bool sh
         m_page.ShowFormat(false);
         m_page.EnableInputs(false);
     }
-    return Keep(trackIndex, std::move(refusal));
+    // Shown either way: by this check, or by the reader when `show` is false.
+    return Keep(trackIndex, std::move(refusal), true);
 }
 
 std::optional<std::string> CImportChecks::DifferenceFromTrack1(const CPCSoundFile& reader)
@@ -130,9 +132,9 @@ bool CImportChecks::CheckTrack(std::uint8_t trackIndex, const std::string& name,
             return Fail(trackIndex, {MessageId::Track1NameWrong, Reason::UnknownExtension, name, {}});
         return true;  // a track with another extension is left out without a message
     }
-    // A refused header: the WAVE reader has shown its message, the AIFF reader none.
+    // A refused header: some readers show their message, the others show nothing.
     if (!slot.ReadSourceHeader(path))
-        return Keep(trackIndex, HeaderRefusal(slot, name));
+        return Keep(trackIndex, HeaderRefusal(slot, name), slot.GetReader()->ShowsRefusals());
     if (trackIndex != kTrack1) {
         if (auto difference = DifferenceFromTrack1(*slot.GetReader()))
             return Fail(trackIndex, {MessageId::DifferentFormat, Reason::FormatMismatch, name, *difference});

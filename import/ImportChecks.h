@@ -67,6 +67,9 @@ public:
     // track index it concerns (nothing for the disk's free space).
     const Refusal& GetRefusal() const { return m_refusal; }
     std::optional<std::uint8_t> GetRefusedTrack() const { return m_refusedTrack; }
+    // Whether the user has seen a message about the last refusal, from a check or from
+    // the reader that refused the file's header.
+    bool RefusalShown() const { return m_refusalShown; }
 
 private:
     std::string JoinToBase(const std::string& name) const;
@@ -77,10 +80,11 @@ private:
     // How `reader`'s rate and word length differ from Track 1's, or nothing when they
     // match or there is no Track 1 format to compare with.
     std::optional<std::string> DifferenceFromTrack1(const CPCSoundFile& reader);
-    // CheckFileName's refusal, shown when `show`: a refused Track 1 locks the page.
+    // CheckFileName's refusal, shown when `show` (otherwise the reader has shown it): a
+    // refused Track 1 locks the page.
     bool RefuseName(std::uint8_t trackIndex, Refusal refusal, bool show);
-    // Keeps `refusal` of `track`; returns false.
-    bool Keep(std::optional<std::uint8_t> track, Refusal refusal);
+    // Keeps `refusal` of `track`, and whether its message has been shown; returns false.
+    bool Keep(std::optional<std::uint8_t> track, Refusal refusal, bool shown);
     // Keeps `refusal` of `track` and shows its message; returns false.
     bool Fail(std::optional<std::uint8_t> track, Refusal refusal);
 
@@ -90,4 +94,5 @@ private:
     platform::FileSystem& m_files;
     Refusal m_refusal;
     std::optional<std::uint8_t> m_refusedTrack;
+    bool m_refusalShown = false;
 };

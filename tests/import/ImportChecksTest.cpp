@@ -117,6 +117,9 @@ TEST_F(ImportChecksTest, CheckFileNameInItsOrderWithItsMessages)
         const std::string what = std::to_string(c.track) + " " + c.name;
         EXPECT_EQ(m_checks.CheckFileName(c.track, c.name), c.accepted) << what;
         EXPECT_EQ(m_ui.Messages(), c.messages) << what;
+        if (!c.accepted) {
+            EXPECT_TRUE(m_checks.RefusalShown()) << what;
+        }
         EXPECT_EQ(m_page.calls, c.calls) << what;
     }
 }
@@ -167,6 +170,9 @@ TEST_F(ImportChecksTest, ValidateInItsOrderWithItsMessages)
         m_ui.events.clear();
         EXPECT_EQ(m_checks.Validate({"Demo", c.tracks}, doc), c.accepted) << c.what;
         EXPECT_EQ(m_ui.Messages(), c.messages) << c.what;
+        if (!c.accepted) {
+            EXPECT_EQ(m_checks.RefusalShown(), !c.messages.empty()) << c.what;
+        }
         EXPECT_EQ(doc.GetNewProjectName(), "Demo") << c.what;  // handed over even when the checks fail
         EXPECT_TRUE(m_page.calls.empty()) << c.what;
     }
