@@ -29,7 +29,6 @@ public:
     // The open file; null when it could not be created. Whoever writes it may take it
     // over (and close it); Commit then closes only a file it still holds.
     std::unique_ptr<platform::OutputFile>& File() { return m_file; }
-    const std::string& TemporaryPath() const { return m_temporary; }
     // Closes the file (when still held) and renames it to its path; false on any failure.
     bool Commit();
 
