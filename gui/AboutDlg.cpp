@@ -1,6 +1,7 @@
 #include "gui/AboutDlg.h"
 
 #include "gui/Drawings.h"
+#include "platform/Messages.h"
 #include "platform/Version.h"
 
 #include <QDialogButtonBox>
@@ -11,7 +12,6 @@
 namespace {
 
 constexpr const char* kTitle = "About Wavelorn";
-constexpr const char* kProgramName = "Wavelorn";
 constexpr const char* kPurpose =
     "Moves audio between the disk of an eight-track recorder and WAVE or AIFF files, exact to the byte.";
 constexpr int kIconSize = 48;
@@ -36,7 +36,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     auto* icon = new QLabel(this);
     icon->setObjectName(QStringLiteral("aboutIcon"));
     icon->setPixmap(QPixmap::fromImage(MakeProgramIconImage(kIconSize)));
-    auto* name = MakeLabel(QString::fromLatin1(kProgramName), "aboutName", this);
+    auto* name = MakeLabel(QString::fromLatin1(kApplicationTitle), "aboutName", this);
     QFont bold = name->font();
     bold.setBold(true);
     name->setFont(bold);
