@@ -3,7 +3,7 @@
 // files, every project of FNB.BIN in list order with its folder name, and per track
 // and virtual track that holds a recording its segments and whether it can be read.
 
-#include "platform/Errors.h"
+#include "recorder/Errors.h"
 #include "platform/FileSystem.h"
 #include "recorder/Records.h"
 

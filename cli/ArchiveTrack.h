@@ -7,7 +7,7 @@
 #include "cli/ArchiveNames.h"
 #include "cli/ArchiveProgress.h"
 #include "cli/ArchiveSurvey.h"
-#include "platform/Errors.h"
+#include "recorder/Errors.h"
 #include "platform/FileSystem.h"
 
 #include <cstdint>

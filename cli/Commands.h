@@ -1,7 +1,7 @@
 #pragma once
 // The commands of wavelorn-cli. Each returns the process's exit status.
 
-#include "platform/Errors.h"
+#include "recorder/Errors.h"
 
 #include <string>
 #include <vector>

@@ -5,7 +5,7 @@
 #include "import/ImportChecks.h"
 #include "import/InvertExchange.h"
 #include "import/OrvoTrack.h"
-#include "platform/Errors.h"
+#include "recorder/Errors.h"
 #include "platform/Files.h"
 
 #include <cstdio>

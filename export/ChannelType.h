@@ -12,7 +12,7 @@
 
 #include "export/ExportProgress.h"
 #include "export/Factory.h"
-#include "platform/Errors.h"
+#include "recorder/Errors.h"
 #include "platform/FileSystem.h"
 #include "platform/UserInterface.h"
 

@@ -4,7 +4,7 @@
 // ("Convert succeeded." or "Convert failed."). The GUI page and the command-line
 // tool both call it.
 
-#include "platform/Errors.h"
+#include "recorder/Errors.h"
 #include "platform/FileSystem.h"
 #include "recorder/Records.h"
 

@@ -11,7 +11,7 @@
 // that name at CloseFile (platform::OpenReplacing): a file it replaces stays intact
 // until the new one is complete, and a failed run leaves no half-written file behind.
 
-#include "platform/Errors.h"
+#include "recorder/Errors.h"
 #include "platform/FileSystem.h"
 #include "recorder/Records.h"
 

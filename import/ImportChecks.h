@@ -4,7 +4,7 @@
 // page and the command-line tool both implement CImportPage and call them.
 
 #include "import/OrvoTrack.h"
-#include "platform/Errors.h"
+#include "recorder/Errors.h"
 #include "platform/FileSystem.h"
 #include "recorder/FnbTextFile.h"
 

@@ -8,7 +8,7 @@
 
 #include "import/ImportProgress.h"
 #include "import/OrvoTrack.h"
-#include "platform/Errors.h"
+#include "recorder/Errors.h"
 #include "platform/FileSystem.h"
 
 #include <cstdint>

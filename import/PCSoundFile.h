@@ -5,7 +5,7 @@
 // opened through the file system the reader was given; a reader keeps why its last
 // header check, scan or conversion refused (GetRefusal).
 
-#include "platform/Errors.h"
+#include "recorder/Errors.h"
 
 #include <cstdint>
 #include <memory>

@@ -5,7 +5,7 @@
 // "SNGSERIAL:" line, collects its project and track blocks in a temporary file,
 // and at the end writes the new text into FNB.TXT in place, in one write.
 
-#include "platform/Errors.h"
+#include "recorder/Errors.h"
 #include "platform/FileSystem.h"
 
 #include <cstddef>

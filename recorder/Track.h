@@ -3,7 +3,7 @@
 // of samples on the track's time line, from position 0: silence where nothing is
 // recorded, the decoded samples of each segment's data file where it is.
 
-#include "platform/Errors.h"
+#include "recorder/Errors.h"
 #include "platform/FileSystem.h"
 #include "recorder/Records.h"
 

@@ -6,7 +6,7 @@
 #include "export/Factory.h"
 #include "export/WaveFile.h"
 #include "platform/Endian.h"
-#include "platform/Errors.h"
+#include "recorder/Errors.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>

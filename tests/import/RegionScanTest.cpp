@@ -1,6 +1,6 @@
 #include "import/RegionScan.h"
 
-#include "platform/Errors.h"
+#include "recorder/Errors.h"
 #include "recorder/PackFile.h"
 #include "tests/support/FnbTextFixture.h"
 #ifndef _WIN32

@@ -1,6 +1,6 @@
 #include "recorder/FnbTextFile.h"
 
-#include "platform/Errors.h"
+#include "recorder/Errors.h"
 #include "platform/Files.h"
 #include "platform/MemoryFileSystem.h"
 #include "tests/support/FaultyFileSystem.h"

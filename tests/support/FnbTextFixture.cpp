@@ -1,7 +1,7 @@
 #include "tests/support/FnbTextFixture.h"
 
 #include "platform/ByteSource.h"
-#include "platform/Errors.h"
+#include "recorder/Errors.h"
 #include "platform/OutputFile.h"
 #include "recorder/Formats.h"
 

@@ -1,5 +1,5 @@
 #include "platform/Endian.h"
-#include "platform/Errors.h"
+#include "recorder/Errors.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/Errors.h"
+#include "recorder/Errors.h"
 
 #include <map>
 #include <string_view>
