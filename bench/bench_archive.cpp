@@ -4,7 +4,7 @@
 // WAVE archive's files one after the other.
 
 #include "bench/support/CopyTimer.h"
-#include "cli/ArchiveRun.h"
+#include "archive/ArchiveRun.h"
 #include "platform/Files.h"
 #include "tools/diskwriter/DiskWriter.h"
 
@@ -105,7 +105,7 @@ BenchDisk& Disk()
     return disk;
 }
 
-class QuietConsole : public cli::ArchiveConsole {
+class QuietConsole : public archive::ArchiveConsole {
 public:
     void Warn(const std::string&) override {}
     void Listed(const std::string&) override {}
@@ -117,13 +117,13 @@ double Seconds(std::chrono::steady_clock::time_point start)
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-void Archive(benchmark::State& state, cli::ArchiveFormat format, const char* outName)
+void Archive(benchmark::State& state, archive::ArchiveFormat format, const char* outName)
 {
     for (auto _ : state) {
         fs::remove_all(Disk().root / outName);
         QuietConsole console;
         const auto start = std::chrono::steady_clock::now();
-        if (cli::RunArchive({Disk().Path("disk"), Disk().Path(outName), format, false}, platform::RealFileSystem(),
+        if (archive::RunArchive({Disk().Path("disk"), Disk().Path(outName), format, false}, platform::RealFileSystem(),
                             console) != 0) {
             state.SkipWithError("archive failed");
             return;
@@ -146,7 +146,7 @@ void TimeCommand(benchmark::State& state, const std::string& command)
 
 void BM_ArchiveWave(benchmark::State& state)
 {
-    Archive(state, cli::ArchiveFormat::Wave, "wav");
+    Archive(state, archive::ArchiveFormat::Wave, "wav");
 }
 
 void BM_CpOfDisk(benchmark::State& state)
@@ -157,7 +157,7 @@ void BM_CpOfDisk(benchmark::State& state)
 
 void BM_ArchiveFlac(benchmark::State& state)
 {
-    Archive(state, cli::ArchiveFormat::Flac, "flac");
+    Archive(state, archive::ArchiveFormat::Flac, "flac");
 }
 
 // Encodes every WAVE file of the WAVE archive with `encoder` ("sox" or "flac").

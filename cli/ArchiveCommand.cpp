@@ -1,7 +1,7 @@
 #include "cli/Commands.h"
 
-#include "cli/ArchiveRun.h"
-#include "cli/FlacFile.h"
+#include "archive/ArchiveRun.h"
+#include "convert/FlacFile.h"
 #include "cli/ProgressBar.h"
 #include "platform/FileSystem.h"
 #include "platform/Terminal.h"
@@ -12,7 +12,7 @@ namespace cli {
 
 namespace {
 
-class StandardStreams : public ArchiveConsole {
+class StandardStreams : public archive::ArchiveConsole {
 public:
     void Warn(const std::string& text) override
     {
@@ -36,22 +36,22 @@ int ArchiveCommand(const ArchiveCommandOptions& options)
 {
     if (!IsFolder(options.disk))
         return UsageError("not a folder: " + options.disk);
-    const bool flac = options.format == FormatExtension(ArchiveFormat::Flac);
-    if (flac && !FlacAvailable())
+    const bool flac = options.format == archive::FormatExtension(archive::ArchiveFormat::Flac);
+    if (flac && !convert::FlacAvailable())
         return UsageError("this build cannot write FLAC (it was built without libsndfile); use --format wav");
-    if (IsSameOrInside(options.outdir, options.disk))
+    if (archive::IsSameOrInside(options.outdir, options.disk))
         return UsageError("the archive folder " + options.outdir + " lies inside the disk " + options.disk +
                           "; the disk is never written");
-    if (IsSameOrInside(options.disk, options.outdir))
+    if (archive::IsSameOrInside(options.disk, options.outdir))
         return UsageError("the disk " + options.disk + " lies inside the archive folder " + options.outdir);
     const auto kind = platform::RealFileSystem().KindOf(options.outdir);
     if (kind != platform::FileKind::None && kind != platform::FileKind::Folder)
         return UsageError("not a folder: " + options.outdir);
 
-    const ArchiveOptions archive{options.disk, options.outdir, flac ? ArchiveFormat::Flac : ArchiveFormat::Wave,
-                                 options.verify};
+    const archive::ArchiveOptions run{options.disk, options.outdir,
+                                     flac ? archive::ArchiveFormat::Flac : archive::ArchiveFormat::Wave, options.verify};
     StandardStreams console;
-    return RunArchive(archive, platform::RealFileSystem(), console);
+    return archive::RunArchive(run, platform::RealFileSystem(), console);
 }
 
 }  // namespace cli

@@ -1,6 +1,6 @@
 #include "cli/DemoDisk.h"
 
-#include "cli/ArchiveNames.h"
+#include "archive/ArchiveNames.h"
 #include "platform/FileSystem.h"
 #include "platform/Files.h"
 #include "recorder/FnbTextFile.h"
@@ -115,7 +115,7 @@ bool HoldsRecorderFiles(const std::string& folder)
 {
     const auto entries = platform::RealFileSystem().ListFolder(folder);
     for (const auto& entry : entries.value_or(std::vector<platform::FolderEntry>())) {
-        if (IsRecorderFileName(entry.name))
+        if (archive::IsRecorderFileName(entry.name))
             return true;
     }
     return false;

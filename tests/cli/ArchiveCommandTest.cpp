@@ -3,7 +3,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Files.h"
 #include "platform/Process.h"
-#include "tests/cli/ArchiveFixture.h"
+#include "tests/archive/ArchiveFixture.h"
 #include "tests/cli/CliRunner.h"
 #include "tests/support/TempFolder.h"
 

@@ -1,4 +1,4 @@
-#include "cli/FlacFile.h"
+#include "convert/FlacFile.h"
 
 #ifdef WAVELORN_HAVE_FLAC
 
@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-namespace cli {
+namespace convert {
 
 namespace {
 
@@ -211,11 +211,11 @@ std::size_t FlacReader::Read(std::int32_t* samples, std::size_t count)
     return got > 0 ? static_cast<std::size_t>(got) : 0;
 }
 
-}  // namespace cli
+}  // namespace convert
 
 #else  // no libsndfile: the archive offers WAVE only
 
-namespace cli {
+namespace convert {
 
 bool FlacAvailable()
 {
@@ -237,6 +237,6 @@ int FlacReader::Channels() const { return 0; }
 std::uint64_t FlacReader::Frames() const { return 0; }
 std::size_t FlacReader::Read(std::int32_t*, std::size_t) { return 0; }
 
-}  // namespace cli
+}  // namespace convert
 
 #endif

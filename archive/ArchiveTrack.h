@@ -4,9 +4,9 @@
 // or FLAC of the same samples through libsndfile. Either is written under a hidden
 // temporary name and renamed once complete.
 
-#include "cli/ArchiveNames.h"
-#include "cli/ArchiveProgress.h"
-#include "cli/ArchiveSurvey.h"
+#include "archive/ArchiveNames.h"
+#include "archive/ArchiveProgress.h"
+#include "archive/ArchiveSurvey.h"
 #include "recorder/Errors.h"
 #include "platform/FileSystem.h"
 
@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-namespace cli {
+namespace archive {
 
 struct TrackJob {
     std::string diskFolder;  // where the recorder's files are read
@@ -42,4 +42,4 @@ struct TrackOutcome {
 // Writes the job's output, reporting the bytes of samples done to `progress`.
 TrackOutcome WriteTrackOutput(platform::FileSystem& files, ArchiveProgress& progress, const TrackJob& job);
 
-}  // namespace cli
+}  // namespace archive

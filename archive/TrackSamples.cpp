@@ -1,9 +1,9 @@
-#include "cli/TrackSamples.h"
+#include "archive/TrackSamples.h"
 
 #include "export/ExportProgress.h"
 #include "recorder/Track.h"
 
-namespace cli {
+namespace archive {
 
 namespace {
 
@@ -59,4 +59,4 @@ void LittleEndianToInt32(const std::uint8_t* source, std::size_t width, std::siz
         ToInt32<kLongWidth, false>(source, count, out);
 }
 
-}  // namespace cli
+}  // namespace archive

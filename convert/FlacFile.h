@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <memory>
 
-namespace cli {
+namespace convert {
 
 // True when this build can write and read FLAC.
 bool FlacAvailable();
@@ -55,4 +55,4 @@ private:
     std::unique_ptr<Stream> m_stream;
 };
 
-}  // namespace cli
+}  // namespace convert

@@ -1,10 +1,10 @@
-#include "cli/ArchiveRun.h"
+#include "archive/ArchiveRun.h"
 
-#include "cli/ArchiveFiles.h"
-#include "cli/ArchiveManifest.h"
-#include "cli/ArchiveProgress.h"
-#include "cli/ArchiveTrack.h"
-#include "cli/ArchiveVerify.h"
+#include "archive/ArchiveFiles.h"
+#include "archive/ArchiveManifest.h"
+#include "archive/ArchiveProgress.h"
+#include "archive/ArchiveTrack.h"
+#include "archive/ArchiveVerify.h"
 #include "platform/Files.h"
 #include "platform/Sha256.h"
 #include "platform/Terminal.h"
@@ -13,7 +13,7 @@
 #include <algorithm>
 #include <filesystem>
 
-namespace cli {
+namespace archive {
 
 namespace {
 
@@ -385,4 +385,4 @@ bool IsSameOrInside(const std::string& path, const std::string& folder)
     return !relative.empty() && *relative.begin() != "..";
 }
 
-}  // namespace cli
+}  // namespace archive

@@ -1,4 +1,4 @@
-#include "cli/ArchiveManifest.h"
+#include "archive/ArchiveManifest.h"
 
 #include "export/ProjectList.h"
 #include "platform/Sha256.h"
@@ -6,7 +6,7 @@
 
 #include <nlohmann/json.hpp>
 
-namespace cli {
+namespace archive {
 
 namespace {
 
@@ -166,4 +166,4 @@ std::optional<EarlierRun> ParseManifest(const std::string& text)
     }
 }
 
-}  // namespace cli
+}  // namespace archive

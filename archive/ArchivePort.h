@@ -4,14 +4,14 @@
 // archive chose, every question with Yes, and frames done go to the archive's one
 // bar. Messages are not shown: the archive reports each run's result itself.
 
-#include "cli/ArchiveProgress.h"
+#include "archive/ArchiveProgress.h"
 #include "platform/UserInterface.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
 
-namespace cli {
+namespace archive {
 
 class ArchivePort : public platform::UserInterface {
 public:
@@ -35,4 +35,4 @@ private:
     std::optional<std::string> m_answer;
 };
 
-}  // namespace cli
+}  // namespace archive

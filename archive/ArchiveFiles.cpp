@@ -1,12 +1,12 @@
-#include "cli/ArchiveFiles.h"
+#include "archive/ArchiveFiles.h"
 
-#include "cli/ArchiveNames.h"
+#include "archive/ArchiveNames.h"
 #include "platform/Files.h"
 #include "platform/Sha256.h"
 
 #include <vector>
 
-namespace cli {
+namespace archive {
 
 namespace {
 
@@ -105,4 +105,4 @@ void RemoveTemporaries(platform::FileSystem& files, const std::string& folder)
     }
 }
 
-}  // namespace cli
+}  // namespace archive

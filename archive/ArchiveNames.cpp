@@ -1,4 +1,4 @@
-#include "cli/ArchiveNames.h"
+#include "archive/ArchiveNames.h"
 
 #include "export/ProjectList.h"
 #include "platform/Files.h"
@@ -6,7 +6,7 @@
 
 #include <string_view>
 
-namespace cli {
+namespace archive {
 
 namespace {
 
@@ -114,4 +114,4 @@ bool IsRecorderFileName(const std::string& name)
     return name.size() == kTrackFileNameLength && platform::EqualsIgnoringCase(name.substr(0, prefix.size()), prefix);
 }
 
-}  // namespace cli
+}  // namespace archive

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace cli {
+namespace archive {
 
 enum class ArchiveFormat { Wave, Flac };
 
@@ -43,4 +43,4 @@ using platform::TemporaryNameFor;
 // data files (8b32 and eight more characters), whatever their letter case.
 bool IsRecorderFileName(const std::string& name);
 
-}  // namespace cli
+}  // namespace archive

@@ -1,8 +1,8 @@
-#include "cli/ArchiveProgress.h"
+#include "archive/ArchiveProgress.h"
 
 #include <algorithm>
 
-namespace cli {
+namespace archive {
 
 namespace {
 
@@ -64,7 +64,7 @@ void ArchiveProgress::EndItem()
 
 std::unique_ptr<platform::ProgressWindow> ArchiveProgress::FrameWindow(std::uint64_t bytesPerFrame)
 {
-    return std::make_unique<cli::FrameWindow>(*this, bytesPerFrame);
+    return std::make_unique<archive::FrameWindow>(*this, bytesPerFrame);
 }
 
-}  // namespace cli
+}  // namespace archive

@@ -6,14 +6,14 @@
 // its reason and the rest goes on; a run on a folder that holds an earlier archive of
 // the same disk keeps what is complete and correct there and redoes the rest.
 
-#include "cli/ArchiveNames.h"
+#include "archive/ArchiveNames.h"
 #include "platform/FileSystem.h"
 #include "platform/UserInterface.h"
 
 #include <memory>
 #include <string>
 
-namespace cli {
+namespace archive {
 
 struct ArchiveOptions {
     std::string disk;
@@ -43,4 +43,4 @@ int RunArchive(const ArchiveOptions& options, platform::FileSystem& files, Archi
 // True when `path` is `folder` or lies inside it, links resolved.
 bool IsSameOrInside(const std::string& path, const std::string& folder);
 
-}  // namespace cli
+}  // namespace archive

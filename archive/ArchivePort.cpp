@@ -1,6 +1,6 @@
-#include "cli/ArchivePort.h"
+#include "archive/ArchivePort.h"
 
-namespace cli {
+namespace archive {
 
 ArchivePort::ArchivePort(ArchiveProgress& progress, std::uint64_t bytesPerFrame)
     : m_progress(progress), m_bytesPerFrame(bytesPerFrame)
@@ -29,4 +29,4 @@ std::unique_ptr<platform::ProgressWindow> ArchivePort::CreateProgressWindow()
     return m_progress.FrameWindow(m_bytesPerFrame);
 }
 
-}  // namespace cli
+}  // namespace archive

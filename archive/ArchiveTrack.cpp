@@ -1,10 +1,10 @@
-#include "cli/ArchiveTrack.h"
+#include "archive/ArchiveTrack.h"
 
 #include "app/RegUserData.h"
-#include "cli/ArchiveFiles.h"
-#include "cli/ArchivePort.h"
-#include "cli/FlacFile.h"
-#include "cli/TrackSamples.h"
+#include "archive/ArchiveFiles.h"
+#include "archive/ArchivePort.h"
+#include "convert/FlacFile.h"
+#include "archive/TrackSamples.h"
 #include "export/ExportProgress.h"
 #include "export/ExportRun.h"
 #include "export/MonoFileDialog.h"
@@ -13,7 +13,7 @@
 #include "recorder/Formats.h"
 #include "recorder/Track.h"
 
-namespace cli {
+namespace archive {
 
 namespace {
 
@@ -96,7 +96,7 @@ TrackOutcome WriteFlac(platform::FileSystem& files, ArchiveProgress& progress, c
         return Failed(track.GetOpenRefusal());
     const auto width = static_cast<std::size_t>(track.GetBytesPerSample());
     TemporaryFile output(files, job.outputPath);
-    FlacWriter writer(std::move(output.File()), RateOfCode(job.record.sampleRate)->hz,
+    convert::FlacWriter writer(std::move(output.File()), RateOfCode(job.record.sampleRate)->hz,
                       WordLengthOfCode(job.record.wordLength)->fileBits);
     if (!writer.IsOpen())
         return WriteFailed(job.outputPath);
@@ -126,4 +126,4 @@ TrackOutcome WriteTrackOutput(platform::FileSystem& files, ArchiveProgress& prog
     return WriteWave(files, progress, job);
 }
 
-}  // namespace cli
+}  // namespace archive

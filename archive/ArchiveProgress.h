@@ -8,7 +8,7 @@
 #include <functional>
 #include <memory>
 
-namespace cli {
+namespace archive {
 
 class ArchiveProgress {
 public:
@@ -36,4 +36,4 @@ private:
     std::uint64_t m_itemBytes = 0;
 };
 
-}  // namespace cli
+}  // namespace archive

@@ -1,10 +1,10 @@
-#include "cli/ArchiveNames.h"
+#include "archive/ArchiveNames.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-using namespace cli;
+using namespace archive;
 
 namespace {
 

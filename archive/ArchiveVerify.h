@@ -3,15 +3,15 @@
 // checksums; outputs against their checksums and, sample by sample, against a fresh
 // read of the disk (WAVE through the program's own reader, FLAC through libsndfile).
 
-#include "cli/ArchiveManifest.h"
-#include "cli/ArchiveProgress.h"
-#include "cli/ArchiveSurvey.h"
+#include "archive/ArchiveManifest.h"
+#include "archive/ArchiveProgress.h"
+#include "archive/ArchiveSurvey.h"
 #include "platform/FileSystem.h"
 
 #include <string>
 #include <vector>
 
-namespace cli {
+namespace archive {
 
 struct VerifyJob {
     std::string disk;    // the recorder's folder, read afresh
@@ -23,4 +23,4 @@ struct VerifyJob {
 // One line per mismatch, "<file>: <what differs>"; empty when everything matches.
 std::vector<std::string> VerifyArchive(platform::FileSystem& files, ArchiveProgress& progress, const VerifyJob& job);
 
-}  // namespace cli
+}  // namespace archive

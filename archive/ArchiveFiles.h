@@ -11,7 +11,7 @@
 #include <optional>
 #include <string>
 
-namespace cli {
+namespace archive {
 
 // Called with the bytes of a file done so far.
 using ByteProgress = std::function<void(std::uint64_t done)>;
@@ -63,4 +63,4 @@ CopyResult CopyFile(platform::FileSystem& files, const std::string& from, const 
 // Removes the temporaries that an interrupted run left in `folder`.
 void RemoveTemporaries(platform::FileSystem& files, const std::string& folder);
 
-}  // namespace cli
+}  // namespace archive

@@ -1,8 +1,8 @@
-#include "cli/ArchiveVerify.h"
+#include "archive/ArchiveVerify.h"
 
-#include "cli/ArchivePort.h"
-#include "cli/FlacFile.h"
-#include "cli/TrackSamples.h"
+#include "archive/ArchivePort.h"
+#include "convert/FlacFile.h"
+#include "archive/TrackSamples.h"
 #include "export/ExportProgress.h"
 #include "import/PCWaveFile.h"
 #include "platform/Files.h"
@@ -14,7 +14,7 @@
 #include <memory>
 #include <optional>
 
-namespace cli {
+namespace archive {
 
 namespace {
 
@@ -81,7 +81,7 @@ public:
 
 private:
     std::unique_ptr<platform::ByteSource> m_source;
-    FlacReader m_reader;
+    convert::FlacReader m_reader;
     std::uint64_t m_read = 0;
 };
 
@@ -224,4 +224,4 @@ std::vector<std::string> VerifyArchive(platform::FileSystem& files, ArchiveProgr
     return Verifier(files, progress, job).Run();
 }
 
-}  // namespace cli
+}  // namespace archive

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace cli {
+namespace archive {
 
 struct SegmentFacts {
     std::uint32_t startGroup = 0;
@@ -57,4 +57,4 @@ struct DiskSurvey {
 // Reads the disk in `disk` through `files`; writes nothing.
 DiskSurvey SurveyDisk(platform::FileSystem& files, const std::string& disk);
 
-}  // namespace cli
+}  // namespace archive

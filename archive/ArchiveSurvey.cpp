@@ -1,6 +1,6 @@
-#include "cli/ArchiveSurvey.h"
+#include "archive/ArchiveSurvey.h"
 
-#include "cli/ArchiveNames.h"
+#include "archive/ArchiveNames.h"
 #include "export/ExportProgress.h"
 #include "export/ProjectList.h"
 #include "export/SndFormFile.h"
@@ -9,7 +9,7 @@
 #include "recorder/Track.h"
 #include "recorder/TrackFileName.h"
 
-namespace cli {
+namespace archive {
 
 namespace {
 
@@ -145,4 +145,4 @@ DiskSurvey SurveyDisk(platform::FileSystem& files, const std::string& disk)
     return survey;
 }
 
-}  // namespace cli
+}  // namespace archive

@@ -9,7 +9,7 @@
 
 class CTrack;
 
-namespace cli {
+namespace archive {
 
 // Called with each chunk: `frames` samples of the track, big-endian, of the track's
 // width. Returns false to stop reading.
@@ -25,4 +25,4 @@ bool ReadExportChunks(CTrack& track, std::vector<std::uint8_t>& buffer, const Ch
 void BigEndianToInt32(const std::uint8_t* source, std::size_t width, std::size_t count, std::int32_t* out);
 void LittleEndianToInt32(const std::uint8_t* source, std::size_t width, std::size_t count, std::int32_t* out);
 
-}  // namespace cli
+}  // namespace archive

@@ -3,8 +3,8 @@
 // each part of it) and SHA256SUMS (the checksums in the form `sha256sum -c` checks),
 // and what an earlier run's manifest tells a run that resumes it.
 
-#include "cli/ArchiveNames.h"
-#include "cli/ArchiveSurvey.h"
+#include "archive/ArchiveNames.h"
+#include "archive/ArchiveSurvey.h"
 
 #include <cstdint>
 #include <map>
@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace cli {
+namespace archive {
 
 inline constexpr const char* kManifestName = "manifest.json";
 inline constexpr const char* kChecksumListName = "SHA256SUMS";
@@ -71,4 +71,4 @@ struct EarlierRun {
 // Nothing when `text` is not a manifest this program wrote.
 std::optional<EarlierRun> ParseManifest(const std::string& text);
 
-}  // namespace cli
+}  // namespace archive

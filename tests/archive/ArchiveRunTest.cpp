@@ -1,11 +1,11 @@
 // The archive run inside the test process, on disks from the disk writer, with a
 // file system that fails or corrupts on purpose where a test needs it.
 
-#include "cli/ArchiveRun.h"
-#include "cli/FlacFile.h"
+#include "archive/ArchiveRun.h"
+#include "convert/FlacFile.h"
 #include "platform/Files.h"
 #include "platform/Sha256.h"
-#include "tests/cli/ArchiveFixture.h"
+#include "tests/archive/ArchiveFixture.h"
 #include "tests/cli/SoundCheck.h"
 #include "tests/support/FaultyFileSystem.h"
 #include "tests/support/TempFolder.h"
@@ -15,7 +15,7 @@
 
 #include <algorithm>
 
-using cli::ArchiveFormat;
+using archive::ArchiveFormat;
 using nlohmann::json;
 using testsupport::FaultOp;
 using testsupport::NameContains;
@@ -26,7 +26,7 @@ namespace {
 constexpr int kGroup = 8;
 constexpr int kChunkFrames = 10240;
 
-class RecordingConsole : public cli::ArchiveConsole {
+class RecordingConsole : public archive::ArchiveConsole {
 public:
     struct Bar : platform::ProgressWindow {
         explicit Bar(RecordingConsole& console) : owner(console) {}
@@ -67,7 +67,7 @@ protected:
                 platform::FileSystem& files = platform::RealFileSystem())
     {
         console = RecordingConsole{};
-        return cli::RunArchive({m_disk.Path(), outdir, format, verify}, files, console);
+        return archive::RunArchive({m_disk.Path(), outdir, format, verify}, files, console);
     }
 
     std::string Out(const std::string& name) const { return m_out.File(name); }
@@ -244,7 +244,7 @@ TEST_F(ArchiveRun, ARunStoppedByAFailureAndResumedEndsAsAnUninterruptedOne)
 {
     Write(testsupport::ArchiveDisk());
     // FLAC where the build has an encoder: its writes are the most varied.
-    const ArchiveFormat format = cli::FlacAvailable() ? ArchiveFormat::Flac : ArchiveFormat::Wave;
+    const ArchiveFormat format = convert::FlacAvailable() ? ArchiveFormat::Flac : ArchiveFormat::Wave;
     ASSERT_EQ(Archive(Out("whole"), format), 0);
     const auto whole = testsupport::ArchiveTree(Out("whole"));
     std::uint64_t copiedBytes = 0;
@@ -273,7 +273,7 @@ TEST_F(ArchiveRun, ARunStoppedByAFailureAndResumedEndsAsAnUninterruptedOne)
         EXPECT_EQ(Archive(out.Path(), format, false, faulty), 1);
         EXPECT_TRUE(console.Warned("archive stopped: "));
         for (const auto& [file, bytes] : testsupport::ArchiveTree(out.Path()))
-            EXPECT_FALSE(cli::IsTemporaryName(platform::NamePart(file))) << file;
+            EXPECT_FALSE(platform::IsTemporaryName(platform::NamePart(file))) << file;
         ASSERT_EQ(Archive(out.Path(), format), 0);
         EXPECT_EQ(testsupport::ArchiveTree(out.Path()), whole);
         EXPECT_FALSE(console.Warned("(0 kept from an earlier run)")) << testing::PrintToString(console.warnings);

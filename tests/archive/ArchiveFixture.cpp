@@ -1,4 +1,4 @@
-#include "tests/cli/ArchiveFixture.h"
+#include "tests/archive/ArchiveFixture.h"
 
 #include "platform/Files.h"
 #include "recorder/TrackFile.h"
