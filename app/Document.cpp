@@ -81,3 +81,27 @@ bool COVFtoWAVEDoc::BrowseMoFolder(platform::UserInterface& ui)
         return false;
     return SetMoFolder(*folder);
 }
+
+bool COVFtoWAVEDoc::KeepIf(const std::function<bool()>& change)
+{
+    const COVFtoWAVEDoc before = *this;
+    if (change())
+        return true;
+    *this = before;
+    return false;
+}
+
+bool COVFtoWAVEDoc::ChooseMoFolder(platform::UserInterface& ui)
+{
+    return KeepIf([this, &ui] { return BrowseMoFolder(ui); });
+}
+
+bool COVFtoWAVEDoc::ChooseProject(const std::function<bool()>& runDialog)
+{
+    return KeepIf([this, &runDialog] {
+        if (!runDialog() || m_strProjectName.empty())
+            return false;
+        m_bProjectChosen = true;
+        return true;
+    });
+}

@@ -6,6 +6,7 @@
 #include "recorder/Records.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace platform {
@@ -40,6 +41,14 @@ public:
     // The folder browser "Select MO :"; true when a folder was taken.
     bool BrowseMoFolder(platform::UserInterface& ui);
 
+    // "Select Drive": the folder browser, as one transaction: when no folder is taken
+    // the document is as it was. A chosen project stays chosen on the new folder.
+    bool ChooseMoFolder(platform::UserInterface& ui);
+    // "Select Project": `runDialog` runs the project dialog on this document and says
+    // whether it was accepted. Accepted with a project name, the project counts as
+    // chosen; otherwise the document is as it was before the dialog.
+    bool ChooseProject(const std::function<bool()>& runDialog);
+
     std::string m_strMoFolder;
     std::string m_strFnbPath;
     std::string m_strProjectName;
@@ -50,6 +59,10 @@ public:
     std::string m_strNewProjectName;
     std::string m_strTimeStamp;
     std::uint64_t m_freeBytes = 0;
+
+private:
+    // Runs `change`; when it fails the document's choices are rolled back.
+    bool KeepIf(const std::function<bool()>& change);
 };
 
 inline constexpr const char* kUntitled = "Untitled";

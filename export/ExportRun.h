@@ -4,11 +4,11 @@
 // ("Convert succeeded." or "Convert failed."). The GUI page and the command-line
 // tool both call it.
 
+#include "app/ExportSelection.h"
 #include "recorder/Errors.h"
 #include "platform/FileSystem.h"
 #include "recorder/Records.h"
 
-#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,15 +18,6 @@ class CUserData;
 namespace platform {
 class UserInterface;
 }
-
-struct ExportSelection {
-    std::string moFolder;
-    sobinder project{};
-    // Chosen virtual track (1 to 8) per recorder track, index 0 = track 1; 0 where not ticked.
-    std::array<int, kTrackCount> virtualTracks{};
-    bool stereo = false;
-    std::string fileType = "WAVE";
-};
 
 struct ExportResult {
     bool succeeded = false;

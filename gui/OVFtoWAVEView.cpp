@@ -42,33 +42,20 @@ COVFtoWAVEView::Page COVFtoWAVEView::ShownPage() const
     return static_cast<Page>(m_pTab->currentIndex());
 }
 
-bool COVFtoWAVEView::BrowseMoFolder()
-{
-    return m_doc.BrowseMoFolder(m_ui);
-}
-
 void COVFtoWAVEView::OnSelectDrive()
 {
-    const COVFtoWAVEDoc snapshot = m_doc;
-    if (BrowseMoFolder())
+    if (m_doc.ChooseMoFolder(m_ui))
         m_trkSelPage->RefreshControls();  // the chosen project stays chosen
-    else
-        m_doc = snapshot;
 }
 
 bool COVFtoWAVEView::RunSelectProject()
 {
     CSelectSongDlg dialog(m_doc, window());
-    return dialog.exec() == QDialog::Accepted && !m_doc.m_strProjectName.empty();
+    return dialog.exec() == QDialog::Accepted;
 }
 
 void COVFtoWAVEView::OnSelectProject()
 {
-    const COVFtoWAVEDoc snapshot = m_doc;
-    if (RunSelectProject()) {
-        m_doc.m_bProjectChosen = true;
+    if (m_doc.ChooseProject([this] { return RunSelectProject(); }))
         m_trkSelPage->RefreshControls();
-    } else {
-        m_doc = snapshot;
-    }
 }

@@ -30,9 +30,9 @@ public:
     void SelectPage(Page page);
     Page ShownPage() const;
 
-    // "Select &Drive...": the folder browser; cancelling restores the document.
+    // "Select &Drive...": the document's drive choice, then the MO->File page follows it.
     void OnSelectDrive();
-    // "Select &Project...": the project dialog; cancelling restores the document.
+    // "Select &Project...": the document's project choice through the project dialog.
     void OnSelectProject();
 
 signals:
@@ -43,7 +43,6 @@ signals:
 
 private:
     bool RunSelectProject();
-    bool BrowseMoFolder();
 
     COVFtoWAVEDoc& m_doc;
     platform::UserInterface& m_ui;

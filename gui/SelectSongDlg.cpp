@@ -18,12 +18,21 @@ namespace {
 
 constexpr const char* kTitle = "Select Project";
 
+// The disk's projects with the texts the dialog shows for each.
+CProjectChoice ChoiceOn(COVFtoWAVEDoc& doc)
+{
+    const ProjectListing listing = ReadProjectList(doc.m_strFnbPath);
+    std::vector<ProjectEntry> entries;
+    for (const sobinder& record : listing.records)
+        entries.push_back({record, {SongNameOf(record), SampleRateText(record.sampleRate), BitsText(record.wordLength)}});
+    return CProjectChoice(doc, std::move(entries), listing.indexOpened);
+}
+
 }  // namespace
 
 CSelectSongDlg::CSelectSongDlg(COVFtoWAVEDoc& doc, QWidget* parent)
     : QDialog(parent),
-      m_doc(doc),
-      m_fnbPath(doc.m_strFnbPath),
+      m_choice(ChoiceOn(doc)),
       m_list(new QListWidget(this)),
       m_nameValue(MakeValueLabel("projectNameValue", this)),
       m_rateValue(MakeValueLabel("samplingRateValue", this)),
@@ -64,38 +73,24 @@ CSelectSongDlg::CSelectSongDlg(COVFtoWAVEDoc& doc, QWidget* parent)
 
 void CSelectSongDlg::LoadProjects()
 {
-    const ProjectListing listing = ReadProjectList(m_fnbPath);
-    m_select->setEnabled(listing.indexOpened);
-    m_records = listing.records;
-    for (const auto& record : m_records)
-        m_list->addItem(RecorderText(ProjectListLine(record)));
-    if (!m_records.empty())
+    m_select->setEnabled(m_choice.CanSelect());
+    for (const ProjectEntry& entry : m_choice.Entries())
+        m_list->addItem(RecorderText(ProjectListLine(entry.record)));
+    if (!m_choice.Entries().empty())
         m_list->setCurrentRow(0);
 }
 
 void CSelectSongDlg::ShowInformation(int row)
 {
-    if (row < 0 || static_cast<std::size_t>(row) >= m_records.size())
-        return;
-    const sobinder& record = m_records[static_cast<std::size_t>(row)];
-    m_nameText = SongNameOf(record);
-    m_rateText = SampleRateText(record.sampleRate);
-    m_bitsText = BitsText(record.wordLength);
-    m_nameValue->setText(RecorderText(m_nameText));
-    m_rateValue->setText(FromEngine(m_rateText));
-    m_bitsValue->setText(FromEngine(m_bitsText));
+    m_choice.Highlight(row);
+    const ProjectTexts& shown = m_choice.Shown();
+    m_nameValue->setText(RecorderText(shown.name));
+    m_rateValue->setText(FromEngine(shown.rate));
+    m_bitsValue->setText(FromEngine(shown.bits));
 }
 
 void CSelectSongDlg::accept()
 {
-    m_doc.m_strProjectName = m_nameText;
-    m_doc.m_strSamplingRate = m_rateText;
-    m_doc.m_strBits = m_bitsText;
-    const int row = m_list->currentRow();
-    if (row < 0) {
-        m_doc.m_projectRecord = sobinder{};
-        return;
-    }
-    m_doc.m_projectRecord = m_records[static_cast<std::size_t>(row)];
-    QDialog::accept();
+    if (m_choice.Select(m_list->currentRow()))
+        QDialog::accept();
 }

@@ -2,12 +2,9 @@
 // "Select Project": lists the projects of the disk's FNB.BIN, shows the name, rate
 // and word length of the highlighted one and hands the choice to the document.
 
-#include "recorder/Records.h"
+#include "app/ProjectChoice.h"
 
 #include <QDialog>
-
-#include <string>
-#include <vector>
 
 class COVFtoWAVEDoc;
 class QLabel;
@@ -21,23 +18,18 @@ public:
     CSelectSongDlg(COVFtoWAVEDoc& doc, QWidget* parent);
 
 public slots:
-    // "&Select": copies the shown texts and the highlighted record into the
-    // document; with nothing highlighted the record is cleared and the dialog stays.
+    // "&Select": the choice writes the shown texts and the highlighted record into
+    // the document; with nothing highlighted the record is cleared and the dialog stays.
     void accept() override;
 
 private:
     void LoadProjects();
     void ShowInformation(int row);
 
-    COVFtoWAVEDoc& m_doc;
-    std::string m_fnbPath;
-    std::vector<sobinder> m_records;
+    CProjectChoice m_choice;
     QListWidget* m_list;
     QLabel* m_nameValue;
     QLabel* m_rateValue;
     QLabel* m_bitsValue;
     QPushButton* m_select;
-    std::string m_nameText;
-    std::string m_rateText;
-    std::string m_bitsText;
 };

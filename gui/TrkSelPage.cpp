@@ -20,8 +20,6 @@
 
 namespace {
 
-constexpr int kMonoLimit = static_cast<int>(kTrackCount);
-constexpr int kStereoLimit = 2;
 constexpr std::size_t kTracksPerColumn = kTrackCount / 2;
 
 QString TrackBoxText(std::size_t index)
@@ -34,6 +32,17 @@ QString VirtualTrackText(int virtualTrack)
     return QStringLiteral("VTr%1").arg(virtualTrack);
 }
 
+// The virtual track lists show the virtual tracks in order, the first one first.
+int VirtualTrackAt(int listIndex)
+{
+    return CTrackSelectionModel::kFirstVirtualTrack + listIndex;
+}
+
+int ListIndexOf(int virtualTrack)
+{
+    return virtualTrack - CTrackSelectionModel::kFirstVirtualTrack;
+}
+
 }  // namespace
 
 CTrkSelPage::CTrkSelPage(COVFtoWAVEDoc& doc, platform::UserInterface& ui, CUserData& settings, QWidget* parent)
@@ -41,6 +50,7 @@ CTrkSelPage::CTrkSelPage(COVFtoWAVEDoc& doc, platform::UserInterface& ui, CUserD
       m_doc(doc),
       m_ui(ui),
       m_settings(settings),
+      m_model(doc),
       m_mono(new QRadioButton(QStringLiteral("&Mono"), this)),
       m_stereo(new QRadioButton(QStringLiteral("&Stereo"), this)),
       m_selectProject(MakePageButton(QStringLiteral("Select &Project"), "selectProjectButton", this)),
@@ -74,8 +84,8 @@ CTrkSelPage::CTrkSelPage(COVFtoWAVEDoc& doc, platform::UserInterface& ui, CUserD
         box->setObjectName(QStringLiteral("trackBox%1").arg(k + 1));
         auto* list = new CFocusWheelComboBox(tracks);
         list->setObjectName(QStringLiteral("virtualTrackList%1").arg(k + 1));
-        for (int v = 1; v <= kVirtualTrackCount; ++v)
-            list->addItem(VirtualTrackText(v));
+        for (int index = 0; index < kVirtualTrackCount; ++index)
+            list->addItem(VirtualTrackText(VirtualTrackAt(index)));
         m_trackBoxes[k] = box;
         m_virtualTrackLists[k] = list;
         const int row = static_cast<int>(k % kTracksPerColumn);
@@ -83,6 +93,8 @@ CTrkSelPage::CTrkSelPage(COVFtoWAVEDoc& doc, platform::UserInterface& ui, CUserD
         trackGrid->addWidget(box, row, column);
         trackGrid->addWidget(list, row, column + 1);
         connect(box, &QCheckBox::clicked, this, [this, k] { OnTrackBoxClicked(k); });
+        connect(list, &QComboBox::currentIndexChanged, this,
+                [this, k](int index) { m_model.ChooseVirtualTrack(k, VirtualTrackAt(index)); });
     }
 
     auto* information = MakeGroup(QStringLiteral("Information :"), "informationGroup", this);
@@ -116,18 +128,15 @@ CTrkSelPage::CTrkSelPage(COVFtoWAVEDoc& doc, platform::UserInterface& ui, CUserD
     layout->addWidget(tracks);
     layout->addLayout(bottom);
 
-    connect(m_mono, &QRadioButton::clicked, this, [this] { OnModeClicked(kMonoLimit); });
-    connect(m_stereo, &QRadioButton::clicked, this, [this] { OnModeClicked(kStereoLimit); });
+    connect(m_mono, &QRadioButton::clicked, this, [this] { OnTypeClicked(TrackType::Mono); });
+    connect(m_stereo, &QRadioButton::clicked, this, [this] { OnTypeClicked(TrackType::Stereo); });
+    connect(m_fileType, &QComboBox::currentIndexChanged, this,
+            [this](int index) { m_model.ChooseFileType(ToEngine(m_fileType->itemText(index))); });
     connect(m_selectProject, &QPushButton::clicked, this, &CTrkSelPage::selectProjectRequested);
     connect(m_convert, &QPushButton::clicked, this, &CTrkSelPage::OnConvert);
     connect(m_exit, &QPushButton::clicked, this, &CTrkSelPage::exitRequested);
     SetTabOrder();
-
-    m_convert->setEnabled(false);
-    if (m_doc.m_bProjectChosen)
-        RefreshControls();
-    else
-        EnterNoProjectState();
+    ShowDocument();
 }
 
 void CTrkSelPage::SetTabOrder()
@@ -148,109 +157,75 @@ void CTrkSelPage::SetTabOrder()
     chain(m_exit);
 }
 
-void CTrkSelPage::ResetLists()
-{
-    for (QComboBox* list : m_virtualTrackLists)
-        list->setCurrentIndex(0);
-    m_fileType->setCurrentIndex(0);
-}
-
-void CTrkSelPage::ClearValues()
-{
-    for (QLabel* value : {m_nameValue, m_rateValue, m_bitsValue, m_countValue})
-        value->clear();
-}
-
-void CTrkSelPage::EnterNoProjectState()
-{
-    ResetLists();
-    m_mono->setEnabled(false);
-    m_stereo->setEnabled(false);
-    for (std::size_t k = 0; k < kTrackCount; ++k) {
-        m_trackBoxes[k]->setChecked(false);
-        m_trackBoxes[k]->setEnabled(false);
-        m_virtualTrackLists[k]->setEnabled(false);
-    }
-    m_fileType->setEnabled(false);
-    ClearValues();
-    m_chosenCount = 0;
-}
-
 void CTrkSelPage::RefreshControls()
 {
-    m_mono->setChecked(true);
-    OnModeClicked(kMonoLimit);
-    if (!m_doc.m_bProjectChosen) {
-        EnterNoProjectState();
-        return;
-    }
-    ResetLists();
-    ClearValues();
-    m_nameValue->setText(RecorderText(m_doc.m_strProjectName));
-    m_rateValue->setText(FromEngine(m_doc.m_strSamplingRate));
-    m_bitsValue->setText(FromEngine(m_doc.m_strBits));
-    m_countValue->setText(QString::number(m_chosenCount));
+    m_model.Reset();
+    ShowDocument();
 }
 
-void CTrkSelPage::Prepare()
+void CTrkSelPage::ShowDocument()
 {
-    m_mono->setEnabled(true);
-    m_stereo->setEnabled(true);
+    for (QLabel* value : {m_nameValue, m_rateValue, m_bitsValue})
+        value->clear();
+    if (m_model.ProjectChosen()) {
+        m_nameValue->setText(RecorderText(m_doc.m_strProjectName));
+        m_rateValue->setText(FromEngine(m_doc.m_strSamplingRate));
+        m_bitsValue->setText(FromEngine(m_doc.m_strBits));
+    }
+    Mirror();
+}
+
+void CTrkSelPage::Mirror()
+{
+    MirrorType();
+    MirrorTracks();
+    MirrorFileType();
+    if (m_model.ProjectChosen())
+        m_countValue->setText(QString::number(m_model.Count()));
+    else
+        m_countValue->clear();
+    m_convert->setEnabled(m_model.ConvertEnabled());
+}
+
+void CTrkSelPage::MirrorType()
+{
+    if (m_model.Type() != TrackType::Unchosen)
+        (m_model.Type() == TrackType::Stereo ? m_stereo : m_mono)->setChecked(true);
+    m_mono->setEnabled(m_model.TypeEnabled());
+    m_stereo->setEnabled(m_model.TypeEnabled());
+}
+
+void CTrkSelPage::MirrorTracks()
+{
     for (std::size_t k = 0; k < kTrackCount; ++k) {
-        m_trackBoxes[k]->setEnabled(true);
-        m_trackBoxes[k]->setChecked(false);
-        m_virtualTrackLists[k]->setEnabled(false);
-    }
-    m_fileType->setEnabled(true);
-}
-
-void CTrkSelPage::Recount()
-{
-    m_chosenCount = 0;
-    for (const QCheckBox* box : m_trackBoxes)
-        m_chosenCount += box->isChecked() ? 1 : 0;
-    m_countValue->setText(QString::number(m_chosenCount));
-    m_convert->setEnabled(m_chosenCount >= 1);
-}
-
-void CTrkSelPage::ApplyLimitRule()
-{
-    const bool full = m_chosenCount >= m_trackLimit;
-    for (std::size_t k = 0; k < kTrackCount; ++k) {
-        const bool ticked = m_trackBoxes[k]->isChecked();
-        if (full && ticked)
-            continue;  // ticked boxes and their lists stay as they are
-        m_trackBoxes[k]->setEnabled(!full);
-        m_virtualTrackLists[k]->setEnabled(!full && ticked);
+        m_trackBoxes[k]->setChecked(m_model.Ticked(k));
+        m_trackBoxes[k]->setEnabled(m_model.TrackEnabled(k));
+        m_virtualTrackLists[k]->setCurrentIndex(ListIndexOf(m_model.VirtualTrack(k)));
+        m_virtualTrackLists[k]->setEnabled(m_model.VirtualTrackEnabled(k));
     }
 }
 
-void CTrkSelPage::OnModeClicked(int trackLimit)
+void CTrkSelPage::MirrorFileType()
 {
-    m_trackLimit = trackLimit;
-    Prepare();
-    Recount();
+    m_fileType->setCurrentIndex(m_fileType->findText(FromEngine(m_model.FileType())));
+    m_fileType->setEnabled(m_model.FileTypeEnabled());
+}
+
+void CTrkSelPage::OnTypeClicked(TrackType type)
+{
+    m_model.ChooseType(type);
+    Mirror();
 }
 
 void CTrkSelPage::OnTrackBoxClicked(std::size_t index)
 {
-    Recount();
-    m_virtualTrackLists[index]->setEnabled(m_trackBoxes[index]->isChecked());
-    ApplyLimitRule();
+    m_model.Tick(index, m_trackBoxes[index]->isChecked());
+    Mirror();
 }
 
 ExportSelection CTrkSelPage::Selection() const
 {
-    ExportSelection selection;
-    selection.moFolder = m_doc.m_strMoFolder;
-    selection.project = m_doc.m_projectRecord;
-    for (std::size_t k = 0; k < kTrackCount; ++k) {
-        if (m_trackBoxes[k]->isChecked())
-            selection.virtualTracks[k] = m_virtualTrackLists[k]->currentIndex() + 1;
-    }
-    selection.stereo = !m_mono->isChecked();
-    selection.fileType = ToEngine(m_fileType->currentText());
-    return selection;
+    return m_model.Selection();
 }
 
 void CTrkSelPage::RunExportRun(const ExportSelection& selection)

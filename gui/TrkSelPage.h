@@ -1,7 +1,9 @@
 #pragma once
 // The "MO->File" page: the chosen project's information, Mono or Stereo, the
 // tracks and their virtual tracks, the file type, and "&Convert" for the export.
+// The page's rules are CTrackSelectionModel's; the controls show its state.
 
+#include "app/TrackSelectionModel.h"
 #include "recorder/Records.h"
 
 #include <QWidget>
@@ -15,7 +17,6 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
-struct ExportSelection;
 
 namespace platform {
 class UserInterface;
@@ -35,13 +36,14 @@ signals:
     void exitRequested();
 
 private:
-    void EnterNoProjectState();
-    void ResetLists();
-    void ClearValues();
-    void Prepare();
-    void Recount();
-    void ApplyLimitRule();
-    void OnModeClicked(int trackLimit);
+    // Shows the document's project texts, or none, and then the model.
+    void ShowDocument();
+    // Sets every control from the model.
+    void Mirror();
+    void MirrorType();
+    void MirrorTracks();
+    void MirrorFileType();
+    void OnTypeClicked(TrackType type);
     void OnTrackBoxClicked(std::size_t index);
     void OnConvert();
     ExportSelection Selection() const;
@@ -51,6 +53,7 @@ private:
     COVFtoWAVEDoc& m_doc;
     platform::UserInterface& m_ui;
     CUserData& m_settings;
+    CTrackSelectionModel m_model;
     QRadioButton* m_mono;
     QRadioButton* m_stereo;
     std::array<QCheckBox*, kTrackCount> m_trackBoxes{};
@@ -63,6 +66,4 @@ private:
     QComboBox* m_fileType;
     QPushButton* m_convert;
     QPushButton* m_exit;
-    int m_chosenCount = 0;
-    int m_trackLimit = static_cast<int>(kTrackCount);
 };

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
+#include <optional>
 #include <regex>
 
 using testsupport::ScriptedUserInterface;
@@ -167,5 +169,50 @@ TEST(Document, BrowsingSetsTheMoFolderAndTheBinderPath)
         ASSERT_EQ(ui.events.size(), 1U);
         EXPECT_EQ(ui.events[0].kind, testsupport::UiEvent::Kind::FolderBrowser);
         EXPECT_EQ(ui.events[0].text, "Select MO :");
+    }
+}
+
+TEST(Document, DriveAndProjectChoicesRollBackWhenNotTaken)
+{
+    struct Case {
+        const char* name;
+        std::function<bool(COVFtoWAVEDoc&, ScriptedUserInterface&)> choose;
+        bool taken;
+        std::string folder;
+        std::string projectName;
+        bool chosen;
+    };
+    const auto dialog = [](bool accepted, const char* name) {
+        return [accepted, name](COVFtoWAVEDoc& doc, ScriptedUserInterface&) {
+            return doc.ChooseProject([&doc, accepted, name] {
+                doc.m_strProjectName = name;
+                doc.m_strMoFolder = "/written";
+                return accepted;
+            });
+        };
+    };
+    const auto browse = [](std::optional<std::string> answer) {
+        return [answer](COVFtoWAVEDoc& doc, ScriptedUserInterface& ui) {
+            ui.folderAnswers.push_back(answer);
+            return doc.ChooseMoFolder(ui);
+        };
+    };
+    const Case cases[] = {
+        {"drive taken", browse("/new"), true, "/new", "Old", false},
+        {"drive browse cancelled", browse(std::nullopt), false, "/mo", "Old", false},
+        {"empty drive restores the folder", browse(""), false, "/mo", "Old", false},
+        {"project accepted with a name", dialog(true, "New"), true, "/written", "New", true},
+        {"project accepted without a name", dialog(true, ""), false, "/mo", "Old", false},
+        {"project dialog cancelled", dialog(false, "New"), false, "/mo", "Old", false},
+    };
+    for (const auto& c : cases) {
+        COVFtoWAVEDoc doc;
+        doc.SetMoFolder("/mo");
+        doc.m_strProjectName = "Old";
+        ScriptedUserInterface ui;
+        EXPECT_EQ(c.choose(doc, ui), c.taken) << c.name;
+        EXPECT_EQ(doc.m_strMoFolder, c.folder) << c.name;
+        EXPECT_EQ(doc.m_strProjectName, c.projectName) << c.name;
+        EXPECT_EQ(doc.m_bProjectChosen, c.chosen) << c.name;
     }
 }
