@@ -12,11 +12,9 @@ platform::Answer ArchivePort::ShowMessage(const std::string&, platform::MessageI
     return buttons == platform::MessageButtons::YesNo ? platform::Answer::Yes : platform::Answer::Ok;
 }
 
-std::optional<std::string> ArchivePort::RunFileDialog(const platform::FileDialogRequest& request)
+std::optional<std::string> ArchivePort::RunFileDialog(const platform::FileDialogRequest&)
 {
-    if (!m_answer || (request.acceptCheck && !request.acceptCheck(*m_answer)))
-        return std::nullopt;
-    return m_answer;
+    return std::nullopt;
 }
 
 std::optional<std::string> ArchivePort::BrowseForFolder(const std::string&)

@@ -1,8 +1,8 @@
 #pragma once
 // The user-interface port of the engine's runs inside an archive (an export of one
-// track, the WAVE reader of --verify): the save dialog is answered with the path the
-// archive chose, every question with Yes, and frames done go to the archive's one
-// bar. Messages are not shown: the archive reports each run's result itself.
+// track, the WAVE reader of --verify): the archive names the export's path itself, so
+// no dialog runs; every question is answered with Yes, and frames done go to the
+// archive's one bar. Messages are not shown: the archive reports each run's result itself.
 
 #include "archive/ArchiveProgress.h"
 #include "platform/UserInterface.h"
@@ -18,9 +18,6 @@ public:
     // Frames a run reports count `bytesPerFrame` bytes of the current item of `progress`.
     ArchivePort(ArchiveProgress& progress, std::uint64_t bytesPerFrame);
 
-    // The answer of every save dialog.
-    void SetDialogAnswer(std::string path) { m_answer = std::move(path); }
-
     platform::Answer ShowMessage(const std::string& text, platform::MessageIcon icon,
                                  platform::MessageButtons buttons) override;
     std::optional<std::string> RunFileDialog(const platform::FileDialogRequest& request) override;
@@ -32,7 +29,6 @@ public:
 private:
     ArchiveProgress& m_progress;
     std::uint64_t m_bytesPerFrame;
-    std::optional<std::string> m_answer;
 };
 
 }  // namespace archive

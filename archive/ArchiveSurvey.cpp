@@ -75,10 +75,9 @@ private:
 
     static void Measure(CTrack& reader, TrackFacts& facts)
     {
-        if (!reader.Open()) {
-            facts.refusal = reader.GetOpenRefusal();
+        facts.refusal = reader.Open();
+        if (facts.refusal)
             return;
-        }
         facts.endPosition = reader.GetEndPosition();
         CTrack* const tracks[] = {&reader};
         facts.expectedFrames = ExportFileFrames(tracks, 1);

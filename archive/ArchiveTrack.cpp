@@ -7,8 +7,6 @@
 #include "archive/TrackSamples.h"
 #include "export/ExportProgress.h"
 #include "export/ExportRun.h"
-#include "export/MonoFileDialog.h"
-#include "export/WaveFile.h"
 #include "platform/Files.h"
 #include "recorder/Formats.h"
 #include "recorder/Track.h"
@@ -18,7 +16,6 @@ namespace archive {
 namespace {
 
 constexpr const char* kWaveTypeName = "WAVE";
-constexpr const char* kWaveExtension = ".wav";
 
 // Refusals that come from the output side (the archive cannot go on writing) rather
 // than from the disk (the track is left out).
@@ -27,8 +24,6 @@ bool IsOutputFault(Reason reason)
     switch (reason) {
     case Reason::OutputWriteFailed:
     case Reason::OutputFolderMissing:
-    case Reason::NoFileName:
-    case Reason::OutputNameWithoutDot:
     case Reason::OutOfMemory:
     case Reason::Unspecified:
         return true;
@@ -49,29 +44,34 @@ TrackOutcome WriteFailed(const std::string& path)
     return Failed(Refusal{MessageId::ConvertFailed, Reason::OutputWriteFailed, path, {}});
 }
 
-int BytesPerSample(const sobinder& record)
+std::uint64_t BytesPerSample(const sobinder& record)
 {
-    return static_cast<int>(WordLengthOfCode(record.wordLength)->bytesPerSample);
+    return WordLengthOfCode(record.wordLength)->bytesPerSample;
 }
 
-TrackOutcome WriteWave(platform::FileSystem& files, ArchiveProgress& progress, const TrackJob& job)
+// The export of the job's one track into one file under exactly `path`.
+ExportResult ExportTrack(platform::FileSystem& files, ArchiveProgress& progress, const TrackJob& job,
+                         const std::string& path)
 {
-    const int width = BytesPerSample(job.record);
-    // The Mono export names its file base + track + virtual track + extension.
-    const std::string folder = platform::FolderPart(job.outputPath);
-    const std::string answer =
-        platform::JoinPath(folder, TemporaryNameFor(platform::NamePart(job.outputPath)) + "-") + kWaveExtension;
-    const std::string written = MonoOutputName(SplitMonoPath(answer), job.track, job.virtualTrack);
-
     ExportSelection selection;
     selection.moFolder = job.diskFolder;
     selection.project = job.record;
     selection.virtualTracks[static_cast<std::size_t>(job.track) - 1] = job.virtualTrack;
+    selection.stereo = true;  // one file under the given name; a single track gives one channel
     selection.fileType = kWaveTypeName;
-    ArchivePort port(progress, static_cast<std::uint64_t>(width));
-    port.SetDialogAnswer(answer);
+    ArchivePort port(progress, BytesPerSample(job.record));
     CNoUserData settings;
-    const ExportResult result = RunExport(port, settings, selection, files);
+    CExportRun run(port, settings, selection, files);
+    if (!run.Check())
+        run.Write(path);
+    return run.Finish();
+}
+
+TrackOutcome WriteWave(platform::FileSystem& files, ArchiveProgress& progress, const TrackJob& job)
+{
+    const std::string written = platform::JoinPath(platform::FolderPart(job.outputPath),
+                                                   TemporaryNameFor(platform::NamePart(job.outputPath)));
+    const ExportResult result = ExportTrack(files, progress, job, written);
     if (!result.succeeded) {
         files.Remove(written);
         return Failed(result.refusal.value_or(Refusal{}));
@@ -84,16 +84,15 @@ TrackOutcome WriteWave(platform::FileSystem& files, ArchiveProgress& progress, c
         if (warning.kind != WarningKind::LeadInTableMissing)
             outcome.warnings.push_back(warning);
     }
-    const std::uint64_t size = files.FileSize(job.outputPath).value_or(CWaveFile::kHeaderSize);
-    outcome.frames = (size - CWaveFile::kHeaderSize) / static_cast<std::uint64_t>(width);
+    outcome.frames = result.files.front().frames;
     return outcome;
 }
 
 TrackOutcome WriteFlac(platform::FileSystem& files, ArchiveProgress& progress, const TrackJob& job)
 {
     CTrack track(job.diskFolder, job.record, job.track, job.virtualTrack, files);
-    if (!track.Open())
-        return Failed(track.GetOpenRefusal());
+    if (auto refusal = track.Open())
+        return Failed(std::move(*refusal));
     const auto width = static_cast<std::size_t>(track.GetBytesPerSample());
     TemporaryFile output(files, job.outputPath);
     convert::FlacWriter writer(std::move(output.File()), RateOfCode(job.record.sampleRate)->hz,

@@ -180,8 +180,8 @@ private:
         if (!output)
             return refusal;
         CTrack track(m_job.disk, project.record, facts.track, facts.virtualTrack, m_files);
-        if (!track.Open())
-            return "the disk cannot be read afresh: " + Explain(track.GetOpenRefusal());
+        if (const auto refusal = track.Open())
+            return "the disk cannot be read afresh: " + Explain(*refusal);
         std::optional<std::string> difference;
         std::uint64_t frame = 0;
         ReadExportChunks(track, m_chunk, [&](const std::uint8_t* bytes, std::size_t frames) {

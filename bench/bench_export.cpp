@@ -78,7 +78,7 @@ std::vector<std::unique_ptr<CTrack>> OpenTracks(int count)
     std::vector<std::unique_ptr<CTrack>> tracks;
     for (int track = 1; track <= count; ++track) {
         tracks.push_back(std::make_unique<CTrack>((Disk().root / "disk").string(), Disk().record, track, 1));
-        if (!tracks.back()->Open())
+        if (tracks.back()->Open())
             return {};
     }
     return tracks;
@@ -102,10 +102,12 @@ void RunExport(benchmark::State& state, int trackCount, const std::string& chose
         std::vector<CTrack*> pointers;
         for (auto& track : tracks)
             pointers.push_back(track.get());
-        tools::SilentUserInterface ui(platform::Answer::Yes, chosen);
+        tools::SilentUserInterface ui(platform::Answer::Yes);
         CNoUserData settings;
+        Mode mode(ui, settings);
         state.ResumeTiming();
-        if (pointers.empty() || Mode(ui, settings).Convert("WAVE", Disk().record, trackCount, pointers.data()) == 0) {
+        if (pointers.empty() || mode.Check("WAVE", Disk().record, trackCount, pointers.data()) ||
+            mode.Convert(chosen)) {
             state.SkipWithError("export failed");
             return;
         }

@@ -118,7 +118,7 @@ void PullSamples(benchmark::State& state)
     const auto wordLength = static_cast<std::uint8_t>(state.range(0));
     const BenchDisk disk(wordLength);
     CTrack track(disk.Folder(), disk.SongRecord(), 1, 1);
-    if (!track.Open()) {
+    if (track.Open()) {
         state.SkipWithError("cannot open the track");
         return;
     }
@@ -127,7 +127,7 @@ void PullSamples(benchmark::State& state)
     for (auto _ : state) {
         if (!track.ReadSample(sample)) {
             state.PauseTiming();
-            track.Open();
+            (void)track.Open();
             state.ResumeTiming();
         }
         benchmark::DoNotOptimize(sample);

@@ -1,9 +1,7 @@
 #include "cli/ConsoleUserInterface.h"
 
 #include "cli/ProgressBar.h"
-#include "platform/FileSystem.h"
 #include "platform/Files.h"
-
 
 namespace cli {
 
@@ -25,30 +23,12 @@ platform::Answer ConsoleUserInterface::ShowMessage(const std::string& text, plat
     Print(text);
     if (buttons == platform::MessageButtons::Ok)
         return platform::Answer::Ok;
-    if (!m_assumeYes && text.ends_with(MessageText(MessageId::FileExists)))
-        m_declinedOverwrite = true;
     return m_assumeYes ? platform::Answer::Yes : platform::Answer::No;
 }
 
-bool ConsoleUserInterface::AcceptOverwrite(const std::string& path)
+std::optional<std::string> ConsoleUserInterface::RunFileDialog(const platform::FileDialogRequest&)
 {
-    if (platform::RealFileSystem().KindOf(path) == platform::FileKind::None)
-        return true;
-    return AskReplace(platform::NamePart(path));
-}
-
-std::optional<std::string> ConsoleUserInterface::RunFileDialog(const platform::FileDialogRequest& request)
-{
-    if (!m_dialogAnswer)
-        return std::nullopt;
-    const std::string path = WithDefaultExtension(*m_dialogAnswer, request.defaultExtension);
-    m_dialogAnswer.reset();
-    // A refused choice would keep a real dialog open; here nobody can type another name.
-    if (request.promptOverwrite && !AcceptOverwrite(path))
-        return std::nullopt;
-    if (request.acceptCheck && !request.acceptCheck(path))
-        return std::nullopt;
-    return path;
+    return std::nullopt;
 }
 
 std::optional<std::string> ConsoleUserInterface::BrowseForFolder(const std::string&)

@@ -53,10 +53,25 @@ std::optional<sobinder> FindProject(const std::vector<sobinder>& records, unsign
     return std::nullopt;
 }
 
-void PrintFiles(const std::vector<std::string>& files)
+void PrintFiles(const std::vector<ExportedFile>& files)
 {
     for (const auto& file : files)
-        std::printf("%s\n", file.c_str());
+        std::printf("%s\n", file.path.c_str());
+}
+
+// The export to the --out path: the questions about existing files stand in for the
+// save dialog's.
+ExportResult Export(const ExportOptions& options, const ExportSelection& selection)
+{
+    ConsoleUserInterface ui(stderr, options.yes);
+    CNoUserData settings;
+    CExportRun run(ui, settings, selection);
+    if (!run.Check()) {
+        const std::string path = WithDefaultExtension(options.out, run.DefaultExtension());
+        if (run.ConfirmReplacing(path))
+            run.Write(path);
+    }
+    return run.Finish();
 }
 
 }  // namespace
@@ -102,15 +117,12 @@ int ExportCommand(const ExportOptions& options)
     selection.stereo = options.stereo;
     selection.fileType = type;
 
-    ConsoleUserInterface ui(stderr, options.yes);
-    ui.SetDialogAnswer(options.out);
-    CNoUserData settings;
-    const ExportResult result = RunExport(ui, settings, selection);
+    const ExportResult result = Export(options, selection);
     PrintWarnings(result.warnings);
     PrintFiles(result.files);
     if (result.succeeded)
         return kExitSuccess;
-    if (ui.DeclinedOverwrite())
+    if (result.overwriteDeclined)
         std::fprintf(stderr, "wavelorn-cli: %s\n", kOverwriteHint);
     else if (result.refusal)
         PrintReason(*result.refusal);

@@ -22,6 +22,11 @@ const CTrack& LongestTrack(std::span<CTrack* const> tracks)
 
 }  // namespace
 
+Refusal ExportRefusal(Reason reason, std::string subject, std::string detail)
+{
+    return Refusal{MessageId::ConvertFailed, reason, std::move(subject), std::move(detail)};
+}
+
 CChannelType::CChannelType(platform::UserInterface& ui, CUserData& settings, platform::FileSystem& files)
     : m_ui(ui), m_settings(settings), m_files(files)
 {
@@ -29,73 +34,83 @@ CChannelType::CChannelType(platform::UserInterface& ui, CUserData& settings, pla
 
 CChannelType::~CChannelType() = default;
 
-int CChannelType::Convert(const std::string& typeName, const sobinder& record, int trackCount, CTrack* const* tracks)
+std::optional<Refusal> CChannelType::Check(const std::string& typeName, const sobinder& record, int trackCount,
+                                           CTrack* const* tracks)
 {
-    m_refusal.reset();
     m_writtenFiles.clear();
-    const SoundFileType* type = FindSoundFileType(typeName);
-    if (!type)
-        return Refuse(Reason::UnknownFileType, {}, typeName);
-    m_refusal = ProjectCodesRefusal(record);
-    if (m_refusal)
-        return kFailed;
+    m_type = FindSoundFileType(typeName);
+    if (!m_type)
+        return ExportRefusal(Reason::UnknownFileType, {}, typeName);
+    if (auto refusal = ProjectCodesRefusal(record))
+        return refusal;
     if (trackCount < 1 || !tracks)
-        return Refuse(Reason::NoTrackChosen);
+        return ExportRefusal(Reason::NoTrackChosen);
+    m_record = record;
+    m_sampleBytes = WordLengthOfCode(record.wordLength)->bytesPerSample;
+    m_tracks = std::span<CTrack* const>(tracks, static_cast<std::size_t>(trackCount));
     // Every file is measured before anything is asked or written: a damaged chain would
     // otherwise fill gigabytes of silence before the header limit stopped the run.
-    if (const auto track = FindTooLargeOutput(*type, record, trackCount, tracks))
-        return Refuse(Reason::OutputTooLarge, *track);
-    const auto path = AskForPath(*type, DialogOptions(trackCount, tracks));
-    if (!path)
-        return Refuse(Reason::NoFileName);
-    try {
-        Run(*type, record, trackCount, tracks, *path);
-        return kSucceeded;
-    } catch (const ExportError& error) {
-        m_refusal = static_cast<const Refusal&>(error);
-    } catch (const std::bad_alloc&) {
-        return Refuse(Reason::OutOfMemory);
-    } catch (const std::exception&) {  // a file-system error
-        return Refuse(Reason::Unspecified);
-    }
-    return kFailed;
-}
-
-int CChannelType::Refuse(Reason reason, std::string subject, std::string detail)
-{
-    m_refusal = Refusal{MessageId::ConvertFailed, reason, std::move(subject), std::move(detail)};
-    return kFailed;
-}
-
-std::optional<std::string> CChannelType::FindTooLargeOutput(const SoundFileType& type, const sobinder& record,
-                                                           int trackCount, CTrack* const* tracks) const
-{
-    const std::uint64_t limit = type.makeFactory()->MaxDataBytes();
-    const std::uint64_t sampleBytes = WordLengthOfCode(record.wordLength)->bytesPerSample;
-    for (const auto file : OutputFilesOf(tracks, trackCount, Layout())) {
-        if (ExportFileDataBytes(file.data(), static_cast<int>(file.size()), sampleBytes) > limit)
-            return LongestTrack(file).Describe();
-    }
+    if (const auto track = FindTooLargeOutput())
+        return ExportRefusal(Reason::OutputTooLarge, *track);
     return std::nullopt;
 }
 
-std::optional<std::string> CChannelType::AskForPath(const SoundFileType& type, platform::FileDialogRequest request)
+std::optional<std::string> CChannelType::AskForPath()
 {
+    platform::FileDialogRequest request = DialogOptions();
     request.kind = platform::FileDialogRequest::Kind::Save;
     request.initialName = kInitialFileName;
-    request.defaultExtension = type.defaultExtension;
-    request.filter = type.filter;
+    request.defaultExtension = m_type->defaultExtension;
+    request.filter = m_type->filter;
     std::string workPath;
     if (m_settings.GetWorkPath(workPath))
         request.initialFolder = workPath;
     auto path = m_ui.RunFileDialog(request);
     if (!path)
         return std::nullopt;
-    // The work folder is stored at once, also when the run then fails.
     const std::string folder = CUserData::GetFolderOf(*path, platform::NamePart(*path));
     if (!folder.empty())
         m_settings.SetWorkPath(folder);
     return path;
+}
+
+std::optional<Refusal> CChannelType::Convert(const std::string& path)
+{
+    m_writtenFiles.clear();
+    try {
+        Require(m_type != nullptr);
+        Run(path);
+        return std::nullopt;
+    } catch (const ExportError& error) {
+        return static_cast<const Refusal&>(error);
+    } catch (const std::bad_alloc&) {
+        return ExportRefusal(Reason::OutOfMemory);
+    } catch (const std::exception&) {  // a file-system error
+        return ExportRefusal(Reason::Unspecified);
+    }
+}
+
+std::optional<std::string> CChannelType::FindTooLargeOutput() const
+{
+    const std::uint64_t limit = m_type->makeFactory()->MaxDataBytes();
+    for (const auto file : OutputFilesOf(m_tracks.data(), static_cast<int>(m_tracks.size()), Layout())) {
+        if (ExportFileDataBytes(file.data(), static_cast<int>(file.size()), m_sampleBytes) > limit)
+            return LongestTrack(file).Describe();
+    }
+    return std::nullopt;
+}
+
+std::unique_ptr<CSndFormFile> CChannelType::CreateWriter(const std::string& path, int channels) const
+{
+    auto writer = m_type->makeFactory()->CreateSoundFile(path, m_record, channels, m_files);
+    Require(writer != nullptr);
+    return writer;
+}
+
+CExportProgress CChannelType::MakeProgress() const
+{
+    return CExportProgress(m_ui.CreateProgressWindow(),
+                           ExportFrameTotal(m_tracks.data(), static_cast<int>(m_tracks.size()), Layout()));
 }
 
 void CChannelType::Require(bool condition, Reason reason, const std::string& subject)
@@ -113,11 +128,10 @@ void CChannelType::OpenWriter(CSndFormFile& writer) const
     throw ExportError{folderMissing ? Reason::OutputFolderMissing : Reason::OutputWriteFailed, writer.GetPath()};
 }
 
-std::vector<std::uint8_t> CChannelType::MakeChunkBuffer(const CTrack& firstTrack, int channels)
+std::vector<std::uint8_t> CChannelType::MakeChunkBuffer(int channels) const
 {
-    const int width = firstTrack.GetBytesPerSample();
-    Require(width > 0 && width <= kMaxBytesPerSample);
-    return std::vector<std::uint8_t>(static_cast<std::size_t>(width) * static_cast<std::size_t>(channels) *
+    Require(m_sampleBytes > 0 && m_sampleBytes <= kMaxBytesPerSample);
+    return std::vector<std::uint8_t>(static_cast<std::size_t>(m_sampleBytes) * static_cast<std::size_t>(channels) *
                                      kChunkFrames);
 }
 
@@ -128,38 +142,36 @@ void CChannelType::AppendChunk(CSndFormFile& writer, const std::vector<std::uint
     dataBytes += chunk.size();
 }
 
-void CChannelType::ExportTracks(CSndFormFile& writer, CTrack* const* tracks, int trackCount,
+void CChannelType::ExportTracks(CSndFormFile& writer, std::span<CTrack* const> tracks,
                                 std::vector<std::uint8_t>& chunk, CExportProgress& progress)
 {
     // Every track must deliver samples of the width the chunk slots and the header state.
     const std::size_t frameBytes = static_cast<std::size_t>(writer.GetBytesPerSample()) * writer.GetChannels();
-    for (int i = 0; i < trackCount; ++i)
-        Require(tracks[i]->GetBytesPerSample() == writer.GetBytesPerSample());
-    Require(trackCount == writer.GetChannels() && chunk.size() == frameBytes * kChunkFrames);
+    for (const CTrack* track : tracks)
+        Require(track->GetBytesPerSample() == writer.GetBytesPerSample());
+    Require(tracks.size() == writer.GetChannels() && chunk.size() == frameBytes * kChunkFrames);
     const std::string& path = writer.GetPath();
     Require(writer.WriteHeader(0), Reason::OutputWriteFailed, path);
-    progress.BeginFile(ExportFileFrames(tracks, trackCount));
-    const std::uint64_t dataBytes = WriteChunks(writer, tracks, trackCount, chunk, progress);
+    progress.BeginFile(ExportFileFrames(tracks.data(), static_cast<int>(tracks.size())));
+    const std::uint64_t dataBytes = WriteChunks(writer, tracks, chunk, progress);
     Require(writer.WriteHeader(dataBytes), Reason::OutputWriteFailed, path);
     Require(writer.CloseFile(), Reason::OutputWriteFailed, path);
-    m_writtenFiles.push_back(path);
+    m_writtenFiles.push_back({path, dataBytes / frameBytes});
 }
 
-std::uint64_t CChannelType::WriteChunks(CSndFormFile& writer, CTrack* const* tracks, int trackCount,
+std::uint64_t CChannelType::WriteChunks(CSndFormFile& writer, std::span<CTrack* const> tracks,
                                         std::vector<std::uint8_t>& chunk, CExportProgress& progress)
 {
     const auto width = static_cast<std::size_t>(writer.GetBytesPerSample());
-    const std::size_t frameBytes = width * static_cast<std::size_t>(trackCount);
+    const std::size_t frameBytes = width * tracks.size();
     std::uint64_t dataBytes = 0;
     for (;;) {
         // Every read's sample goes into the chunk, also the silence that comes with
         // a false result; the flag only tells whether any read delivered.
         // Tracks are independent, so each fills its channel of the chunk in one call.
         bool delivered = false;
-        for (int i = 0; i < trackCount; ++i) {
-            std::uint8_t* channel = chunk.data() + width * static_cast<std::size_t>(i);
-            delivered |= tracks[i]->ReadSamples(channel, kChunkFrames, frameBytes);
-        }
+        for (std::size_t i = 0; i < tracks.size(); ++i)
+            delivered |= tracks[i]->ReadSamples(chunk.data() + width * i, kChunkFrames, frameBytes);
         writer.ConvertSample(chunk.data(), chunk.data(), chunk.size());
         AppendChunk(writer, chunk, dataBytes);
         if (!delivered) {

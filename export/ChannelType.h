@@ -1,14 +1,13 @@
 #pragma once
-// The export runs: a channel mode asks where to save, creates the sound file
-// writers and streams the samples of the opened recorder tracks into them in
-// chunks of 10240 frames, stepping the progress animation after each chunk that
-// more data follows.
+// The export runs: a channel mode checks a run before any name is asked, asks where
+// to save (or takes a path chosen without the dialog), creates the sound file writers
+// and streams the samples of the opened recorder tracks into them in chunks of 10240
+// frames, stepping the progress animation after each chunk that more data follows.
 //
-// Convert returns nonzero when every file was written and 0 otherwise: cancelled
-// save dialog, unknown type name, a project of unknown rate or word length, a file
-// that would hold more than its header can state, or any failure. It shows no
-// message; the caller reports the result, and can ask why it failed and which files
-// it completed.
+// Check refuses an unknown type name, a project of unknown rate or word length, no
+// track, or a file that would hold more than its header can state. Convert refuses
+// a failure of the run. Neither shows a message: the caller reports the outcome, and
+// can ask which files the run completed.
 
 #include "export/ExportProgress.h"
 #include "export/Factory.h"
@@ -17,12 +16,23 @@
 #include "platform/UserInterface.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
 class CTrack;
 class CUserData;
+
+// A file an export completed: its full path and the sample frames it holds.
+struct ExportedFile {
+    std::string path;
+    std::uint64_t frames = 0;
+};
+
+// Why an export cannot go on: the page shows "Convert failed.".
+Refusal ExportRefusal(Reason reason, std::string subject = {}, std::string detail = {});
 
 class CChannelType {
 public:
@@ -33,19 +43,25 @@ public:
     CChannelType(const CChannelType&) = delete;
     CChannelType& operator=(const CChannelType&) = delete;
 
-    // `typeName` is "WAVE" or "AIFF" (exactly); `tracks` are `trackCount` opened
-    // readers in ascending track order.
-    virtual int Convert(const std::string& typeName, const sobinder& record, int trackCount, CTrack* const* tracks);
+    // Takes the run's inputs and checks them before any name is asked: `typeName` is
+    // "WAVE" or "AIFF" (exactly); `tracks` are `trackCount` opened readers in ascending
+    // track order, kept (not owned) for the run. Nothing when the run may go on.
+    std::optional<Refusal> Check(const std::string& typeName, const sobinder& record, int trackCount,
+                                 CTrack* const* tracks);
+    // The save dialog of the checked run; the chosen folder becomes the work folder at
+    // once, also when the run then fails. Nothing when the user cancelled.
+    std::optional<std::string> AskForPath();
+    // For a path chosen without the dialog: asks the questions the dialog asks before it
+    // accepts a name that would replace existing files. False at the first No.
+    virtual bool ConfirmReplacing(const std::string& path) = 0;
+    // Writes the checked run's files for the chosen `path`. Nothing when every file was written.
+    std::optional<Refusal> Convert(const std::string& path);
 
-    // Why the last Convert failed; nothing after a success.
-    const std::optional<Refusal>& GetRefusal() const { return m_refusal; }
-    // The full paths of the files the last Convert completed, in the order written;
-    // after a failure, those completed before it.
-    const std::vector<std::string>& GetWrittenFiles() const { return m_writtenFiles; }
+    // The files the last Convert completed, in the order written; after a failure,
+    // those completed before it.
+    const std::vector<ExportedFile>& GetWrittenFiles() const { return m_writtenFiles; }
 
     static constexpr int kChunkFrames = kExportChunkFrames;
-    static constexpr int kSucceeded = 1;
-    static constexpr int kFailed = 0;
 
     // Appends one converted chunk to the writer's data and counts it, unless the
     // data would outgrow what the header's 32-bit lengths can state. Throws
@@ -56,10 +72,9 @@ protected:
     // How the mode lays its tracks into files.
     virtual OutputLayout Layout() const = 0;
     // The save dialog's options that differ by mode (overwrite prompt, accept check).
-    virtual platform::FileDialogRequest DialogOptions(int trackCount, CTrack* const* tracks) = 0;
+    virtual platform::FileDialogRequest DialogOptions() = 0;
     // The run after the user chose `path`; throws on failure, cleans up by its own objects.
-    virtual void Run(const SoundFileType& type, const sobinder& record, int trackCount, CTrack* const* tracks,
-                     const std::string& path) = 0;
+    virtual void Run(const std::string& path) = 0;
 
     // Opens the writer's file. Throws ExportError naming the file: its folder is
     // missing, or it cannot be written.
@@ -68,27 +83,34 @@ protected:
     // header with 0, chunks until a chunk in which no track delivered a sample (that
     // chunk is written too), header with the length, close; then counts the file as
     // written. Throws ExportError.
-    void ExportTracks(CSndFormFile& writer, CTrack* const* tracks, int trackCount, std::vector<std::uint8_t>& chunk,
+    void ExportTracks(CSndFormFile& writer, std::span<CTrack* const> tracks, std::vector<std::uint8_t>& chunk,
                       CExportProgress& progress);
-    // A chunk buffer for `channels` interleaved channels of the tracks' sample width.
-    static std::vector<std::uint8_t> MakeChunkBuffer(const CTrack& firstTrack, int channels);
+    // A chunk buffer for `channels` interleaved channels of the project's sample width.
+    std::vector<std::uint8_t> MakeChunkBuffer(int channels) const;
+    // A new writer of the run's type for `path` holding `channels` channels; throws
+    // ExportError when none can be made.
+    std::unique_ptr<CSndFormFile> CreateWriter(const std::string& path, int channels) const;
+    // A progress window for the run, measured by the mode's layout.
+    CExportProgress MakeProgress() const;
     // Throws ExportError with `reason` and `subject` unless `condition` holds.
     static void Require(bool condition, Reason reason = Reason::Unspecified, const std::string& subject = {});
 
     platform::UserInterface& m_ui;
     CUserData& m_settings;
     platform::FileSystem& m_files;
+    // The checked run's tracks.
+    std::span<CTrack* const> m_tracks;
 
 private:
-    int Refuse(Reason reason, std::string subject = {}, std::string detail = {});
-    // The track that makes an output file too large for a header of `type`, as the
-    // tracks' chains describe them; nothing when every file fits.
-    std::optional<std::string> FindTooLargeOutput(const SoundFileType& type, const sobinder& record, int trackCount,
-                                                  CTrack* const* tracks) const;
-    std::optional<std::string> AskForPath(const SoundFileType& type, platform::FileDialogRequest request);
-    static std::uint64_t WriteChunks(CSndFormFile& writer, CTrack* const* tracks, int trackCount,
+    // The track that makes an output file too large for a header of the run's type,
+    // as the tracks' chains describe them; nothing when every file fits.
+    std::optional<std::string> FindTooLargeOutput() const;
+    static std::uint64_t WriteChunks(CSndFormFile& writer, std::span<CTrack* const> tracks,
                                      std::vector<std::uint8_t>& chunk, CExportProgress& progress);
 
-    std::optional<Refusal> m_refusal;
-    std::vector<std::string> m_writtenFiles;
+    const SoundFileType* m_type = nullptr;
+    sobinder m_record{};
+    // The bytes of one sample of the project, resolved from its word-length code once per run.
+    std::uint64_t m_sampleBytes = 0;
+    std::vector<ExportedFile> m_writtenFiles;
 };

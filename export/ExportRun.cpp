@@ -28,82 +28,134 @@ std::optional<Refusal> OpenTracks(const ExportSelection& selection, platform::Fi
         if (selection.virtualTracks[index] != 0) {
             tracks.push_back(std::make_unique<CTrack>(selection.moFolder, selection.project, static_cast<int>(index) + 1,
                                                       selection.virtualTracks[index], files));
-            if (!tracks.back()->Open())
-                return tracks.back()->GetOpenRefusal();
+            if (auto refusal = tracks.back()->Open())
+                return refusal;
         }
         if (progress)
             progress->StepAnimation();
     }
     if (tracks.empty())
-        return Refusal{MessageId::ConvertFailed, Reason::NoTrackChosen, {}, {}};
+        return ExportRefusal(Reason::NoTrackChosen);
     return std::nullopt;
 }
 
+}  // namespace
+
+CExportRun::CExportRun(platform::UserInterface& ui, CUserData& settings, const ExportSelection& selection,
+                       platform::FileSystem& files)
+    : m_ui(ui),
+      m_settings(settings),
+      m_selection(selection),
+      m_files(files),
+      m_wait(std::make_unique<platform::WaitCursor>(ui))
+{
+}
+
+CExportRun::~CExportRun()
+{
+    CloseTracks();
+}
+
+std::optional<Refusal> CExportRun::Check()
+{
+    // A disk changed since the project was chosen would be read with the old record.
+    if (ProjectGoneFromDisk(platform::JoinPath(m_selection.moFolder, kBinderFileName), m_selection.project, m_files))
+        m_result.refusal = ExportRefusal(Reason::ProjectNotOnDisk);
+    else
+        m_result.refusal = CheckTracks();
+    return m_result.refusal;
+}
+
+std::optional<Refusal> CExportRun::CheckTracks()
+{
+    auto progress = m_ui.CreateProgressWindow();
+    if (progress) {
+        progress->SetText(kTrackCheckText);
+        progress->Show();
+    }
+    if (auto refusal = OpenTracks(m_selection, m_files, m_tracks, progress.get()))
+        return refusal;
+    if (m_selection.stereo)
+        m_mode = std::make_unique<CStereoType>(m_ui, m_settings, m_files);
+    else
+        m_mode = std::make_unique<CMonoType>(m_ui, m_settings, m_files);
+    progress.reset();
+    for (const auto& track : m_tracks)
+        m_opened.push_back(track.get());
+    return m_mode->Check(m_selection.fileType, m_selection.project, static_cast<int>(m_opened.size()),
+                         m_opened.data());
+}
+
+std::string CExportRun::DefaultExtension() const
+{
+    return FindSoundFileType(m_selection.fileType)->defaultExtension;
+}
+
+std::optional<std::string> CExportRun::AskForPath()
+{
+    auto path = m_mode->AskForPath();
+    if (!path)
+        m_result.refusal = ExportRefusal(Reason::NoFileName);
+    return path;
+}
+
+bool CExportRun::ConfirmReplacing(const std::string& path)
+{
+    m_result.overwriteDeclined = !m_mode->ConfirmReplacing(path);
+    if (m_result.overwriteDeclined)
+        m_result.refusal = ExportRefusal(Reason::NoFileName);
+    return !m_result.overwriteDeclined;
+}
+
+void CExportRun::Write(const std::string& path)
+{
+    m_result.refusal = m_mode->Convert(path);
+    m_result.succeeded = !m_result.refusal;
+}
+
+ExportResult CExportRun::Finish()
+{
+    if (m_mode) {
+        m_result.files = m_mode->GetWrittenFiles();
+        m_result.warnings = Warnings();
+    }
+    CloseTracks();
+    m_wait.reset();
+    if (m_result.succeeded)
+        m_ui.ShowInformation(MessageId::ConvertSucceeded);
+    else
+        m_ui.ShowError(MessageId::ConvertFailed);
+    return m_result;
+}
+
 // A missing lead-in table once for the run, then each track that ended early.
-std::vector<Warning> WarningsOf(const ExportSelection& selection, const TrackList& tracks)
+std::vector<Warning> CExportRun::Warnings() const
 {
     std::vector<Warning> warnings;
-    if (std::any_of(tracks.begin(), tracks.end(), [](const auto& track) { return !track->HasLeadInTable(); }))
-        warnings.push_back({WarningKind::LeadInTableMissing, selection.moFolder, {}});
-    for (const auto& track : tracks) {
+    if (std::any_of(m_tracks.begin(), m_tracks.end(), [](const auto& track) { return !track->HasLeadInTable(); }))
+        warnings.push_back({WarningKind::LeadInTableMissing, m_selection.moFolder, {}});
+    for (const auto& track : m_tracks) {
         if (track->GetEndWarning())
             warnings.push_back(*track->GetEndWarning());
     }
     return warnings;
 }
 
-ExportResult Export(platform::UserInterface& ui, CUserData& settings, const ExportSelection& selection,
-                    platform::FileSystem& files, TrackList& tracks)
+void CExportRun::CloseTracks()
 {
-    ExportResult result;
-    // A disk changed since the project was chosen would be read with the old record.
-    if (ProjectGoneFromDisk(platform::JoinPath(selection.moFolder, kBinderFileName), selection.project, files)) {
-        result.refusal = Refusal{MessageId::ConvertFailed, Reason::ProjectNotOnDisk, {}, {}};
-        return result;
-    }
-    auto progress = ui.CreateProgressWindow();
-    if (progress) {
-        progress->SetText(kTrackCheckText);
-        progress->Show();
-    }
-    result.refusal = OpenTracks(selection, files, tracks, progress.get());
-    if (result.refusal)
-        return result;
-
-    std::unique_ptr<CChannelType> mode;
-    if (selection.stereo)
-        mode = std::make_unique<CStereoType>(ui, settings, files);
-    else
-        mode = std::make_unique<CMonoType>(ui, settings, files);
-    progress.reset();
-
-    std::vector<CTrack*> pointers;
-    for (const auto& track : tracks)
-        pointers.push_back(track.get());
-    result.succeeded = mode->Convert(selection.fileType, selection.project, static_cast<int>(pointers.size()),
-                                     pointers.data()) != CChannelType::kFailed;
-    result.refusal = mode->GetRefusal();
-    result.files = mode->GetWrittenFiles();
-    result.warnings = WarningsOf(selection, tracks);
-    return result;
+    for (const auto& track : m_tracks)
+        track->Close();
+    m_tracks.clear();
+    m_opened.clear();
 }
-
-}  // namespace
 
 ExportResult RunExport(platform::UserInterface& ui, CUserData& settings, const ExportSelection& selection,
                        platform::FileSystem& files)
 {
-    ExportResult result;
-    {
-        platform::WaitCursor wait(ui);
-        TrackList tracks;
-        result = Export(ui, settings, selection, files, tracks);
-        for (const auto& track : tracks)
-            track->Close();
+    CExportRun run(ui, settings, selection, files);
+    if (!run.Check()) {
+        if (const auto path = run.AskForPath())
+            run.Write(*path);
     }
-    if (result.succeeded)
-        ui.ShowInformation(MessageId::ConvertSucceeded);
-    else
-        ui.ShowError(MessageId::ConvertFailed);
-    return result;
+    return run.Finish();
 }

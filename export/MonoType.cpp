@@ -3,31 +3,30 @@
 #include "export/MonoFileDialog.h"
 #include "recorder/Track.h"
 
-platform::FileDialogRequest CMonoType::DialogOptions(int trackCount, CTrack* const* tracks)
+bool CMonoType::ConfirmReplacing(const std::string& path)
+{
+    return CMonoFileDialog(m_ui, static_cast<int>(m_tracks.size()), m_tracks.data(), m_files).CheckExistingFiles(path);
+}
+
+platform::FileDialogRequest CMonoType::DialogOptions()
 {
     platform::FileDialogRequest request;
     request.promptOverwrite = false;  // the accept check asks per output file instead
-    request.acceptCheck = [dialog = CMonoFileDialog(m_ui, trackCount, tracks, m_files)](const std::string& path) {
-        return dialog.CheckExistingFiles(path);
-    };
+    request.acceptCheck = [this](const std::string& path) { return ConfirmReplacing(path); };
     return request;
 }
 
-void CMonoType::Run(const SoundFileType& type, const sobinder& record, int trackCount, CTrack* const* tracks,
-                    const std::string& path)
+void CMonoType::Run(const std::string& path)
 {
     const MonoOutputPath output = SplitMonoPath(path);
     Require(output.hasDot, Reason::OutputNameWithoutDot, path);
-    const auto factory = type.makeFactory();
-    CExportProgress progress(m_ui.CreateProgressWindow(), ExportFrameTotal(tracks, trackCount, Layout()));
+    CExportProgress progress = MakeProgress();
     progress.Show();
-    auto chunk = MakeChunkBuffer(*tracks[0], 1);
-    for (int i = 0; i < trackCount; ++i) {
-        CTrack* const track = tracks[i];
-        const auto writer = factory->CreateSoundFile(
-            MonoOutputName(output, track->GetTrack(), track->GetVirtualTrack()), record, 1, m_files);
-        Require(writer != nullptr);
+    auto chunk = MakeChunkBuffer(1);
+    for (std::size_t i = 0; i < m_tracks.size(); ++i) {
+        const CTrack& track = *m_tracks[i];
+        const auto writer = CreateWriter(MonoOutputName(output, track.GetTrack(), track.GetVirtualTrack()), 1);
         OpenWriter(*writer);
-        ExportTracks(*writer, &tracks[i], 1, chunk, progress);
+        ExportTracks(*writer, m_tracks.subspan(i, 1), chunk, progress);
     }
 }

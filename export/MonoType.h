@@ -8,9 +8,10 @@ class CMonoType : public CChannelType {
 public:
     using CChannelType::CChannelType;
 
+    bool ConfirmReplacing(const std::string& path) override;
+
 protected:
     OutputLayout Layout() const override { return OutputLayout::FilePerTrack; }
-    platform::FileDialogRequest DialogOptions(int trackCount, CTrack* const* tracks) override;
-    void Run(const SoundFileType& type, const sobinder& record, int trackCount, CTrack* const* tracks,
-             const std::string& path) override;
+    platform::FileDialogRequest DialogOptions() override;
+    void Run(const std::string& path) override;
 };

@@ -1,23 +1,26 @@
 #include "export/StereoType.h"
 
+#include "platform/Files.h"
 #include "recorder/Track.h"
 
-platform::FileDialogRequest CStereoType::DialogOptions(int, CTrack* const*)
+bool CStereoType::ConfirmReplacing(const std::string& path)
+{
+    return m_files.KindOf(path) == platform::FileKind::None || m_ui.AskReplace(platform::NamePart(path));
+}
+
+platform::FileDialogRequest CStereoType::DialogOptions()
 {
     platform::FileDialogRequest request;
     request.promptOverwrite = true;
     return request;
 }
 
-void CStereoType::Run(const SoundFileType& type, const sobinder& record, int trackCount, CTrack* const* tracks,
-                      const std::string& path)
+void CStereoType::Run(const std::string& path)
 {
-    const auto factory = type.makeFactory();
-    const auto writer = factory->CreateSoundFile(path, record, trackCount, m_files);
-    Require(writer != nullptr);
-    CExportProgress progress(m_ui.CreateProgressWindow(), ExportFrameTotal(tracks, trackCount, Layout()));
+    const auto writer = CreateWriter(path, static_cast<int>(m_tracks.size()));
+    CExportProgress progress = MakeProgress();
     OpenWriter(*writer);
-    auto chunk = MakeChunkBuffer(*tracks[0], trackCount);
+    auto chunk = MakeChunkBuffer(static_cast<int>(m_tracks.size()));
     progress.Show();
-    ExportTracks(*writer, tracks, trackCount, chunk, progress);
+    ExportTracks(*writer, m_tracks, chunk, progress);
 }

@@ -101,8 +101,8 @@ bool AllZero(std::span<const std::uint8_t> bytes)
 void ReadTrack(platform::FileSystem& files, const TrackKey& key, std::vector<std::uint8_t>& buffer)
 {
     CTrack track(kFolder, key.project, key.track, key.virtualTrack, files);
-    if (!track.Open())
-        return;
+    if (track.Open())
+        return;  // refused
     const std::uint64_t chainEnd = track.GetEndPosition();
     const auto width = static_cast<std::size_t>(track.GetBytesPerSample());
     fuzz::Require(width > 0 && width <= kWidestSample, "an opened track has a sample width");

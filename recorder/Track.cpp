@@ -89,15 +89,14 @@ bool CTrack::HasLeadInTable() const
     return m_leadIns && m_leadIns->Exists();
 }
 
-bool CTrack::Refuse(Reason reason, std::string subject, std::string detail)
+Refusal CTrack::Refuse(Reason reason, std::string subject, std::string detail)
 {
     m_binder.reset();
     EndTrack(0);
-    m_refusal = Refusal{MessageId::ConvertFailed, reason, std::move(subject), std::move(detail)};
-    return false;
+    return Refusal{MessageId::ConvertFailed, reason, std::move(subject), std::move(detail)};
 }
 
-bool CTrack::Open()
+std::optional<Refusal> CTrack::Open()
 {
     m_file.reset();
     m_binder.reset();
@@ -121,7 +120,7 @@ bool CTrack::Open()
     m_endPosition = chainEnd;
     if (!EnterSegment(0))
         return Refuse(Reason::DataFileMissing, Describe(), m_file->GetName());
-    return true;
+    return std::nullopt;
 }
 
 void CTrack::Close()

@@ -44,11 +44,10 @@ public:
     CTrack(const CTrack&) = delete;
     CTrack& operator=(const CTrack&) = delete;
 
-    // Prepares reading from position 0. False when FNB.BIN cannot be opened, the track
-    // holds no recording, the project's word length is unknown, or the data file of
-    // the first segment cannot be opened; GetOpenRefusal then says which.
-    bool Open();
-    const Refusal& GetOpenRefusal() const { return m_refusal; }
+    // Prepares reading from position 0. Nothing when the track is ready; why not when
+    // FNB.BIN cannot be opened, the track holds no recording, the project's word length
+    // is unknown, or the data file of the first segment cannot be opened.
+    [[nodiscard]] std::optional<Refusal> Open();
 
     // Writes one decoded sample (GetBytesPerSample() bytes, big-endian) to `dst` and
     // advances the position by one. True while the track goes on (silence counts);
@@ -110,7 +109,7 @@ private:
         std::int64_t last;   // position of the segment's last sample
     };
 
-    bool Refuse(Reason reason, std::string subject, std::string detail = {});
+    Refusal Refuse(Reason reason, std::string subject, std::string detail = {});
     bool ReadSampleSlow(std::uint8_t* dst);
     bool LoadBlock(std::int64_t blockNumber);
     bool EnterSegment(std::int64_t current);
@@ -147,6 +146,5 @@ private:
     std::int64_t m_windowBegin = 0;
     std::int64_t m_windowEnd = 0;
     std::int64_t m_endPosition = 0;
-    Refusal m_refusal;
     std::optional<Warning> m_endWarning;
 };

@@ -1,5 +1,7 @@
 #include "cli/ConsoleUserInterface.h"
 #include "cli/ProgressBar.h"
+#include "app/RegUserData.h"
+#include "export/StereoType.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -21,34 +23,26 @@ TEST(ProgressBar, RendersTheShareDone)
     EXPECT_EQ(cli::ProgressBar::Render(12, 10), "[########################################] 100%");
 }
 
-TEST(ConsoleUserInterface, DialogAnswerPassesTheChecksOrCancels)
+TEST(ConsoleUserInterface, StereoOutputIsReplacedOnlyWithYes)
 {
     testsupport::TempFolder folder;
     std::FILE* sink = std::tmpfile();
     ASSERT_NE(sink, nullptr);
     testsupport::WriteBytes(folder.File("mix.wav"), {0});
     struct Case {
-        std::string answer;
-        bool promptOverwrite;
+        std::string path;
         bool assumeYes;
-        bool checkAccepts;
-        std::optional<std::string> result;
+        bool accepted;
     };
     const Case cases[] = {
-        {folder.File("new"), true, false, true, folder.File("new.wav")},
-        {folder.File("mix.wav"), true, false, true, std::nullopt},  // exists, no --yes
-        {folder.File("mix.wav"), true, true, true, folder.File("mix.wav")},
-        {folder.File("take.wav"), false, false, false, std::nullopt},  // the accept check says no
+        {folder.File("new.wav"), false, true},
+        {folder.File("mix.wav"), false, false},  // exists, no --yes
+        {folder.File("mix.wav"), true, true},
     };
     for (const auto& c : cases) {
         cli::ConsoleUserInterface ui(sink, c.assumeYes);
-        ui.SetDialogAnswer(c.answer);
-        platform::FileDialogRequest request;
-        request.defaultExtension = ".wav";
-        request.promptOverwrite = c.promptOverwrite;
-        request.acceptCheck = [&c](const std::string&) { return c.checkAccepts; };
-        EXPECT_EQ(ui.RunFileDialog(request), c.result) << c.answer;
-        EXPECT_EQ(ui.RunFileDialog(request), std::nullopt) << "a second dialog has no answer";
+        CNoUserData settings;
+        EXPECT_EQ(CStereoType(ui, settings).ConfirmReplacing(c.path), c.accepted) << c.path;
     }
     std::fclose(sink);
 }

@@ -69,7 +69,7 @@ protected:
         m_record = project.Record();
         for (const auto& info : infos) {
             m_owned.push_back(std::make_unique<CTrack>(m_disk.Path(), m_record, info.track, info.virtualTrack));
-            ASSERT_TRUE(m_owned.back()->Open()) << "track " << info.track;
+            ASSERT_EQ(m_owned.back()->Open(), std::nullopt) << "track " << info.track;
             m_tracks.push_back(m_owned.back().get());
         }
     }
@@ -78,19 +78,23 @@ protected:
     void ReopenTracks()
     {
         for (auto* track : m_tracks)
-            ASSERT_TRUE(track->Open());
+            ASSERT_EQ(track->Open(), std::nullopt);
     }
 
-    int Run(CChannelType&& mode, const std::string& type, const std::optional<std::string>& chosen)
+    // True when the run was checked, a path chosen and every file written.
+    bool Run(CChannelType&& mode, const std::string& type, const std::optional<std::string>& chosen)
     {
         m_ui.dialogAnswers.push_back(chosen);
-        return mode.Convert(type, m_record, static_cast<int>(m_tracks.size()), m_tracks.data());
+        if (mode.Check(type, m_record, static_cast<int>(m_tracks.size()), m_tracks.data()))
+            return false;
+        const auto path = mode.AskForPath();
+        return path && !mode.Convert(*path);
     }
-    int RunMono(const std::string& chosen, const std::string& type = "WAVE")
+    bool RunMono(const std::string& chosen, const std::string& type = "WAVE")
     {
         return Run(CMonoType(m_ui, m_settings), type, m_out.File(chosen));
     }
-    int RunStereo(const std::string& chosen, const std::string& type = "WAVE")
+    bool RunStereo(const std::string& chosen, const std::string& type = "WAVE")
     {
         return Run(CStereoType(m_ui, m_settings), type, m_out.File(chosen));
     }
@@ -159,7 +163,7 @@ TEST_F(ExportRun, FilesEndWithOneSilentChunkAfterTheLastDeliveredFrame)
         m_ui.events.clear();
         MakeDisk({c.info});
         const std::string name = std::string("Take") + std::to_string(&c - cases) + ".wav";
-        ASSERT_EQ(RunMono(name), CChannelType::kSucceeded);
+        ASSERT_TRUE(RunMono(name));
         const std::string output = m_out.File("Take" + std::to_string(&c - cases) + "11.wav");
         const Bytes bytes = ReadBytes(output);
         const std::size_t dataBytes = c.chunks * kChunk * 2;
@@ -176,10 +180,10 @@ TEST_F(ExportRun, FilesEndWithOneSilentChunkAfterTheLastDeliveredFrame)
 TEST_F(ExportRun, TrackThatDeliversNothingGivesOneSilentChunk)
 {
     MakeDisk({{1, 1, 0, 1}});
-    ASSERT_EQ(RunMono("First.wav"), CChannelType::kSucceeded);
+    ASSERT_TRUE(RunMono("First.wav"));
     m_ui.events.clear();
     // The track has ended: every read of the second run returns false.
-    ASSERT_EQ(RunMono("Again.wav"), CChannelType::kSucceeded);
+    ASSERT_TRUE(RunMono("Again.wav"));
     const Bytes bytes = ReadBytes(m_out.File("Again11.wav"));
     ASSERT_EQ(bytes.size(), CWaveFile::kHeaderSize + kChunk * 2);
     EXPECT_EQ(LittleEndian32(bytes, 40), kChunk * 2);
@@ -191,7 +195,7 @@ TEST_F(ExportRun, MonoNamesCarryTrackAndVirtualTrack)
 {
     const std::vector<TrackInfo> infos = {{1, 1, 0, 10}, {5, 2, 3, 20}};
     MakeDisk(infos);
-    ASSERT_EQ(RunMono("Take.wav"), CChannelType::kSucceeded);
+    ASSERT_TRUE(RunMono("Take.wav"));
     EXPECT_EQ(OutputFiles(), (std::vector<std::string>{"Take11.wav", "Take52.wav"}));
     for (std::size_t i = 0; i < infos.size(); ++i) {
         const Bytes bytes = ReadBytes(m_out.File(i == 0 ? "Take11.wav" : "Take52.wav"));
@@ -215,7 +219,7 @@ TEST_F(ExportRun, StereoPutsTheLowerTrackInChannelOne)
 {
     const std::vector<TrackInfo> infos = {{2, 1, 0, 1300}, {7, 3, 5, 10}};
     MakeDisk(infos);
-    ASSERT_EQ(RunStereo("Mix.wav"), CChannelType::kSucceeded);
+    ASSERT_TRUE(RunStereo("Mix.wav"));
     EXPECT_EQ(OutputFiles(), std::vector<std::string>{"Mix.wav"});
     const Bytes bytes = ReadBytes(m_out.File("Mix.wav"));
     const std::size_t frames = 3 * kChunk;  // the longer track decides
@@ -231,7 +235,7 @@ TEST_F(ExportRun, StereoWithOneTrackWritesOneChannelUnderTheChosenName)
 {
     const std::vector<TrackInfo> infos = {{4, 2, 0, 8}};
     MakeDisk(infos);
-    ASSERT_EQ(RunStereo("Solo.aif.bak"), CChannelType::kSucceeded);
+    ASSERT_TRUE(RunStereo("Solo.aif.bak"));
     EXPECT_EQ(OutputFiles(), std::vector<std::string>{"Solo.aif.bak"});
     const Bytes bytes = ReadBytes(m_out.File("Solo.aif.bak"));
     ASSERT_EQ(bytes.size(), CWaveFile::kHeaderSize + 2 * kChunk * 2);
@@ -242,7 +246,7 @@ TEST_F(ExportRun, AiffKeepsTheRecordersByteOrder)
 {
     const std::vector<TrackInfo> infos = {{1, 1, 0, 2}};
     MakeDisk(infos, kWordLength24);
-    ASSERT_EQ(RunMono("Take.aif", "AIFF"), CChannelType::kSucceeded);
+    ASSERT_TRUE(RunMono("Take.aif", "AIFF"));
     const Bytes bytes = ReadBytes(m_out.File("Take11.aif"));
     ASSERT_EQ(bytes.size(), CAIFFFile::kHeaderSize + 2 * kChunk * 3);
     EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "FORM");
@@ -258,7 +262,7 @@ TEST_F(ExportRun, AiffKeepsTheRecordersByteOrder)
 TEST_F(ExportRun, ExtensionIsTheOneTheUserGave)
 {
     MakeDisk({{1, 1, 0, 1}});
-    ASSERT_EQ(RunMono("Song.aif"), CChannelType::kSucceeded);
+    ASSERT_TRUE(RunMono("Song.aif"));
     EXPECT_EQ(OutputFiles(), std::vector<std::string>{"Song11.aif"});
     const Bytes bytes = ReadBytes(m_out.File("Song11.aif"));
     EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "RIFF");
@@ -268,8 +272,8 @@ TEST_F(ExportRun, DialogRequestsAndWorkFolder)
 {
     MakeDisk({{1, 1, 0, 1}});
     ASSERT_TRUE(m_settings.SetWorkPath("/stored/folder/"));
-    ASSERT_EQ(RunMono("Song.wav"), CChannelType::kSucceeded);
-    ASSERT_EQ(RunStereo("Mix.aif", "AIFF"), CChannelType::kSucceeded);
+    ASSERT_TRUE(RunMono("Song.wav"));
+    ASSERT_TRUE(RunStereo("Mix.aif", "AIFF"));
     const auto requests = m_ui.DialogRequests();
     ASSERT_EQ(requests.size(), 2u);
     struct Expected {
@@ -301,7 +305,7 @@ TEST_F(ExportRun, MonoDialogAsksBeforeReplacing)
     testsupport::WriteBytes(m_out.File("Old21.wav"), {9});
     m_ui.dialogAnswers.push_back(m_out.File("Old.wav"));  // refused: No
     m_ui.questionAnswers = {platform::Answer::No, platform::Answer::Yes};
-    ASSERT_EQ(RunMono("Old.wav"), CChannelType::kSucceeded);  // second attempt: Yes
+    ASSERT_TRUE(RunMono("Old.wav"));  // second attempt: Yes
     EXPECT_EQ(m_ui.Messages(), (std::vector<std::string>{"Old21.wav\r\n" + MessageText(MessageId::FileExists),
                                                          "Old21.wav\r\n" + MessageText(MessageId::FileExists)}));
     EXPECT_EQ(ReadBytes(m_out.File("Old21.wav")).size(), CWaveFile::kHeaderSize + 2 * kChunk * 2);
@@ -337,9 +341,9 @@ TEST_F(ExportRun, RefusedRunsTouchNothing)
             m_record.wordLength = c.width;
             const std::optional<std::string> chosen =
                 c.cancel ? std::nullopt : std::optional<std::string>(m_out.File("x.wav"));
-            const int result = mono ? Run(CMonoType(m_ui, m_settings), c.type, chosen)
+            const bool result = mono ? Run(CMonoType(m_ui, m_settings), c.type, chosen)
                                     : Run(CStereoType(m_ui, m_settings), c.type, chosen);
-            EXPECT_EQ(result, CChannelType::kFailed);
+            EXPECT_FALSE(result);
             EXPECT_EQ(m_ui.Count(Kind::FileDialog), c.dialogShown ? 1 : 0);
             EXPECT_EQ(m_ui.Count(Kind::ProgressCreated), 0);
             EXPECT_TRUE(OutputFiles().empty());
@@ -352,7 +356,7 @@ TEST_F(ExportRun, MonoNameWithoutDotFailsAfterStoringTheFolder)
 {
     MakeDisk({{1, 1, 0, 1}});
     std::filesystem::create_directory(m_out.File("my.dir"));
-    ASSERT_EQ(RunMono("my.dir/Song"), CChannelType::kFailed);
+    ASSERT_FALSE(RunMono("my.dir/Song"));
     EXPECT_EQ(OutputFiles(), std::vector<std::string>{"my.dir"});
     EXPECT_TRUE(std::filesystem::is_empty(m_out.File("my.dir")));
     EXPECT_EQ(StoredWorkPath(), m_out.File("my.dir/"));
@@ -362,7 +366,7 @@ TEST_F(ExportRun, DotInFolderNameStaysInTheFolder)
 {
     MakeDisk({{1, 1, 0, 1}});
     std::filesystem::create_directory(m_out.File("my.dir"));
-    ASSERT_EQ(RunMono("my.dir/Song.wav"), CChannelType::kSucceeded);
+    ASSERT_TRUE(RunMono("my.dir/Song.wav"));
     EXPECT_EQ(OutputFiles(), std::vector<std::string>{"my.dir"});
     EXPECT_TRUE(std::filesystem::exists(m_out.File("my.dir/Song11.wav")));
 }
@@ -372,7 +376,7 @@ TEST_F(ExportRun, SecondMonoFileBlockedLeavesTheFirstComplete)
     MakeDisk({{1, 1, 0, 1}, {2, 1, 0, 1}, {3, 1, 0, 1}});
     std::filesystem::create_directory(m_out.File("Take21.wav"));
     m_ui.questionAnswers = {platform::Answer::Yes};
-    ASSERT_EQ(RunMono("Take.wav"), CChannelType::kFailed);
+    ASSERT_FALSE(RunMono("Take.wav"));
     EXPECT_EQ(OutputFiles(), (std::vector<std::string>{"Take11.wav", "Take21.wav"}));
     const Bytes first = ReadBytes(m_out.File("Take11.wav"));
     ASSERT_EQ(first.size(), CWaveFile::kHeaderSize + 2 * kChunk * 2);
@@ -386,7 +390,7 @@ TEST_F(ExportRun, SecondMonoFileBlockedLeavesTheFirstComplete)
 TEST_F(ExportRun, WriteLostAtCloseFailsTheRun)
 {
     MakeDisk({{1, 1, 0, 1}});
-    EXPECT_EQ(Run(CStereoType(m_ui, m_settings), "WAVE", std::string("/dev/full")), CChannelType::kFailed);
+    EXPECT_FALSE(Run(CStereoType(m_ui, m_settings), "WAVE", std::string("/dev/full")));
     EXPECT_EQ(m_ui.Count(Kind::ProgressDestroyed), m_ui.Count(Kind::ProgressCreated));
 }
 #endif
@@ -395,9 +399,9 @@ TEST_F(ExportRun, RunsWithoutAProgressWindow)
 {
     MakeDisk({{1, 1, 0, 1281}});
     m_ui.progressCreationFails = true;
-    ASSERT_EQ(RunStereo("Mix.wav"), CChannelType::kSucceeded);
+    ASSERT_TRUE(RunStereo("Mix.wav"));
     ReopenTracks();
-    ASSERT_EQ(RunMono("Take.wav"), CChannelType::kSucceeded);
+    ASSERT_TRUE(RunMono("Take.wav"));
     EXPECT_EQ(ReadBytes(m_out.File("Mix.wav")).size(), CWaveFile::kHeaderSize + 3 * kChunk * 2);
     EXPECT_EQ(ReadBytes(m_out.File("Take11.wav")).size(), CWaveFile::kHeaderSize + 3 * kChunk * 2);
     EXPECT_EQ(m_ui.Count(Kind::ProgressStep), 0);

@@ -130,11 +130,11 @@ std::uint64_t WaveDataLength(const Bytes& bytes)
     return length;
 }
 
-std::vector<std::string> Names(const std::vector<std::string>& paths)
+std::vector<std::string> Names(const std::vector<ExportedFile>& files)
 {
     std::vector<std::string> names;
-    for (const auto& path : paths)
-        names.push_back(platform::NamePart(path));
+    for (const auto& file : files)
+        names.push_back(platform::NamePart(file.path));
     return names;
 }
 
