@@ -3,8 +3,8 @@
 // files, every project of FNB.BIN in list order with its folder name, and per track
 // and virtual track that holds a recording its segments and whether it can be read.
 
-#include "recorder/Errors.h"
 #include "platform/FileSystem.h"
+#include "recorder/Errors.h"
 #include "recorder/Records.h"
 
 #include <cstdint>

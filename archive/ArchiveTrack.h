@@ -7,8 +7,8 @@
 #include "archive/ArchiveNames.h"
 #include "archive/ArchiveProgress.h"
 #include "archive/ArchiveSurvey.h"
-#include "recorder/Errors.h"
 #include "platform/FileSystem.h"
+#include "recorder/Errors.h"
 
 #include <cstdint>
 #include <optional>

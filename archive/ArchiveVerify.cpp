@@ -1,8 +1,8 @@
 #include "archive/ArchiveVerify.h"
 
 #include "archive/ArchivePort.h"
-#include "convert/FlacFile.h"
 #include "archive/TrackSamples.h"
+#include "convert/FlacFile.h"
 #include "export/ExportProgress.h"
 #include "import/PCWaveFile.h"
 #include "platform/Files.h"

@@ -3,8 +3,8 @@
 // `cp` of the disk folder's files, the FLAC archive against `sox` and `flac` encoding the
 // WAVE archive's files one after the other.
 
-#include "bench/support/CopyTimer.h"
 #include "archive/ArchiveRun.h"
+#include "bench/support/CopyTimer.h"
 #include "platform/Files.h"
 #include "tools/diskwriter/DiskWriter.h"
 

@@ -1,8 +1,8 @@
 #include "cli/Commands.h"
 
 #include "archive/ArchiveRun.h"
-#include "convert/FlacFile.h"
 #include "cli/ProgressBar.h"
+#include "convert/FlacFile.h"
 #include "platform/FileSystem.h"
 #include "platform/Terminal.h"
 
