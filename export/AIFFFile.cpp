@@ -1,5 +1,6 @@
 #include "export/AIFFFile.h"
 
+#include "app/AiffLayout.h"
 #include "platform/Endian.h"
 
 #include <array>
@@ -7,25 +8,15 @@
 
 namespace {
 
-// Byte offsets of the header fields.
-constexpr std::size_t kFormTagAt = 0;
-constexpr std::size_t kFormLengthAt = 4;
-constexpr std::size_t kAiffTagAt = 8;
-constexpr std::size_t kCommTagAt = 12;
-constexpr std::size_t kCommLengthAt = 16;
-constexpr std::size_t kChannelsAt = 20;
-constexpr std::size_t kFramesAt = 22;
-constexpr std::size_t kBitsAt = 26;
-constexpr std::size_t kRateAt = 28;  // 10 bytes; only the first word is nonzero
-constexpr std::size_t kSsndTagAt = 38;
-constexpr std::size_t kSsndLengthAt = 42;
-// The SSND offset and block size fields (46 and 50) stay zero.
-
-constexpr std::uint32_t kCommChunkLength = 18;
-constexpr std::uint32_t kSsndFieldsLength = 8;  // offset and block size in front of the samples
-constexpr std::size_t kWord = 4;
-constexpr std::size_t kHalfWord = 2;
-constexpr int kBitsPerByte = 8;
+// Byte offsets of the header fields; the SSND offset and block size fields stay zero.
+constexpr std::size_t kFormLengthAt = chunk::kSizeOffset;
+constexpr std::size_t kAiffTagAt = chunk::kHeaderSize;
+constexpr std::size_t kCommLengthAt = aiff::kCommonChunkAt + chunk::kSizeOffset;
+constexpr std::size_t kChannelsAt = aiff::kCommonFieldsAt + aiff::kChannelsOffset;
+constexpr std::size_t kFramesAt = aiff::kCommonFieldsAt + aiff::kFramesOffset;
+constexpr std::size_t kBitsAt = aiff::kCommonFieldsAt + aiff::kSampleSizeOffset;
+constexpr std::size_t kRateAt = aiff::kCommonFieldsAt + aiff::kRateOffset;  // only the first word is nonzero
+constexpr std::size_t kSsndLengthAt = aiff::kSoundDataChunkAt + chunk::kSizeOffset;
 
 }  // namespace
 
@@ -40,20 +31,20 @@ bool CAIFFFile::WriteHeader(std::uint64_t dataBytes)
     if (!CanHold(dataBytes))
         return false;
     const auto n = static_cast<std::uint32_t>(dataBytes);
-    const auto bytesPerSample = static_cast<std::uint32_t>(m_bitsPerSample / kBitsPerByte);
+    const auto bytesPerSample = static_cast<std::uint32_t>(m_bitsPerSample / endian::kBitsPerByte);
     const std::uint32_t frames = bytesPerSample && m_channels ? n / bytesPerSample / m_channels : 0;
     std::array<std::uint8_t, kHeaderSize> header{};
-    PutTag(&header[kFormTagAt], "FORM");
-    endian::StoreBig(&header[kFormLengthAt], static_cast<std::uint32_t>(kHeaderSize - kOuterChunkPreamble) + n, kWord);
-    PutTag(&header[kAiffTagAt], "AIFF");
-    PutTag(&header[kCommTagAt], "COMM");
-    endian::StoreBig(&header[kCommLengthAt], kCommChunkLength, kWord);
-    endian::StoreBig(&header[kChannelsAt], m_channels, kHalfWord);
-    endian::StoreBig(&header[kFramesAt], frames, kWord);
-    endian::StoreBig(&header[kBitsAt], static_cast<std::uint32_t>(m_bitsPerSample), kHalfWord);
-    endian::StoreBig(&header[kRateAt], m_rateWord, kWord);
-    PutTag(&header[kSsndTagAt], "SSND");
-    endian::StoreBig(&header[kSsndLengthAt], n + kSsndFieldsLength, kWord);
+    PutTag(&header[0], aiff::kFormId);
+    endian::StoreBig(&header[kFormLengthAt], static_cast<std::uint32_t>(kHeaderSize - chunk::kHeaderSize) + n, chunk::kWordSize);
+    PutTag(&header[kAiffTagAt], aiff::kAiffFormType);
+    PutTag(&header[aiff::kCommonChunkAt], aiff::kCommonId);
+    endian::StoreBig(&header[kCommLengthAt], aiff::kCommonSize, chunk::kWordSize);
+    endian::StoreBig(&header[kChannelsAt], m_channels, chunk::kHalfWordSize);
+    endian::StoreBig(&header[kFramesAt], frames, chunk::kWordSize);
+    endian::StoreBig(&header[kBitsAt], static_cast<std::uint32_t>(m_bitsPerSample), chunk::kHalfWordSize);
+    endian::StoreBig(&header[kRateAt], m_rateWord, chunk::kWordSize);
+    PutTag(&header[aiff::kSoundDataChunkAt], aiff::kSoundDataId);
+    endian::StoreBig(&header[kSsndLengthAt], n + aiff::kSoundDataFieldsSize, chunk::kWordSize);
     return WriteAtStart(header.data(), header.size());
 }
 
