@@ -45,7 +45,8 @@ inline constexpr std::string_view kAiffExportExtensions[] = {".aif", ".aiff"};
 inline constexpr SoundFileKindEntry kEntries[] = {
     {SoundFileKind::Wave, "WAVE", {kWaveExtensions, "WAVE File (*.wav)|*.wav|", true},
      {kWaveExtensions, "WAVE File (*.wav)| *.wav|All Files (*.*)|*.*||"}},
-    {SoundFileKind::Aiff, "AIFF", {kAiffImportExtensions, "AIFF File (*.aif *.aiff *.aifc)|*.aif;*.aiff;*.aifc|", false},
+    {SoundFileKind::Aiff, "AIFF",
+     {kAiffImportExtensions, "AIFF File (*.aif *.aiff *.aifc)|*.aif;*.aiff;*.aifc|", false},
      {kAiffExportExtensions, "AIFF File (*.aif)| *.aif|All Files (*.*)|*.*||"}},
 };
 

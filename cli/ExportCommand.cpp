@@ -63,7 +63,9 @@ int ExportCommand(const ExportOptions& options)
     if (!options.type.empty() && typeOfExtension && !platform::EqualsIgnoringCase(options.type, *typeOfExtension))
         return UsageError("--type " + options.type + " contradicts --out " + options.out + ", whose extension names " +
                           *typeOfExtension);
-    const std::string type = !options.type.empty() ? options.type : typeOfExtension.value_or(SoundFileKinds().front().typeName);
+    // Without either, the first kind (WAVE).
+    const std::string type =
+        !options.type.empty() ? options.type : typeOfExtension.value_or(SoundFileKinds().front().typeName);
     const auto number = ParseProjectNumber(options.project);
     if (!number)
         return UsageError("not a project number: " + options.project);

@@ -6,20 +6,6 @@
 #include <array>
 #include <cstring>
 
-namespace {
-
-// Byte offsets of the header fields; the SSND offset and block size fields stay zero.
-constexpr std::size_t kFormLengthAt = chunk::kSizeOffset;
-constexpr std::size_t kAiffTagAt = chunk::kHeaderSize;
-constexpr std::size_t kCommLengthAt = aiff::kCommonChunkAt + chunk::kSizeOffset;
-constexpr std::size_t kChannelsAt = aiff::kCommonFieldsAt + aiff::kChannelsOffset;
-constexpr std::size_t kFramesAt = aiff::kCommonFieldsAt + aiff::kFramesOffset;
-constexpr std::size_t kBitsAt = aiff::kCommonFieldsAt + aiff::kSampleSizeOffset;
-constexpr std::size_t kRateAt = aiff::kCommonFieldsAt + aiff::kRateOffset;  // only the first word is nonzero
-constexpr std::size_t kSsndLengthAt = aiff::kSoundDataChunkAt + chunk::kSizeOffset;
-
-}  // namespace
-
 CAIFFFile::CAIFFFile(std::string path, const sobinder& record, int channels, platform::FileSystem& files)
     : CSndFormFile(std::move(path), record, channels, files)
 {
@@ -34,17 +20,25 @@ bool CAIFFFile::WriteHeader(std::uint64_t dataBytes)
     const auto bytesPerSample = static_cast<std::uint32_t>(m_bitsPerSample / endian::kBitsPerByte);
     const std::uint32_t frames = bytesPerSample && m_channels ? n / bytesPerSample / m_channels : 0;
     std::array<std::uint8_t, kHeaderSize> header{};
-    PutTag(&header[0], aiff::kFormId);
-    endian::StoreBig(&header[kFormLengthAt], static_cast<std::uint32_t>(kHeaderSize - chunk::kHeaderSize) + n, chunk::kWordSize);
-    PutTag(&header[kAiffTagAt], aiff::kAiffFormType);
-    PutTag(&header[aiff::kCommonChunkAt], aiff::kCommonId);
-    endian::StoreBig(&header[kCommLengthAt], aiff::kCommonSize, chunk::kWordSize);
-    endian::StoreBig(&header[kChannelsAt], m_channels, chunk::kHalfWordSize);
-    endian::StoreBig(&header[kFramesAt], frames, chunk::kWordSize);
-    endian::StoreBig(&header[kBitsAt], static_cast<std::uint32_t>(m_bitsPerSample), chunk::kHalfWordSize);
-    endian::StoreBig(&header[kRateAt], m_rateWord, chunk::kWordSize);
-    PutTag(&header[aiff::kSoundDataChunkAt], aiff::kSoundDataId);
-    endian::StoreBig(&header[kSsndLengthAt], n + aiff::kSoundDataFieldsSize, chunk::kWordSize);
+    std::uint8_t* const form = header.data();
+    std::uint8_t* const common = form + aiff::kCommonChunkAt;
+    std::uint8_t* const fields = form + aiff::kCommonFieldsAt;
+    std::uint8_t* const soundData = form + aiff::kSoundDataChunkAt;
+    PutTag(form, aiff::kFormId);
+    endian::StoreBig(form + chunk::kSizeOffset, static_cast<std::uint32_t>(kHeaderSize - chunk::kHeaderSize) + n,
+                     chunk::kWordSize);
+    PutTag(form + chunk::kHeaderSize, aiff::kAiffFormType);
+    PutTag(common, aiff::kCommonId);
+    endian::StoreBig(common + chunk::kSizeOffset, aiff::kCommonSize, chunk::kWordSize);
+    endian::StoreBig(fields + aiff::kChannelsOffset, m_channels, chunk::kHalfWordSize);
+    endian::StoreBig(fields + aiff::kFramesOffset, frames, chunk::kWordSize);
+    endian::StoreBig(fields + aiff::kSampleSizeOffset, static_cast<std::uint32_t>(m_bitsPerSample),
+                     chunk::kHalfWordSize);
+    // Of the 10-byte rate only the first word is nonzero.
+    endian::StoreBig(fields + aiff::kRateOffset, m_rateWord, chunk::kWordSize);
+    // The sample offset and block size fields stay zero.
+    PutTag(soundData, aiff::kSoundDataId);
+    endian::StoreBig(soundData + chunk::kSizeOffset, n + aiff::kSoundDataFieldsSize, chunk::kWordSize);
     return WriteAtStart(header.data(), header.size());
 }
 

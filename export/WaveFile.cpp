@@ -9,18 +9,6 @@
 
 namespace {
 
-// Byte offsets of the header fields.
-constexpr std::size_t kRiffLengthAt = chunk::kSizeOffset;
-constexpr std::size_t kWaveTagAt = chunk::kHeaderSize;
-constexpr std::size_t kFmtLengthAt = wave::kFormatChunkAt + chunk::kSizeOffset;
-constexpr std::size_t kFormatTagAt = wave::kFormatFieldsAt + wave::kTagOffset;
-constexpr std::size_t kChannelsAt = wave::kFormatFieldsAt + wave::kChannelsOffset;
-constexpr std::size_t kRateAt = wave::kFormatFieldsAt + wave::kRateOffset;
-constexpr std::size_t kBytesPerSecondAt = wave::kFormatFieldsAt + wave::kBytesPerSecondOffset;
-constexpr std::size_t kBlockAlignAt = wave::kFormatFieldsAt + wave::kBlockAlignOffset;
-constexpr std::size_t kBitsAt = wave::kFormatFieldsAt + wave::kBitsOffset;
-constexpr std::size_t kDataLengthAt = wave::kDataChunkAt + chunk::kSizeOffset;
-
 constexpr std::size_t kMinBytesPerSample = 2;
 
 // Reverses every sample of `Width` bytes (2 or 3): the first and last byte swap
@@ -119,19 +107,25 @@ bool CWaveFile::WriteHeader(std::uint64_t dataBytes)
     const auto n = static_cast<std::uint32_t>(dataBytes);
     const auto bytesPerSecond = static_cast<std::uint32_t>(std::uint64_t{m_rateWord} * m_blockAlign);
     std::array<std::uint8_t, kHeaderSize> header{};
-    PutTag(&header[0], wave::kRiffId);
-    endian::StoreLittle(&header[kRiffLengthAt], static_cast<std::uint32_t>(kHeaderSize - chunk::kHeaderSize) + n, chunk::kWordSize);
-    PutTag(&header[kWaveTagAt], wave::kWaveFormType);
-    PutTag(&header[wave::kFormatChunkAt], wave::kFormatId);
-    endian::StoreLittle(&header[kFmtLengthAt], wave::kPlainFormatSize, chunk::kWordSize);
-    endian::StoreLittle(&header[kFormatTagAt], wave::kPcmTag, chunk::kHalfWordSize);
-    endian::StoreLittle(&header[kChannelsAt], m_channels, chunk::kHalfWordSize);
-    endian::StoreLittle(&header[kRateAt], m_rateWord, chunk::kWordSize);
-    endian::StoreLittle(&header[kBytesPerSecondAt], bytesPerSecond, chunk::kWordSize);
-    endian::StoreLittle(&header[kBlockAlignAt], static_cast<std::uint32_t>(m_blockAlign), chunk::kHalfWordSize);
-    endian::StoreLittle(&header[kBitsAt], static_cast<std::uint32_t>(m_bitsPerSample), chunk::kHalfWordSize);
-    PutTag(&header[wave::kDataChunkAt], wave::kDataId);
-    endian::StoreLittle(&header[kDataLengthAt], n, chunk::kWordSize);
+    std::uint8_t* const riff = header.data();
+    std::uint8_t* const format = riff + wave::kFormatChunkAt;
+    std::uint8_t* const fields = riff + wave::kFormatFieldsAt;
+    std::uint8_t* const data = riff + wave::kDataChunkAt;
+    PutTag(riff, wave::kRiffId);
+    endian::StoreLittle(riff + chunk::kSizeOffset, static_cast<std::uint32_t>(kHeaderSize - chunk::kHeaderSize) + n,
+                        chunk::kWordSize);
+    PutTag(riff + chunk::kHeaderSize, wave::kWaveFormType);
+    PutTag(format, wave::kFormatId);
+    endian::StoreLittle(format + chunk::kSizeOffset, wave::kPlainFormatSize, chunk::kWordSize);
+    endian::StoreLittle(fields + wave::kTagOffset, wave::kPcmTag, chunk::kHalfWordSize);
+    endian::StoreLittle(fields + wave::kChannelsOffset, m_channels, chunk::kHalfWordSize);
+    endian::StoreLittle(fields + wave::kRateOffset, m_rateWord, chunk::kWordSize);
+    endian::StoreLittle(fields + wave::kBytesPerSecondOffset, bytesPerSecond, chunk::kWordSize);
+    endian::StoreLittle(fields + wave::kBlockAlignOffset, static_cast<std::uint32_t>(m_blockAlign),
+                        chunk::kHalfWordSize);
+    endian::StoreLittle(fields + wave::kBitsOffset, static_cast<std::uint32_t>(m_bitsPerSample), chunk::kHalfWordSize);
+    PutTag(data, wave::kDataId);
+    endian::StoreLittle(data + chunk::kSizeOffset, n, chunk::kWordSize);
     return WriteAtStart(header.data(), header.size());
 }
 

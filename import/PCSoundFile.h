@@ -65,6 +65,7 @@ public:
     // Checks a header read from `source` and fills the format fields; nothing when accepted.
     virtual std::optional<Refusal> ParseHeader(platform::ByteSource& source) = 0;
 
+    // The kind of file the reader reads: what its refusals show is a property of the kind.
     SoundFileKind GetKind() const { return m_kind; }
     // Sample bytes the header stated beyond the end of the file at the last scan.
     std::uint64_t GetMissingBytes() const { return m_missingBytes; }

@@ -148,7 +148,8 @@ TEST(WaveHeader, MissingFileOrFolderIsNotFound)
     for (const char* name : {"missing.wav", "folder.wav"}) {
         CPCWaveFile reader;
         EXPECT_TRUE(reader.ReadHeader(folder.File(name))) << name;
-        EXPECT_EQ(Texts(MessagesOfChecks(folder.File(name))), std::vector<std::string>{MessageText(MessageId::FileNotFound)})
+        EXPECT_EQ(Texts(MessagesOfChecks(folder.File(name))),
+                  std::vector<std::string>{MessageText(MessageId::FileNotFound)})
             << name;
     }
 }
