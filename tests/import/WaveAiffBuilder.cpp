@@ -4,6 +4,7 @@
 #include "import/ImportChecks.h"
 #include "import/PCSoundFile.h"
 #include "platform/Files.h"
+#include "tests/support/FaultyFileSystem.h"
 #include "tests/support/TempFolder.h"
 
 #include <bit>
@@ -16,6 +17,7 @@ namespace {
 constexpr std::uint16_t kExtendedExponentBias = 16383;
 constexpr int kMantissaTopBit = 63;
 constexpr std::size_t kIdSize = 4;
+constexpr std::uint64_t kPlentyOfRoom = std::uint64_t{1} << 40;
 
 // A page of slots and nothing else.
 class SlotsPage : public CImportPage {
@@ -144,7 +146,9 @@ std::vector<testsupport::UiEvent> MessagesOfChecks(const std::string& path)
     testsupport::ScriptedUserInterface ui;
     SlotsPage page;
     const std::string folder = platform::FolderPart(path);
-    CImportChecks checks(page, ui, folder);
+    testsupport::FaultyFileSystem files;
+    files.freeSpace = kPlentyOfRoom;  // an accepted file shows nothing, whatever room the host has
+    CImportChecks checks(page, ui, folder, files);
     COVFtoWAVEDoc doc;
     doc.SetMoFolder(folder);
     checks.Validate({"Demo", {path}}, doc);
