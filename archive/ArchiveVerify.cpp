@@ -1,6 +1,5 @@
 #include "archive/ArchiveVerify.h"
 
-#include "archive/ArchivePort.h"
 #include "archive/TrackSamples.h"
 #include "convert/FlacFile.h"
 #include "export/ExportProgress.h"
@@ -161,10 +160,9 @@ private:
             refusal = flac->IsOpen() ? "" : "not a mono FLAC file libsndfile can read";
             return flac->IsOpen() ? std::move(flac) : nullptr;
         }
-        ArchivePort port(m_progress, 0);
-        CPCWaveFile header(port, m_files);
-        if (!header.ParseHeader(*source)) {
-            refusal = "its header is refused: " + Explain(header.GetRefusal());
+        CPCWaveFile header(m_files);
+        if (const auto refused = header.ParseHeader(*source)) {
+            refusal = "its header is refused: " + Explain(*refused);
             return nullptr;
         }
         return std::make_unique<WaveSamples>(std::move(source), header, width);

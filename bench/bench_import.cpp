@@ -108,11 +108,11 @@ void BM_Import8Tracks(benchmark::State& state)
     for (auto _ : state) {
         state.PauseTiming();
         ResetMoFolder();
-        TrackSlots slots = MakeTrackSlots(ui);
+        TrackSlots slots = MakeTrackSlots();
         for (int track = 0; track < kTracks; ++track) {
             const std::string path = Folders().Source(track).string();
             if (!slots[static_cast<std::size_t>(track)].SelectReader(path) ||
-                !slots[static_cast<std::size_t>(track)].ReadSourceHeader(path)) {
+                slots[static_cast<std::size_t>(track)].ReadSourceHeader(path)) {
                 state.SkipWithError("source refused");
                 return;
             }

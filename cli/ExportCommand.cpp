@@ -1,6 +1,7 @@
 #include "cli/Commands.h"
 
 #include "app/RegUserData.h"
+#include "app/SoundFileKinds.h"
 #include "cli/ConsoleUserInterface.h"
 #include "cli/PendingProjects.h"
 #include "cli/TrackList.h"
@@ -17,31 +18,17 @@ namespace cli {
 
 namespace {
 
-constexpr const char* kWaveType = "WAVE";
-constexpr const char* kAiffType = "AIFF";
 constexpr const char* kOverwriteHint =
     "--yes writes the new files; a file of the same name is replaced, files that only share its base name stay.";
 
-struct ExtensionType {
-    const char* extension;
-    const char* type;
-};
-
-// The extensions that name a type; any other extension (or none) says nothing about it.
-constexpr ExtensionType kTypedExtensions[] = {{".wav", kWaveType}, {".aif", kAiffType}, {".aiff", kAiffType}};
-
-// The type an --out name's extension stands for, compared without regard to case.
+// The type an --out name's extension stands for, compared without regard to case; any
+// other extension (or none) says nothing about it.
 std::optional<std::string> TypeOfExtension(const std::string& out)
 {
-    const std::string name = platform::NamePart(out);
-    const auto dot = name.rfind('.');
-    if (dot == std::string::npos)
+    const SoundFileKind kind = ExportKindOf(platform::NamePart(out));
+    if (kind == SoundFileKind::None)
         return std::nullopt;
-    for (const auto& typed : kTypedExtensions) {
-        if (platform::EqualsIgnoringCase(name.substr(dot), typed.extension))
-            return std::string(typed.type);
-    }
-    return std::nullopt;
+    return std::string(KindEntry(kind).typeName);
 }
 
 std::optional<sobinder> FindProject(const std::vector<sobinder>& records, unsigned number)
@@ -91,7 +78,9 @@ int ExportCommand(const ExportOptions& options)
     if (!options.type.empty() && typeOfExtension && !platform::EqualsIgnoringCase(options.type, *typeOfExtension))
         return UsageError("--type " + options.type + " contradicts --out " + options.out + ", whose extension names " +
                           *typeOfExtension);
-    const std::string type = !options.type.empty() ? options.type : typeOfExtension.value_or(kWaveType);
+    // Without either, the first kind (WAVE).
+    const std::string type =
+        !options.type.empty() ? options.type : typeOfExtension.value_or(SoundFileKinds().front().typeName);
     const auto number = ParseProjectNumber(options.project);
     if (!number)
         return UsageError("not a project number: " + options.project);

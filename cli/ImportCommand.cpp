@@ -43,15 +43,11 @@ void WarnAboutLeftOutTracks(ConsoleUserInterface& ui, const ImportInputs& inputs
 {
     for (std::size_t k = 1; k < kTrackCount; ++k) {
         const std::string& name = inputs.trackNames[k];
-        if (!name.empty() && SoundFileKindOf(name) == SoundFileKind::None)
-            ui.Warn("Track " + std::to_string(k + 1) + ": " + name + " is neither .wav nor .aif, .aiff or .aifc; the track is left out.");
+        if (!name.empty() && ImportKindOf(name) == SoundFileKind::None)
+            ui.Warn("Track " + std::to_string(k + 1) + ": " + name + " is " +
+                    Explain(Refusal{MessageId::FormatUnknown, Reason::UnknownExtension, {}, {}}) +
+                    "; the track is left out.");
     }
-}
-
-// After a refusal without a message (an AIFF header), names the refused file as it was given.
-void ExplainSilentRefusal(ConsoleUserInterface& ui, const Refusal& refusal)
-{
-    ui.Warn(refusal.subject + ": " + MessageText(MessageId::FormatUnknown));
 }
 
 // The new project's number and its data files.
@@ -76,16 +72,17 @@ int ImportCommand(const ImportOptions& options)
     ConsoleUserInterface ui(stderr, false);
     COVFtoWAVEDoc doc;
     doc.SetMoFolder(options.disk);
-    TrackSlots slots = MakeTrackSlots(ui);
+    TrackSlots slots = MakeTrackSlots();
     CommandLinePage page(slots);
     const ImportInputs inputs = InputsOf(options);
     WarnAboutLeftOutTracks(ui, inputs);
 
     CImportChecks checks(page, ui, platform::CurrentFolder());
-    if (!checks.Validate(inputs, doc)) {
-        if (!checks.RefusalShown())
-            ExplainSilentRefusal(ui, checks.GetRefusal());
-        PrintReason(checks.GetRefusal());
+    if (const auto refused = checks.Validate(inputs, doc)) {
+        // A refusal the checks left unshown is said of the file as it was given.
+        if (!refused->shown)
+            ui.Warn(refused->refusal.subject + ": " + MessageText(refused->refusal.id));
+        PrintReason(refused->refusal);
         return kExitRunFailed;
     }
     CInvertExchange driver(slots, doc, ui);

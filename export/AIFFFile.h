@@ -2,6 +2,7 @@
 // The AIFF writer: a FORM file of type "AIFF" with a "COMM" and an "SSND" chunk,
 // all numbers big-endian, samples most significant byte first.
 
+#include "app/AiffLayout.h"
 #include "export/SndFormFile.h"
 
 class CAIFFFile : public CSndFormFile {
@@ -13,7 +14,7 @@ public:
     std::size_t ConvertSample(const std::uint8_t* source, std::uint8_t* destination,
                               std::size_t byteCount) const override;
 
-    static constexpr std::size_t kHeaderSize = 54;
+    static constexpr std::size_t kHeaderSize = aiff::kHeaderSize;
 
 protected:
     std::size_t HeaderSize() const override { return kHeaderSize; }

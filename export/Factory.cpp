@@ -1,5 +1,7 @@
 #include "export/Factory.h"
 
+#include "app/SoundFileKinds.h"
+
 #include <iterator>
 #include <limits>
 
@@ -11,10 +13,19 @@ std::unique_ptr<CFactory> MakeFactory()
     return std::make_unique<Factory>();
 }
 
+// The export's side of a sound-file kind, made by `Factory`.
+template <class Factory>
+constexpr SoundFileType TypeOf(SoundFileKind kind)
+{
+    const SoundFileKindEntry& entry = KindEntry(kind);
+    return {entry.typeName, entry.onExport.extensions.front().data(), entry.onExport.filter, &MakeFactory<Factory>};
+}
+
 constexpr SoundFileType kSoundFileTypes[] = {
-    {"WAVE", ".wav", "WAVE File (*.wav)| *.wav|All Files (*.*)|*.*||", &MakeFactory<CWaveFactory>},
-    {"AIFF", ".aif", "AIFF File (*.aif)| *.aif|All Files (*.*)|*.*||", &MakeFactory<CAiffFactory>},
+    TypeOf<CWaveFactory>(SoundFileKind::Wave),
+    TypeOf<CAiffFactory>(SoundFileKind::Aiff),
 };
+static_assert(std::size(kSoundFileTypes) == SoundFileKinds().size(), "every kind has its writer");
 
 }  // namespace
 

@@ -105,6 +105,5 @@ bool CSndFormFile::WriteAtStart(const std::uint8_t* header, std::size_t size)
 
 void CSndFormFile::PutTag(std::uint8_t* at, const char* tag)
 {
-    constexpr std::size_t kTagSize = 4;
-    std::memcpy(at, tag, kTagSize);
+    std::memcpy(at, tag, chunk::kIdSize);
 }

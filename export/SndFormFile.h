@@ -11,6 +11,7 @@
 // that name at CloseFile (platform::OpenReplacing): a file it replaces stays intact
 // until the new one is complete, and a failed run leaves no half-written file behind.
 
+#include "app/ChunkLayout.h"
 #include "recorder/Errors.h"
 #include "platform/FileSystem.h"
 #include "recorder/Records.h"
@@ -91,14 +92,11 @@ private:
 
 // The largest sample width the writers handle, in bytes.
 inline constexpr int kMaxBytesPerSample = 3;
-// Every length field of both layouts is 32 bits wide.
-inline constexpr std::uint64_t kMaxLengthField = 0xFFFFFFFFu;
-// The tag and length that open both files are not counted in the file's own length.
-inline constexpr std::size_t kOuterChunkPreamble = 8;
 
 // The largest data part whose lengths still fit the 32-bit fields of a header of
-// `headerSize` bytes: the outer length counts the header after its preamble and the data.
+// `headerSize` bytes: the outer chunk's size counts the header after its own chunk
+// header, and the data.
 constexpr std::uint64_t MaxDataBytesFor(std::size_t headerSize)
 {
-    return kMaxLengthField - (headerSize - kOuterChunkPreamble);
+    return chunk::kMaxSizeField - (headerSize - chunk::kHeaderSize);
 }

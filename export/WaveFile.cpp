@@ -1,5 +1,6 @@
 #include "export/WaveFile.h"
 
+#include "app/WaveLayout.h"
 #include "platform/Endian.h"
 
 #include <array>
@@ -7,26 +8,6 @@
 #include <cstring>
 
 namespace {
-
-// Byte offsets of the header fields.
-constexpr std::size_t kRiffTagAt = 0;
-constexpr std::size_t kRiffLengthAt = 4;
-constexpr std::size_t kWaveTagAt = 8;
-constexpr std::size_t kFmtTagAt = 12;
-constexpr std::size_t kFmtLengthAt = 16;
-constexpr std::size_t kFormatTagAt = 20;
-constexpr std::size_t kChannelsAt = 22;
-constexpr std::size_t kRateAt = 24;
-constexpr std::size_t kBytesPerSecondAt = 28;
-constexpr std::size_t kBlockAlignAt = 32;
-constexpr std::size_t kBitsAt = 34;
-constexpr std::size_t kDataTagAt = 36;
-constexpr std::size_t kDataLengthAt = 40;
-
-constexpr std::uint32_t kFmtChunkLength = 16;
-constexpr std::uint32_t kPcmFormatTag = 1;
-constexpr std::size_t kWord = 4;
-constexpr std::size_t kHalfWord = 2;
 
 constexpr std::size_t kMinBytesPerSample = 2;
 
@@ -52,9 +33,8 @@ void ReverseEach(const std::uint8_t* source, std::uint8_t* destination, std::siz
 // by two bytes, which carries bytes across word boundaries.
 constexpr std::size_t kWordBytes = sizeof(std::uint64_t);
 constexpr std::size_t kBlockBytes = kMaxBytesPerSample * kWordBytes;  // 8 samples in 3 words
-constexpr unsigned kBitsPerByte = 8;
-constexpr unsigned kSampleShift = (kMaxBytesPerSample - 1) * kBitsPerByte;  // two bytes
-constexpr unsigned kCarryShift = kWordBytes * kBitsPerByte - kSampleShift;
+constexpr unsigned kSampleShift = (kMaxBytesPerSample - 1) * endian::kBitsPerByte;  // two bytes
+constexpr unsigned kCarryShift = kWordBytes * endian::kBitsPerByte - kSampleShift;
 constexpr std::uint64_t kByteMask = 0xFF;
 
 // The bytes of word `word` (little-endian) whose stream position mod 3 is `residue`.
@@ -63,7 +43,7 @@ constexpr std::uint64_t ResidueMask(std::size_t word, std::size_t residue)
     std::uint64_t mask = 0;
     for (std::size_t byte = 0; byte < kWordBytes; ++byte) {
         if ((word * kWordBytes + byte) % kMaxBytesPerSample == residue)
-            mask |= kByteMask << (kBitsPerByte * byte);
+            mask |= kByteMask << (endian::kBitsPerByte * byte);
     }
     return mask;
 }
@@ -127,19 +107,25 @@ bool CWaveFile::WriteHeader(std::uint64_t dataBytes)
     const auto n = static_cast<std::uint32_t>(dataBytes);
     const auto bytesPerSecond = static_cast<std::uint32_t>(std::uint64_t{m_rateWord} * m_blockAlign);
     std::array<std::uint8_t, kHeaderSize> header{};
-    PutTag(&header[kRiffTagAt], "RIFF");
-    endian::StoreLittle(&header[kRiffLengthAt], static_cast<std::uint32_t>(kHeaderSize - kOuterChunkPreamble) + n, kWord);
-    PutTag(&header[kWaveTagAt], "WAVE");
-    PutTag(&header[kFmtTagAt], "fmt ");
-    endian::StoreLittle(&header[kFmtLengthAt], kFmtChunkLength, kWord);
-    endian::StoreLittle(&header[kFormatTagAt], kPcmFormatTag, kHalfWord);
-    endian::StoreLittle(&header[kChannelsAt], m_channels, kHalfWord);
-    endian::StoreLittle(&header[kRateAt], m_rateWord, kWord);
-    endian::StoreLittle(&header[kBytesPerSecondAt], bytesPerSecond, kWord);
-    endian::StoreLittle(&header[kBlockAlignAt], static_cast<std::uint32_t>(m_blockAlign), kHalfWord);
-    endian::StoreLittle(&header[kBitsAt], static_cast<std::uint32_t>(m_bitsPerSample), kHalfWord);
-    PutTag(&header[kDataTagAt], "data");
-    endian::StoreLittle(&header[kDataLengthAt], n, kWord);
+    std::uint8_t* const riff = header.data();
+    std::uint8_t* const format = riff + wave::kFormatChunkAt;
+    std::uint8_t* const fields = riff + wave::kFormatFieldsAt;
+    std::uint8_t* const data = riff + wave::kDataChunkAt;
+    PutTag(riff, wave::kRiffId);
+    endian::StoreLittle(riff + chunk::kSizeOffset, static_cast<std::uint32_t>(kHeaderSize - chunk::kHeaderSize) + n,
+                        chunk::kWordSize);
+    PutTag(riff + chunk::kHeaderSize, wave::kWaveFormType);
+    PutTag(format, wave::kFormatId);
+    endian::StoreLittle(format + chunk::kSizeOffset, wave::kPlainFormatSize, chunk::kWordSize);
+    endian::StoreLittle(fields + wave::kTagOffset, wave::kPcmTag, chunk::kHalfWordSize);
+    endian::StoreLittle(fields + wave::kChannelsOffset, m_channels, chunk::kHalfWordSize);
+    endian::StoreLittle(fields + wave::kRateOffset, m_rateWord, chunk::kWordSize);
+    endian::StoreLittle(fields + wave::kBytesPerSecondOffset, bytesPerSecond, chunk::kWordSize);
+    endian::StoreLittle(fields + wave::kBlockAlignOffset, static_cast<std::uint32_t>(m_blockAlign),
+                        chunk::kHalfWordSize);
+    endian::StoreLittle(fields + wave::kBitsOffset, static_cast<std::uint32_t>(m_bitsPerSample), chunk::kHalfWordSize);
+    PutTag(data, wave::kDataId);
+    endian::StoreLittle(data + chunk::kSizeOffset, n, chunk::kWordSize);
     return WriteAtStart(header.data(), header.size());
 }
 

@@ -2,6 +2,7 @@
 // The WAVE writer: a RIFF file with a plain PCM "fmt " chunk and a "data" chunk,
 // all numbers little-endian, samples least significant byte first.
 
+#include "app/WaveLayout.h"
 #include "export/SndFormFile.h"
 
 class CWaveFile : public CSndFormFile {
@@ -13,7 +14,7 @@ public:
     std::size_t ConvertSample(const std::uint8_t* source, std::uint8_t* destination,
                               std::size_t byteCount) const override;
 
-    static constexpr std::size_t kHeaderSize = 44;
+    static constexpr std::size_t kHeaderSize = wave::kHeaderSize;
 
 protected:
     std::size_t HeaderSize() const override { return kHeaderSize; }

@@ -10,7 +10,6 @@
 #include "platform/MemoryFileSystem.h"
 #include "recorder/Formats.h"
 #include "recorder/PackFile.h"
-#include "tools/SilentUserInterface.h"
 
 #include <algorithm>
 #include <vector>
@@ -45,12 +44,12 @@ inline void CheckHeaderAndScan(CPCSoundFile& reader, platform::MemoryFileSystem&
     const std::string path = platform::JoinPath(folder, "take");
     files.AddFolder(folder);
     files.AddFile(path, std::vector<std::uint8_t>(data, data + size));
-    if (!reader.ReadHeader(path))
+    if (reader.ReadHeader(path))
         return;
     Require(WordLengthOfBits(reader.GetBitsPerSample()).has_value(), "an accepted file has a recorder word length");
     Require(RateOfHz(reader.GetSampleRate()).has_value(), "an accepted file has a recorder rate");
     reader.SetFileName(path);
-    Require(reader.ScanRegions(nullptr), "a file accepted by its header check is scanned");
+    Require(!reader.ScanRegions(nullptr), "a file accepted by its header check is scanned");
     RequireOrderedRegions(reader.GetRegions());
     RequireSoundInsideRegions(reader, data, size);
 }

@@ -7,9 +7,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    tools::SilentUserInterface ui;
     platform::MemoryFileSystem files;
-    CPCAiffFile reader(ui, files);
+    CPCAiffFile reader(files);
     fuzz::CheckHeaderAndScan(reader, files, data, size);
     return 0;
 }

@@ -6,9 +6,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    tools::SilentUserInterface ui;
     platform::MemoryFileSystem files;
-    CPCWaveFile reader(ui, files);
+    CPCWaveFile reader(files);
     fuzz::CheckHeaderAndScan(reader, files, data, size);
     return 0;
 }

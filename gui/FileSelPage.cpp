@@ -2,6 +2,7 @@
 
 #include "app/Document.h"
 #include "app/RegUserData.h"
+#include "app/SoundFileKinds.h"
 #include "gui/GuiText.h"
 #include "gui/SoundFileEdit.h"
 #include "gui/WidgetFactory.h"
@@ -25,8 +26,6 @@ constexpr std::uint8_t kTrack1 = 0;
 constexpr int kProjectNameLength = 12;
 // One to twelve printable single-byte characters; a paste holding anything else inserts nothing.
 constexpr const char* kProjectNamePattern = "[\\x20-\\x7E]{0,12}";
-constexpr const char* kSourceExtension = ".wav";
-constexpr const char* kSourceFilter = "WAVE File (*.wav)|*.wav|AIFF File (*.aif *.aiff *.aifc)|*.aif;*.aiff;*.aifc|All Files (*.*)|*.*||";
 constexpr int kTrackFieldMinimumWidth = 300;
 
 }  // namespace
@@ -37,7 +36,7 @@ CFileSelPage::CFileSelPage(COVFtoWAVEDoc& doc, platform::UserInterface& ui, CUse
       m_doc(doc),
       m_ui(ui),
       m_settings(settings),
-      m_tracks(MakeTrackSlots(m_ui)),
+      m_tracks(MakeTrackSlots()),
       m_checks(*this, m_ui, baseFolder),
       m_projectNameEdit(new QLineEdit(this)),
       m_rateText(MakeValueLabel("importRateValue", this)),
@@ -147,7 +146,7 @@ void CFileSelPage::ShowFormat(bool show)
 
 bool CFileSelPage::CheckTrackName(std::size_t index, const QString& name)
 {
-    if (m_checks.CheckFileName(static_cast<std::uint8_t>(index), ToEngine(name)))
+    if (!m_checks.CheckFileName(static_cast<std::uint8_t>(index), ToEngine(name)))
         return true;
     m_trackEdits[index]->FocusForCorrection();
     return false;
@@ -162,8 +161,8 @@ std::optional<std::string> CFileSelPage::AskForSourceFile()
 {
     platform::FileDialogRequest request;
     request.kind = platform::FileDialogRequest::Kind::Open;
-    request.defaultExtension = kSourceExtension;
-    request.filter = kSourceFilter;
+    request.defaultExtension = ImportDefaultExtension();
+    request.filter = ImportFilter();
     std::string workPath;
     if (m_settings.GetWorkPath(workPath))
         request.initialFolder = workPath;
@@ -198,20 +197,15 @@ ImportInputs CFileSelPage::Inputs() const
 
 bool CFileSelPage::ValidateInputs(const ImportInputs& inputs)
 {
-    if (m_checks.Validate(inputs, m_doc))
+    const auto refused = m_checks.Validate(inputs, m_doc);
+    if (!refused)
         return true;
-    if (!m_checks.RefusalShown())
-        ExplainSilentRefusal();
+    // A refusal the checks left unshown is said at the refused track.
+    if (!refused->shown && refused->track) {
+        m_ui.ShowError(refused->refusal.id);
+        m_trackEdits[*refused->track]->FocusForCorrection();
+    }
     return false;
-}
-
-void CFileSelPage::ExplainSilentRefusal()
-{
-    const auto track = m_checks.GetRefusedTrack();
-    if (!track)
-        return;
-    m_ui.ShowError(MessageId::FormatUnknown);
-    m_trackEdits[*track]->FocusForCorrection();
 }
 
 void CFileSelPage::RunImport()

@@ -42,8 +42,6 @@ private:
     bool SelectReaderFor(std::size_t index, const std::string& path);
     std::optional<std::string> AskForSourceFile();
     bool ValidateInputs(const ImportInputs& inputs);
-    // After a refusal that showed nothing (an AIFF header), says so at the refused track.
-    void ExplainSilentRefusal();
     void RunImport();
     void SetTabOrder();
 

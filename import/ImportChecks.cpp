@@ -19,11 +19,13 @@ std::string FormatText(const CPCSoundFile& reader)
     return std::to_string(reader.GetSampleRate()) + " Hz " + std::to_string(reader.GetBitsPerSample()) + " bit";
 }
 
-// The reader's refusal of a header, told of the name as it was given.
-Refusal HeaderRefusal(const COrvoTrack& slot, const std::string& name)
+// The reader's refusal of a header, told of the name as it was given; as a file of
+// unknown format for a kind that does not show its reader's refusal.
+Refusal HeaderRefusal(const COrvoTrack& slot, Refusal refusal, const std::string& name)
 {
-    Refusal refusal = slot.GetReader()->GetRefusal();
     refusal.subject = name;
+    if (!ShowsRefusal(slot.GetReader()->GetKind()))
+        refusal.id = MessageId::FormatUnknown;
     return refusal;
 }
 
@@ -50,30 +52,20 @@ std::string CImportChecks::ResolvePath(const std::string& name) const
     return FindSource(name).value_or(JoinToBase(name));
 }
 
-bool CImportChecks::Keep(std::optional<std::uint8_t> track, Refusal refusal, bool shown)
-{
-    m_refusal = std::move(refusal);
-    m_refusedTrack = track;
-    m_refusalShown = shown;
-    return false;
-}
-
-bool CImportChecks::Fail(std::optional<std::uint8_t> track, Refusal refusal)
+ImportRefusal CImportChecks::Shown(std::optional<std::uint8_t> track, Refusal refusal)
 {
     m_ui.ShowError(refusal.id);
-    return Keep(track, std::move(refusal), true);
+    return ImportRefusal{std::move(refusal), track, true};
 }
 
-bool CImportChecks::RefuseName(std::uint8_t trackIndex, Refusal refusal, bool show)
+ImportRefusal CImportChecks::RefuseName(std::uint8_t trackIndex, Refusal refusal)
 {
-    if (show)
-        m_ui.ShowError(refusal.id);
+    ImportRefusal refused = Shown(trackIndex, std::move(refusal));
     if (trackIndex == kTrack1) {
         m_page.ShowFormat(false);
         m_page.EnableInputs(false);
     }
-    // Shown either way: by this check, or by the reader when `show` is false.
-    return Keep(trackIndex, std::move(refusal), true);
+    return refused;
 }
 
 std::optional<std::string> CImportChecks::DifferenceFromTrack1(const CPCSoundFile& reader)
@@ -87,82 +79,78 @@ std::optional<std::string> CImportChecks::DifferenceFromTrack1(const CPCSoundFil
     return FormatText(reader) + ", Track 1 is " + FormatText(*track1);
 }
 
-bool CImportChecks::CheckFileName(std::uint8_t trackIndex, const std::string& name)
+std::optional<ImportRefusal> CImportChecks::CheckFileName(std::uint8_t trackIndex, const std::string& name)
 {
     const auto found = FindSource(name);
     if (!found)
-        return RefuseName(trackIndex, {MessageId::FileNotFound, Reason::FileNotFound, name, {}}, true);
+        return RefuseName(trackIndex, {MessageId::FileNotFound, Reason::FileNotFound, name, {}});
     const std::string& path = *found;
     COrvoTrack& slot = m_page.GetTrackSlot(trackIndex);
     if (!slot.SelectReader(path))
-        return RefuseName(trackIndex, {MessageId::FormatUnknown, Reason::UnknownExtension, name, {}}, true);
-    if (!slot.ReadSourceHeader(path)) {
-        // A reader that shows its own message has done so already: one message per refusal.
-        const bool readerShowedMessage = slot.GetReader()->ShowsRefusals();
-        Refusal refusal = HeaderRefusal(slot, name);
-        if (!readerShowedMessage)
-            refusal.id = MessageId::FormatUnknown;
-        return RefuseName(trackIndex, std::move(refusal), !readerShowedMessage);
-    }
+        return RefuseName(trackIndex, {MessageId::FormatUnknown, Reason::UnknownExtension, name, {}});
+    if (auto refusal = slot.ReadSourceHeader(path))
+        return RefuseName(trackIndex, HeaderRefusal(slot, std::move(*refusal), name));
     if (trackIndex != kTrack1) {
-        if (auto difference = DifferenceFromTrack1(*slot.GetReader())) {
-            return RefuseName(trackIndex, {MessageId::DifferentFormat, Reason::FormatMismatch, name, *difference},
-                              true);
-        }
+        if (auto difference = DifferenceFromTrack1(*slot.GetReader()))
+            return RefuseName(trackIndex, {MessageId::DifferentFormat, Reason::FormatMismatch, name, *difference});
     }
     if (trackIndex == kTrack1) {
         m_page.EnableInputs(true);
         m_page.ShowFormat(true);
     }
-    return true;
+    return std::nullopt;
 }
 
-bool CImportChecks::CheckTrack(std::uint8_t trackIndex, const std::string& name, std::uint64_t& totalBytes)
+std::optional<ImportRefusal> CImportChecks::CheckTrack(std::uint8_t trackIndex, const std::string& name,
+                                                       std::uint64_t& totalBytes)
 {
     COrvoTrack& slot = m_page.GetTrackSlot(trackIndex);
     if (name.empty()) {
         if (trackIndex == kTrack1)
-            return Fail(trackIndex, {MessageId::Track1NameWrong, Reason::Track1Missing, kTrack1Subject, {}});
+            return Shown(trackIndex, {MessageId::Track1NameWrong, Reason::Track1Missing, kTrack1Subject, {}});
         slot.Reset();
-        return true;
+        return std::nullopt;
     }
     const std::string path = ResolvePath(name);
     if (!slot.SelectReader(path)) {
         if (trackIndex == kTrack1)
-            return Fail(trackIndex, {MessageId::Track1NameWrong, Reason::UnknownExtension, name, {}});
-        return true;  // a track with another extension is left out without a message
+            return Shown(trackIndex, {MessageId::Track1NameWrong, Reason::UnknownExtension, name, {}});
+        return std::nullopt;  // a track with another extension is left out without a message
     }
-    // A refused header: some readers show their message, the others show nothing.
-    if (!slot.ReadSourceHeader(path))
-        return Keep(trackIndex, HeaderRefusal(slot, name), slot.GetReader()->ShowsRefusals());
+    if (auto refusal = slot.ReadSourceHeader(path)) {
+        Refusal told = HeaderRefusal(slot, std::move(*refusal), name);
+        if (ShowsRefusal(slot.GetReader()->GetKind()))
+            return Shown(trackIndex, std::move(told));
+        return ImportRefusal{std::move(told), trackIndex, false};
+    }
     if (trackIndex != kTrack1) {
         if (auto difference = DifferenceFromTrack1(*slot.GetReader()))
-            return Fail(trackIndex, {MessageId::DifferentFormat, Reason::FormatMismatch, name, *difference});
+            return Shown(trackIndex, {MessageId::DifferentFormat, Reason::FormatMismatch, name, *difference});
     }
     slot.SetSourcePath(path);
     totalBytes += slot.GetReader()->GetFileLength();
-    return true;
+    return std::nullopt;
 }
 
-bool CImportChecks::CheckRoom(COVFtoWAVEDoc& doc, std::uint64_t totalBytes)
+std::optional<ImportRefusal> CImportChecks::CheckRoom(COVFtoWAVEDoc& doc, std::uint64_t totalBytes)
 {
     const bool measured = doc.UpdateFreeSpace(m_files);
     if (doc.HasRoomFor(totalBytes))
-        return true;
+        return std::nullopt;
     const std::string detail = measured ? std::to_string(totalBytes) + " bytes and a reserve of " +
                                               std::to_string(kFreeSpaceReserve) + " needed, " +
                                               std::to_string(doc.m_freeBytes) + " free"
                                         : "the free space cannot be measured";
-    return Fail(std::nullopt, {MessageId::NoDiskSpace, Reason::NoDiskSpace, doc.m_strMoFolder, detail});
+    return Shown(std::nullopt, {MessageId::NoDiskSpace, Reason::NoDiskSpace, doc.m_strMoFolder, detail});
 }
 
-bool CImportChecks::Validate(const ImportInputs& inputs, COVFtoWAVEDoc& doc)
+std::optional<ImportRefusal> CImportChecks::Validate(const ImportInputs& inputs, COVFtoWAVEDoc& doc)
 {
     doc.SetNewProjectName(inputs.projectName);
     std::uint64_t totalBytes = 0;
     for (std::uint8_t index = 0; index < kTrackCount; ++index) {
-        if (!CheckTrack(index, inputs.trackNames[index], totalBytes))
-            return false;
+        if (auto refused = CheckTrack(index, inputs.trackNames[index], totalBytes))
+            return refused;
     }
     return CheckRoom(doc, totalBytes);
 }

@@ -167,8 +167,13 @@ std::uint64_t CInvertExchange::ScanTracks(CImportProgress& progress, std::vector
 {
     std::uint64_t regionCount = 0;
     ForEachUsedSlot(progress, [&](int, CPCSoundFile& reader, platform::ProgressWindow* window) {
-        if (!reader.ScanRegions(window))
-            Fail(MessageId::InsideError, reader.GetRefusal());
+        if (const auto refusal = reader.ScanRegions(window)) {
+            // A header refused since its check: a kind that shows its reader's refusal
+            // shows it before the run fails.
+            if (refusal->id != MessageId::InsideError && ShowsRefusal(reader.GetKind()))
+                m_ui.ShowError(refusal->id);
+            Fail(MessageId::InsideError, *refusal);
+        }
         regionCount += reader.GetRegions().size();
         if (reader.GetMissingBytes() > 0)
             warnings.push_back({WarningKind::SourceShorterThanHeader, reader.GetFileName(),
@@ -180,8 +185,8 @@ std::uint64_t CInvertExchange::ScanTracks(CImportProgress& progress, std::vector
 void CInvertExchange::ConvertTracks(COrvoFnbTextFile& textFile, CImportProgress& progress)
 {
     ForEachUsedSlot(progress, [&](int trackIndex, CPCSoundFile& reader, platform::ProgressWindow* window) {
-        if (!reader.ConvertRegions(trackIndex, textFile, window))
-            Fail(MessageId::ConvertFailed, reader.GetRefusal());
+        if (const auto refusal = reader.ConvertRegions(trackIndex, textFile, window))
+            Fail(MessageId::ConvertFailed, *refusal);
     });
 }
 

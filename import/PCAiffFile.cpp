@@ -1,5 +1,6 @@
 #include "import/PCAiffFile.h"
 
+#include "app/AiffLayout.h"
 #include "platform/ByteSource.h"
 #include "platform/Endian.h"
 #include "recorder/Formats.h"
@@ -14,45 +15,17 @@
 
 namespace {
 
-constexpr std::size_t kIdSize = 4;
+using namespace aiff;
+
 constexpr std::size_t kSearchBlockSize = 64 * 1024;
+constexpr std::size_t kFormTypeOffset = chunk::kHeaderSize;
 
-constexpr const char* kFormId = "FORM";
-constexpr const char* kAiffFormType = "AIFF";
-constexpr const char* kAiffcFormType = "AIFC";
-constexpr const char* kCommonId = "COMM";
-constexpr const char* kSoundDataId = "SSND";
+// The first bytes of "COMM": its header, channels, frames, sample size and the first
+// 4 bytes of the extended-precision rate.
+constexpr std::size_t kCommonReadSize = chunk::kHeaderSize + kRateOffset + chunk::kWordSize;
 
-constexpr std::uint64_t kFormTypeOffset = 8;
-// "FORM", its size and its form type; the chunks follow.
-constexpr std::uint64_t kFormHeaderSize = 12;
-// A chunk's id and its 32-bit size.
-constexpr std::size_t kChunkHeaderSize = 8;
-constexpr std::size_t kChunkSizeOffset = 4;
-
-// The first 20 bytes of "COMM": id, size, channels, frames, sample size and the
-// first 4 bytes of the extended-precision rate.
-constexpr std::size_t kCommonReadSize = 20;
-constexpr std::size_t kChannelsOffset = 8;
-constexpr std::size_t kSampleSizeOffset = 14;
-constexpr std::size_t kRateHeadOffset = 16;
-
-// An AIFF-C "COMM" body holds at least the 18 bytes of AIFF and the compression type;
-// the type stands after the 10-byte rate.
-constexpr std::uint64_t kAiffcCommonBodySize = 22;
-constexpr std::size_t kCompressionTypeOffset = kChunkHeaderSize + 18;
-// The compression types that are plain PCM: big-endian, and little-endian.
-constexpr const char* kCompressionNone = "NONE";
-constexpr const char* kCompressionSwapped = "sowt";
-// Floating-point samples, in either letter case as writers spell them.
-constexpr const char* kFloatTypes[] = {"fl32", "FL32", "fl64", "FL64"};
-
-// The first 16 bytes of "SSND": id, size, offset, block size.
-constexpr std::size_t kSoundDataHeaderSize = 16;
-constexpr std::size_t kSoundDataSizeOffset = 4;
-constexpr std::size_t kSoundDataOffsetOffset = 8;
-// The chunk size counts the offset and block size fields before the samples.
-constexpr std::uint64_t kSoundDataFieldsSize = 8;
+// The first bytes of "SSND": its header, the sample offset and the block size.
+constexpr std::size_t kSoundDataHeaderSize = chunk::kHeaderSize + kSoundDataFieldsSize;
 
 constexpr std::uint16_t kMonoChannels = 1;
 
@@ -92,12 +65,12 @@ struct Form {
 std::optional<Form> FindForm(platform::ByteSource& source)
 {
     const auto form = FindIdentifier(source, kFormId);
-    char formType[kIdSize];
+    char formType[chunk::kIdSize];
     if (!form || !source.ReadExactly(*form + kFormTypeOffset, formType, sizeof formType))
         return std::nullopt;
-    if (std::memcmp(formType, kAiffFormType, kIdSize) == 0)
+    if (std::memcmp(formType, kAiffFormType, chunk::kIdSize) == 0)
         return Form{*form, false};
-    if (std::memcmp(formType, kAiffcFormType, kIdSize) == 0)
+    if (std::memcmp(formType, kAiffcFormType, chunk::kIdSize) == 0)
         return Form{*form, true};
     return std::nullopt;
 }
@@ -117,17 +90,16 @@ struct ChunkPositions {
 // header inside the file cannot be read.
 bool WalkChunks(platform::ByteSource& source, std::uint64_t form, ChunkPositions& found)
 {
-    std::uint8_t header[kChunkHeaderSize];
-    for (std::uint64_t position = form + kFormHeaderSize;
-         !found.Complete() && position + kChunkHeaderSize <= source.Size();) {
+    std::uint8_t header[chunk::kHeaderSize];
+    for (std::uint64_t position = form + chunk::kFormHeaderSize;
+         !found.Complete() && position + chunk::kHeaderSize <= source.Size();) {
         if (!source.ReadExactly(position, header, sizeof header))
             return false;
-        if (!found.common && std::memcmp(header, kCommonId, kIdSize) == 0)
+        if (!found.common && std::memcmp(header, kCommonId, chunk::kIdSize) == 0)
             found.common = position;
-        if (!found.soundData && std::memcmp(header, kSoundDataId, kIdSize) == 0)
+        if (!found.soundData && std::memcmp(header, kSoundDataId, chunk::kIdSize) == 0)
             found.soundData = position;
-        const std::uint64_t size = endian::LoadBig32(header + kChunkSizeOffset);
-        position += kChunkHeaderSize + size + (size & 1U);
+        position += chunk::kHeaderSize + chunk::PaddedSize(endian::LoadBig32(header + chunk::kSizeOffset));
     }
     return true;
 }
@@ -152,22 +124,22 @@ std::optional<ChunkPositions> FindChunks(platform::ByteSource& source, const For
 std::optional<HeaderFault> ReadCompression(platform::ByteSource& source, std::uint64_t position,
                                            CPCSoundFile::ByteOrder& order)
 {
-    std::uint8_t sizeField[kIdSize];
-    char type[kIdSize];
-    if (!source.ReadExactly(position + kChunkSizeOffset, sizeField, sizeof sizeField) ||
-        endian::LoadBig32(sizeField) < kAiffcCommonBodySize ||
-        !source.ReadExactly(position + kCompressionTypeOffset, type, sizeof type))
+    std::uint8_t sizeField[chunk::kIdSize];
+    char type[chunk::kIdSize];
+    if (!source.ReadExactly(position + chunk::kSizeOffset, sizeField, sizeof sizeField) ||
+        endian::LoadBig32(sizeField) < kAiffcCommonSize ||
+        !source.ReadExactly(position + chunk::kHeaderSize + kCompressionTypeOffset, type, sizeof type))
         return HeaderFault{Reason::FormatChunkDamaged, {}};
-    if (std::memcmp(type, kCompressionNone, kIdSize) == 0) {
+    if (std::memcmp(type, kCompressionNone, chunk::kIdSize) == 0) {
         order = CPCSoundFile::kBigEndian;
         return std::nullopt;
     }
-    if (std::memcmp(type, kCompressionSwapped, kIdSize) == 0) {
+    if (std::memcmp(type, kCompressionSwapped, chunk::kIdSize) == 0) {
         order = CPCSoundFile::kLittleEndian;
         return std::nullopt;
     }
     for (const char* floatType : kFloatTypes) {
-        if (std::memcmp(type, floatType, kIdSize) == 0)
+        if (std::memcmp(type, floatType, chunk::kIdSize) == 0)
             return HeaderFault{Reason::FloatSamples, {}};
     }
     std::string name;
@@ -192,9 +164,10 @@ std::optional<HeaderFault> ReadCommon(platform::ByteSource& source, std::optiona
     std::uint8_t common[kCommonReadSize];
     if (!source.ReadExactly(*position, common, sizeof common))
         return HeaderFault{Reason::FormatChunkDamaged, {}};
-    format.channels = endian::LoadBig16(common + kChannelsOffset);
-    format.bits = endian::LoadBig16(common + kSampleSizeOffset);
-    const std::uint32_t head = endian::LoadBig32(common + kRateHeadOffset);
+    const std::uint8_t* fields = common + chunk::kHeaderSize;
+    format.channels = endian::LoadBig16(fields + kChannelsOffset);
+    format.bits = endian::LoadBig16(fields + kSampleSizeOffset);
+    const std::uint32_t head = endian::LoadBig32(fields + kRateOffset);
     if (format.channels != kMonoChannels)
         return HeaderFault{Reason::NotMono, std::to_string(format.channels)};
     if (!WordLengthOfBits(format.bits))
@@ -221,8 +194,8 @@ std::optional<HeaderFault> ReadSoundData(platform::ByteSource& source, std::opti
     std::uint8_t soundData[kSoundDataHeaderSize];
     if (!source.ReadExactly(*position, soundData, sizeof soundData))
         return HeaderFault{Reason::DataBeyondEnd, {}};
-    const std::uint64_t chunkSize = endian::LoadBig32(soundData + kSoundDataSizeOffset);
-    const std::uint64_t padding = endian::LoadBig32(soundData + kSoundDataOffsetOffset);
+    const std::uint64_t chunkSize = endian::LoadBig32(soundData + chunk::kSizeOffset);
+    const std::uint64_t padding = endian::LoadBig32(soundData + chunk::kHeaderSize + kSampleOffsetOffset);
     if (chunkSize < kSoundDataFieldsSize + padding)
         return HeaderFault{Reason::SampleOffsetBeyondChunk, {}};
     data.offset = *position + kSoundDataHeaderSize + padding;
@@ -240,29 +213,26 @@ std::optional<std::uint64_t> FindIdentifier(platform::ByteSource& source, const 
     for (std::uint64_t start = 0;;) {
         const std::size_t got = source.ReadAt(start, buffer.data(), buffer.size()).value_or(0);
         const auto end = buffer.begin() + static_cast<std::ptrdiff_t>(got);
-        const auto found = std::search(buffer.begin(), end, id, id + kIdSize);
+        const auto found = std::search(buffer.begin(), end, id, id + chunk::kIdSize);
         if (found != end)
             return start + static_cast<std::uint64_t>(found - buffer.begin());
         if (got < buffer.size())
             return std::nullopt;
         // The next block overlaps this one so that an identifier across the seam is found.
-        start += got - (kIdSize - 1);
+        start += got - (chunk::kIdSize - 1);
     }
 }
 
-CPCAiffFile::CPCAiffFile(platform::UserInterface& ui, platform::FileSystem& files)
-    : CPCSoundFile(ui, kBigEndian, files)
-{
-}
+CPCAiffFile::CPCAiffFile(platform::FileSystem& files) : CPCSoundFile(SoundFileKind::Aiff, kBigEndian, files) {}
 
-bool CPCAiffFile::ParseHeader(platform::ByteSource& source)
+std::optional<Refusal> CPCAiffFile::ParseHeader(platform::ByteSource& source)
 {
     const auto form = FindForm(source);
     if (!form)
-        return RefuseFormat(Reason::NotAiff);
+        return FormatRefusal(Reason::NotAiff);
     const auto chunks = FindChunks(source, *form);
     if (!chunks)
-        return RefuseFormat(Reason::SourceReadFailed);
+        return FormatRefusal(Reason::SourceReadFailed);
     CommonFields format;
     SampleData data;
     ByteOrder order = kBigEndian;
@@ -274,7 +244,7 @@ bool CPCAiffFile::ParseHeader(platform::ByteSource& source)
     if (!fault)
         fault = ReadSoundData(source, chunks->soundData, data);
     if (fault)
-        return RefuseFormat(fault->reason, fault->detail);
+        return FormatRefusal(fault->reason, fault->detail);
 
     m_byteOrder = order;
     m_channels = format.channels;
@@ -282,5 +252,5 @@ bool CPCAiffFile::ParseHeader(platform::ByteSource& source)
     m_sampleRate = format.rate;
     m_dataSize = static_cast<std::uint32_t>(data.size);
     m_dataOffset = static_cast<std::uint32_t>(data.offset);
-    return true;
+    return std::nullopt;
 }

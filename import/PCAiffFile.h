@@ -1,8 +1,7 @@
 #pragma once
 // The reader of AIFF files: mono linear PCM with 16, 20 or 24-bit big-endian
 // samples at a rate the export can write back; and of AIFF-C files holding the same
-// uncompressed, big-endian (NONE) or little-endian (sowt). Its header check shows no
-// message.
+// uncompressed, big-endian (NONE) or little-endian (sowt).
 
 #include "import/PCSoundFile.h"
 #include "platform/FileSystem.h"
@@ -12,9 +11,9 @@
 
 class CPCAiffFile : public CPCSoundFile {
 public:
-    explicit CPCAiffFile(platform::UserInterface& ui, platform::FileSystem& files = platform::RealFileSystem());
+    explicit CPCAiffFile(platform::FileSystem& files = platform::RealFileSystem());
 
-    bool ParseHeader(platform::ByteSource& source) override;
+    std::optional<Refusal> ParseHeader(platform::ByteSource& source) override;
 };
 
 // The position of the first occurrence of the 4-character `id` anywhere in

@@ -59,34 +59,32 @@ public:
     {
     }
 
-    // One data file for `region`; its track block goes into `textFile`.
-    bool Write(SoundRegion& region, int trackIndex, COrvoFnbTextFile& textFile)
+    // One data file for `region`; its track block goes into `textFile`. Why it failed, or nothing.
+    std::optional<Refusal> Write(SoundRegion& region, int trackIndex, COrvoFnbTextFile& textFile)
     {
         COrvoPackFile pack(m_source.GetBitsPerSample(), m_source.GetByteOrder() == CPCSoundFile::kBigEndian, m_files);
         const std::string path = textFile.GetTrackFilePath();
         if (!pack.OpenTrackFile(path))
-            return Fail(Reason::DataFileWriteFailed, path);
+            return Failure(Reason::DataFileWriteFailed, path);
         textFile.NoteCreatedFile(path);
         std::uint64_t blocks = 0;
-        if (!WriteGroups(region, pack, blocks))
-            return false;
+        if (auto failure = WriteGroups(region, pack, blocks))
+            return failure;
         region.lengthGroups = static_cast<std::uint32_t>(blocks * m_layout.groupsPerBlock);
         if (!textFile.WriteTrackBlock(trackIndex, region.startGroup, region.lengthGroups)) {
             const Refusal& why = textFile.GetRefusal();
-            return Fail(why.reason, why.subject, why.detail);
+            return Failure(why.reason, why.subject, why.detail);
         }
         textFile.AdvanceTrackSerial();
-        return pack.CloseTrackFile() || Fail(Reason::DataFileWriteFailed, path);
+        if (!pack.CloseTrackFile())
+            return Failure(Reason::DataFileWriteFailed, path);
+        return std::nullopt;
     }
 
-    // Why the last Write failed.
-    const Refusal& GetFailure() const { return m_failure; }
-
 private:
-    bool Fail(Reason reason, const std::string& subject, const std::string& detail = {})
+    static Refusal Failure(Reason reason, const std::string& subject, const std::string& detail = {})
     {
-        m_failure = Refusal{MessageId::ConvertFailed, reason, subject, detail};
-        return false;
+        return Refusal{MessageId::ConvertFailed, reason, subject, detail};
     }
 
     // The groups of a region up to the one that reaches the end of the sample
@@ -98,7 +96,7 @@ private:
         return std::min<std::uint64_t>(region.endGroup, m_lastGroup) - region.startGroup + 1;
     }
 
-    bool WriteGroups(const SoundRegion& region, COrvoPackFile& pack, std::uint64_t& blocks)
+    std::optional<Refusal> WriteGroups(const SoundRegion& region, COrvoPackFile& pack, std::uint64_t& blocks)
     {
         const std::uint64_t groupsPerBlock = m_layout.groupsPerBlock;
         std::uint64_t group = region.startGroup;
@@ -108,21 +106,21 @@ private:
             const auto count = static_cast<std::size_t>(std::min(remaining, groupsPerBlock - inBlock));
             const auto bytes = count * m_layout.sourceBytes;
             if (!m_data.ReadAt(m_source.GetDataOffset() + group * m_layout.sourceBytes, m_buffer.data(), bytes))
-                return Fail(Reason::SourceReadFailed, m_source.GetFileName());
+                return Failure(Reason::SourceReadFailed, m_source.GetFileName());
             if (!pack.PackGroups(m_buffer.data(), count))
-                return Fail(Reason::DataFileWriteFailed, pack.GetPath());
+                return Failure(Reason::DataFileWriteFailed, pack.GetPath());
             Report(group, group + count - 1);
             group += count;
             remaining -= count;
             inBlock += count;
             if (inBlock == groupsPerBlock || remaining == 0) {
                 if (!pack.FlushBlock())
-                    return Fail(Reason::DataFileWriteFailed, pack.GetPath());
+                    return Failure(Reason::DataFileWriteFailed, pack.GetPath());
                 inBlock = 0;
                 ++blocks;
             }
         }
-        return true;
+        return std::nullopt;
     }
 
     // Steps the animation for the groups [first, last] just packed, and reports the
@@ -143,13 +141,12 @@ private:
     platform::ProgressWindow* m_progress;
     platform::FileSystem& m_files;
     std::vector<std::uint8_t> m_buffer;
-    Refusal m_failure;
 };
 
 }  // namespace
 
-CPCSoundFile::CPCSoundFile(platform::UserInterface& ui, ByteOrder order, platform::FileSystem& files)
-    : m_ui(ui), m_byteOrder(order), m_files(files)
+CPCSoundFile::CPCSoundFile(SoundFileKind kind, ByteOrder order, platform::FileSystem& files)
+    : m_byteOrder(order), m_kind(kind), m_files(files)
 {
 }
 
@@ -170,56 +167,38 @@ std::uint64_t CPCSoundFile::GetFileLength() const
     return m_files.FileSize(m_strPath).value_or(0);
 }
 
-void CPCSoundFile::ShowRefusal(const Refusal&) {}
-
-bool CPCSoundFile::RefuseHeader(Refusal refusal)
+Refusal CPCSoundFile::FormatRefusal(Reason reason, std::string detail)
 {
-    m_refusal = std::move(refusal);
-    ShowRefusal(m_refusal);
-    return false;
+    return Refusal{MessageId::FormatUnknown, reason, {}, std::move(detail)};
 }
 
-bool CPCSoundFile::RefuseFormat(Reason reason, std::string detail)
+Refusal CPCSoundFile::WordLengthRefusal(MessageId id) const
 {
-    return RefuseHeader(Refusal{MessageId::FormatUnknown, reason, {}, std::move(detail)});
+    return Refusal{id, Reason::UnsupportedBits, m_strPath, std::to_string(m_bitsPerSample)};
 }
 
-bool CPCSoundFile::Keep(Refusal refusal)
+std::optional<Refusal> CPCSoundFile::CheckOpened(platform::ByteSource* source, const std::string& path)
 {
-    m_refusal = std::move(refusal);
-    return false;
+    auto refusal = source ? ParseHeader(*source) : Refusal{MessageId::FileNotFound, Reason::FileNotFound, {}, {}};
+    if (refusal)
+        refusal->subject = path;
+    return refusal;
 }
 
-bool CPCSoundFile::RefuseWordLength(MessageId id)
+std::optional<Refusal> CPCSoundFile::ReadHeader(const std::string& path)
 {
-    return Keep(Refusal{id, Reason::UnsupportedBits, m_strPath, std::to_string(m_bitsPerSample)});
+    return CheckOpened(m_files.OpenRead(path).get(), path);
 }
 
-std::unique_ptr<platform::ByteSource> CPCSoundFile::OpenChecked(const std::string& path)
+std::optional<Refusal> CPCSoundFile::ScanRegions(platform::ProgressWindow* progress)
 {
-    auto source = m_files.OpenRead(path);
-    const bool accepted =
-        source ? ParseHeader(*source) : RefuseHeader(Refusal{MessageId::FileNotFound, Reason::FileNotFound, {}, {}});
-    if (accepted)
-        return source;
-    m_refusal.subject = path;
-    return nullptr;
-}
-
-bool CPCSoundFile::ReadHeader(const std::string& path)
-{
-    return OpenChecked(path) != nullptr;
-}
-
-bool CPCSoundFile::ScanRegions(platform::ProgressWindow* progress)
-{
-    const auto source = OpenChecked(m_strPath);
-    if (!source)
-        return false;
+    const auto source = m_files.OpenRead(m_strPath);
+    if (auto refusal = CheckOpened(source.get(), m_strPath))
+        return refusal;
     m_regions.clear();
     const auto layout = GroupLayoutFor(m_bitsPerSample);
     if (!layout)
-        return RefuseWordLength(MessageId::InsideError);
+        return WordLengthRefusal(MessageId::InsideError);
     const std::uint64_t dataEnd = std::uint64_t{m_dataOffset} + m_dataSize;
     m_missingBytes = source->Size() < dataEnd ? dataEnd - std::max<std::uint64_t>(source->Size(), m_dataOffset) : 0;
     SampleData data(*source, dataEnd);
@@ -241,22 +220,23 @@ bool CPCSoundFile::ScanRegions(platform::ProgressWindow* progress)
             break;
     }
     m_regions = BuildRegions(flags, layout->groupsPerBlock);
-    return true;
+    return std::nullopt;
 }
 
-bool CPCSoundFile::ConvertRegions(int trackIndex, COrvoFnbTextFile& textFile, platform::ProgressWindow* progress)
+std::optional<Refusal> CPCSoundFile::ConvertRegions(int trackIndex, COrvoFnbTextFile& textFile,
+                                                    platform::ProgressWindow* progress)
 {
     const auto layout = GroupLayoutFor(m_bitsPerSample);
     if (!layout)
-        return RefuseWordLength(MessageId::ConvertFailed);
+        return WordLengthRefusal(MessageId::ConvertFailed);
     const auto source = m_files.OpenRead(m_strPath);
     if (!source)
-        return Keep(Refusal{MessageId::ConvertFailed, Reason::SourceReadFailed, m_strPath, {}});
+        return Refusal{MessageId::ConvertFailed, Reason::SourceReadFailed, m_strPath, {}};
     SampleData data(*source, std::uint64_t{m_dataOffset} + m_dataSize);
     RegionWriter writer(data, *layout, *this, progress, m_files);
     for (auto& region : m_regions) {
-        if (!writer.Write(region, trackIndex, textFile))
-            return Keep(writer.GetFailure());
+        if (auto failure = writer.Write(region, trackIndex, textFile))
+            return failure;
     }
-    return true;
+    return std::nullopt;
 }

@@ -2,13 +2,15 @@
 // The PC sound file readers of the import: a mono WAVE or AIFF file is checked
 // (ReadHeader), scanned for regions of sound (ScanRegions) and each region is
 // converted into a new track data file on the MO disk (ConvertRegions). Files are
-// opened through the file system the reader was given; a reader keeps why its last
-// header check, scan or conversion refused (GetRefusal).
+// opened through the file system the reader was given. Each step returns why it
+// refused, or nothing; a reader shows nothing: its callers decide what the user sees.
 
+#include "app/SoundFileKinds.h"
 #include "recorder/Errors.h"
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,7 +20,6 @@ namespace platform {
 class ByteSource;
 class FileSystem;
 class ProgressWindow;
-class UserInterface;
 }  // namespace platform
 
 // One region of a track that holds sound, in groups of 8 samples counted from
@@ -39,7 +40,8 @@ class CPCSoundFile {
 public:
     enum ByteOrder : std::uint8_t { kLittleEndian = 0, kBigEndian = 1 };
 
-    CPCSoundFile(platform::UserInterface& ui, ByteOrder order, platform::FileSystem& files);
+    // A reader of `kind` (None for a reader of no listed kind).
+    CPCSoundFile(SoundFileKind kind, ByteOrder order, platform::FileSystem& files);
     virtual ~CPCSoundFile();
     CPCSoundFile(const CPCSoundFile&) = delete;
     CPCSoundFile& operator=(const CPCSoundFile&) = delete;
@@ -47,24 +49,24 @@ public:
     virtual void SetFileName(const std::string& path);
     virtual std::string GetFileName() const;
     // Finds the regions of sound of the file named by SetFileName, reporting through
-    // `progress` (SetDone) the bytes of its sample data scanned so far. False when the
-    // header check or the open fails; a read error raises ImportError(SampleReadFailed).
-    virtual bool ScanRegions(platform::ProgressWindow* progress);
+    // `progress` (SetDone) the bytes of its sample data scanned so far. The refusal of
+    // the header check or the open, or nothing; a read error raises
+    // ImportError(SampleReadFailed).
+    virtual std::optional<Refusal> ScanRegions(platform::ProgressWindow* progress);
     // Writes one track data file per region of the last scan and a track block for
     // each into the project information file, reporting through `progress` the bytes
-    // of sample data passed so far. False on any failure.
-    virtual bool ConvertRegions(int trackIndex, COrvoFnbTextFile& textFile, platform::ProgressWindow* progress);
+    // of sample data passed so far. Why it failed, or nothing.
+    virtual std::optional<Refusal> ConvertRegions(int trackIndex, COrvoFnbTextFile& textFile,
+                                                  platform::ProgressWindow* progress);
 
-    // Checks the header of the file at `path` and fills the format fields; true when
+    // Checks the header of the file at `path` and fills the format fields; nothing when
     // accepted. A refusal's subject is `path`.
-    bool ReadHeader(const std::string& path);
-    // Checks a header read from `source` and fills the format fields; true when accepted.
-    virtual bool ParseHeader(platform::ByteSource& source) = 0;
+    std::optional<Refusal> ReadHeader(const std::string& path);
+    // Checks a header read from `source` and fills the format fields; nothing when accepted.
+    virtual std::optional<Refusal> ParseHeader(platform::ByteSource& source) = 0;
 
-    // Why the last header check, scan or conversion failed.
-    const Refusal& GetRefusal() const { return m_refusal; }
-    // Whether a refused header has been shown to the user already (by ShowRefusal).
-    virtual bool ShowsRefusals() const { return false; }
+    // The kind of file the reader reads: what its refusals show is a property of the kind.
+    SoundFileKind GetKind() const { return m_kind; }
     // Sample bytes the header stated beyond the end of the file at the last scan.
     std::uint64_t GetMissingBytes() const { return m_missingBytes; }
 
@@ -78,12 +80,9 @@ public:
     const std::vector<SoundRegion>& GetRegions() const { return m_regions; }
 
 protected:
-    // Refuses a header with "The file format is unknown." for `reason`; returns false.
-    bool RefuseFormat(Reason reason, std::string detail = {});
-    // Shows a refused header to the user; the WAVE reader does, the AIFF reader does not.
-    virtual void ShowRefusal(const Refusal& refusal);
+    // A header refused with "The file format is unknown." for `reason`.
+    static Refusal FormatRefusal(Reason reason, std::string detail = {});
 
-    platform::UserInterface& m_ui;
     std::vector<SoundRegion> m_regions;
     ByteOrder m_byteOrder;
     std::uint32_t m_sampleRate = 0;
@@ -95,15 +94,12 @@ protected:
     std::string m_strPath;
 
 private:
-    // Opens the file at `path` and checks its header; null when refused.
-    std::unique_ptr<platform::ByteSource> OpenChecked(const std::string& path);
-    bool RefuseHeader(Refusal refusal);
-    // Keeps the refusal of a scan or a conversion, which shows nothing; returns false.
-    bool Keep(Refusal refusal);
+    // The header check of `source`, opened from `path` (null when it cannot be opened).
+    std::optional<Refusal> CheckOpened(platform::ByteSource* source, const std::string& path);
     // A scan or a conversion refused with `id`: the word length has no recorder layout.
-    bool RefuseWordLength(MessageId id);
+    Refusal WordLengthRefusal(MessageId id) const;
 
+    SoundFileKind m_kind;
     platform::FileSystem& m_files;
-    Refusal m_refusal;
     std::uint64_t m_missingBytes = 0;
 };

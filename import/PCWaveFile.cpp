@@ -1,8 +1,8 @@
 #include "import/PCWaveFile.h"
 
+#include "app/WaveLayout.h"
 #include "platform/ByteSource.h"
 #include "platform/Endian.h"
-#include "platform/UserInterface.h"
 #include "recorder/Formats.h"
 
 #include <algorithm>
@@ -14,46 +14,17 @@
 
 namespace {
 
-constexpr std::uint64_t kChunkHeaderSize = 8;
-constexpr std::uint64_t kChunkSizeOffset = 4;
-constexpr std::uint64_t kFormTypeSize = 4;
-constexpr std::size_t kIdSize = 4;
+using namespace wave;
 
-constexpr const char* kRiffId = "RIFF";
-constexpr const char* kWaveFormType = "WAVE";
-constexpr const char* kFormatId = "fmt ";
-constexpr const char* kDataId = "data";
-
-// The "fmt " chunk: the plain fields, and the extension of the extensible format.
-constexpr std::size_t kPlainFormatSize = 16;
-constexpr std::size_t kExtensibleFormatSize = 40;
-constexpr std::size_t kTagOffset = 0;
-constexpr std::size_t kChannelsOffset = 2;
-constexpr std::size_t kRateOffset = 4;
-constexpr std::size_t kBlockAlignOffset = 12;
-constexpr std::size_t kBitsOffset = 14;
-constexpr std::size_t kExtensionSizeOffset = 16;
-constexpr std::size_t kValidBitsOffset = 18;
-constexpr std::size_t kSubFormatOffset = 24;
-constexpr std::size_t kSubFormatTagSize = 4;
-constexpr std::uint16_t kMinimumExtensionSize = 22;
-
-constexpr std::uint16_t kPcmTag = 1;
-constexpr std::uint16_t kFloatTag = 3;
-constexpr std::uint16_t kExtensibleTag = 0xFFFE;
 constexpr std::uint16_t kMonoChannels = 1;
-// The PCM sub-format, 00000001-0000-0010-8000-00AA00389B71, as stored: its first
-// field is the format tag, the rest is the same for every tag.
-constexpr std::array<std::uint8_t, 16> kPcmSubFormat = {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
-                                                        0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
 
 struct Chunk {
     std::uint64_t position;  // of its header
     std::uint32_t size;      // of its data, as the header states it
 
-    std::uint64_t DataPosition() const { return position + kChunkHeaderSize; }
-    // Where the next chunk starts: a chunk of odd size is followed by a pad byte.
-    std::uint64_t End() const { return DataPosition() + size + (size & 1U); }
+    std::uint64_t DataPosition() const { return position + chunk::kHeaderSize; }
+    // Where the next chunk starts, after the pad byte of a chunk of odd size.
+    std::uint64_t End() const { return DataPosition() + chunk::PaddedSize(size); }
 };
 
 // The first chunk `id` whose header lies inside [begin, end), walking from chunk
@@ -61,12 +32,12 @@ struct Chunk {
 // damaged size ends the walk at `end` instead of looping.
 std::optional<Chunk> FindChunk(platform::ByteSource& source, std::uint64_t begin, std::uint64_t end, const char* id)
 {
-    for (std::uint64_t position = begin; position + kChunkHeaderSize <= end;) {
-        std::uint8_t header[kChunkHeaderSize];
+    for (std::uint64_t position = begin; position + chunk::kHeaderSize <= end;) {
+        std::uint8_t header[chunk::kHeaderSize];
         if (!source.ReadExactly(position, header, sizeof header))
             return std::nullopt;
-        const Chunk chunk{position, endian::LoadLittle32(header + kChunkSizeOffset)};
-        if (std::memcmp(header, id, kIdSize) == 0)
+        const Chunk chunk{position, endian::LoadLittle32(header + chunk::kSizeOffset)};
+        if (std::memcmp(header, id, chunk::kIdSize) == 0)
             return chunk;
         position = chunk.End();
     }
@@ -80,10 +51,10 @@ std::optional<Chunk> FindRiffWave(platform::ByteSource& source)
         const auto riff = FindChunk(source, position, source.Size(), kRiffId);
         if (!riff)
             return std::nullopt;
-        char formType[kFormTypeSize];
+        char formType[chunk::kFormTypeSize];
         if (!source.ReadExactly(riff->DataPosition(), formType, sizeof formType))
             return std::nullopt;
-        if (std::memcmp(formType, kWaveFormType, kIdSize) == 0)
+        if (std::memcmp(formType, kWaveFormType, chunk::kIdSize) == 0)
             return riff;
         position = riff->End();
     }
@@ -162,43 +133,30 @@ bool ReadFormatFields(platform::ByteSource& source, const Chunk& format, std::ui
 
 }  // namespace
 
-CPCWaveFile::CPCWaveFile(platform::UserInterface& ui, platform::FileSystem& files)
-    : CPCSoundFile(ui, kLittleEndian, files)
-{
-}
+CPCWaveFile::CPCWaveFile(platform::FileSystem& files) : CPCSoundFile(SoundFileKind::Wave, kLittleEndian, files) {}
 
-bool CPCWaveFile::ShowsRefusals() const
-{
-    return true;
-}
-
-void CPCWaveFile::ShowRefusal(const Refusal& refusal)
-{
-    m_ui.ShowError(refusal.id);
-}
-
-bool CPCWaveFile::ParseHeader(platform::ByteSource& source)
+std::optional<Refusal> CPCWaveFile::ParseHeader(platform::ByteSource& source)
 {
     const auto riff = FindRiffWave(source);
     if (!riff)
-        return RefuseFormat(Reason::NotWave);
+        return FormatRefusal(Reason::NotWave);
     // Every search stays inside the RIFF chunk and inside the file.
     const std::uint64_t riffEnd = std::min(riff->DataPosition() + riff->size, source.Size());
-    const std::uint64_t riffBegin = riff->DataPosition() + kFormTypeSize;
+    const std::uint64_t riffBegin = riff->DataPosition() + chunk::kFormTypeSize;
     const auto format = FindChunk(source, riffBegin, riffEnd, kFormatId);
     if (!format)
-        return RefuseFormat(Reason::NoFormatChunk);
+        return FormatRefusal(Reason::NoFormatChunk);
     std::uint8_t fields[kExtensibleFormatSize] = {};
     if (!ReadFormatFields(source, *format, fields))
-        return RefuseFormat(Reason::FormatChunkDamaged);
+        return FormatRefusal(Reason::FormatChunkDamaged);
     if (const auto fault = FormatFault(fields))
-        return RefuseFormat(fault->reason, fault->detail);
+        return FormatRefusal(fault->reason, fault->detail);
     // "data" is searched only after the end of "fmt ".
     const auto data = FindChunk(source, format->End(), riffEnd, kDataId);
     if (!data || data->size == 0)
-        return RefuseFormat(Reason::NoSampleData);
+        return FormatRefusal(Reason::NoSampleData);
     if (data->DataPosition() > std::numeric_limits<std::uint32_t>::max())
-        return RefuseFormat(Reason::DataOffsetTooLarge);
+        return FormatRefusal(Reason::DataOffsetTooLarge);
 
     m_channels = kMonoChannels;
     m_sampleRate = endian::LoadLittle32(fields + kRateOffset);
@@ -206,5 +164,5 @@ bool CPCWaveFile::ParseHeader(platform::ByteSource& source)
     m_blockAlign = endian::LoadLittle16(fields + kBlockAlignOffset);
     m_dataSize = data->size;
     m_dataOffset = static_cast<std::uint32_t>(data->DataPosition());
-    return true;
+    return std::nullopt;
 }

@@ -1,7 +1,6 @@
 #include "import/PCAiffFile.h"
 #include "platform/ByteSource.h"
 #include "tests/import/WaveAiffBuilder.h"
-#include "tests/support/ScriptedUserInterface.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +8,6 @@
 #include <filesystem>
 
 using namespace soundbytes;
-using testsupport::ScriptedUserInterface;
 using testsupport::TempFolder;
 using testsupport::WriteBytes;
 
@@ -77,10 +75,9 @@ TEST(AiffHeader, AcceptsOrRefusesSilently)
         {"SSND cut short", Cat({AiffFile(Common()), Text("SSND"), Be32(8), Be32(0)}), false},
     };
     for (const auto& c : cases) {
-        ScriptedUserInterface ui;
-        CPCAiffFile reader(ui);
-        ASSERT_EQ(ReadHeaderOf(reader, c.file, "take.aif"), c.accepted) << c.what;
-        EXPECT_TRUE(ui.events.empty()) << c.what;
+        CPCAiffFile reader;
+        ASSERT_EQ(!HeaderRefusalOf(reader, c.file, "take.aif"), c.accepted) << c.what;
+        EXPECT_TRUE(MessagesOfChecks(c.file, "take.aif").empty()) << c.what;
         if (!c.accepted)
             continue;
         EXPECT_EQ(reader.GetSampleRate(), c.rate) << c.what;
@@ -125,11 +122,10 @@ TEST(AiffHeader, ChunksAreFoundByWalkingThemFromTheFormHeader)
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
-        ScriptedUserInterface ui;
-        CPCAiffFile reader(ui);
+        CPCAiffFile reader;
         platform::MemorySource source(row.file);
-        if (!reader.ParseHeader(source)) {
-            ADD_FAILURE() << "refused: " << Explain(reader.GetRefusal());
+        if (const auto refusal = reader.ParseHeader(source)) {
+            ADD_FAILURE() << "refused: " << Explain(*refusal);
             continue;
         }
         EXPECT_EQ(reader.GetSampleRate(), 44100U);
@@ -144,10 +140,9 @@ TEST(AiffHeader, MissingFileOrFolderIsRefusedSilently)
     TempFolder folder;
     std::filesystem::create_directory(folder.File("folder.aif"));
     for (const char* name : {"missing.aif", "folder.aif"}) {
-        ScriptedUserInterface ui;
-        CPCAiffFile reader(ui);
-        EXPECT_FALSE(reader.ReadHeader(folder.File(name))) << name;
-        EXPECT_TRUE(ui.events.empty()) << name;
+        CPCAiffFile reader;
+        EXPECT_TRUE(reader.ReadHeader(folder.File(name))) << name;
+        EXPECT_TRUE(MessagesOfChecks(folder.File(name)).empty()) << name;
     }
 }
 
@@ -203,18 +198,17 @@ TEST(AiffHeader, RefusalsFromMemoryNameTheirReason)
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
-        ScriptedUserInterface ui;
-        CPCAiffFile reader(ui);
+        CPCAiffFile reader;
         platform::MemorySource source(row.file);
-        EXPECT_FALSE(reader.ParseHeader(source));
-        EXPECT_EQ(reader.GetRefusal().reason, row.reason);
-        EXPECT_EQ(reader.GetRefusal().detail, row.detail);
-        EXPECT_TRUE(ui.events.empty());
+        const auto refusal = reader.ParseHeader(source);
+        ASSERT_TRUE(refusal);
+        EXPECT_EQ(refusal->reason, row.reason);
+        EXPECT_EQ(refusal->detail, row.detail);
+        EXPECT_TRUE(MessagesOfChecks(row.file, "take.aif").empty());
     }
-    ScriptedUserInterface ui;
-    CPCAiffFile reader(ui);
+    CPCAiffFile reader;
     platform::MemorySource accepted(AiffFile(Cat({Common(32000, 20), Sound(4)})));
-    ASSERT_TRUE(reader.ParseHeader(accepted));
+    ASSERT_FALSE(reader.ParseHeader(accepted));
     EXPECT_EQ(reader.GetSampleRate(), 32000U);
     EXPECT_EQ(reader.GetDataOffset(), kPlainDataOffset + 4);
 }

@@ -3,7 +3,6 @@
 
 #include "import/OrvoTrack.h"
 #include "tests/import/WaveAiffBuilder.h"
-#include "tests/support/ScriptedUserInterface.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +15,6 @@
 
 using namespace soundbytes;
 using testsupport::ReadBytes;
-using testsupport::ScriptedUserInterface;
 using testsupport::TempFolder;
 using testsupport::WriteBytes;
 
@@ -93,10 +91,10 @@ TEST(AiffcInterop, FilesOfSoxAndLibsndfileAreReadWithTheirSamplesInPlace)
         ASSERT_GE(file.size(), 12U);
         EXPECT_EQ(std::string(file.begin() + 8, file.begin() + 12), "AIFC");
 
-        ScriptedUserInterface ui;
-        COrvoTrack slot(ui);
+        COrvoTrack slot;
         ASSERT_TRUE(slot.SelectReader(path));
-        ASSERT_TRUE(slot.ReadSourceHeader(path)) << Explain(slot.GetReader()->GetRefusal());
+        const auto refusal = slot.ReadSourceHeader(path);
+        ASSERT_FALSE(refusal) << Explain(*refusal);
         const CPCSoundFile& reader = *slot.GetReader();
         EXPECT_EQ(reader.GetByteOrder(), row.order);
         EXPECT_EQ(reader.GetSampleRate(), row.rate);
@@ -123,11 +121,11 @@ TEST(AiffcInterop, LibsndfilesLittleEndian24BitIsRefusedByItsType)
     ASSERT_EQ(sf_write_int(file, samples.data(), 100), 100);
     ASSERT_EQ(sf_close(file), 0);
 
-    ScriptedUserInterface ui;
-    COrvoTrack slot(ui);
+    COrvoTrack slot;
     ASSERT_TRUE(slot.SelectReader(path));
-    EXPECT_FALSE(slot.ReadSourceHeader(path));
-    EXPECT_EQ(slot.GetReader()->GetRefusal().reason, Reason::CompressedSamples);
-    EXPECT_EQ(slot.GetReader()->GetRefusal().detail.size(), 4U);
-    EXPECT_NE(slot.GetReader()->GetRefusal().detail, "sowt");
+    const auto refusal = slot.ReadSourceHeader(path);
+    ASSERT_TRUE(refusal);
+    EXPECT_EQ(refusal->reason, Reason::CompressedSamples);
+    EXPECT_EQ(refusal->detail.size(), 4U);
+    EXPECT_NE(refusal->detail, "sowt");
 }

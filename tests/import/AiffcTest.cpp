@@ -6,7 +6,6 @@
 #include "import/PCAiffFile.h"
 #include "platform/ByteSource.h"
 #include "tests/import/WaveAiffBuilder.h"
-#include "tests/support/ScriptedUserInterface.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +14,6 @@
 #include <vector>
 
 using namespace soundbytes;
-using testsupport::ScriptedUserInterface;
 
 namespace {
 
@@ -91,18 +89,17 @@ TEST(AiffcHeader, UncompressedIsReadInItsByteOrderAndEveryOtherTypeIsRefused)
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
-        ScriptedUserInterface ui;
-        CPCAiffFile reader(ui);
+        CPCAiffFile reader;
         platform::MemorySource source(row.file);
-        const bool accepted = reader.ParseHeader(source);
-        EXPECT_TRUE(ui.events.empty());
+        const auto refusal = reader.ParseHeader(source);
+        EXPECT_TRUE(MessagesOfChecks(row.file, "take.aifc").empty());
         if (row.refused) {
-            EXPECT_FALSE(accepted);
-            EXPECT_EQ(reader.GetRefusal().reason, *row.refused) << Explain(reader.GetRefusal());
-            EXPECT_EQ(reader.GetRefusal().detail, row.detail);
+            ASSERT_TRUE(refusal);
+            EXPECT_EQ(refusal->reason, *row.refused) << Explain(*refusal);
+            EXPECT_EQ(refusal->detail, row.detail);
             continue;
         }
-        ASSERT_TRUE(accepted) << Explain(reader.GetRefusal());
+        ASSERT_FALSE(refusal) << Explain(*refusal);
         EXPECT_EQ(reader.GetByteOrder(), row.order);
         EXPECT_EQ(reader.GetBitsPerSample(), row.bits);
         EXPECT_EQ(reader.GetSampleRate(), row.rate);
@@ -113,9 +110,9 @@ TEST(AiffcHeader, UncompressedIsReadInItsByteOrderAndEveryOtherTypeIsRefused)
 
 TEST(AiffcHeader, ARefusedCompressionIsExplainedByItsName)
 {
-    ScriptedUserInterface ui;
-    CPCAiffFile reader(ui);
-    ASSERT_FALSE(ReadHeaderOf(reader, Aifc(Cat({CompressedCommon("alaw"), Sound()})), "take.aifc"));
-    EXPECT_EQ(Explain(reader.GetRefusal()).substr(Explain(reader.GetRefusal()).find(": ")),
+    CPCAiffFile reader;
+    const auto refusal = HeaderRefusalOf(reader, Aifc(Cat({CompressedCommon("alaw"), Sound()})), "take.aifc");
+    ASSERT_TRUE(refusal);
+    EXPECT_EQ(Explain(*refusal).substr(Explain(*refusal).find(": ")),
               ": compressed samples (alaw); only uncompressed PCM can be imported");
 }

@@ -19,7 +19,7 @@ namespace {
 // The page as the checks see it: the eight slots and a log of what they asked of it.
 class FakePage : public CImportPage {
 public:
-    explicit FakePage(platform::UserInterface& ui) : slots(MakeTrackSlots(ui)) {}
+    FakePage() : slots(MakeTrackSlots()) {}
     COrvoTrack& GetTrackSlot(std::uint8_t index) override { return slots.at(index); }
     void EnableInputs(bool enable) override { calls.push_back(enable ? "EnableInputs(true)" : "EnableInputs(false)"); }
     void ShowFormat(bool show) override { calls.push_back(show ? "ShowFormat(true)" : "ShowFormat(false)"); }
@@ -67,7 +67,7 @@ protected:
 
     TempFolder m_folder;
     ScriptedUserInterface m_ui;
-    FakePage m_page{m_ui};
+    FakePage m_page;
     testsupport::FaultyFileSystem m_files;
     CImportChecks m_checks{m_page, m_ui, m_folder.Path(), m_files};
 };
@@ -110,15 +110,16 @@ TEST_F(ImportChecksTest, CheckFileNameInItsOrderWithItsMessages)
         for (auto& slot : m_page.slots)
             slot.Reset();
         if (!c.track1.empty()) {
-            ASSERT_TRUE(m_checks.CheckFileName(0, c.track1)) << c.track1;
+            ASSERT_FALSE(m_checks.CheckFileName(0, c.track1)) << c.track1;
         }
         m_ui.events.clear();
         m_page.calls.clear();
         const std::string what = std::to_string(c.track) + " " + c.name;
-        EXPECT_EQ(m_checks.CheckFileName(c.track, c.name), c.accepted) << what;
+        const auto refused = m_checks.CheckFileName(c.track, c.name);
+        EXPECT_EQ(!refused, c.accepted) << what;
         EXPECT_EQ(m_ui.Messages(), c.messages) << what;
         if (!c.accepted) {
-            EXPECT_TRUE(m_checks.RefusalShown()) << what;
+            EXPECT_TRUE(refused && refused->shown) << what;
         }
         EXPECT_EQ(m_page.calls, c.calls) << what;
     }
@@ -128,8 +129,8 @@ TEST_F(ImportChecksTest, NamesWithoutFolderAreTakenFromTheBaseFolder)
 {
     TempFolder elsewhere;
     CImportChecks checks(m_page, m_ui, elsewhere.Path());
-    EXPECT_FALSE(checks.CheckFileName(0, "t1.wav"));
-    EXPECT_TRUE(checks.CheckFileName(0, Path("t1.wav")));
+    EXPECT_TRUE(checks.CheckFileName(0, "t1.wav"));
+    EXPECT_FALSE(checks.CheckFileName(0, Path("t1.wav")));
     EXPECT_EQ(checks.ResolvePath("t1.wav"), elsewhere.File("t1.wav"));
     EXPECT_EQ(m_checks.ResolvePath("T1.WAV"), Path("t1.wav"));
     EXPECT_EQ(m_checks.ResolvePath(Path("missing.wav")), Path("missing.wav"));
@@ -168,10 +169,11 @@ TEST_F(ImportChecksTest, ValidateInItsOrderWithItsMessages)
         doc.SetMoFolder(m_folder.Path());
         m_files.freeSpace = c.freeBytes;
         m_ui.events.clear();
-        EXPECT_EQ(m_checks.Validate({"Demo", c.tracks}, doc), c.accepted) << c.what;
+        const auto refused = m_checks.Validate({"Demo", c.tracks}, doc);
+        EXPECT_EQ(!refused, c.accepted) << c.what;
         EXPECT_EQ(m_ui.Messages(), c.messages) << c.what;
-        if (!c.accepted) {
-            EXPECT_EQ(m_checks.RefusalShown(), !c.messages.empty()) << c.what;
+        if (refused) {
+            EXPECT_EQ(refused->shown, !c.messages.empty()) << c.what;
         }
         EXPECT_EQ(doc.GetNewProjectName(), "Demo") << c.what;  // handed over even when the checks fail
         EXPECT_TRUE(m_page.calls.empty()) << c.what;
@@ -180,11 +182,11 @@ TEST_F(ImportChecksTest, ValidateInItsOrderWithItsMessages)
 
 TEST_F(ImportChecksTest, ValidateLeavesEachSlotWithItsPathOrEmpty)
 {
-    ASSERT_TRUE(m_checks.CheckFileName(1, Path("t2.wav")));  // a reader that an empty field drops
+    ASSERT_FALSE(m_checks.CheckFileName(1, Path("t2.wav")));  // a reader that an empty field drops
     COVFtoWAVEDoc doc;
     doc.SetMoFolder(m_folder.Path());
     m_files.freeSpace = 1U << 30;
-    ASSERT_TRUE(m_checks.Validate({"", {"t1.wav", "", "T2.WAV", "x.mp3", "good.aif"}}, doc));
+    ASSERT_FALSE(m_checks.Validate({"", {"t1.wav", "", "T2.WAV", "x.mp3", "good.aif"}}, doc));
     EXPECT_EQ(doc.GetNewProjectName(), kUntitled);
     const std::array<std::string, kTrackCount> expected = {Path("t1.wav"), "", Path("t2.wav"), "", Path("good.aif")};
     for (std::uint8_t i = 0; i < kTrackCount; ++i) {

@@ -155,13 +155,14 @@ struct Run {
     {
         doc.SetMoFolder(ground.Mo());
         doc.SetNewProjectName("Faults");
-        EXPECT_TRUE(checks.Validate({"Faults", {"a.wav", "", "b.aif"}}, doc)) << Explain(checks.GetRefusal());
+        const auto refused = checks.Validate({"Faults", {"a.wav", "", "b.aif"}}, doc);
+        EXPECT_FALSE(refused) << Explain(refused->refusal);
     }
     ImportResult Import() { return CInvertExchange(slots, doc, ui, files).Run(); }
 
     RunFileSystem files;
     testsupport::ScriptedUserInterface ui;
-    TrackSlots slots = MakeTrackSlots(ui, files);
+    TrackSlots slots = MakeTrackSlots(files);
     SlotPage page{slots};
     CImportChecks checks;
     COVFtoWAVEDoc doc;

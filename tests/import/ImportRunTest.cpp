@@ -92,15 +92,20 @@ struct MemoryImport {
     }
 
     void Put(const std::string& name, Bytes bytes) { memory.AddFile(Source(name), std::move(bytes)); }
-    bool Check(const std::array<std::string, kTrackCount>& tracks) { return checks.Validate({"Demo", tracks}, doc); }
+    bool Check(const std::array<std::string, kTrackCount>& tracks)
+    {
+        refused = checks.Validate({"Demo", tracks}, doc);
+        return !refused;
+    }
     ImportResult Import() { return CInvertExchange(slots, doc, ui, files).Run(); }
 
     platform::MemoryFileSystem memory;
     testsupport::FaultyFileSystem files{memory};
     LoggingUserInterface ui;
-    TrackSlots slots = MakeTrackSlots(ui, files);
+    TrackSlots slots = MakeTrackSlots(files);
     SlotPage page{slots};
     CImportChecks checks{page, ui, kSources, files};
+    std::optional<ImportRefusal> refused;  // by the last Check
     COVFtoWAVEDoc doc;
 };
 
@@ -214,7 +219,7 @@ TEST(ImportRun, EveryRefusalNamesItsReasonAndSubject)
             row.arrange(rig);
         Refusal refusal;
         if (!rig.Check(row.tracks)) {
-            refusal = rig.checks.GetRefusal();
+            refusal = rig.refused->refusal;
         } else {
             ASSERT_EQ(row.when, When::BeforeRun) << "the checks passed";
             row.arrange(rig);
@@ -239,12 +244,12 @@ TEST(ImportRun, ChecksNameTheRefusedTrack)
     for (const auto& [tracks, refused] : cases) {
         MemoryImport rig;
         EXPECT_FALSE(rig.Check(tracks));
-        EXPECT_EQ(rig.checks.GetRefusedTrack(), refused);
+        EXPECT_EQ(rig.refused->track, refused);
     }
     MemoryImport full;
     full.files.freeSpace = 0;
     EXPECT_FALSE(full.Check({"a.wav"}));
-    EXPECT_EQ(full.checks.GetRefusedTrack(), std::nullopt);
+    EXPECT_EQ(full.refused->track, std::nullopt);
 }
 
 TEST(ImportRun, ResultNamesTheNewProjectAndItsDataFiles)

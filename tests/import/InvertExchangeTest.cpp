@@ -123,7 +123,7 @@ struct ImportRig {
         const std::string path = sources.File(name);
         WriteBytes(path, bytes);
         ASSERT_TRUE(slots[index].SelectReader(path));
-        ASSERT_TRUE(slots[index].ReadSourceHeader(path));
+        ASSERT_FALSE(slots[index].ReadSourceHeader(path));
         slots[index].SetSourcePath(path);
     }
 
@@ -148,7 +148,7 @@ struct ImportRig {
     MoDisk disk;
     testsupport::TempFolder sources;
     testsupport::ScriptedUserInterface ui;
-    TrackSlots slots = MakeTrackSlots(ui);
+    TrackSlots slots = MakeTrackSlots();
 };
 
 const std::string kOldText = "SNGSERIAL: 07\r\nSONGTITLE: Old\r\n\r\n";

@@ -1,6 +1,10 @@
 #include "tests/import/WaveAiffBuilder.h"
 
+#include "app/Document.h"
+#include "import/ImportChecks.h"
 #include "import/PCSoundFile.h"
+#include "platform/Files.h"
+#include "tests/support/FaultyFileSystem.h"
 #include "tests/support/TempFolder.h"
 
 #include <bit>
@@ -13,6 +17,18 @@ namespace {
 constexpr std::uint16_t kExtendedExponentBias = 16383;
 constexpr int kMantissaTopBit = 63;
 constexpr std::size_t kIdSize = 4;
+constexpr std::uint64_t kPlentyOfRoom = std::uint64_t{1} << 40;
+
+// A page of slots and nothing else.
+class SlotsPage : public CImportPage {
+public:
+    COrvoTrack& GetTrackSlot(std::uint8_t index) override { return m_slots.at(index); }
+    void EnableInputs(bool) override {}
+    void ShowFormat(bool) override {}
+
+private:
+    TrackSlots m_slots = MakeTrackSlots();
+};
 
 }  // namespace
 
@@ -118,11 +134,40 @@ Bytes AiffFile(const Bytes& chunks, const char* formType)
     return AiffChunk("FORM", Cat({Text(formType), chunks}));
 }
 
-bool ReadHeaderOf(CPCSoundFile& reader, const Bytes& file, const std::string& name)
+std::optional<Refusal> HeaderRefusalOf(CPCSoundFile& reader, const Bytes& file, const std::string& name)
 {
     const testsupport::TempFolder folder;
     testsupport::WriteBytes(folder.File(name), file);
     return reader.ReadHeader(folder.File(name));
+}
+
+std::vector<testsupport::UiEvent> MessagesOfChecks(const std::string& path)
+{
+    testsupport::ScriptedUserInterface ui;
+    SlotsPage page;
+    const std::string folder = platform::FolderPart(path);
+    testsupport::FaultyFileSystem files;
+    files.freeSpace = kPlentyOfRoom;  // an accepted file shows nothing, whatever room the host has
+    CImportChecks checks(page, ui, folder, files);
+    COVFtoWAVEDoc doc;
+    doc.SetMoFolder(folder);
+    checks.Validate({"Demo", {path}}, doc);
+    return ui.events;
+}
+
+std::vector<testsupport::UiEvent> MessagesOfChecks(const Bytes& file, const std::string& name)
+{
+    const testsupport::TempFolder folder;
+    testsupport::WriteBytes(folder.File(name), file);
+    return MessagesOfChecks(folder.File(name));
+}
+
+std::vector<std::string> Texts(const std::vector<testsupport::UiEvent>& events)
+{
+    std::vector<std::string> texts;
+    for (const auto& event : events)
+        texts.push_back(event.text);
+    return texts;
 }
 
 }  // namespace soundbytes

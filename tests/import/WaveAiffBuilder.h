@@ -3,6 +3,9 @@
 // variant (odd chunks, damaged sizes, extensible formats, SSND offsets) is spelt
 // out in the test itself.
 
+#include "recorder/Errors.h"
+#include "tests/support/ScriptedUserInterface.h"
+
 #include <cstdint>
 #include <initializer_list>
 #include <optional>
@@ -51,7 +54,15 @@ class CPCSoundFile;
 
 namespace soundbytes {
 
-// Writes `file` under `name` into a fresh folder and runs the reader's header check on it.
-bool ReadHeaderOf(CPCSoundFile& reader, const Bytes& file, const std::string& name);
+// Writes `file` under `name` into a fresh folder and runs the reader's header check on
+// it: why it refused, or nothing when accepted.
+std::optional<Refusal> HeaderRefusalOf(CPCSoundFile& reader, const Bytes& file, const std::string& name);
+
+// What the user sees when the import checks validate the file at `path` (or `file`
+// written under `name`) as Track 1: the checks decide what a reader's refusal shows.
+std::vector<testsupport::UiEvent> MessagesOfChecks(const std::string& path);
+std::vector<testsupport::UiEvent> MessagesOfChecks(const Bytes& file, const std::string& name);
+// The texts of `events`.
+std::vector<std::string> Texts(const std::vector<testsupport::UiEvent>& events);
 
 }  // namespace soundbytes

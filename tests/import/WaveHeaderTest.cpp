@@ -2,7 +2,6 @@
 #include "platform/ByteSource.h"
 #include "platform/Messages.h"
 #include "tests/import/WaveAiffBuilder.h"
-#include "tests/support/ScriptedUserInterface.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +9,6 @@
 #include <filesystem>
 
 using namespace soundbytes;
-using testsupport::ScriptedUserInterface;
 using testsupport::TempFolder;
 using testsupport::WriteBytes;
 
@@ -82,15 +80,14 @@ TEST(WaveHeader, AcceptsMonoPcmAndFindsTheData)
          24, kPlainDataOffset + 26, 6},
     };
     for (const auto& c : cases) {
-        ScriptedUserInterface ui;
-        CPCWaveFile reader(ui);
-        ASSERT_TRUE(ReadHeaderOf(reader, c.file, "take.wav")) << c.what;
+        CPCWaveFile reader;
+        ASSERT_FALSE(HeaderRefusalOf(reader, c.file, "take.wav")) << c.what;
         EXPECT_EQ(reader.GetSampleRate(), c.rate) << c.what;
         EXPECT_EQ(reader.GetBitsPerSample(), c.bits) << c.what;
         EXPECT_EQ(reader.GetDataOffset(), c.dataOffset) << c.what;
         EXPECT_EQ(reader.GetDataSize(), c.dataSize) << c.what;
         EXPECT_EQ(reader.GetByteOrder(), CPCSoundFile::kLittleEndian) << c.what;
-        EXPECT_TRUE(ui.events.empty()) << c.what;
+        EXPECT_TRUE(MessagesOfChecks(c.file, "take.wav").empty()) << c.what;
     }
 }
 
@@ -134,13 +131,13 @@ TEST(WaveHeader, RefusesWithOneMessage)
         {"extensible 22050", extensible(ExtensibleFormat(1, 22050, 16, 16)), MessageId::FormatUnknown},
     };
     for (const auto& c : cases) {
-        ScriptedUserInterface ui;
-        CPCWaveFile reader(ui);
-        EXPECT_FALSE(ReadHeaderOf(reader, c.file, "take.wav")) << c.what;
-        ASSERT_EQ(ui.events.size(), 1U) << c.what;
-        EXPECT_EQ(ui.events[0].text, MessageText(c.message)) << c.what;
-        EXPECT_EQ(ui.events[0].icon, platform::MessageIcon::Exclamation) << c.what;
-        EXPECT_EQ(ui.events[0].buttons, platform::MessageButtons::Ok) << c.what;
+        CPCWaveFile reader;
+        EXPECT_TRUE(HeaderRefusalOf(reader, c.file, "take.wav")) << c.what;
+        const auto events = MessagesOfChecks(c.file, "take.wav");
+        ASSERT_EQ(events.size(), 1U) << c.what;
+        EXPECT_EQ(events[0].text, MessageText(c.message)) << c.what;
+        EXPECT_EQ(events[0].icon, platform::MessageIcon::Exclamation) << c.what;
+        EXPECT_EQ(events[0].buttons, platform::MessageButtons::Ok) << c.what;
     }
 }
 
@@ -149,10 +146,11 @@ TEST(WaveHeader, MissingFileOrFolderIsNotFound)
     TempFolder folder;
     std::filesystem::create_directory(folder.File("folder.wav"));
     for (const char* name : {"missing.wav", "folder.wav"}) {
-        ScriptedUserInterface ui;
-        CPCWaveFile reader(ui);
-        EXPECT_FALSE(reader.ReadHeader(folder.File(name))) << name;
-        EXPECT_EQ(ui.Messages(), std::vector<std::string>{MessageText(MessageId::FileNotFound)}) << name;
+        CPCWaveFile reader;
+        EXPECT_TRUE(reader.ReadHeader(folder.File(name))) << name;
+        EXPECT_EQ(Texts(MessagesOfChecks(folder.File(name))),
+                  std::vector<std::string>{MessageText(MessageId::FileNotFound)})
+            << name;
     }
 }
 
@@ -161,10 +159,9 @@ TEST(WaveHeader, RefusedFileKeepsTheFormatOfTheLastAcceptedOne)
     TempFolder folder;
     WriteBytes(folder.File("good.wav"), WaveFile(Cat({Format16(48000, 24), Data()})));
     WriteBytes(folder.File("bad.wav"), WaveFile(Format16(32000, 16)));
-    ScriptedUserInterface ui;
-    CPCWaveFile reader(ui);
-    ASSERT_TRUE(reader.ReadHeader(folder.File("good.wav")));
-    EXPECT_FALSE(reader.ReadHeader(folder.File("bad.wav")));
+    CPCWaveFile reader;
+    ASSERT_FALSE(reader.ReadHeader(folder.File("good.wav")));
+    EXPECT_TRUE(reader.ReadHeader(folder.File("bad.wav")));
     EXPECT_EQ(reader.GetSampleRate(), 48000U);
     EXPECT_EQ(reader.GetBitsPerSample(), 24);
 }
@@ -204,19 +201,19 @@ TEST(WaveHeader, RefusalsFromMemoryNameTheirReason)
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
-        ScriptedUserInterface ui;
-        CPCWaveFile reader(ui);
+        CPCWaveFile reader;
         platform::MemorySource source(row.file);
-        EXPECT_FALSE(reader.ParseHeader(source));
-        EXPECT_EQ(reader.GetRefusal().id, MessageId::FormatUnknown);
-        EXPECT_EQ(reader.GetRefusal().reason, row.reason);
-        EXPECT_EQ(reader.GetRefusal().detail, row.detail);
-        EXPECT_EQ(ui.Messages(), std::vector<std::string>{MessageText(MessageId::FormatUnknown)});
+        const auto refusal = reader.ParseHeader(source);
+        ASSERT_TRUE(refusal);
+        EXPECT_EQ(refusal->id, MessageId::FormatUnknown);
+        EXPECT_EQ(refusal->reason, row.reason);
+        EXPECT_EQ(refusal->detail, row.detail);
+        EXPECT_EQ(Texts(MessagesOfChecks(row.file, "take.wav")),
+                  std::vector<std::string>{MessageText(MessageId::FormatUnknown)});
     }
-    ScriptedUserInterface ui;
-    CPCWaveFile reader(ui);
+    CPCWaveFile reader;
     platform::MemorySource accepted(WaveFile(Cat({Format16(48000, 24), Data()})));
-    ASSERT_TRUE(reader.ParseHeader(accepted));
+    ASSERT_FALSE(reader.ParseHeader(accepted));
     EXPECT_EQ(reader.GetSampleRate(), 48000U);
     EXPECT_EQ(reader.GetBitsPerSample(), 24);
 }

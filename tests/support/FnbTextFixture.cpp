@@ -48,9 +48,9 @@ bool WriteSongBlockFor(COrvoFnbTextFile& text, unsigned bits, std::uint32_t rate
     return rateFormat && wordLength && text.WriteSongBlock(rateFormat->code, wordLength->code);
 }
 
-FakeSoundFile::FakeSoundFile(platform::UserInterface& ui, ByteOrder order, std::uint16_t bits, std::uint32_t rate,
-                             std::uint32_t dataOffset, std::uint32_t dataSize, platform::FileSystem& files)
-    : CPCSoundFile(ui, order, files)
+FakeSoundFile::FakeSoundFile(ByteOrder order, std::uint16_t bits, std::uint32_t rate, std::uint32_t dataOffset,
+                             std::uint32_t dataSize, platform::FileSystem& files)
+    : CPCSoundFile(SoundFileKind::None, order, files)
 {
     m_bitsPerSample = bits;
     m_sampleRate = rate;
@@ -59,10 +59,12 @@ FakeSoundFile::FakeSoundFile(platform::UserInterface& ui, ByteOrder order, std::
     m_dataSize = dataSize;
 }
 
-bool FakeSoundFile::ParseHeader(platform::ByteSource&)
+std::optional<Refusal> FakeSoundFile::ParseHeader(platform::ByteSource&)
 {
     ++headerReads;
-    return headerAccepted || RefuseFormat(Reason::NotWave);
+    if (headerAccepted)
+        return std::nullopt;
+    return FormatRefusal(Reason::NotWave);
 }
 
 void AppendSample(Bytes& out, std::uint32_t value, int bytesPerSample, CPCSoundFile::ByteOrder order)

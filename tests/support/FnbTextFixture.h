@@ -46,10 +46,9 @@ bool WriteSongBlockFor(COrvoFnbTextFile& text, unsigned bits, std::uint32_t rate
 // A reader over a file of raw bytes whose format fields the test sets.
 class FakeSoundFile : public CPCSoundFile {
 public:
-    FakeSoundFile(platform::UserInterface& ui, ByteOrder order, std::uint16_t bits, std::uint32_t rate,
-                  std::uint32_t dataOffset, std::uint32_t dataSize,
-                  platform::FileSystem& files = platform::RealFileSystem());
-    bool ParseHeader(platform::ByteSource& source) override;
+    FakeSoundFile(ByteOrder order, std::uint16_t bits, std::uint32_t rate, std::uint32_t dataOffset,
+                  std::uint32_t dataSize, platform::FileSystem& files = platform::RealFileSystem());
+    std::optional<Refusal> ParseHeader(platform::ByteSource& source) override;
 
     bool headerAccepted = true;
     int headerReads = 0;
