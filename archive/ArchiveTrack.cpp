@@ -1,6 +1,7 @@
 #include "archive/ArchiveTrack.h"
 
 #include "app/RegUserData.h"
+#include "app/SoundFileKinds.h"
 #include "archive/ArchiveFiles.h"
 #include "archive/ArchivePort.h"
 #include "archive/TrackSamples.h"
@@ -14,8 +15,6 @@
 namespace archive {
 
 namespace {
-
-constexpr const char* kWaveTypeName = "WAVE";
 
 // Refusals that come from the output side (the archive cannot go on writing) rather
 // than from the disk (the track is left out).
@@ -58,7 +57,7 @@ ExportResult ExportTrack(platform::FileSystem& files, ArchiveProgress& progress,
     selection.project = job.record;
     selection.virtualTracks[static_cast<std::size_t>(job.track) - 1] = job.virtualTrack;
     selection.stereo = true;  // one file under the given name; a single track gives one channel
-    selection.fileType = kWaveTypeName;
+    selection.fileType = KindEntry(SoundFileKind::Wave).typeName;
     ArchivePort port(progress, BytesPerSample(job.record));
     CNoUserData settings;
     CExportRun run(port, settings, selection, files);
