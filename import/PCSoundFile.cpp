@@ -71,10 +71,8 @@ public:
         if (!WriteGroups(region, pack, blocks))
             return false;
         region.lengthGroups = static_cast<std::uint32_t>(blocks * m_layout.groupsPerBlock);
-        if (!textFile.WriteTrackBlock(trackIndex, region.startGroup, region.lengthGroups)) {
-            const Refusal& why = textFile.GetRefusal();
-            return Fail(why.reason, why.subject, why.detail);
-        }
+        if (const auto why = textFile.WriteTrackBlock(trackIndex, region.startGroup, region.lengthGroups))
+            return Fail(why->reason, why->subject, why->detail);
         textFile.AdvanceTrackSerial();
         return pack.CloseTrackFile() || Fail(Reason::DataFileWriteFailed, path);
     }
