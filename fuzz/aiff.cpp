@@ -8,7 +8,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     tools::SilentUserInterface ui;
-    platform::MemoryFileSystem files;
+    testsupport::MemoryFileSystem files;
     CPCAiffFile reader(ui, files);
     fuzz::CheckHeaderAndScan(reader, files, data, size);
     return 0;

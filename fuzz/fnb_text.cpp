@@ -11,7 +11,7 @@
 
 #include "fuzz/FuzzTarget.h"
 #include "platform/Files.h"
-#include "platform/MemoryFileSystem.h"
+#include "tests/support/MemoryFileSystem.h"
 #include "recorder/FnbTextFile.h"
 #include "recorder/Records.h"
 
@@ -116,7 +116,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string name(reinterpret_cast<const char*>(data + 1), nameLength);
     const Bytes before(data + 1 + nameLength, data + size);
 
-    platform::MemoryFileSystem files;
+    testsupport::MemoryFileSystem files;
     files.AddFolder(kFolder);
     const std::string fnbPath = platform::JoinPath(kFolder, kFnbTextFileName);
     files.AddFile(fnbPath, before);

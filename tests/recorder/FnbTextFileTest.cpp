@@ -2,7 +2,7 @@
 
 #include "recorder/Errors.h"
 #include "platform/Files.h"
-#include "platform/MemoryFileSystem.h"
+#include "tests/support/MemoryFileSystem.h"
 #include "tests/support/FaultyFileSystem.h"
 #include "tests/support/FnbTextFixture.h"
 #ifndef _WIN32
@@ -370,7 +370,7 @@ TEST(FnbTextFile, ReadsTheSerialLineInPiecesFromMemory)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        platform::MemoryFileSystem files;
+        testsupport::MemoryFileSystem files;
         files.AddFolder("/mo");
         const std::string textPath = platform::JoinPath("/mo", "FNB.TXT");
         files.AddFile(textPath, PaddedFnbText(c.text));
