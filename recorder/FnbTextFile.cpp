@@ -19,7 +19,6 @@ constexpr const char* kLineEnd = "\r\n";
 constexpr std::size_t kLineEndLength = std::char_traits<char>::length(kLineEnd);
 constexpr int kFirstProjectNumber = 1;
 constexpr int kLastDerivableNumber = 98;
-constexpr int kDecimalBase = 10;
 constexpr int kFrameRateCode = 3;
 constexpr int kVirtualTrack = 1;
 constexpr int kBasedTimeOfProject = 0;
@@ -38,11 +37,6 @@ std::string Line(std::string_view key, const std::string& value)
     return line;
 }
 
-bool IsDecimalDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
 // The digits of the last "SNGSERIAL:" line of the text at `path`: a line that starts
 // with the key, as the recorder writes them. A key further on (in a title, say) or in
 // the continuation of a long line does not count; the digits would not stand where
@@ -59,9 +53,7 @@ std::string LastSerialDigits(platform::ByteSource& text, const std::string& path
 
 std::string NextProjectNumber(const std::string& digits, const std::string& path)
 {
-    const bool twoDigits =
-        digits.size() == kProjectNumberDigits && IsDecimalDigit(digits[0]) && IsDecimalDigit(digits[1]);
-    const int value = twoDigits ? (digits[0] - '0') * kDecimalBase + (digits[1] - '0') : 0;
+    const int value = ProjectNumberValue(digits).value_or(0);
     if (value < kFirstProjectNumber || value > kLastDerivableNumber)
         Fail(MessageId::ProjectNumberFull, Reason::ProjectNumbersUsedUp, path, digits);
     return ZeroPadded(static_cast<unsigned>(value + 1), kProjectNumberDigits);

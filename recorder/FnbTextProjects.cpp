@@ -3,6 +3,7 @@
 #include "platform/ByteSource.h"
 #include "platform/Files.h"
 #include "recorder/Records.h"
+#include "recorder/TrackFileName.h"
 
 #include <algorithm>
 #include <cstring>
@@ -115,6 +116,14 @@ std::optional<std::uint8_t> CodeOf(const std::string& value)
 }
 
 }  // namespace
+
+std::optional<int> ProjectNumberValue(const std::string& digits)
+{
+    constexpr int kDecimalBase = 10;
+    if (digits.size() != kProjectNumberDigits || !std::all_of(digits.begin(), digits.end(), IsDecimalDigit))
+        return std::nullopt;
+    return (digits[0] - '0') * kDecimalBase + (digits[1] - '0');
+}
 
 std::optional<FnbTextProjects> ReadFnbTextProjects(platform::ByteSource& text)
 {

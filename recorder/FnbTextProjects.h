@@ -29,6 +29,9 @@ struct FnbTextProjects {
     std::vector<FnbTextProject> projects;  // in the order of the text
 };
 
+// The value of a project number's two digits; nothing when they are not two decimal digits.
+std::optional<int> ProjectNumberValue(const std::string& digits);
+
 // The project blocks of a text, read by the rule by which the project number is
 // derived: a key counts at the start of a whole line or of its first piece (a line
 // is read in pieces of at most 259 characters). Nothing when it cannot be read.
