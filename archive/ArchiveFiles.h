@@ -1,14 +1,14 @@
 #pragma once
-// The archive's own way of writing a file: under a hidden temporary name beside it,
+// The archive's files: each written under a hidden temporary name beside it and
 // renamed to its name only once complete, so that an interrupted run never leaves a
 // file that looks complete. Everything goes through the file system object.
 
 #include "platform/FileSystem.h"
+#include "platform/ReplacingFile.h"
+#include "platform/TemporaryFile.h"
 
 #include <cstdint>
 #include <functional>
-#include <memory>
-#include <optional>
 #include <string>
 
 namespace archive {
@@ -16,38 +16,11 @@ namespace archive {
 // Called with the bytes of a file done so far.
 using ByteProgress = std::function<void(std::uint64_t done)>;
 
-// A file being written under a temporary name.
-class TemporaryFile {
-public:
-    // Opens a new temporary beside `path` in `files`.
-    TemporaryFile(platform::FileSystem& files, std::string path);
-    // Removes the temporary unless it was committed.
-    ~TemporaryFile();
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-    // The open file; null when it could not be created. Whoever writes it may take it
-    // over (and close it); Commit then closes only a file it still holds.
-    std::unique_ptr<platform::OutputFile>& File() { return m_file; }
-    // Closes the file (when still held) and renames it to its path; false on any failure.
-    bool Commit();
-
-private:
-    platform::FileSystem& m_files;
-    std::string m_path;
-    std::string m_temporary;
-    std::unique_ptr<platform::OutputFile> m_file;
-    bool m_committed = false;
-};
-
-// Moves the finished file at `from` to `to`; removes `from` when that fails.
-bool MoveIntoPlace(platform::FileSystem& files, const std::string& from, const std::string& to);
-
-// Writes `bytes` as the whole content of `path`.
-bool WriteWholeFile(platform::FileSystem& files, const std::string& path, const std::string& bytes);
-
-// The bytes of a small file; nothing when it cannot be read.
-std::optional<std::string> ReadWholeFile(platform::FileSystem& files, const std::string& path);
+// The archive writes every file through the platform's temporary files.
+using platform::MoveIntoPlace;
+using platform::ReadWholeFile;
+using platform::TemporaryFile;
+using platform::WriteWholeFile;
 
 struct CopyResult {
     enum class Status { Copied, SourceUnreadable, WriteFailed };

@@ -82,9 +82,8 @@ void DecodeBlocks(benchmark::State& state)
     }
     std::vector<std::uint8_t> out(static_cast<std::size_t>(file->GetDecodedBlockSize()) + kDecodeSpill);
     std::uint32_t block = 0;
-    int samples = 0;
     for (auto _ : state) {
-        if (!file->ReadBlock(block % kBlocks + 1, out.data(), samples)) {
+        if (!file->ReadBlock(block % kBlocks + 1, out.data())) {
             file = open();  // a data file object reads its file once: start over on a fresh one
             continue;
         }
@@ -98,16 +97,16 @@ void DecodeBlocks(benchmark::State& state)
 void ReadBlocksRaw(benchmark::State& state)
 {
     const BenchDisk disk(kWordLength16);
-    CRTFile file;
-    if (!file.Open(platform::JoinPath(disk.Folder(), MakeTrackFileName(kProjectNumber, kSerial)), CRTFile::kModeRead)) {
+    const auto file =
+        platform::RealFileSystem().OpenRead(platform::JoinPath(disk.Folder(), MakeTrackFileName(kProjectNumber, kSerial)));
+    if (!file) {
         state.SkipWithError("cannot open the data file");
         return;
     }
     std::vector<std::uint8_t> buffer(kRecorderBlockSize);
     std::uint32_t block = 0;
     for (auto _ : state) {
-        file.Seek(block % kBlocks * kRecorderBlockSize, CRTFile::kFromStart);
-        benchmark::DoNotOptimize(file.Read(buffer.data(), buffer.size()));
+        benchmark::DoNotOptimize(file->ReadAt(std::uint64_t{block % kBlocks} * kRecorderBlockSize, buffer.data(), buffer.size()));
         ++block;
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(block) * kRecorderBlockSize);

@@ -7,7 +7,7 @@
 #include "fuzz/FuzzTarget.h"
 #include "import/PCSoundFile.h"
 #include "platform/Files.h"
-#include "platform/MemoryFileSystem.h"
+#include "tests/support/MemoryFileSystem.h"
 #include "recorder/Formats.h"
 #include "recorder/PackFile.h"
 
@@ -37,7 +37,7 @@ inline void RequireSoundInsideRegions(const CPCSoundFile& reader, const std::uin
 }
 
 // Checks the header of `data` as a file and, when it is accepted, scans it.
-inline void CheckHeaderAndScan(CPCSoundFile& reader, platform::MemoryFileSystem& files, const std::uint8_t* data,
+inline void CheckHeaderAndScan(CPCSoundFile& reader, testsupport::MemoryFileSystem& files, const std::uint8_t* data,
                                std::size_t size)
 {
     const std::string folder = "in";

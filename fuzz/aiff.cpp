@@ -7,7 +7,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    platform::MemoryFileSystem files;
+    testsupport::MemoryFileSystem files;
     CPCAiffFile reader(files);
     fuzz::CheckHeaderAndScan(reader, files, data, size);
     return 0;

@@ -11,7 +11,7 @@
 #include "fuzz/DiskInput.h"
 #include "fuzz/FuzzTarget.h"
 #include "platform/Files.h"
-#include "platform/MemoryFileSystem.h"
+#include "tests/support/MemoryFileSystem.h"
 #include "recorder/BinderFile.h"
 #include "recorder/Track.h"
 #include "recorder/TrackFileName.h"
@@ -83,7 +83,7 @@ bool WalkChain(CBinderFile& binder, const TrackKey& key, std::vector<std::string
     return true;
 }
 
-void AddDataFiles(platform::MemoryFileSystem& files, const std::vector<std::string>& names,
+void AddDataFiles(testsupport::MemoryFileSystem& files, const std::vector<std::string>& names,
                   std::span<const std::uint8_t> data)
 {
     for (std::size_t k = 0; k < names.size() && k * kDataStep < data.size(); ++k) {
@@ -129,7 +129,7 @@ void ReadTrack(platform::FileSystem& files, const TrackKey& key, std::vector<std
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const fuzz::DiskInput disk = fuzz::SplitDiskInput({data, size});
-    platform::MemoryFileSystem files;
+    testsupport::MemoryFileSystem files;
     files.AddFolder(kFolder);
     files.AddFile(InFolder(kBinderFileName), Bytes(disk.fnb));
     if (!disk.hfs.empty())

@@ -11,7 +11,7 @@
 
 #include "fuzz/FuzzTarget.h"
 #include "platform/Files.h"
-#include "platform/MemoryFileSystem.h"
+#include "tests/support/MemoryFileSystem.h"
 #include "recorder/FnbTextFile.h"
 #include "recorder/Records.h"
 
@@ -116,7 +116,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string name(reinterpret_cast<const char*>(data + 1), nameLength);
     const Bytes before(data + 1 + nameLength, data + size);
 
-    platform::MemoryFileSystem files;
+    testsupport::MemoryFileSystem files;
     files.AddFolder(kFolder);
     const std::string fnbPath = platform::JoinPath(kFolder, kFnbTextFileName);
     files.AddFile(fnbPath, before);
@@ -131,9 +131,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         tempPath = text->GetTempPath();
         const std::string number = text->GetNewProjectNumber();
         fuzz::Require(number.size() == 2 && number >= "02" && number <= "99", "a derived number is 02 to 99");
-        const bool written = text->WriteSongBlock(kRateCode, kWordLengthCode);
+        const bool written = !text->WriteSongBlock(kRateCode, kWordLengthCode);
         fuzz::Require(written == IsAcceptableProjectName(name), "the project block refuses only a refused name");
-        if (!written || !text->WriteTrackBlock(kTrackIndex, kStartGroup, kLengthGroups))
+        if (!written || text->WriteTrackBlock(kTrackIndex, kStartGroup, kLengthGroups))
             return 0;
         const Bytes blocks = files.Bytes(tempPath);
         const bool fits = text->HasRoomForTracks(1);

@@ -9,6 +9,7 @@
 #include "import/InvertExchange.h"
 #include "platform/Files.h"
 #include "platform/Messages.h"
+#include "recorder/ProjectName.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -23,9 +24,6 @@
 namespace {
 
 constexpr std::uint8_t kTrack1 = 0;
-constexpr int kProjectNameLength = 12;
-// One to twelve printable single-byte characters; a paste holding anything else inserts nothing.
-constexpr const char* kProjectNamePattern = "[\\x20-\\x7E]{0,12}";
 constexpr int kTrackFieldMinimumWidth = 300;
 
 }  // namespace
@@ -64,9 +62,10 @@ CFileSelPage::CFileSelPage(COVFtoWAVEDoc& doc, platform::UserInterface& ui, CUse
     }
 
     m_projectNameEdit->setObjectName(QStringLiteral("projectNameEdit"));
-    m_projectNameEdit->setMaxLength(kProjectNameLength);
+    // The project-name rule's characters and length; a paste holding anything else inserts nothing.
+    m_projectNameEdit->setMaxLength(static_cast<int>(kProjectNameMaxLength));
     m_projectNameEdit->setValidator(new QRegularExpressionValidator(
-        QRegularExpression(QString::fromLatin1(kProjectNamePattern)), m_projectNameEdit));
+        QRegularExpression(QString::fromLatin1(ProjectNamePattern().c_str())), m_projectNameEdit));
     m_projectNameEdit->setAttribute(Qt::WA_InputMethodEnabled, false);
     auto* information = MakeGroup(QStringLiteral("Information :"), "importInformationGroup", this);
     auto* values = new QGridLayout(information);

@@ -141,8 +141,8 @@ void CInvertExchange::WriteSongBlock(COrvoFnbTextFile& textFile, std::vector<War
     if (!wordLength)
         Fail(MessageId::ConvertFailed, Reason::UnsupportedBits, first->GetFileName(),
              std::to_string(first->GetBitsPerSample()));
-    if (!textFile.WriteSongBlock(rate->code, wordLength->code))
-        Fail(MessageId::ConvertFailed, textFile.GetRefusal());
+    if (const auto refusal = textFile.WriteSongBlock(rate->code, wordLength->code))
+        Fail(MessageId::ConvertFailed, *refusal);
     if (!rate->exportable)
         warnings.push_back({WarningKind::RateNotExportable, kProjectSubject + textFile.GetNewProjectNumber(),
                             std::to_string(rate->hz)});

@@ -71,10 +71,8 @@ public:
         if (auto failure = WriteGroups(region, pack, blocks))
             return failure;
         region.lengthGroups = static_cast<std::uint32_t>(blocks * m_layout.groupsPerBlock);
-        if (!textFile.WriteTrackBlock(trackIndex, region.startGroup, region.lengthGroups)) {
-            const Refusal& why = textFile.GetRefusal();
-            return Failure(why.reason, why.subject, why.detail);
-        }
+        if (const auto why = textFile.WriteTrackBlock(trackIndex, region.startGroup, region.lengthGroups))
+            return Failure(why->reason, why->subject, why->detail);
         textFile.AdvanceTrackSerial();
         if (!pack.CloseTrackFile())
             return Failure(Reason::DataFileWriteFailed, path);

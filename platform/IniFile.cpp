@@ -39,18 +39,6 @@ bool HasLineBreak(const std::string& text)
     return text.find_first_of("\r\n") != std::string::npos;
 }
 
-// The file's content; nothing when it is missing, unreadable or too large to be ours.
-std::optional<std::string> ReadWholeFile(FileSystem& files, const std::string& path)
-{
-    const auto source = files.OpenRead(path);
-    if (!source || source->Size() > kMaxIniBytes)
-        return std::nullopt;
-    std::string content(static_cast<std::size_t>(source->Size()), '\0');
-    if (!source->ReadExactly(0, content.data(), content.size()))
-        return std::nullopt;
-    return content;
-}
-
 std::vector<Line> SplitLines(const std::string& content)
 {
     std::vector<Line> lines;
@@ -158,14 +146,10 @@ bool ReplaceFile(FileSystem& files, const std::string& path, const std::vector<L
     const std::string folder = FolderPart(path);
     if (!folder.empty())
         CreateFolders(folder);
-    const auto file = OpenReplacing(files, path);
-    if (!file)
-        return false;
-    for (const auto& line : lines) {
-        const std::string bytes = line.text + line.end;
-        file->Write(bytes.data(), bytes.size());
-    }
-    return file->Close();
+    std::string content;
+    for (const auto& line : lines)
+        content.append(line.text).append(line.end);
+    return WriteWholeFile(files, path, content);
 }
 
 }  // namespace
@@ -174,7 +158,7 @@ IniFile::IniFile(std::string path, FileSystem& files) : m_path(std::move(path)),
 
 std::string IniFile::Read(const std::string& section, const std::string& key, const std::string& defaultValue) const
 {
-    const auto content = ReadWholeFile(m_files, m_path);
+    const auto content = ReadWholeFile(m_files, m_path, kMaxIniBytes);
     if (!content)
         return defaultValue;
     const auto lines = SplitLines(*content);
@@ -195,7 +179,7 @@ bool IniFile::Write(const std::string& section, const std::string& key, const st
         return false;
     std::vector<Line> lines;
     if (m_files.KindOf(m_path) != FileKind::None) {
-        const auto content = ReadWholeFile(m_files, m_path);
+        const auto content = ReadWholeFile(m_files, m_path, kMaxIniBytes);
         if (!content)
             return false;
         lines = SplitLines(*content);

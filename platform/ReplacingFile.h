@@ -1,13 +1,19 @@
 #pragma once
 // Writing a file without putting the file it replaces at risk. The bytes go to a
-// hidden temporary beside the final name (".<name>.wavelorn-<random>"), which takes
-// the final name only once everything was written and closed without an error. Until
-// then the final name keeps what it held; a failure removes the temporary.
+// temporary beside the final name (platform/TemporaryFile), which takes the final
+// name only once everything was written and closed without an error. Until then the
+// final name keeps what it held; a failure removes the temporary. Whole small files
+// are read and written here too.
 
 #include "platform/FileSystem.h"
+#include "platform/TemporaryFile.h"
 
+#include <cstdint>
+#include <limits>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -26,11 +32,11 @@ namespace platform {
 // Null when the file cannot be opened.
 std::unique_ptr<OutputFile> OpenReplacing(FileSystem& files, const std::string& path);
 
-// A hidden name beside `name` for writing it before it is complete:
-// ".<name>.wavelorn-<random>", the random part eight characters of a-z and 0-9.
-std::string TemporaryNameFor(const std::string& name);
+// Writes `bytes` as the whole content of `path`, through OpenReplacing.
+bool WriteWholeFile(FileSystem& files, const std::string& path, std::string_view bytes);
 
-// True for a name that TemporaryNameFor makes, also with more after the random part.
-bool IsTemporaryName(const std::string& name);
+// The bytes of a file; nothing when it cannot be read or holds more than `maxBytes`.
+std::optional<std::string> ReadWholeFile(FileSystem& files, const std::string& path,
+                                         std::uint64_t maxBytes = std::numeric_limits<std::uint64_t>::max());
 
 }  // namespace platform

@@ -28,7 +28,7 @@ CBinderFile::CBinderFile(const std::string& path, platform::FileSystem& files) :
 
 bool CBinderFile::OpenForRead()
 {
-    return Open(m_path, kModeRead);
+    return Open(m_path);
 }
 
 bool CBinderFile::ReadSlots(std::int64_t slot, std::uint8_t* bytes, std::size_t size)
@@ -124,7 +124,7 @@ CLeadInTable::CLeadInTable(const std::string& hfsPath, platform::FileSystem& fil
     const auto found = platform::FindFile(files, hfsPath);
     m_exists = found.has_value();
     if (m_exists)
-        Open(*found, kModeRead);
+        Open(*found);
 }
 
 std::int16_t CLeadInTable::LeadIn(const soentry& seg)

@@ -1,12 +1,15 @@
 #pragma once
-// FNB.TXT, the project information text through which an import hands a new
+// Writing FNB.TXT, the project information text through which an import hands a new
 // project to the recorder. The file is always 131072 bytes: CR LF text lines
 // followed by zero bytes. An import derives its project number from the last
 // "SNGSERIAL:" line, collects its project and track blocks in a temporary file,
 // and at the end writes the new text into FNB.TXT in place, in one write.
 
-#include "recorder/Errors.h"
 #include "platform/FileSystem.h"
+#include "platform/TemporaryFile.h"
+#include "recorder/Errors.h"
+#include "recorder/FnbTextProjects.h"
+#include "recorder/ProjectName.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -19,38 +22,6 @@ inline constexpr std::size_t kFnbTextSize = 131072;
 // Room reserved for one project block and for one track block.
 inline constexpr std::uint64_t kProjectBlockReserve = 130;
 inline constexpr std::uint64_t kTrackBlockReserve = 141;
-
-inline constexpr std::size_t kProjectNameMaxLength = 12;
-
-// Why FNB.TXT cannot carry `name` as a project name, or nothing when it can. A name
-// holds at most 12 printable single-byte characters (0x20 to 0x7E), and never
-// "SNGSERIAL:" in any letter case, the key of the lines the project number is read
-// from. The refusal's subject is the name. The pages and the command line refuse
-// such input where it is given; the project block refuses it too.
-std::optional<Refusal> RefuseProjectName(const std::string& name);
-bool IsAcceptableProjectName(const std::string& name);
-
-// One project block of FNB.TXT: its "SNGSERIAL:" line and the "SONGTITLE:",
-// "RECORDBIT:" and "RECORDFSC:" lines after it, up to the next "SNGSERIAL:" line.
-struct FnbTextProject {
-    std::string number;  // the two digits, as the line holds them
-    std::string title;
-    std::optional<std::uint8_t> wordLengthCode;  // nothing when missing or not a number below 256
-    std::optional<std::uint8_t> rateCode;
-};
-
-struct FnbTextProjects {
-    // True when the first line holds "VERSIONID:": the recorder has written the text
-    // itself, and its blocks describe projects FNB.BIN lists.
-    bool writtenByRecorder = false;
-    std::vector<FnbTextProject> projects;  // in the order of the text
-};
-
-// The project blocks of the FNB.TXT in `moFolder`, read by the rule by which the
-// project number is derived: a key counts at the start of a whole line or of its
-// first piece. Nothing when there is no FNB.TXT or it cannot be read.
-std::optional<FnbTextProjects> ReadFnbTextProjects(const std::string& moFolder,
-                                                   platform::FileSystem& files = platform::RealFileSystem());
 
 class COrvoFnbTextFile {
 public:
@@ -76,16 +47,15 @@ public:
     // Moves on to the next data file's serial, once a file's track block is written.
     void AdvanceTrackSerial() { ++m_trackSerial; }
     const std::string& GetMoFolder() const { return m_moFolder; }
-    const std::string& GetTempPath() const { return m_tempPath; }
+    const std::string& GetTempPath() const { return m_temp->TemporaryPath(); }
 
     // Starts the temporary text with the project block for the project's rate and
-    // word-length codes. False when the project name cannot be carried or a write fails.
-    bool WriteSongBlock(std::uint8_t rateCode, std::uint8_t wordLengthCode);
+    // word-length codes. Why not, when the project name cannot be carried or a write fails.
+    std::optional<Refusal> WriteSongBlock(std::uint8_t rateCode, std::uint8_t wordLengthCode);
     // Appends the track block of the data file just written (current serial): the
-    // track's index (0 = Track 1), and the region's start and length in groups.
-    bool WriteTrackBlock(int trackIndex, std::uint32_t startGroup, std::uint32_t lengthGroups);
-    // Why the last block write failed.
-    const Refusal& GetRefusal() const { return m_refusal; }
+    // track's index (0 = Track 1), and the region's start and length in groups. Why
+    // not, when the write fails.
+    std::optional<Refusal> WriteTrackBlock(int trackIndex, std::uint32_t startGroup, std::uint32_t lengthGroups);
     // The full paths of the data files the track blocks name, in the order written.
     const std::vector<std::string>& GetDescribedFiles() const { return m_describedFiles; }
     // True when the project block and `blockCount` track blocks fit after the
@@ -115,7 +85,8 @@ private:
     // The first 131072 bytes of FNB.TXT at `path` as the commit writes them; raises
     // FnbReadFailed or FnbWriteFailed.
     std::vector<std::uint8_t> ComposeText(const std::string& path) const;
-    bool RefuseBlock(Reason reason, std::string subject, std::string detail = {});
+    // Writes `block` into the temporary text, opened in `mode`; why not when that fails.
+    std::optional<Refusal> AppendToTemp(const std::string& block, platform::WriteMode mode) const;
     // Grows FNB.TXT at `path`, `size` bytes long, to its full size with zero bytes;
     // false when they cannot all be written.
     bool GrowToFullSize(const std::string& path, std::uint64_t size);
@@ -129,8 +100,7 @@ private:
     std::string m_timeStamp;
     std::uint32_t m_trackSerial = 0;
     std::string m_newProjectNumber;
-    std::string m_tempPath;
+    std::unique_ptr<platform::TemporaryFile> m_temp;
     std::vector<std::string> m_createdFiles;
     std::vector<std::string> m_describedFiles;
-    Refusal m_refusal;
 };

@@ -2,6 +2,7 @@
 // The recorder's rate and word-length codes, as FNB.BIN and FNB.TXT hold them, with
 // what each means on the PC side. Every reader, writer and list text takes them from here.
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 
@@ -34,8 +35,38 @@ inline constexpr WordLengthFormat kWordLengthFormats[] = {
     {2, 24, 24, 3, "24bit"},
 };
 
-// The entry of a code or a PC-side value; nothing when there is none.
-std::optional<RateFormat> RateOfCode(std::uint8_t code);
-std::optional<RateFormat> RateOfHz(std::uint32_t hz);
-std::optional<WordLengthFormat> WordLengthOfCode(std::uint8_t code);
-std::optional<WordLengthFormat> WordLengthOfBits(unsigned bits);
+namespace formats_detail {
+
+template <typename Format, std::size_t N, typename Key, typename Value>
+constexpr std::optional<Format> Find(const Format (&table)[N], Key Format::*key, Value value)
+{
+    for (const Format& format : table) {
+        if (format.*key == value)
+            return format;
+    }
+    return std::nullopt;
+}
+
+}  // namespace formats_detail
+
+// The entry of a code or a PC-side value; nothing when there is none. Usable at compile
+// time, so that layouts built on a word length follow from this table.
+constexpr std::optional<RateFormat> RateOfCode(std::uint8_t code)
+{
+    return formats_detail::Find(kRateFormats, &RateFormat::code, code);
+}
+
+constexpr std::optional<RateFormat> RateOfHz(std::uint32_t hz)
+{
+    return formats_detail::Find(kRateFormats, &RateFormat::hz, hz);
+}
+
+constexpr std::optional<WordLengthFormat> WordLengthOfCode(std::uint8_t code)
+{
+    return formats_detail::Find(kWordLengthFormats, &WordLengthFormat::code, code);
+}
+
+constexpr std::optional<WordLengthFormat> WordLengthOfBits(unsigned bits)
+{
+    return formats_detail::Find(kWordLengthFormats, &WordLengthFormat::bits, bits);
+}

@@ -7,6 +7,13 @@
 namespace {
 
 constexpr std::uint8_t kHighNibble = 0xF0;
+constexpr GroupLayout kGroup16 = GroupLayoutOf(*WordLengthOfCode(kWordLength16));
+constexpr GroupLayout kGroup20 = GroupLayoutOf(*WordLengthOfCode(kWordLength20));
+constexpr GroupLayout kGroup24 = GroupLayoutOf(*WordLengthOfCode(kWordLength24));
+// The bytes of a source sample: 16 bits, or 20 and 24 bits alike.
+constexpr int kNarrowBytes = LayoutOf(kWordLength16).bytesPerSample;
+constexpr int kWideBytes = LayoutOf(kWordLength24).bytesPerSample;
+static_assert(LayoutOf(kWordLength20).bytesPerSample == kWideBytes);
 constexpr int kNibbleShift = 4;
 
 // Reads the bytes of one source sample: `Bytes` is 2 or 3, the high byte comes
@@ -34,13 +41,13 @@ template <int Bytes, class Sample>
 void PutHighWords(const std::uint8_t* in, int count, std::uint8_t* out)
 {
     for (int pair = 0; pair < count / 2; ++pair)
-        PutHighPair<Sample>(in + 2 * pair * Bytes, in + (2 * pair + 1) * Bytes, out + 4 * pair);
+        PutHighPair<Sample>(in + 2 * pair * Bytes, in + (2 * pair + 1) * Bytes, out + kGroupWordBytes * pair);
 }
 
 template <bool BigEndian>
 void Pack16(const std::uint8_t* in, std::uint8_t* out)
 {
-    PutHighWords<2, SourceSample<2, BigEndian>>(in, kSamplesPerGroup, out);
+    PutHighWords<kNarrowBytes, SourceSample<kNarrowBytes, BigEndian>>(in, kSamplesPerGroup, out);
 }
 
 // W0..W3 carry the upper 16 bits; W4 the low nibbles, s0 in bits 31..28 down to
@@ -49,14 +56,12 @@ void Pack16(const std::uint8_t* in, std::uint8_t* out)
 template <bool BigEndian>
 void Pack20(const std::uint8_t* in, std::uint8_t* out)
 {
-    using Sample = SourceSample<3, BigEndian>;
-    PutHighWords<3, Sample>(in, kSamplesPerGroup, out);
-    constexpr int kNibbleWord = 16;
-    constexpr int kPairs = kSamplesPerGroup / 2;
-    for (int pair = 0; pair < kPairs; ++pair) {
-        const std::uint8_t even = Sample::Low(in + 2 * pair * 3) & kHighNibble;
-        const std::uint8_t odd = Sample::Low(in + (2 * pair + 1) * 3) >> kNibbleShift;
-        out[kNibbleWord + kPairs - 1 - pair] = static_cast<std::uint8_t>(even | odd);
+    using Sample = SourceSample<kWideBytes, BigEndian>;
+    PutHighWords<kWideBytes, Sample>(in, kSamplesPerGroup, out);
+    for (int pair = 0; pair < kPairsPerGroup; ++pair) {
+        const std::uint8_t even = Sample::Low(in + 2 * pair * kWideBytes) & kHighNibble;
+        const std::uint8_t odd = Sample::Low(in + (2 * pair + 1) * kWideBytes) >> kNibbleShift;
+        out[kNibbleWordOffset + kPairsPerGroup - 1 - pair] = static_cast<std::uint8_t>(even | odd);
     }
 }
 
@@ -65,16 +70,13 @@ void Pack20(const std::uint8_t* in, std::uint8_t* out)
 template <bool BigEndian>
 void Pack24(const std::uint8_t* in, std::uint8_t* out)
 {
-    using Sample = SourceSample<3, BigEndian>;
-    constexpr int kHalf = kSamplesPerGroup / 2;
-    constexpr int kHalfBytes = 12;
-    constexpr int kLowWord = 8;
+    using Sample = SourceSample<kWideBytes, BigEndian>;
     for (int half = 0; half < 2; ++half) {
-        const std::uint8_t* samples = in + half * kHalf * 3;
-        std::uint8_t* words = out + half * kHalfBytes;
-        PutHighWords<3, Sample>(samples, kHalf, words);
-        for (int i = 0; i < kHalf; ++i)
-            words[kLowWord + kHalf - 1 - i] = Sample::Low(samples + i * 3);
+        const std::uint8_t* samples = in + half * kHalfGroupSamples * kWideBytes;
+        std::uint8_t* words = out + half * kHalfGroupBytes;
+        PutHighWords<kWideBytes, Sample>(samples, kHalfGroupSamples, words);
+        for (int i = 0; i < kHalfGroupSamples; ++i)
+            words[kLowWordOffset + kHalfGroupSamples - 1 - i] = Sample::Low(samples + i * kWideBytes);
     }
 }
 
@@ -87,35 +89,32 @@ void PackMany(const std::uint8_t* in, std::size_t groupCount, std::uint8_t* out)
 
 using PackFunction = void (*)(const std::uint8_t*, std::size_t, std::uint8_t*);
 
+template <void (*PackBig)(const std::uint8_t*, std::uint8_t*), void (*PackLittle)(const std::uint8_t*, std::uint8_t*),
+          const GroupLayout& Group>
+PackFunction PackerOf(bool bigEndian)
+{
+    return bigEndian ? PackMany<PackBig, Group.sourceBytes, Group.packedBytes>
+                     : PackMany<PackLittle, Group.sourceBytes, Group.packedBytes>;
+}
+
 PackFunction ChoosePacker(unsigned bitsPerSample, bool bigEndian)
 {
-    switch (bitsPerSample) {
-    case 16:
-        return bigEndian ? PackMany<Pack16<true>, 16, 16> : PackMany<Pack16<false>, 16, 16>;
-    case 20:
-        return bigEndian ? PackMany<Pack20<true>, 24, 20> : PackMany<Pack20<false>, 24, 20>;
-    case 24:
-        return bigEndian ? PackMany<Pack24<true>, 24, 24> : PackMany<Pack24<false>, 24, 24>;
+    const auto format = WordLengthOfBits(bitsPerSample);
+    if (!format)
+        return nullptr;
+    switch (format->code) {
+    case kWordLength16:
+        return PackerOf<Pack16<true>, Pack16<false>, kGroup16>(bigEndian);
+    case kWordLength20:
+        return PackerOf<Pack20<true>, Pack20<false>, kGroup20>(bigEndian);
+    case kWordLength24:
+        return PackerOf<Pack24<true>, Pack24<false>, kGroup24>(bigEndian);
     default:
         return nullptr;
     }
 }
 
 }  // namespace
-
-std::optional<GroupLayout> GroupLayoutFor(unsigned bitsPerSample)
-{
-    const auto width = WordLengthOfBits(bitsPerSample);
-    if (!width)
-        return std::nullopt;
-    // The PC side holds a sample in as many bytes as the recorder's decoded form.
-    const WordLengthLayout recorder = LayoutOf(width->code);
-    GroupLayout layout;
-    layout.sourceBytes = static_cast<std::size_t>(recorder.bytesPerSample) * kSamplesPerGroup;
-    layout.packedBytes = static_cast<std::size_t>(recorder.groupBytes);
-    layout.groupsPerBlock = static_cast<std::uint32_t>(recorder.samplesPerBlock / kSamplesPerGroup);
-    return layout;
-}
 
 COrvoPackFile::COrvoPackFile(unsigned bitsPerSample, bool bigEndian, platform::FileSystem& files)
     : m_layout(GroupLayoutFor(bitsPerSample)),
@@ -159,7 +158,7 @@ bool COrvoPackFile::FlushBlock()
 bool COrvoPackFile::CloseTrackFile()
 {
     if (!m_file)
-        return false;
+        return true;
     const bool closed = m_file->Close();
     m_file.reset();
     return closed;

@@ -22,8 +22,22 @@ struct GroupLayout {
     std::uint32_t groupsPerBlock;  // 8192, 6553 or 5461
 };
 
+// The layout of a word length: the PC side holds a sample in as many bytes as the
+// recorder's decoded form.
+constexpr GroupLayout GroupLayoutOf(const WordLengthFormat& format)
+{
+    const WordLengthLayout recorder = LayoutOfFormat(format);
+    return {static_cast<std::size_t>(recorder.bytesPerSample) * kSamplesPerGroup,
+            static_cast<std::size_t>(recorder.groupBytes),
+            static_cast<std::uint32_t>(recorder.samplesPerBlock / kSamplesPerGroup)};
+}
+
 // The layout for 16, 20 or 24 bits per sample; nothing for any other word length.
-std::optional<GroupLayout> GroupLayoutFor(unsigned bitsPerSample);
+constexpr std::optional<GroupLayout> GroupLayoutFor(unsigned bitsPerSample)
+{
+    const auto format = WordLengthOfBits(bitsPerSample);
+    return format ? std::optional<GroupLayout>(GroupLayoutOf(*format)) : std::nullopt;
+}
 
 class COrvoPackFile {
 public:
@@ -43,7 +57,7 @@ public:
     // Writes the whole block, filled or not, hands it to the system and starts an
     // empty one. False when the block could not be written.
     bool FlushBlock();
-    // Closes the file; false when the close fails.
+    // Closes the file; false when the close fails. With nothing open there is nothing to fail.
     bool CloseTrackFile();
 
     std::uint32_t GetFill() const { return m_fill; }

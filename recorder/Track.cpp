@@ -220,9 +220,8 @@ bool CTrack::LoadBlock(std::int64_t blockNumber)
 {
     m_blockNumber = 0;
     ResetWindow();
-    int samples = 0;
     if (blockNumber > std::numeric_limits<std::uint32_t>::max() ||
-        !m_file->ReadBlock(static_cast<std::uint32_t>(blockNumber), m_cache.data(), samples))
+        !m_file->ReadBlock(static_cast<std::uint32_t>(blockNumber), m_cache.data()))
         return false;
     m_blockNumber = blockNumber;
     m_blockFirst = m_span.first + (blockNumber - 1) * m_samplesPerBlock;

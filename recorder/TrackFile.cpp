@@ -1,35 +1,16 @@
 #include "recorder/TrackFile.h"
 
-#include "platform/Endian.h"
 #include "platform/Files.h"
-#include "recorder/Formats.h"
 #include "recorder/TrackFileName.h"
 
 #include <cstring>
 
 namespace {
 
-constexpr int kSampleBytes = 3;  // a decoded 20 or 24-bit sample
-
-constexpr WordLengthLayout kLayout16{16, 2, 16, 65536, 131072};
-constexpr WordLengthLayout kLayout20{20, 3, 20, 52424, 157272};
-constexpr WordLengthLayout kLayout24{24, 3, 24, 43688, 131064};
-constexpr WordLengthLayout kUnknownLayout{0, 0, 0, 0, 0};
-
-// True when the word length of `code` has the layout's bits and decoded bytes, so
-// the layouts cannot drift from the word lengths the rest of the program uses.
-constexpr bool AgreesWithFormat(std::uint8_t code, const WordLengthLayout& layout)
-{
-    for (const WordLengthFormat& format : kWordLengthFormats) {
-        if (format.code == code)
-            return format.bits == static_cast<unsigned>(layout.bitsPerSample) &&
-                   format.bytesPerSample == static_cast<unsigned>(layout.bytesPerSample);
-    }
-    return false;
-}
-static_assert(AgreesWithFormat(kWordLength16, kLayout16));
-static_assert(AgreesWithFormat(kWordLength20, kLayout20));
-static_assert(AgreesWithFormat(kWordLength24, kLayout24));
+constexpr WordLengthLayout kLayout20 = LayoutOf(kWordLength20);
+constexpr WordLengthLayout kLayout24 = LayoutOf(kWordLength24);
+constexpr int kSampleBytes = kLayout24.bytesPerSample;  // a decoded 20 or 24-bit sample
+static_assert(kLayout20.bytesPerSample == kSampleBytes);
 
 // Two samples' upper 16 bits from one word: the earlier sample in bits 31..16.
 void PutUpperHalves(std::uint32_t word, std::uint8_t* first, std::uint8_t* second)
@@ -57,14 +38,13 @@ void DecodeBlock16(const std::uint8_t* in, std::uint8_t* out)
 // the top down; decoded as 3 bytes per sample, the nibble in bits 7..4 of the third.
 void DecodeGroup20(const std::uint8_t* in, std::uint8_t* out)
 {
-    constexpr int kNibbleWord = 16;
     constexpr int kNibbleBits = 4;
     constexpr int kTopNibbleShift = 28;
     constexpr std::uint32_t kNibbleMask = 0xF;
-    const std::uint32_t nibbles = endian::LoadLittle32(in + kNibbleWord);
-    for (int pair = 0; pair < kSamplesPerGroup / 2; ++pair) {
+    const std::uint32_t nibbles = endian::LoadLittle32(in + kNibbleWordOffset);
+    for (int pair = 0; pair < kPairsPerGroup; ++pair) {
         std::uint8_t* first = out + 2 * pair * kSampleBytes;
-        PutUpperHalves(endian::LoadLittle32(in + pair * sizeof(std::uint32_t)), first, first + kSampleBytes);
+        PutUpperHalves(endian::LoadLittle32(in + pair * kGroupWordBytes), first, first + kSampleBytes);
     }
     for (int k = 0; k < kSamplesPerGroup; ++k) {
         const std::uint32_t nibble = (nibbles >> (kTopNibbleShift - kNibbleBits * k)) & kNibbleMask;
@@ -76,16 +56,13 @@ void DecodeGroup20(const std::uint8_t* in, std::uint8_t* out)
 // with the four low bytes from the top down.
 void DecodeGroup24(const std::uint8_t* in, std::uint8_t* out)
 {
-    constexpr int kHalfBytesIn = 12;
-    constexpr int kHalfSamples = 4;
-    constexpr int kLowWord = 8;
     for (int half = 0; half < 2; ++half) {
-        const std::uint8_t* source = in + half * kHalfBytesIn;
-        std::uint8_t* target = out + half * kHalfSamples * kSampleBytes;
-        const std::uint32_t lows = endian::LoadLittle32(source + kLowWord);
+        const std::uint8_t* source = in + half * kHalfGroupBytes;
+        std::uint8_t* target = out + half * kHalfGroupSamples * kSampleBytes;
+        const std::uint32_t lows = endian::LoadLittle32(source + kLowWordOffset);
         PutUpperHalves(endian::LoadLittle32(source), target, target + kSampleBytes);
-        PutUpperHalves(endian::LoadLittle32(source + sizeof(std::uint32_t)), target + 2 * kSampleBytes, target + 3 * kSampleBytes);
-        for (int j = 0; j < kHalfSamples; ++j)
+        PutUpperHalves(endian::LoadLittle32(source + kGroupWordBytes), target + 2 * kSampleBytes, target + 3 * kSampleBytes);
+        for (int j = 0; j < kHalfGroupSamples; ++j)
             target[j * kSampleBytes + 2] = static_cast<std::uint8_t>(lows >> (24 - endian::kBitsPerByte * j));
     }
 }
@@ -100,20 +77,6 @@ void DecodeGroups(const std::uint8_t* in, std::uint8_t* out)
 }
 
 }  // namespace
-
-WordLengthLayout LayoutOf(std::uint8_t wordLengthCode)
-{
-    switch (wordLengthCode) {
-    case kWordLength16:
-        return kLayout16;
-    case kWordLength20:
-        return kLayout20;
-    case kWordLength24:
-        return kLayout24;
-    default:
-        return kUnknownLayout;
-    }
-}
 
 CTrackFile::CTrackFile(const std::string& folder, const sobinder& song, const soentry& segment,
                        platform::FileSystem& files)
@@ -130,10 +93,10 @@ bool CTrackFile::OpenForRead()
     if (m_name.size() != kTrackFileNameLength)
         return false;
     const auto onDisk = platform::FindExactName(Files(), m_folder, m_name);
-    return onDisk && Open(platform::JoinPath(m_folder, *onDisk), kModeRead);
+    return onDisk && Open(platform::JoinPath(m_folder, *onDisk));
 }
 
-bool CTrackFile::ReadBlock(std::uint32_t n, std::uint8_t* out, int& samplesOut)
+bool CTrackFile::ReadBlock(std::uint32_t n, std::uint8_t* out)
 {
     const std::uint64_t offset = (std::uint64_t{n} - 1) * kRecorderBlockSize;
     if (m_layout.bitsPerSample == 0 || n == 0 || GetLength() <= offset)
@@ -157,6 +120,5 @@ bool CTrackFile::ReadBlock(std::uint32_t n, std::uint8_t* out, int& samplesOut)
         DecodeGroups<DecodeGroup24, kLayout24.groupBytes, kSamplesPerGroup * kLayout24.bytesPerSample>(m_scratch.data(), out);
         break;
     }
-    samplesOut = m_layout.samplesPerBlock;
     return true;
 }

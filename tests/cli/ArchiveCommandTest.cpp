@@ -2,8 +2,8 @@
 
 #include "platform/FileSystem.h"
 #include "platform/Files.h"
-#include "platform/Process.h"
 #include "tests/archive/ArchiveFixture.h"
+#include "tests/support/Process.h"
 #include "tests/cli/CliRunner.h"
 #include "tests/support/TempFolder.h"
 
@@ -68,7 +68,7 @@ TEST_F(CliArchive, Sha256sumChecksTheList)
 {
     ASSERT_EQ(RunCli({"archive", Disk(), Out("a"), "--format", "flac"}).exitStatus, 0);
     TempFolder capture;
-    const auto status = platform::RunProcess(
+    const auto status = testsupport::RunProcess(
         {"/usr/bin/sha256sum", {"-c", "--strict", "SHA256SUMS"}, Out("a"), capture.File("out"), capture.File("err")});
     ASSERT_TRUE(status.has_value());
     EXPECT_EQ(*status, 0);

@@ -1,7 +1,7 @@
 #include "tests/cli/CliRunner.h"
 
 #include "platform/Files.h"
-#include "platform/Process.h"
+#include "tests/support/Process.h"
 #include "tests/support/TempFolder.h"
 
 #include <fstream>
@@ -32,10 +32,10 @@ std::string Slurp(const std::string& path)
 CliResult RunCli(const std::vector<std::string>& arguments, const std::string& workingFolder)
 {
     TempFolder capture;
-    const platform::ProcessRequest request{WAVELORN_CLI_PATH, arguments, workingFolder, capture.File("out"),
+    const testsupport::ProcessRequest request{WAVELORN_CLI_PATH, arguments, workingFolder, capture.File("out"),
                                            capture.File("err")};
     CliResult result;
-    result.exitStatus = platform::RunProcess(request).value_or(-1);
+    result.exitStatus = testsupport::RunProcess(request).value_or(-1);
     result.out = Slurp(capture.File("out"));
     result.err = Slurp(capture.File("err"));
     return result;

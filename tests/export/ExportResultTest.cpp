@@ -6,7 +6,7 @@
 #include "export/ChannelType.h"
 #include "export/ExportRun.h"
 #include "platform/Files.h"
-#include "platform/MemoryFileSystem.h"
+#include "tests/support/MemoryFileSystem.h"
 #include "recorder/TrackFileName.h"
 #include "recorder/WordOrder.h"
 #include "tests/support/MemoryDisk.h"
@@ -92,7 +92,7 @@ private:
 
 // Loses the bytes of the file written for `lossyPath`, under that name or the
 // temporary name that carries it.
-class LossyFileSystem : public platform::MemoryFileSystem {
+class LossyFileSystem : public testsupport::MemoryFileSystem {
 public:
     std::string lossyPath;
 
@@ -218,7 +218,7 @@ TEST(ExportResult, EveryRefusalSaysWhyAndAbout)
 
 TEST(ExportResult, ChunkBeyondTheHeaderLimitIsRefusedAsTooLarge)
 {
-    platform::MemoryFileSystem files;
+    testsupport::MemoryFileSystem files;
     files.AddFolder(kOutFolder);
     sobinder record{};
     record.sampleRate = kRate44100;

@@ -8,7 +8,7 @@
 #include "export/ExportRun.h"
 #include "export/WaveFile.h"
 #include "platform/Files.h"
-#include "platform/MemoryFileSystem.h"
+#include "tests/support/MemoryFileSystem.h"
 #include "tests/support/FaultyFileSystem.h"
 #include "tests/support/MemoryDisk.h"
 #include "tests/support/ScriptedUserInterface.h"
@@ -113,7 +113,7 @@ struct Rig {
         return folder;
     }
 
-    platform::MemoryFileSystem memory;
+    testsupport::MemoryFileSystem memory;
     FaultyFileSystem files{memory};
     testsupport::ScriptedUserInterface ui;
     CountingUserData settings;

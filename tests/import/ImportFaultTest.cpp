@@ -7,7 +7,7 @@
 
 #include "import/InvertExchange.h"
 #include "platform/Files.h"
-#include "platform/MemoryFileSystem.h"
+#include "tests/support/MemoryFileSystem.h"
 #include "tests/import/SlotPage.h"
 #include "tests/import/WaveAiffBuilder.h"
 #include "tests/support/FaultyFileSystem.h"
@@ -99,7 +99,7 @@ public:
     std::string Temporary() const override { return "/run-temp"; }
 
 private:
-    platform::MemoryFileSystem m_memory;
+    testsupport::MemoryFileSystem m_memory;
 };
 
 class RealGround : public Ground {

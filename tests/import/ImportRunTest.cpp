@@ -5,7 +5,7 @@
 #include "import/ImportChecks.h"
 #include "import/InvertExchange.h"
 #include "platform/Files.h"
-#include "platform/MemoryFileSystem.h"
+#include "tests/support/MemoryFileSystem.h"
 #include "tests/import/SlotPage.h"
 #include "tests/import/WaveAiffBuilder.h"
 #include "tests/support/FnbTextFixture.h"
@@ -99,7 +99,7 @@ struct MemoryImport {
     }
     ImportResult Import() { return CInvertExchange(slots, doc, ui, files).Run(); }
 
-    platform::MemoryFileSystem memory;
+    testsupport::MemoryFileSystem memory;
     testsupport::FaultyFileSystem files{memory};
     LoggingUserInterface ui;
     TrackSlots slots = MakeTrackSlots(files);
@@ -112,7 +112,7 @@ struct MemoryImport {
 bool SubjectMatches(const std::string& expected, const std::string& subject)
 {
     if (expected == kTemporaryFile)
-        return platform::FolderPart(subject) == platform::MemoryFileSystem().TemporaryFolder();
+        return platform::FolderPart(subject) == testsupport::MemoryFileSystem().TemporaryFolder();
     return subject == expected;
 }
 

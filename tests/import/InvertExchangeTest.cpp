@@ -82,9 +82,8 @@ Bytes DecodedDataFile(const std::string& folder, std::uint16_t serial, std::uint
     EXPECT_TRUE(file.OpenForRead());
     std::vector<std::uint8_t> block(static_cast<std::size_t>(file.GetDecodedBlockSize()) + 24);
     Bytes decoded;
-    int samples = 0;
-    for (std::uint32_t n = 1; file.ReadBlock(n, block.data(), samples); ++n) {
-        const auto bytes = static_cast<long>(samples) * file.GetBytesPerSample();
+    for (std::uint32_t n = 1; file.ReadBlock(n, block.data()); ++n) {
+        const auto bytes = static_cast<long>(file.GetSamplesPerBlock()) * file.GetBytesPerSample();
         decoded.insert(decoded.end(), block.begin(), block.begin() + bytes);
     }
     return decoded;

@@ -1,7 +1,7 @@
 // The failing file system that the fault-injection tests stand on must fail exactly
 // where it is told to, and nowhere else.
 
-#include "platform/MemoryFileSystem.h"
+#include "tests/support/MemoryFileSystem.h"
 #include "tests/support/FaultyFileSystem.h"
 
 #include <gtest/gtest.h>
@@ -21,7 +21,7 @@ struct WriteOutcome {
     Bytes stored;
 };
 
-WriteOutcome WriteThreePieces(FaultyFileSystem& files, platform::MemoryFileSystem& memory, const std::string& name)
+WriteOutcome WriteThreePieces(FaultyFileSystem& files, testsupport::MemoryFileSystem& memory, const std::string& name)
 {
     WriteOutcome outcome;
     const auto file = files.OpenWrite("d/" + name, WriteMode::Replace);
@@ -67,7 +67,7 @@ TEST(FaultyFileSystem, FailsTheChosenOperationOnTheChosenPaths)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        platform::MemoryFileSystem memory;
+        testsupport::MemoryFileSystem memory;
         memory.AddFolder("d");
         FaultyFileSystem files(memory);
         c.arrange(files);
@@ -81,7 +81,7 @@ TEST(FaultyFileSystem, FailsTheChosenOperationOnTheChosenPaths)
 
 TEST(FaultyFileSystem, ReadsAndRenamesFailToo)
 {
-    platform::MemoryFileSystem memory;
+    testsupport::MemoryFileSystem memory;
     memory.AddFolder("d");
     memory.AddFile("d/x", {1, 2, 3});
     FaultyFileSystem files(memory);

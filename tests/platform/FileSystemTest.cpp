@@ -3,7 +3,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/Files.h"
-#include "platform/MemoryFileSystem.h"
+#include "tests/support/MemoryFileSystem.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -46,7 +46,7 @@ struct RealGround : Ground {
 
 struct MemoryGround : Ground {
     MemoryGround() { memory.AddFolder(Folder()); }
-    platform::MemoryFileSystem memory;
+    testsupport::MemoryFileSystem memory;
     platform::FileSystem& Files() override { return memory; }
     std::string Folder() const override { return "disk"; }
     std::uint32_t Permissions(const std::string& name) override { return memory.Permissions(File(name)).value_or(0); }

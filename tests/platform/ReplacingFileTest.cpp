@@ -2,7 +2,7 @@
 // complete, and leave nothing of itself behind when it fails.
 
 #include "platform/Files.h"
-#include "platform/MemoryFileSystem.h"
+#include "tests/support/MemoryFileSystem.h"
 #include "platform/ReplacingFile.h"
 #include "tests/support/FaultyFileSystem.h"
 
@@ -43,7 +43,7 @@ struct Rig {
             memory.SetPermissions(kPath, kOldPermissions);
         }
     }
-    platform::MemoryFileSystem memory;
+    testsupport::MemoryFileSystem memory;
     FaultyFileSystem files{memory};
 };
 

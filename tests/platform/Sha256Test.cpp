@@ -1,6 +1,6 @@
 #include "platform/Sha256.h"
 
-#include "platform/MemoryFileSystem.h"
+#include "tests/support/MemoryFileSystem.h"
 #include "tests/support/FaultyFileSystem.h"
 
 #include <gtest/gtest.h>
@@ -47,7 +47,7 @@ TEST(Sha256, PiecesGiveTheDigestOfTheWholeAndTheObjectStartsAfresh)
 
 TEST(Sha256, OfAFileLargerThanOneReadAndOfOneThatCannotBeRead)
 {
-    platform::MemoryFileSystem memory;
+    testsupport::MemoryFileSystem memory;
     memory.AddFolder("disk");
     const std::vector<std::uint8_t> bytes((3u << 20) + 5, 0x5a);
     memory.AddFile("disk/big", bytes);

@@ -1,7 +1,7 @@
 #include "recorder/BinderFile.h"
 
 #include "platform/Files.h"
-#include "platform/MemoryFileSystem.h"
+#include "tests/support/MemoryFileSystem.h"
 #include "tests/support/MemoryDisk.h"
 #include "tests/support/TempFolder.h"
 #include "tools/diskwriter/DiskWriter.h"
@@ -177,7 +177,7 @@ TEST(BinderFile, ChainEndTellsALinkOutsideTheFileFromTheEnd)
         for (const SegmentInfo& s : c.chain)
             project.AddSegment(s);
         disk.SetFnbLength(31 * kSlotSize + kSlotSize / 2);
-        platform::MemoryFileSystem files;
+        testsupport::MemoryFileSystem files;
         testsupport::LoadDisk(disk, files, "/mo");
         CBinderFile binder("/mo/FNB.BIN", files);
         soentry seg;

@@ -2,7 +2,7 @@
 
 #include "recorder/Errors.h"
 #include "platform/Files.h"
-#include "platform/MemoryFileSystem.h"
+#include "tests/support/MemoryFileSystem.h"
 #include "tests/support/FaultyFileSystem.h"
 #include "tests/support/FnbTextFixture.h"
 #ifndef _WIN32
@@ -150,7 +150,7 @@ TEST(FnbTextFile, ProjectAndTrackBlocksWithCrLf)
     ASSERT_TRUE(WriteSongBlockFor(text, 24, 48000));
     for (int serial = 0; serial < 3; ++serial)
         text.AdvanceTrackSerial();
-    ASSERT_TRUE(text.WriteTrackBlock(2, 8192, 16384));
+    ASSERT_EQ(text.WriteTrackBlock(2, 8192, 16384), std::nullopt);
     EXPECT_EQ(TempText(text),
               "SNGSERIAL: 08\r\n"
               "SONGTITLE: 50% %s%n\r\n"
@@ -317,14 +317,14 @@ TEST(FnbTextFile, FailedWritesAreReported)
     text.NoteCreatedFile(dataFile);
     {
         FileSizeLimit limit(16);
-        EXPECT_FALSE(text.WriteTrackBlock(0, 0, 8192));
+        EXPECT_NE(text.WriteTrackBlock(0, 0, 8192), std::nullopt);
         EXPECT_EQ(RaisedMessage([&] { text.Commit(); }), MessageId::FnbWriteFailed);
     }
     text.RemoveCreatedFiles();  // the failed write may have named it in FNB.TXT: it stays
     EXPECT_TRUE(std::filesystem::exists(dataFile));
     std::filesystem::remove(text.GetTempPath());
     std::filesystem::create_directory(text.GetTempPath());  // a folder in the way
-    EXPECT_FALSE(text.WriteTrackBlock(0, 0, 8192));
+    EXPECT_NE(text.WriteTrackBlock(0, 0, 8192), std::nullopt);
     std::filesystem::remove(text.GetTempPath());
 }
 #endif
@@ -337,7 +337,7 @@ TEST(FnbTextFile, FailedWritesThroughTheFileSystem)
     ASSERT_TRUE(WriteSongBlockFor(text, 16, 48000));
     const std::string before = AsText(ReadBytes(disk.folder.File("FNB.TXT")));
     files.FillAfter(0);  // the disk is full from now on
-    EXPECT_FALSE(text.WriteTrackBlock(0, 0, 8192));
+    EXPECT_NE(text.WriteTrackBlock(0, 0, 8192), std::nullopt);
     EXPECT_EQ(RaisedMessage([&] { text.Commit(); }), MessageId::FnbWriteFailed);
     EXPECT_EQ(AsText(ReadBytes(disk.folder.File("FNB.TXT"))), before);
 }
@@ -370,7 +370,7 @@ TEST(FnbTextFile, ReadsTheSerialLineInPiecesFromMemory)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        platform::MemoryFileSystem files;
+        testsupport::MemoryFileSystem files;
         files.AddFolder("/mo");
         const std::string textPath = platform::JoinPath("/mo", "FNB.TXT");
         files.AddFile(textPath, PaddedFnbText(c.text));

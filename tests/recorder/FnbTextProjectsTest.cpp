@@ -3,7 +3,7 @@
 // of tracks shows.
 
 #include "platform/Files.h"
-#include "platform/MemoryFileSystem.h"
+#include "tests/support/MemoryFileSystem.h"
 #include "recorder/FnbTextFile.h"
 #include "recorder/Track.h"
 #include "tests/support/MemoryDisk.h"
@@ -69,7 +69,7 @@ TEST(FnbTextProjects, BlocksFoundByTheSerialLineRule)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        platform::MemoryFileSystem files;
+        testsupport::MemoryFileSystem files;
         files.AddFolder("/mo");
         files.AddFile(platform::JoinPath("/mo", "FNB.TXT"), Padded(c.text));
         const auto read = ReadFnbTextProjects("/mo", files);
@@ -84,7 +84,7 @@ TEST(FnbTextProjects, BlocksFoundByTheSerialLineRule)
 
 TEST(FnbTextProjects, FoundInAnotherLetterCaseAndNothingWithoutTheFile)
 {
-    platform::MemoryFileSystem files;
+    testsupport::MemoryFileSystem files;
     files.AddFolder("/mo");
     EXPECT_FALSE(ReadFnbTextProjects("/mo", files));
     files.AddFile(platform::JoinPath("/mo", "fnb.txt"), Padded("X\r\n" + Block("12", "Low", "2", "3")));
@@ -111,7 +111,7 @@ TEST(TrackExtent, EndOfTheLastSegmentWithLeadInsAndTheSegmentCount)
                         .samples = std::vector<std::int32_t>(400, 1)});
     project.AddSegment({.track = 3, .virtualTrack = 1, .startGroup = 10, .lengthGroups = 5, .serial = 5,
                         .samples = std::vector<std::int32_t>(40, 1)});
-    platform::MemoryFileSystem files;
+    testsupport::MemoryFileSystem files;
     testsupport::LoadDisk(disk, files, "/mo");
     const sobinder record = project.Record();
 
@@ -141,7 +141,7 @@ TEST(TrackExtent, EndOfTheLastSegmentWithLeadInsAndTheSegmentCount)
 
 TEST(TrackExtent, NothingWithoutFnbBin)
 {
-    platform::MemoryFileSystem files;
+    testsupport::MemoryFileSystem files;
     files.AddFolder("/mo");
     EXPECT_FALSE(MeasureTrack("/mo", sobinder{}, 1, 1, files));
 }

@@ -1,6 +1,6 @@
 #include "recorder/PackFile.h"
 
-#include "platform/MemoryFileSystem.h"
+#include "tests/support/MemoryFileSystem.h"
 #include "tests/support/FnbTextFixture.h"
 #ifndef _WIN32
 #include "tests/support/PackFileLimits.h"
@@ -190,7 +190,7 @@ TEST(PackFile, CreatedFilesAreRemovedOnRequest)
 
 TEST(PackFile, WritesThroughItsFileSystem)
 {
-    platform::MemoryFileSystem memory;
+    testsupport::MemoryFileSystem memory;
     memory.AddFolder("/mo");
     testsupport::FaultyFileSystem files(memory);
     files.failWrites = [](const std::string& path, platform::WriteMode) { return path == "/mo/full"; };

@@ -1,6 +1,6 @@
 #include "recorder/Track.h"
 
-#include "platform/MemoryFileSystem.h"
+#include "tests/support/MemoryFileSystem.h"
 #include "recorder/BinderFile.h"
 #include "tests/support/MemoryDisk.h"
 #include "tests/support/TempFolder.h"
@@ -332,7 +332,7 @@ TEST(Track, ReadsADiskHeldInMemory)
     auto& project = disk.AddProject({.slot = 40, .number = 7, .name = "Second", .wordLength = kWordLength24});
     project.AddSegment({.track = 2, .virtualTrack = 5, .startGroup = 10, .lengthGroups = 2, .leadIn = 1, .serial = 4,
                         .samples = FileSamples(4, 24)});
-    platform::MemoryFileSystem files;
+    testsupport::MemoryFileSystem files;
     testsupport::LoadDisk(disk, files, "/mo");
 
     CBinderFile binder("/mo/FNB.BIN", files);

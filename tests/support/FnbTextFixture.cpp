@@ -45,7 +45,7 @@ bool WriteSongBlockFor(COrvoFnbTextFile& text, unsigned bits, std::uint32_t rate
 {
     const auto rateFormat = RateOfHz(rate);
     const auto wordLength = WordLengthOfBits(bits);
-    return rateFormat && wordLength && text.WriteSongBlock(rateFormat->code, wordLength->code);
+    return rateFormat && wordLength && !text.WriteSongBlock(rateFormat->code, wordLength->code);
 }
 
 FakeSoundFile::FakeSoundFile(ByteOrder order, std::uint16_t bits, std::uint32_t rate, std::uint32_t dataOffset,

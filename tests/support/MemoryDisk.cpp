@@ -12,7 +12,7 @@
 
 namespace testsupport {
 
-void LoadDisk(const diskwriter::Disk& disk, platform::MemoryFileSystem& files, const std::string& folder)
+void LoadDisk(const diskwriter::Disk& disk, testsupport::MemoryFileSystem& files, const std::string& folder)
 {
     TempFolder written;
     disk.Write(written.Path());

@@ -3,7 +3,7 @@
 // and its files are carried into a memory file system, where a test reads them
 // without touching a disk again.
 
-#include "platform/MemoryFileSystem.h"
+#include "tests/support/MemoryFileSystem.h"
 #include "recorder/Records.h"
 
 #include <cstdint>
@@ -16,7 +16,7 @@ class Disk;
 namespace testsupport {
 
 // Writes `disk` and adds its files to `files` inside `folder`, which is created there.
-void LoadDisk(const diskwriter::Disk& disk, platform::MemoryFileSystem& files, const std::string& folder);
+void LoadDisk(const diskwriter::Disk& disk, testsupport::MemoryFileSystem& files, const std::string& folder);
 
 // The record of project `number` as the project list of the disk in `folder` reads
 // it (generated names included): what the project selection hands an export.

@@ -1,4 +1,4 @@
-#include "platform/MemoryFileSystem.h"
+#include "tests/support/MemoryFileSystem.h"
 
 #include "platform/Files.h"
 
@@ -7,7 +7,12 @@
 #include <limits>
 #include <utility>
 
-namespace platform {
+namespace testsupport {
+
+using platform::FolderPart;
+using platform::IsPathSeparator;
+using platform::MemorySource;
+using platform::NamePart;
 
 namespace {
 
@@ -238,4 +243,4 @@ std::string MemoryFileSystem::TemporaryFolder()
     return kTemporaryFolder;
 }
 
-}  // namespace platform
+}  // namespace testsupport

@@ -12,7 +12,14 @@
 #include <string>
 #include <vector>
 
-namespace platform {
+namespace testsupport {
+
+using platform::ByteSource;
+using platform::FileKind;
+using platform::FileSystem;
+using platform::FolderEntry;
+using platform::OutputFile;
+using platform::WriteMode;
 
 class MemoryFileSystem : public FileSystem {
 public:
@@ -62,4 +69,4 @@ private:
     std::uint64_t m_freeSpace;
 };
 
-}  // namespace platform
+}  // namespace testsupport

@@ -1,4 +1,4 @@
-#include "platform/Process.h"
+#include "tests/support/Process.h"
 
 #include "platform/Files.h"
 
@@ -11,7 +11,9 @@
 #include <sys/wait.h>
 #endif
 
-namespace platform {
+namespace testsupport {
+
+using platform::PathFromUtf8;
 
 #ifdef _WIN32
 
@@ -146,4 +148,4 @@ std::optional<int> RunProcess(const ProcessRequest& request)
 
 #endif
 
-}  // namespace platform
+}  // namespace testsupport

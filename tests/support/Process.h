@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace platform {
+namespace testsupport {
 
 struct ProcessRequest {
     std::string program;                 // full path of the executable
@@ -20,4 +20,4 @@ struct ProcessRequest {
 // The program's exit status; nothing when it could not be started or did not exit normally.
 std::optional<int> RunProcess(const ProcessRequest& request);
 
-}  // namespace platform
+}  // namespace testsupport
