@@ -234,7 +234,8 @@ private:
     bool WriteOutput(const ProjectFacts& project, const TrackFacts& track, const std::string& relative,
                      const std::string& path, TrackRecord& record)
     {
-        const TrackJob job{m_copies, project.record, track.track, track.virtualTrack, path, m_options.format};
+        const TrackJob job{m_copies, project.record, *project.format, track.track, track.virtualTrack, path,
+                           m_options.format};
         const TrackOutcome outcome = WriteTrackOutput(m_files, m_progress, job);
         if (outcome.status == TrackOutcome::Status::OutputFailed) {
             m_failure = relative + ": " + Explain(outcome.refusal.value_or(Refusal{}));

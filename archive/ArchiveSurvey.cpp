@@ -130,6 +130,7 @@ DiskSurvey SurveyDisk(platform::FileSystem& files, const std::string& disk)
         project.record = ListedRecord(stored.records[i], static_cast<int>(i) + 1);
         project.rawName.assign(stored.records[i].songName, kSongNameSize);
         project.refusal = ProjectCodesRefusal(project.record);
+        project.format = ExportFormatOf(project.record);
         folders.push_back(ProjectFolderName(project.record));
         survey.projects.push_back(std::move(project));
     }

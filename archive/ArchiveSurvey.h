@@ -5,6 +5,7 @@
 
 #include "platform/FileSystem.h"
 #include "recorder/Errors.h"
+#include "recorder/Formats.h"
 #include "recorder/Records.h"
 
 #include <cstdint>
@@ -41,6 +42,7 @@ struct ProjectFacts {
     std::string rawName;   // the 14 bytes of the name field as stored
     std::string folder;    // "NN Name", unique on the disk
     std::optional<Refusal> refusal;  // unknown rate or word length: no track can be written
+    std::optional<ProjectFormat> format;  // the resolved codes; nothing when refused
     std::vector<TrackFacts> tracks;  // ascending virtual track, then track
 };
 

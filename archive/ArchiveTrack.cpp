@@ -43,11 +43,6 @@ TrackOutcome WriteFailed(const std::string& path)
     return Failed(Refusal{MessageId::ConvertFailed, Reason::OutputWriteFailed, path, {}});
 }
 
-std::uint64_t BytesPerSample(const sobinder& record)
-{
-    return WordLengthOfCode(record.wordLength)->bytesPerSample;
-}
-
 // The export of the job's one track into one file under exactly `path`.
 ExportResult ExportTrack(platform::FileSystem& files, ArchiveProgress& progress, const TrackJob& job,
                          const std::string& path)
@@ -58,7 +53,7 @@ ExportResult ExportTrack(platform::FileSystem& files, ArchiveProgress& progress,
     selection.virtualTracks[static_cast<std::size_t>(job.track) - 1] = job.virtualTrack;
     selection.stereo = true;  // one file under the given name; a single track gives one channel
     selection.fileType = KindEntry(SoundFileKind::Wave).typeName;
-    ArchivePort port(progress, BytesPerSample(job.record));
+    ArchivePort port(progress, job.projectFormat.wordLength.bytesPerSample);
     CNoUserData settings;
     CExportRun run(port, settings, selection, files);
     if (!run.Check())
@@ -94,8 +89,8 @@ TrackOutcome WriteFlac(platform::FileSystem& files, ArchiveProgress& progress, c
         return Failed(std::move(*refusal));
     const auto width = static_cast<std::size_t>(track.GetBytesPerSample());
     TemporaryFile output(files, job.outputPath);
-    convert::FlacWriter writer(std::move(output.File()), RateOfCode(job.record.sampleRate)->hz,
-                      WordLengthOfCode(job.record.wordLength)->fileBits);
+    convert::FlacWriter writer(std::move(output.File()), job.projectFormat.rate.hz,
+                               job.projectFormat.wordLength.fileBits);
     if (!writer.IsOpen())
         return WriteFailed(job.outputPath);
     std::vector<std::uint8_t> chunk;

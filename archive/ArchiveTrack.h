@@ -20,6 +20,7 @@ namespace archive {
 struct TrackJob {
     std::string diskFolder;  // where the recorder's files are read
     sobinder record{};       // the project as listed
+    ProjectFormat projectFormat{};  // its rate and word length, resolved by the survey
     int track = 0;
     int virtualTrack = 0;
     std::string outputPath;  // the finished file's path

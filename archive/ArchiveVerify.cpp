@@ -138,7 +138,7 @@ private:
 
     void CheckOutput(const ProjectFacts& project, const TrackFacts& facts, const TrackRecord& record)
     {
-        const auto width = static_cast<std::size_t>(WordLengthOfCode(project.record.wordLength)->bytesPerSample);
+        const auto width = static_cast<std::size_t>(project.format->wordLength.bytesPerSample);
         m_progress.BeginItem(record.fileSamples * width);
         const FileRecord& file = *record.output;
         if (CheckSum(file)) {

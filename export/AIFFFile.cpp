@@ -6,8 +6,8 @@
 #include <array>
 #include <cstring>
 
-CAIFFFile::CAIFFFile(std::string path, const sobinder& record, int channels, platform::FileSystem& files)
-    : CSndFormFile(std::move(path), record, channels, files)
+CAIFFFile::CAIFFFile(std::string path, const ProjectFormat& format, int channels, platform::FileSystem& files)
+    : CSndFormFile(std::move(path), format, channels, files)
 {
     m_rateWord = endian::ExtendedHead(SampleRateHz());
 }

@@ -7,7 +7,7 @@
 
 class CAIFFFile : public CSndFormFile {
 public:
-    CAIFFFile(std::string path, const sobinder& record, int channels,
+    CAIFFFile(std::string path, const ProjectFormat& format, int channels,
               platform::FileSystem& files = platform::RealFileSystem());
 
     bool WriteHeader(std::uint64_t dataBytes) override;

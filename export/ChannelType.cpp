@@ -45,8 +45,8 @@ std::optional<Refusal> CChannelType::Check(const std::string& typeName, const so
         return refusal;
     if (trackCount < 1 || !tracks)
         return ExportRefusal(Reason::NoTrackChosen);
-    m_record = record;
-    m_sampleBytes = WordLengthOfCode(record.wordLength)->bytesPerSample;
+    m_format = ExportFormatOf(record);
+    m_sampleBytes = m_format->wordLength.bytesPerSample;
     m_tracks = std::span<CTrack* const>(tracks, static_cast<std::size_t>(trackCount));
     // Every file is measured before anything is asked or written: a damaged chain would
     // otherwise fill gigabytes of silence before the header limit stopped the run.
@@ -102,7 +102,7 @@ std::optional<std::string> CChannelType::FindTooLargeOutput() const
 
 std::unique_ptr<CSndFormFile> CChannelType::CreateWriter(const std::string& path, int channels) const
 {
-    auto writer = m_type->makeFactory()->CreateSoundFile(path, m_record, channels, m_files);
+    auto writer = m_type->makeFactory()->CreateSoundFile(path, *m_format, channels, m_files);
     Require(writer != nullptr);
     return writer;
 }

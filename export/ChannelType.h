@@ -109,8 +109,9 @@ private:
                                      std::vector<std::uint8_t>& chunk, CExportProgress& progress);
 
     const SoundFileType* m_type = nullptr;
-    sobinder m_record{};
-    // The bytes of one sample of the project, resolved from its word-length code once per run.
+    // The project's rate and word length, resolved from its codes once per run.
+    std::optional<ProjectFormat> m_format;
+    // The bytes of one sample of the project.
     std::uint64_t m_sampleBytes = 0;
     std::vector<ExportedFile> m_writtenFiles;
 };

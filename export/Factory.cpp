@@ -29,12 +29,12 @@ static_assert(std::size(kSoundFileTypes) == SoundFileKinds().size(), "every kind
 
 }  // namespace
 
-std::unique_ptr<CSndFormFile> CFactory::CreateSoundFile(std::string path, const sobinder& record, int channels,
+std::unique_ptr<CSndFormFile> CFactory::CreateSoundFile(std::string path, const ProjectFormat& format, int channels,
                                                         platform::FileSystem& files) const
 {
-    if (!IsExportableProject(record) || channels < 1 || channels > std::numeric_limits<std::uint16_t>::max())
+    if (channels < 1 || channels > std::numeric_limits<std::uint16_t>::max())
         return nullptr;
-    return Make(std::move(path), record, channels, files);
+    return Make(std::move(path), format, channels, files);
 }
 
 std::span<const SoundFileType> SoundFileTypes()

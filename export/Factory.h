@@ -15,16 +15,16 @@
 class CFactory {
 public:
     virtual ~CFactory() = default;
-    // A new writer for `path` in `files`, owned by the caller; null when the project's
-    // rate or word length is unknown or `channels` is not 1 to 65535. Touches no file.
-    std::unique_ptr<CSndFormFile> CreateSoundFile(std::string path, const sobinder& record, int channels,
+    // A new writer for `path` in `files` of a project of `format` (see ExportFormatOf),
+    // owned by the caller; null when `channels` is not 1 to 65535. Touches no file.
+    std::unique_ptr<CSndFormFile> CreateSoundFile(std::string path, const ProjectFormat& format, int channels,
                                                   platform::FileSystem& files = platform::RealFileSystem()) const;
     // The most sample data one file of this type can state in its header.
     virtual std::uint64_t MaxDataBytes() const = 0;
 
 protected:
     // The concrete writer, for a project and channel count it can write.
-    virtual std::unique_ptr<CSndFormFile> Make(std::string path, const sobinder& record, int channels,
+    virtual std::unique_ptr<CSndFormFile> Make(std::string path, const ProjectFormat& format, int channels,
                                                platform::FileSystem& files) const = 0;
 };
 
@@ -35,10 +35,10 @@ public:
     std::uint64_t MaxDataBytes() const override { return MaxDataBytesFor(Writer::kHeaderSize); }
 
 protected:
-    std::unique_ptr<CSndFormFile> Make(std::string path, const sobinder& record, int channels,
+    std::unique_ptr<CSndFormFile> Make(std::string path, const ProjectFormat& format, int channels,
                                        platform::FileSystem& files) const override
     {
-        return std::make_unique<Writer>(std::move(path), record, channels, files);
+        return std::make_unique<Writer>(std::move(path), format, channels, files);
     }
 };
 

@@ -1,26 +1,11 @@
 #include "export/SndFormFile.h"
 
 #include "platform/ReplacingFile.h"
-#include "recorder/Formats.h"
 
 #include <cstring>
 #include <utility>
 
 namespace {
-
-struct SampleWidth {
-    int bitsPerSample = 0;
-    int bytesPerSample = 0;
-};
-
-// The sample width of the file: a 20-bit project is written as 24-bit samples unchanged.
-SampleWidth FileWidthOf(const sobinder& record)
-{
-    const auto format = WordLengthOfCode(record.wordLength);
-    if (!format)
-        return {};
-    return {static_cast<int>(format->fileBits), static_cast<int>(format->bytesPerSample)};
-}
 
 // "project 5", as refusals about the project's codes name it.
 std::string ProjectSubject(const sobinder& record)
@@ -30,10 +15,12 @@ std::string ProjectSubject(const sobinder& record)
 
 }  // namespace
 
-bool IsExportableProject(const sobinder& record)
+std::optional<ProjectFormat> ExportFormatOf(const sobinder& record)
 {
-    const auto rate = RateOfCode(record.sampleRate);
-    return WordLengthOfCode(record.wordLength) && rate && rate->exportable;
+    const auto format = FormatOfCodes(record.sampleRate, record.wordLength);
+    if (!format || !format->rate.exportable)
+        return std::nullopt;
+    return format;
 }
 
 std::optional<Refusal> ProjectCodesRefusal(const sobinder& record)
@@ -41,18 +28,20 @@ std::optional<Refusal> ProjectCodesRefusal(const sobinder& record)
     if (!WordLengthOfCode(record.wordLength))
         return Refusal{MessageId::ConvertFailed, Reason::UnknownWordLength, ProjectSubject(record),
                        std::to_string(record.wordLength)};
-    if (!IsExportableProject(record))
+    if (!ExportFormatOf(record))
         return Refusal{MessageId::ConvertFailed, Reason::UnknownRate, ProjectSubject(record),
                        std::to_string(record.sampleRate)};
     return std::nullopt;
 }
 
-CSndFormFile::CSndFormFile(std::string path, const sobinder& record, int channels, platform::FileSystem& files)
+// A 20-bit project is written as 24-bit samples unchanged: the file's width is the
+// word length's file bits.
+CSndFormFile::CSndFormFile(std::string path, const ProjectFormat& format, int channels, platform::FileSystem& files)
     : m_path(std::move(path)),
-      m_record(record),
+      m_sampleRateHz(format.rate.hz),
       m_channels(static_cast<std::uint16_t>(channels)),
-      m_bitsPerSample(FileWidthOf(record).bitsPerSample),
-      m_bytesPerSample(FileWidthOf(record).bytesPerSample),
+      m_bitsPerSample(static_cast<int>(format.wordLength.fileBits)),
+      m_bytesPerSample(static_cast<int>(format.wordLength.bytesPerSample)),
       m_blockAlign(m_bytesPerSample * m_channels),
       m_files(files)
 {
@@ -90,12 +79,6 @@ void CSndFormFile::ReverseBytes(std::uint8_t* buffer, std::size_t byteCount)
 std::uint64_t CSndFormFile::MaxDataBytes() const
 {
     return MaxDataBytesFor(HeaderSize());
-}
-
-std::uint32_t CSndFormFile::SampleRateHz() const
-{
-    const auto rate = RateOfCode(m_record.sampleRate);
-    return rate && rate->exportable ? rate->hz : 0;
 }
 
 bool CSndFormFile::WriteAtStart(const std::uint8_t* header, std::size_t size)

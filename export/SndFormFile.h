@@ -14,6 +14,7 @@
 #include "app/ChunkLayout.h"
 #include "recorder/Errors.h"
 #include "platform/FileSystem.h"
+#include "recorder/Formats.h"
 #include "recorder/Records.h"
 
 #include <cstddef>
@@ -22,16 +23,16 @@
 #include <optional>
 #include <string>
 
-// True when the project's rate and word-length codes name a format the writers know.
-bool IsExportableProject(const sobinder& record);
+// The project's format when its rate and word-length codes name one the writers know.
+std::optional<ProjectFormat> ExportFormatOf(const sobinder& record);
 // Why no file of the project can be written: an unknown word length or a rate the
 // writers do not know, naming "project N" and the code. Nothing for an exportable project.
 std::optional<Refusal> ProjectCodesRefusal(const sobinder& record);
 
 class CSndFormFile {
 public:
-    // A writer for `path` in `files`; touches no file.
-    CSndFormFile(std::string path, const sobinder& record, int channels,
+    // A writer for `path` in `files` of a project of `format`; touches no file.
+    CSndFormFile(std::string path, const ProjectFormat& format, int channels,
                  platform::FileSystem& files = platform::RealFileSystem());
     virtual ~CSndFormFile();  // a file still open is discarded: the output name keeps what it held
     CSndFormFile(const CSndFormFile&) = delete;
@@ -70,15 +71,15 @@ public:
 protected:
     // Size of the header written in front of the sample data.
     virtual std::size_t HeaderSize() const = 0;
-    // The sampling rate in Hz of the project, 0 for an unknown rate code.
-    std::uint32_t SampleRateHz() const;
+    // The sampling rate in Hz of the project.
+    std::uint32_t SampleRateHz() const { return m_sampleRateHz; }
     // Seeks to the start and writes the header buffer in one write.
     bool WriteAtStart(const std::uint8_t* header, std::size_t size);
     // Stores a four-character tag.
     static void PutTag(std::uint8_t* at, const char* tag);
 
     std::string m_path;
-    sobinder m_record;
+    std::uint32_t m_sampleRateHz;
     std::uint16_t m_channels;
     int m_bitsPerSample;
     int m_bytesPerSample;

@@ -94,8 +94,8 @@ void ReverseThreeByteSamples(const std::uint8_t* source, std::uint8_t* destinati
 
 }  // namespace
 
-CWaveFile::CWaveFile(std::string path, const sobinder& record, int channels, platform::FileSystem& files)
-    : CSndFormFile(std::move(path), record, channels, files)
+CWaveFile::CWaveFile(std::string path, const ProjectFormat& format, int channels, platform::FileSystem& files)
+    : CSndFormFile(std::move(path), format, channels, files)
 {
     m_rateWord = SampleRateHz();
 }

@@ -7,7 +7,7 @@
 
 class CWaveFile : public CSndFormFile {
 public:
-    CWaveFile(std::string path, const sobinder& record, int channels,
+    CWaveFile(std::string path, const ProjectFormat& format, int channels,
               platform::FileSystem& files = platform::RealFileSystem());
 
     bool WriteHeader(std::uint64_t dataBytes) override;

@@ -3,6 +3,8 @@
 // lengths, then that many bytes of FNB.BIN, that many of HFS.BIN, and the rest as
 // data bytes for the track data files. Lengths beyond the input are cut to it.
 
+#include "platform/Endian.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -19,7 +21,6 @@ struct DiskInput {
 
 inline constexpr std::size_t kLengthBytes = 2;
 inline constexpr std::size_t kMaxPartLength = 0xFFFF;
-inline constexpr unsigned kBitsPerByte = 8;
 
 inline DiskInput SplitDiskInput(std::span<const std::uint8_t> input)
 {
@@ -32,7 +33,7 @@ inline DiskInput SplitDiskInput(std::span<const std::uint8_t> input)
         const auto bytes = take(kLengthBytes);
         std::size_t value = 0;
         for (std::size_t i = bytes.size(); i > 0; --i)
-            value = value << kBitsPerByte | bytes[i - 1];
+            value = value << endian::kBitsPerByte | bytes[i - 1];
         return value;
     };
     const std::size_t fnbLength = length();
@@ -52,7 +53,7 @@ inline std::vector<std::uint8_t> JoinDiskInput(const std::vector<std::uint8_t>& 
     std::vector<std::uint8_t> input;
     for (const std::size_t length : {fnb.size(), hfs.size()}) {
         for (std::size_t i = 0; i < kLengthBytes; ++i)
-            input.push_back(static_cast<std::uint8_t>(length >> (kBitsPerByte * i)));
+            input.push_back(static_cast<std::uint8_t>(length >> (endian::kBitsPerByte * i)));
     }
     for (const auto* part : {&fnb, &hfs, &data})
         input.insert(input.end(), part->begin(), part->end());

@@ -70,3 +70,19 @@ constexpr std::optional<WordLengthFormat> WordLengthOfBits(unsigned bits)
 {
     return formats_detail::Find(kWordLengthFormats, &WordLengthFormat::bits, bits);
 }
+
+// A project's two codes resolved: what a run looks up once and hands down.
+struct ProjectFormat {
+    RateFormat rate;
+    WordLengthFormat wordLength;
+};
+
+// Both codes resolved; nothing when either has no entry.
+constexpr std::optional<ProjectFormat> FormatOfCodes(std::uint8_t rateCode, std::uint8_t wordLengthCode)
+{
+    const auto rate = RateOfCode(rateCode);
+    const auto wordLength = WordLengthOfCode(wordLengthCode);
+    if (!rate || !wordLength)
+        return std::nullopt;
+    return ProjectFormat{*rate, *wordLength};
+}

@@ -220,9 +220,8 @@ TEST(ExportResult, ChunkBeyondTheHeaderLimitIsRefusedAsTooLarge)
 {
     testsupport::MemoryFileSystem files;
     files.AddFolder(kOutFolder);
-    sobinder record{};
-    record.sampleRate = kRate44100;
-    auto writer = FindSoundFileType("WAVE")->makeFactory()->CreateSoundFile("/out/Big.wav", record, 1, files);
+    const auto format = FormatOfCodes(kRate44100, kWordLength16);
+    auto writer = FindSoundFileType("WAVE")->makeFactory()->CreateSoundFile("/out/Big.wav", *format, 1, files);
     ASSERT_TRUE(writer->OpenFile());
     const std::vector<std::uint8_t> chunk(2, 0);
     std::uint64_t written = writer->MaxDataBytes() - 1;

@@ -40,12 +40,11 @@ TEST_P(SoundFileInterop, LibsndfileReadsBackWhatWasWritten)
 {
     const auto& c = GetParam();
     constexpr int kFrames = 1000;
-    sobinder record{};
-    record.sampleRate = c.rateCode;
-    record.wordLength = c.wordLength;
+    const auto format = FormatOfCodes(c.rateCode, c.wordLength);
+    ASSERT_TRUE(format);
     testsupport::TempFolder folder;
     const std::string path = folder.File("out");
-    auto writer = FindSoundFileType(c.type)->makeFactory()->CreateSoundFile(path, record, c.channels);
+    auto writer = FindSoundFileType(c.type)->makeFactory()->CreateSoundFile(path, *format, c.channels);
     ASSERT_TRUE(writer);
     const int width = writer->GetBytesPerSample();
     const int bits = width * 8;

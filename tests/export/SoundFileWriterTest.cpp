@@ -34,7 +34,8 @@ sobinder Project(std::uint8_t rateCode, std::uint8_t wordLengthCode)
 std::unique_ptr<CSndFormFile> Create(const std::string& type, const std::string& path, const sobinder& record,
                                      int channels)
 {
-    return FindSoundFileType(type)->makeFactory()->CreateSoundFile(path, record, channels);
+    const auto format = ExportFormatOf(record);
+    return format ? FindSoundFileType(type)->makeFactory()->CreateSoundFile(path, *format, channels) : nullptr;
 }
 
 Bytes Slice(const Bytes& bytes, std::size_t from, std::size_t count)
