@@ -1,10 +1,13 @@
 #include "archive/ArchiveManifest.h"
 
 #include "export/ProjectList.h"
+#include "platform/Files.h"
 #include "platform/Sha256.h"
 #include "recorder/Formats.h"
 
 #include <nlohmann/json.hpp>
+
+#include <algorithm>
 
 namespace archive {
 
@@ -14,6 +17,10 @@ using json = nlohmann::ordered_json;
 
 constexpr const char* kProgramName = "wavelorn-cli";
 constexpr int kIndent = 2;
+constexpr std::size_t kSha256HexDigits = 64;
+constexpr const char* kChecksumSeparator = "  ";
+constexpr char kRelativeSeparator = '/';
+constexpr char kLineEnd = '\n';
 
 void AddFile(json& entry, const FileRecord& file)
 {
@@ -31,7 +38,8 @@ json SegmentJson(const SegmentFacts& segment)
             {"dataFileFound", segment.dataFileFound}};
 }
 
-json TrackJson(const TrackFacts& facts, const TrackRecord* record, const std::optional<RateFormat>& rate)
+// `rate` is null when the project's rate cannot be exported.
+json TrackJson(const TrackFacts& facts, const TrackRecord* record, const RateFormat* rate)
 {
     json entry = {{"track", facts.track}, {"virtualTrack", facts.virtualTrack}, {"segments", json::array()}};
     for (const auto& segment : facts.segments)
@@ -67,7 +75,8 @@ json ProjectJson(const ProjectFacts& project, const std::vector<TrackRecord>& re
     if (project.refusal)
         entry["error"] = Explain(*project.refusal);
     for (std::size_t i = 0; i < project.tracks.size(); ++i)
-        entry["tracks"].push_back(TrackJson(project.tracks[i], i < records.size() ? &records[i] : nullptr, exportable));
+        entry["tracks"].push_back(TrackJson(project.tracks[i], i < records.size() ? &records[i] : nullptr,
+                                            exportable ? &*exportable : nullptr));
     return entry;
 }
 
@@ -98,23 +107,55 @@ std::vector<const FileRecord*> WrittenFiles(const ArchiveRecord& record)
     return files;
 }
 
+bool IsSha256Hex(const std::string& text)
+{
+    return text.size() == kSha256HexDigits &&
+           text.find_first_not_of("0123456789abcdef") == std::string::npos;
+}
+
 std::optional<FileRecord> FileOf(const json& entry)
 {
     if (!entry.contains("file") || !entry.contains("size") || !entry.contains("sha256"))
         return std::nullopt;
-    return FileRecord{entry.at("file").get<std::string>(), entry.at("size").get<std::uint64_t>(),
-                      entry.at("sha256").get<std::string>()};
+    FileRecord file{entry.at("file").get<std::string>(), entry.at("size").get<std::uint64_t>(),
+                    entry.at("sha256").get<std::string>()};
+    if (!IsArchivePath(file.file) || !IsSha256Hex(file.sha256))
+        return std::nullopt;
+    return file;
 }
 
-EarlierRun EarlierRunOf(const json& manifest)
+std::optional<ArchiveFormat> FormatOf(const std::string& extension)
 {
+    for (const ArchiveFormat format : {ArchiveFormat::Wave, ArchiveFormat::Flac}) {
+        if (FormatExtension(format) == extension)
+            return format;
+    }
+    return std::nullopt;
+}
+
+void AddDiskFile(EarlierRun& earlier, const json& disk)
+{
+    const std::string name = disk.at("name").get<std::string>();
+    if (const auto copy = FileOf(disk))
+        earlier.diskFiles[name] = *copy;
+    else
+        earlier.uncopiedDiskFiles.insert(name);
+}
+
+std::optional<EarlierRun> EarlierRunOf(const json& manifest)
+{
+    const auto format = FormatOf(manifest.at("format").get<std::string>());
+    if (!format)
+        return std::nullopt;
     EarlierRun earlier;
     earlier.version = manifest.at("version").get<std::string>();
-    for (const auto& disk : manifest.at("diskFiles")) {
-        if (const auto copy = FileOf(disk))
-            earlier.diskFiles[disk.at("name").get<std::string>()] = copy->sha256;
-    }
+    earlier.date = manifest.at("date").get<std::string>();
+    earlier.format = *format;
+    earlier.complete = manifest.at("complete").get<bool>();
+    for (const auto& disk : manifest.at("diskFiles"))
+        AddDiskFile(earlier, disk);
     for (const auto& project : manifest.at("projects")) {
+        earlier.projectFolders.push_back(project.at("folder").get<std::string>());
         for (const auto& track : project.at("tracks")) {
             if (const auto file = FileOf(track))
                 earlier.outputs[file->file] = {*file, track.value("fileSamples", std::uint64_t{0}),
@@ -122,6 +163,17 @@ EarlierRun EarlierRunOf(const json& manifest)
         }
     }
     return earlier;
+}
+
+// One line of SHA256SUMS into `listing`; false when it is not of the form written.
+bool AddChecksumLine(const std::string& line, ChecksumListing& listing)
+{
+    const std::size_t separator = std::string(kChecksumSeparator).size();
+    if (line.size() <= kSha256HexDigits + separator || line.compare(kSha256HexDigits, separator, kChecksumSeparator) != 0)
+        return false;
+    const std::string sum = line.substr(0, kSha256HexDigits);
+    const std::string file = line.substr(kSha256HexDigits + separator);
+    return IsSha256Hex(sum) && IsArchivePath(file) && listing.sums.emplace(file, sum).second;
 }
 
 }  // namespace
@@ -150,7 +202,7 @@ std::string ChecksumList(const ArchiveRecord& record)
 {
     std::string list;
     for (const FileRecord* file : WrittenFiles(record))
-        list += file->sha256 + "  " + file->file + "\n";
+        list += file->sha256 + kChecksumSeparator + file->file + kLineEnd;
     return list;
 }
 
@@ -164,6 +216,46 @@ std::optional<EarlierRun> ParseManifest(const std::string& text)
     } catch (const json::exception&) {
         return std::nullopt;
     }
+}
+
+std::string RelativePath(const std::string& folder, const std::string& name)
+{
+    return folder + kRelativeSeparator + name;
+}
+
+std::string PathInArchive(const std::string& outdir, const std::string& relative)
+{
+    std::string path = relative;
+    std::replace(path.begin(), path.end(), kRelativeSeparator, platform::PathSeparator());
+    return platform::JoinPath(outdir, path);
+}
+
+bool IsArchivePath(const std::string& relative)
+{
+    std::size_t begin = 0;
+    while (true) {
+        const std::size_t end = std::min(relative.find(kRelativeSeparator, begin), relative.size());
+        const std::string name = relative.substr(begin, end - begin);
+        if (name.empty() || name == "." || name == ".." || SafeFileName(name) != name)
+            return false;
+        if (end == relative.size())
+            return true;
+        begin = end + 1;
+    }
+}
+
+ChecksumListing ParseChecksumList(const std::string& text)
+{
+    ChecksumListing listing;
+    std::size_t number = 0;
+    for (std::size_t begin = 0; begin < text.size();) {
+        const std::size_t end = std::min(text.find(kLineEnd, begin), text.size());
+        ++number;
+        if (!AddChecksumLine(text.substr(begin, end - begin), listing))
+            listing.badLines.push_back(number);
+        begin = end + 1;
+    }
+    return listing;
 }
 
 }  // namespace archive

@@ -1,7 +1,7 @@
 #pragma once
 // The record of an archive: manifest.json (what the disk holds and what became of
 // each part of it) and SHA256SUMS (the checksums in the form `sha256sum -c` checks),
-// and what an earlier run's manifest tells a run that resumes it.
+// and what an earlier run's manifest tells a run that resumes or checks it.
 
 #include "archive/ArchiveNames.h"
 #include "archive/ArchiveSurvey.h"
@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -56,10 +57,26 @@ std::string ManifestText(const DiskSurvey& survey, const ArchiveRecord& record);
 // SHA256SUMS: one line per written file, "<sha256>  <path>", in the manifest's order.
 std::string ChecksumList(const ArchiveRecord& record);
 
-// What an earlier run's manifest says.
+// "folder/name": a path relative to the archive folder, as the manifest gives it.
+std::string RelativePath(const std::string& folder, const std::string& name);
+
+// The file system path of `relative` inside `outdir`.
+std::string PathInArchive(const std::string& outdir, const std::string& relative);
+
+// True for a path the archive itself could have written: relative, '/' between names,
+// each name one that SafeFileName keeps as it is, none "." or "..".
+bool IsArchivePath(const std::string& relative);
+
+// What an earlier run's manifest says. Files whose path is not an archive path are
+// left out of it: a manifest never leads a run outside its folder.
 struct EarlierRun {
     std::string version;
-    std::map<std::string, std::string> diskFiles;  // name -> SHA-256 of the copy
+    std::string date;
+    ArchiveFormat format = ArchiveFormat::Wave;
+    bool complete = false;
+    std::map<std::string, FileRecord> diskFiles;  // name as spelt on the disk -> its copy
+    std::set<std::string> uncopiedDiskFiles;      // names listed with an error instead
+    std::vector<std::string> projectFolders;      // in list order
     struct Output {
         FileRecord file;
         std::uint64_t fileSamples = 0;
@@ -70,5 +87,14 @@ struct EarlierRun {
 
 // Nothing when `text` is not a manifest this program wrote.
 std::optional<EarlierRun> ParseManifest(const std::string& text);
+
+// What SHA256SUMS lists: its lines of the form ChecksumList writes, and the numbers
+// (from 1) of the lines that are not of that form.
+struct ChecksumListing {
+    std::map<std::string, std::string> sums;  // path -> SHA-256 in lower-case hex
+    std::vector<std::size_t> badLines;
+};
+
+ChecksumListing ParseChecksumList(const std::string& text);
 
 }  // namespace archive

@@ -3,6 +3,7 @@
 #include "archive/ArchiveFiles.h"
 #include "archive/ArchiveManifest.h"
 #include "archive/ArchiveProgress.h"
+#include "archive/ArchiveSnapshot.h"
 #include "archive/ArchiveTrack.h"
 #include "archive/ArchiveVerify.h"
 #include "platform/Files.h"
@@ -20,11 +21,7 @@ namespace {
 constexpr const char* kDateFormat = "%Y-%m-%dT%H:%M:%S%z";
 constexpr int kExitComplete = 0;
 constexpr int kExitIncomplete = 1;
-
-std::string Relative(const std::string& folder, const std::string& name)
-{
-    return folder + "/" + name;
-}
+constexpr int kExitRefused = 2;
 
 class Archiver {
 public:
@@ -43,12 +40,14 @@ public:
     int Run()
     {
         m_survey = SurveyDisk(m_files, m_options.disk);
-        NoteDiskFacts();
         m_earlier = ReadEarlierRun();
+        if (const auto stopped = GuardSnapshot())
+            return *stopped;
+        NoteDiskFacts();
         m_progress.SetTotal(PlannedWork() * (m_options.verify ? 2 : 1));
         if (!PrepareFolders() || !CopyDiskFiles())
             return Stop();
-        m_diskUnchanged = DiskUnchanged();
+        m_outputsStale = OutputsStale();
         for (std::size_t i = 0; i < m_survey.projects.size(); ++i) {
             if (!ArchiveProject(i) || !WriteManifest())
                 return Stop();
@@ -106,6 +105,29 @@ private:
         return text ? ParseManifest(*text) : std::nullopt;
     }
 
+    // An archive of other disk contents is refused, or moved aside with --replace.
+    // Returns the exit status when the run goes no further.
+    std::optional<int> GuardSnapshot()
+    {
+        const auto difference =
+            m_earlier ? SnapshotDifference(m_files, m_options.disk, m_survey, *m_earlier) : std::nullopt;
+        if (!difference)
+            return std::nullopt;
+        if (!m_options.replace) {
+            for (const auto& line : SnapshotRefusal(m_options.outdir, *difference, m_survey, *m_earlier))
+                m_console.Warn(line);
+            return kExitRefused;
+        }
+        const auto previous = MoveAside(m_files, m_options.outdir, *m_earlier, m_failure);
+        if (!previous) {
+            m_console.Warn("archive stopped: " + m_failure);
+            return kExitIncomplete;
+        }
+        m_console.Warn("replaced: the earlier archive (" + *difference + ") moved into " + *previous + "/");
+        m_earlier.reset();
+        return std::nullopt;
+    }
+
     static bool Writable(const ProjectFacts& project, const TrackFacts& track)
     {
         return !project.refusal && !track.refusal;
@@ -147,19 +169,45 @@ private:
         return true;
     }
 
-    // True when the earlier run's copy of `name` is complete and the disk's file unchanged.
-    bool KeepCopy(const std::string& name, const std::string& source, const std::string& copy, DiskFileRecord& record)
+    // Why the earlier run's `file` at `path` is not whole; nothing when it is.
+    std::optional<std::string> DamageOf(const std::string& path, const FileRecord& file)
+    {
+        const auto size = m_files.FileSize(path);
+        if (!size)
+            return "missing from the archive";
+        if (*size != file.size)
+            return "size differs from the manifest";
+        const auto sum = platform::Sha256OfFile(m_files, path, m_progress.ItemCallback());
+        if (!sum)
+            return "cannot be read";
+        if (*sum != file.sha256)
+            return "checksum differs from the manifest";
+        return std::nullopt;
+    }
+
+    // True when the earlier run's `file` at `path` is whole; else says why it is redone
+    // and keeps that for --verify: the medium holding the archive damaged it.
+    bool Intact(const std::string& relative, const std::string& path, const FileRecord& file)
+    {
+        const auto damage = DamageOf(path, file);
+        if (damage) {
+            m_console.Warn("redone: " + relative + ": " + *damage);
+            m_damaged.push_back(relative + ": " + *damage + "; redone");
+        }
+        return !damage;
+    }
+
+    // True when the earlier run's copy of `name` is whole; the guard has found the
+    // disk's file unchanged since.
+    bool KeepCopy(const std::string& name, const std::string& copy, DiskFileRecord& record)
     {
         if (!m_earlier || !m_earlier->diskFiles.contains(name))
             return false;
-        const std::string& sum = m_earlier->diskFiles.at(name);
-        const auto size = m_files.FileSize(copy);
-        if (!size || size != m_files.FileSize(source))
+        const FileRecord& earlier = m_earlier->diskFiles.at(name);
+        const std::string relative = RelativePath(kDiskCopyFolder, name);
+        if (!Intact(relative, copy, earlier))
             return false;
-        if (platform::Sha256OfFile(m_files, copy, m_progress.ItemCallback()) != sum ||
-            platform::Sha256OfFile(m_files, source) != sum)
-            return false;
-        record.copy = FileRecord{Relative(kDiskCopyFolder, name), *size, sum};
+        record.copy = FileRecord{relative, earlier.size, earlier.sha256};
         ++m_kept;
         return true;
     }
@@ -170,17 +218,17 @@ private:
         const std::string copy = platform::JoinPath(m_copies, name);
         DiskFileRecord record{name, std::nullopt, std::nullopt};
         m_progress.BeginItem(m_files.FileSize(source).value_or(0));
-        if (!KeepCopy(name, source, copy, record)) {
+        if (!KeepCopy(name, copy, record)) {
             const CopyResult result = CopyFile(m_files, source, copy, m_progress.ItemCallback());
             if (result.status == CopyResult::Status::WriteFailed) {
-                m_failure = Relative(kDiskCopyFolder, name) + ": cannot be written";
+                m_failure = RelativePath(kDiskCopyFolder, name) + ": cannot be written";
                 return false;
             }
             if (result.status == CopyResult::Status::SourceUnreadable) {
                 record.error = name + ": cannot be read from the disk";
                 LeaveOut(*record.error);
             } else {
-                record.copy = FileRecord{Relative(kDiskCopyFolder, name), result.size, result.sha256};
+                record.copy = FileRecord{RelativePath(kDiskCopyFolder, name), result.size, result.sha256};
             }
         }
         m_progress.EndItem();
@@ -199,29 +247,35 @@ private:
         return WriteManifest();
     }
 
-    // True when every copy has the checksum the earlier run recorded, and no more or fewer.
-    bool DiskUnchanged() const
+    // Why the earlier run's track files cannot be kept: another version wrote them, or
+    // the copies they were decoded from are not the ones made now; nothing when they can.
+    std::optional<std::string> OutputsStale() const
     {
-        if (!m_earlier || m_earlier->version != m_record.version ||
-            m_earlier->diskFiles.size() != m_record.diskFiles.size())
-            return false;
-        for (const auto& disk : m_record.diskFiles) {
+        if (!m_earlier)
+            return std::nullopt;
+        if (m_earlier->version != m_record.version)
+            return "written by version " + m_earlier->version;
+        const auto sameCopy = [this](const DiskFileRecord& disk) {
             const auto earlier = m_earlier->diskFiles.find(disk.name);
-            if (!disk.copy || earlier == m_earlier->diskFiles.end() || earlier->second != disk.copy->sha256)
-                return false;
-        }
-        return true;
+            return disk.copy && earlier != m_earlier->diskFiles.end() && earlier->second.sha256 == disk.copy->sha256;
+        };
+        if (m_earlier->diskFiles.size() != m_record.diskFiles.size() ||
+            !std::all_of(m_record.diskFiles.begin(), m_record.diskFiles.end(), sameCopy))
+            return "decoded from other disk copies";
+        return std::nullopt;
     }
 
-    // True when the earlier run wrote this output from the same disk and it is intact.
+    // True when the earlier run wrote this output from the same disk and it is whole.
     bool KeepOutput(const std::string& relative, const std::string& path, TrackRecord& record)
     {
-        if (!m_diskUnchanged || !m_earlier->outputs.contains(relative))
+        if (!m_earlier || !m_earlier->outputs.contains(relative))
             return false;
+        if (m_outputsStale) {
+            m_console.Warn("redone: " + relative + ": " + *m_outputsStale);
+            return false;
+        }
         const EarlierRun::Output& earlier = m_earlier->outputs.at(relative);
-        if (m_files.FileSize(path) != earlier.file.size)
-            return false;
-        if (platform::Sha256OfFile(m_files, path, m_progress.ItemCallback()) != earlier.file.sha256)
+        if (!Intact(relative, path, earlier.file))
             return false;
         record.output = earlier.file;
         record.fileSamples = earlier.fileSamples;
@@ -273,7 +327,7 @@ private:
         }
         record.warnings = track.losses;
         const std::string name = TrackOutputName(track.track, track.virtualTrack, m_options.format);
-        const std::string relative = Relative(project.folder, name);
+        const std::string relative = RelativePath(project.folder, name);
         const std::string path = platform::JoinPath(platform::JoinPath(m_options.outdir, project.folder), name);
         m_progress.BeginItem(track.expectedFrames * track.bytesPerSample);
         const bool kept = KeepOutput(relative, path, record);
@@ -324,7 +378,9 @@ private:
     bool Verify()
     {
         const VerifyJob job{m_options.disk, m_options.outdir, &m_survey, &m_record};
-        const auto mismatches = VerifyArchive(m_files, m_progress, job);
+        std::vector<std::string> mismatches = m_damaged;
+        const auto found = VerifyArchive(m_files, m_progress, job);
+        mismatches.insert(mismatches.end(), found.begin(), found.end());
         for (const auto& mismatch : mismatches)
             m_console.Warn("verify: " + mismatch);
         return mismatches.empty();
@@ -362,7 +418,8 @@ private:
     DiskSurvey m_survey;
     ArchiveRecord m_record;
     std::optional<EarlierRun> m_earlier;
-    bool m_diskUnchanged = false;
+    std::optional<std::string> m_outputsStale;
+    std::vector<std::string> m_damaged;  // earlier files found damaged, redone
     bool m_manifestFailed = false;
     std::size_t m_kept = 0;
     std::string m_failure;

@@ -4,7 +4,9 @@
 // a recording becomes a mono file in a folder per project, decoded from those copies;
 // manifest.json and SHA256SUMS describe it all. What cannot be read is left out with
 // its reason and the rest goes on; a run on a folder that holds an earlier archive of
-// the same disk keeps what is complete and correct there and redoes the rest.
+// the same disk keeps what is complete and correct there and redoes the rest, naming
+// each file it redoes and why. A folder that holds an archive of other disk contents
+// is refused, or with `replace` moved aside first (see ArchiveSnapshot.h).
 
 #include "archive/ArchiveNames.h"
 #include "platform/FileSystem.h"
@@ -20,6 +22,7 @@ struct ArchiveOptions {
     std::string outdir;
     ArchiveFormat format = ArchiveFormat::Wave;
     bool verify = false;
+    bool replace = false;  // move an archive of other disk contents aside
 };
 
 // Where an archive reports.
@@ -37,7 +40,8 @@ public:
 // Archives options.disk into options.outdir (created when missing) through `files`.
 // The caller has checked that the disk is a folder and that neither folder lies in
 // the other. Returns the exit status: 0 when everything was archived (and verified),
-// 1 when anything was left out, a check failed or the archive could not be written.
+// 1 when anything was left out, a check failed or the archive could not be written,
+// 2 when the folder holds an archive of other disk contents (nothing changed).
 int RunArchive(const ArchiveOptions& options, platform::FileSystem& files, ArchiveConsole& console);
 
 // True when `path` is `folder` or lies inside it, links resolved.

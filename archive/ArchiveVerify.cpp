@@ -17,8 +17,6 @@ namespace archive {
 
 namespace {
 
-constexpr char kRelativeSeparator = '/';
-
 // The samples of an output file, read in order as full-scale 32-bit values.
 class OutputSamples {
 public:
@@ -109,12 +107,7 @@ public:
     }
 
 private:
-    std::string PathOf(const FileRecord& file) const
-    {
-        std::string relative = file.file;
-        std::replace(relative.begin(), relative.end(), kRelativeSeparator, platform::PathSeparator());
-        return platform::JoinPath(m_job.outdir, relative);
-    }
+    std::string PathOf(const FileRecord& file) const { return PathInArchive(m_job.outdir, file.file); }
 
     void Mismatch(const FileRecord& file, const std::string& what) { m_mismatches.push_back(file.file + ": " + what); }
 

@@ -1,5 +1,6 @@
 #include "cli/Commands.h"
 
+#include "archive/ArchiveCheck.h"
 #include "archive/ArchiveRun.h"
 #include "cli/ProgressBar.h"
 #include "convert/FlacFile.h"
@@ -30,10 +31,25 @@ public:
     }
 };
 
+// --check names one folder, which fills the first place: the archive's.
+int CheckCommand(const ArchiveCommandOptions& options)
+{
+    if (options.disk.empty() || !options.outdir.empty())
+        return UsageError("archive --check takes one folder: OUTDIR");
+    if (!IsFolder(options.disk))
+        return UsageError("not a folder: " + options.disk);
+    StandardStreams console;
+    return archive::CheckArchive(options.disk, platform::RealFileSystem(), console);
+}
+
 }  // namespace
 
 int ArchiveCommand(const ArchiveCommandOptions& options)
 {
+    if (options.check)
+        return CheckCommand(options);
+    if (options.disk.empty() || options.outdir.empty())
+        return UsageError("archive needs DISK and OUTDIR");
     if (!IsFolder(options.disk))
         return UsageError("not a folder: " + options.disk);
     const bool flac = options.format == archive::FormatExtension(archive::ArchiveFormat::Flac);
@@ -49,7 +65,8 @@ int ArchiveCommand(const ArchiveCommandOptions& options)
         return UsageError("not a folder: " + options.outdir);
 
     const archive::ArchiveOptions run{options.disk, options.outdir,
-                                     flac ? archive::ArchiveFormat::Flac : archive::ArchiveFormat::Wave, options.verify};
+                                     flac ? archive::ArchiveFormat::Flac : archive::ArchiveFormat::Wave, options.verify,
+                                     options.replace};
     StandardStreams console;
     return archive::RunArchive(run, platform::RealFileSystem(), console);
 }

@@ -35,6 +35,8 @@ struct ArchiveCommandOptions {
     std::string outdir;
     std::string format = "wav";  // wav or flac
     bool verify = false;
+    bool replace = false;  // move an archive of other disk contents aside
+    bool check = false;    // check the archive in `disk` (the one folder given) on its own
 };
 
 struct ListOptions {

@@ -57,11 +57,21 @@ int Run(int argc, char** argv)
 
     cli::ArchiveCommandOptions archiveOptions;
     auto* archive = app.add_subcommand("archive", "Archive a whole disk: every track, the disk's own files, a manifest.");
-    archive->add_option("DISK", archiveOptions.disk, "Folder holding the recorder's files")->required();
-    archive->add_option("OUTDIR", archiveOptions.outdir, "Folder to archive into (created when missing)")->required();
-    archive->add_option("--format", archiveOptions.format, "wav (default) or flac")
-        ->check(CLI::IsMember({"wav", "flac"}));
-    archive->add_flag("--verify", archiveOptions.verify, "Read every written file back and check it against the disk");
+    archive->add_option("DISK", archiveOptions.disk, "Folder holding the recorder's files (with --check: OUTDIR)");
+    archive->add_option("OUTDIR", archiveOptions.outdir, "Folder to archive into (created when missing)");
+    auto* format = archive->add_option("--format", archiveOptions.format, "wav (default) or flac")
+                       ->check(CLI::IsMember({"wav", "flac"}));
+    auto* verify = archive->add_flag("--verify", archiveOptions.verify,
+                                     "Read every written file back and check it against the disk");
+    auto* replace = archive->add_flag("--replace", archiveOptions.replace,
+                                      "When OUTDIR holds an archive of other disk contents, move it into "
+                                      "OUTDIR/previous-<date>/ and archive anew");
+    archive->add_flag("--check", archiveOptions.check,
+                      "archive --check OUTDIR: check an archive without its disk, against SHA256SUMS, its "
+                      "manifest and a fresh decode of its copies in OUTDIR/disk/")
+        ->excludes(format)
+        ->excludes(verify)
+        ->excludes(replace);
 
     std::string demoFolder;
     auto* demo = app.add_subcommand("demo", "Write a demo recorder disk into a folder.");

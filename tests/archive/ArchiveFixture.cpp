@@ -93,7 +93,7 @@ std::map<std::string, std::string> ArchiveTree(const std::string& folder)
         std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
         std::string relative = platform::Utf8FromPath(entry.path().lexically_relative(root));
         std::replace(relative.begin(), relative.end(), platform::PathSeparator(), '/');
-        if (relative == "manifest.json") {
+        if (relative == "manifest.json" || relative.ends_with("/manifest.json")) {
             auto manifest = nlohmann::ordered_json::parse(bytes);
             manifest.erase("date");
             bytes = manifest.dump(1);

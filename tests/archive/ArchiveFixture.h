@@ -20,7 +20,7 @@ diskwriter::Disk ArchiveDisk();
 diskwriter::Disk DamagedDisk();
 
 // Every file below `folder` by its path relative to it ('/' between names), with its
-// bytes; manifest.json without its date.
+// bytes; every manifest.json without its date.
 std::map<std::string, std::string> ArchiveTree(const std::string& folder);
 
 }  // namespace testsupport

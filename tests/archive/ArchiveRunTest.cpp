@@ -1,6 +1,7 @@
 // The archive run inside the test process, on disks from the disk writer, with a
 // file system that fails or corrupts on purpose where a test needs it.
 
+#include "archive/ArchiveCheck.h"
 #include "archive/ArchiveRun.h"
 #include "convert/FlacFile.h"
 #include "platform/Files.h"
@@ -14,6 +15,8 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <filesystem>
+#include <iterator>
 
 using archive::ArchiveFormat;
 using nlohmann::json;
@@ -370,6 +373,172 @@ TEST_F(ArchiveRun, VerifyNamesAFlippedByteInAnOutputAndInARawCopy)
         EXPECT_EQ(std::count_if(console.warnings.begin(), console.warnings.end(),
                                 [](const std::string& text) { return text.rfind("verify:", 0) == 0; }),
                   c.mismatches);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+namespace fs = std::filesystem;
+
+void FlipByte(const std::string& path, std::size_t offset)
+{
+    auto bytes = testsupport::ReadBytes(path);
+    bytes.at(offset) ^= 1;
+    testsupport::WriteBytes(path, bytes);
+}
+
+// Replaces every `from` in a text file by `to`.
+void Rewrite(const std::string& path, const std::string& from, const std::string& to)
+{
+    const auto bytes = testsupport::ReadBytes(path);
+    std::string text(bytes.begin(), bytes.end());
+    for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    testsupport::WriteBytes(path, std::vector<std::uint8_t>(text.begin(), text.end()));
+}
+
+const std::string kFirst = "01 Caf\xc3\xa9 _1_";
+
+TEST_F(ArchiveRun, AnArchiveOfOtherDiskContentsIsRefusedOrMovedAsideWhole)
+{
+    struct Case {
+        const char* change;
+        std::function<void(const std::string& disk)> apply;
+        std::string difference;
+    };
+    const Case cases[] = {
+        {"recorder rewrote HFS.BIN", [](auto& d) { FlipByte(platform::JoinPath(d, "HFS.BIN"), 0); }, "HFS.BIN differs"},
+        {"data file gone", [](auto& d) { fs::remove(platform::PathFromUtf8(platform::JoinPath(d, "8b320100.003"))); },
+         "8b320100.003 is not on the disk"},
+        {"data file added",
+         [](auto& d) {
+             fs::copy_file(platform::PathFromUtf8(platform::JoinPath(d, "8b320100.003")),
+                           platform::PathFromUtf8(platform::JoinPath(d, "8b320100.004")));
+         },
+         "8b320100.004 is not in the earlier archive"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.change);
+        TempFolder disk;
+        TempFolder out;
+        testsupport::ArchiveDisk().Write(disk.Path());
+        ASSERT_EQ(archive::RunArchive({disk.Path(), out.Path()}, platform::RealFileSystem(), console), 0);
+        const auto earlier = testsupport::ArchiveTree(out.Path());
+        c.apply(disk.Path());
+
+        console = RecordingConsole{};
+        EXPECT_EQ(archive::RunArchive({disk.Path(), out.Path()}, platform::RealFileSystem(), console), 2);
+        EXPECT_EQ(testsupport::ArchiveTree(out.Path()), earlier);
+        EXPECT_TRUE(console.listed.empty());
+        EXPECT_TRUE(console.Warned("other disk contents (" + c.difference + "); nothing was changed"));
+        EXPECT_TRUE(console.Warned(": " + kFirst + ", 02 Project 2, " + kFirst + " (2)"));
+
+        archive::ArchiveOptions replace{disk.Path(), out.Path()};
+        replace.replace = true;
+        console = RecordingConsole{};
+        EXPECT_LE(archive::RunArchive(replace, platform::RealFileSystem(), console), 1);
+        EXPECT_TRUE(console.Warned("replaced: the earlier archive (" + c.difference + ") moved into previous-"));
+        std::map<std::string, std::string> moved;
+        for (const auto& [file, bytes] : testsupport::ArchiveTree(out.Path())) {
+            if (file.starts_with("previous-"))
+                moved[file.substr(file.find('/') + 1)] = bytes;
+        }
+        EXPECT_EQ(moved, earlier);
+        EXPECT_TRUE(Manifest(out.Path())["complete"]);
+    }
+}
+
+TEST_F(ArchiveRun, ARerunNamesEveryFileItRedoesAndVerifyCountsThem)
+{
+    Write(testsupport::ArchiveDisk());
+    ASSERT_EQ(Archive(Out("a")), 0);
+    const auto first = testsupport::ArchiveTree(Out("a"));
+    struct Case {
+        std::string file;
+        std::function<void(const std::string& path)> damage;
+        bool verify;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {"02 Project 2/T8V8.wav", [](auto& p) { FlipByte(p, 5000); }, false, "checksum differs from the manifest"},
+        {"02 Project 2/T8V8.wav", [](auto& p) { FlipByte(p, 5000); }, true, "checksum differs from the manifest"},
+        {kFirst + "/T1V1.wav", [](auto& p) { fs::resize_file(platform::PathFromUtf8(p), 100); }, true,
+         "size differs from the manifest"},
+        {"disk/HFS.BIN", [](auto& p) { fs::remove(platform::PathFromUtf8(p)); }, true, "missing from the archive"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        c.damage(Out("a/" + c.file));
+        EXPECT_EQ(Archive(Out("a"), ArchiveFormat::Wave, c.verify), c.verify ? 1 : 0);
+        std::vector<std::string> expected = {"redone: " + c.file + ": " + c.reason};
+        if (c.verify)
+            expected.push_back("verify: " + c.file + ": " + c.reason + "; redone");
+        std::vector<std::string> named;
+        for (const auto& text : console.warnings) {
+            if (text.starts_with("redone: ") || text.starts_with("verify: "))
+                named.push_back(text);
+        }
+        EXPECT_EQ(named, expected);
+        EXPECT_NE(std::find(console.listed.begin(), console.listed.end(), c.file), console.listed.end());
+        EXPECT_EQ(testsupport::ArchiveTree(Out("a")), first);
+    }
+}
+
+TEST_F(ArchiveRun, CheckVerifiesAnArchiveWithoutItsDisk)
+{
+    Write(testsupport::ArchiveDisk());
+    ASSERT_EQ(Archive(Out("a")), 0);
+    const std::string track = kFirst + "/T2V1.wav";
+    struct Case {
+        const char* damage;
+        std::function<void(const std::string& out)> apply;
+        int status;
+        std::vector<std::string> mismatches;
+    };
+    const Case cases[] = {
+        {"none", [](auto&) {}, 0, {}},
+        {"flipped sample", [&](auto& o) { FlipByte(platform::JoinPath(o, track), 6000); }, 1,
+         {"check: " + track + ": its SHA-256 differs from the manifest's"}},
+        // Checksums made to fit: only the decode of the copies finds it.
+        {"flipped sample, checksums rewritten",
+         [&](auto& o) {
+             const std::string path = platform::JoinPath(o, track);
+             const std::string before = FileSha(path);
+             FlipByte(path, 6000);
+             Rewrite(platform::JoinPath(o, "manifest.json"), before, FileSha(path));
+             Rewrite(platform::JoinPath(o, "SHA256SUMS"), before, FileSha(path));
+         },
+         1, {"check: " + track + ": sample 2978 differs from the disk"}},
+        {"checksum list edited",
+         [&](auto& o) {
+             Rewrite(platform::JoinPath(o, "SHA256SUMS"), FileSha(platform::JoinPath(o, track)), std::string(64, '0'));
+         },
+         1, {"check: " + track + ": SHA256SUMS and the manifest give different checksums"}},
+        {"checksum list garbled", [](auto& o) { Rewrite(platform::JoinPath(o, "SHA256SUMS"), "  disk/HFS.BIN", " HFS"); },
+         1, {"check: SHA256SUMS: line 9 is not \"SHA-256  FILE\"", "check: disk/HFS.BIN: not in SHA256SUMS"}},
+        {"checksum list gone", [](auto& o) { fs::remove(platform::PathFromUtf8(platform::JoinPath(o, "SHA256SUMS"))); },
+         1, {"check: SHA256SUMS: missing or unreadable"}},
+        {"stopped run", [](auto& o) { Rewrite(platform::JoinPath(o, "manifest.json"), "\"complete\": true", "\"complete\": false"); },
+         1, {"check: manifest.json: the archive is incomplete (its last run stopped)"}},
+        {"no manifest", [](auto& o) { fs::remove(platform::PathFromUtf8(platform::JoinPath(o, "manifest.json"))); }, 2,
+         {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.damage);
+        TempFolder out;
+        fs::copy(platform::PathFromUtf8(Out("a")), platform::PathFromUtf8(out.Path()), fs::copy_options::recursive);
+        c.apply(out.Path());
+        console = RecordingConsole{};
+        EXPECT_EQ(archive::CheckArchive(out.Path(), platform::RealFileSystem(), console), c.status);
+        std::vector<std::string> mismatches;
+        std::copy_if(console.warnings.begin(), console.warnings.end(), std::back_inserter(mismatches),
+                     [](const std::string& text) {
+                         return text.starts_with("check: ") && text.find("holds no archive") == std::string::npos;
+                     });
+        EXPECT_EQ(mismatches, c.mismatches);
+        EXPECT_EQ(console.Warned("checked 14 files; mismatches: " + std::to_string(c.mismatches.size())), c.status != 2);
     }
 }
 

@@ -100,4 +100,32 @@ TEST_F(CliArchive, RefusesFoldersInsideEachOtherAndUnknownFormats)
     EXPECT_EQ(platform::RealFileSystem().KindOf(Out("a")), platform::FileKind::None);
 }
 
+TEST_F(CliArchive, ExitStatusesOfReplaceAndCheck)
+{
+    TempFolder other;
+    testsupport::DamagedDisk().Write(other.Path());
+    TempFolder empty;
+    struct Case {
+        std::vector<std::string> arguments;
+        int status;
+        bool listsFiles;
+    };
+    const Case cases[] = {
+        {{"archive", Disk(), Out("a")}, 0, true},
+        {{"archive", "--check", Out("a")}, 0, false},
+        {{"archive", other.Path(), Out("a")}, 2, false},
+        {{"archive", other.Path(), Out("a"), "--replace"}, 1, true},  // the damaged disk leaves parts out
+        {{"archive", "--check", Out("a")}, 0, false},
+        {{"archive", "--check", empty.Path()}, 2, false},
+        {{"archive", "--check", Disk(), Out("a")}, 2, false},
+        {{"archive", "--check", Out("a"), "--verify"}, 2, false},
+        {{"archive", Disk()}, 2, false},
+    };
+    for (const auto& c : cases) {
+        const auto result = RunCli(c.arguments);
+        EXPECT_EQ(result.exitStatus, c.status) << testing::PrintToString(c.arguments) << "\n" << result.err;
+        EXPECT_EQ(result.out.empty(), !c.listsFiles) << testing::PrintToString(c.arguments);
+    }
+}
+
 }  // namespace
