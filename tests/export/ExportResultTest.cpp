@@ -80,6 +80,7 @@ public:
     bool Write(const void* data, std::size_t count) override { return m_inner->Write(data, count); }
     bool Seek(std::uint64_t offset) override { return m_inner->Seek(offset); }
     bool Flush() override { return m_inner->Flush(); }
+    bool Sync() override { return m_inner->Sync(); }
     bool Close() override
     {
         m_inner->Close();
