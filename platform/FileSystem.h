@@ -52,6 +52,10 @@ public:
     virtual bool Remove(const std::string& path) = 0;
     // Moves `from` to `to`, replacing a file there.
     virtual bool Rename(const std::string& from, const std::string& to) = 0;
+    // Waits until the system has put the folder's entries (the files created, renamed
+    // and removed in it) on the device. Nothing to do where the system does that with
+    // each change (Windows).
+    virtual bool SyncFolder(const std::string& folder) = 0;
     // Gives `to` the permission bits of `from` (on Windows: its read-only attribute).
     virtual bool CopyPermissions(const std::string& from, const std::string& to) = 0;
     // The bytes available to the user on the volume holding `folder`.

@@ -20,6 +20,10 @@ public:
     virtual bool Seek(std::uint64_t offset) = 0;
     // Hands buffered bytes to the system.
     virtual bool Flush() = 0;
+    // Flushes and waits until the system has put the file's bytes and size on the
+    // device, so that they outlast a power cut. A file that has no device to put them
+    // on (a pipe, a terminal) counts as synced.
+    virtual bool Sync() = 0;
     // Flushes and closes. False when this or any earlier operation failed: the
     // file's content is then not what was written.
     virtual bool Close() = 0;

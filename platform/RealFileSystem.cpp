@@ -20,7 +20,10 @@
 #endif
 #include <windows.h>
 #else
+#include <cerrno>
+#include <fcntl.h>
 #include <sys/types.h>
+#include <unistd.h>
 #endif
 
 namespace fs = std::filesystem;
@@ -94,6 +97,44 @@ std::int64_t TellStream(std::FILE* stream)
 #endif
 }
 
+#ifndef _WIN32
+// A pipe, a terminal or a file system without a device to write to refuses a sync
+// as not supported: there is nothing to wait for, which is no failure.
+bool SyncSucceeded(int result)
+{
+    return result == 0 || errno == EINVAL || errno == ENOTSUP;
+}
+#endif
+
+// Puts the bytes of an open stream, already flushed, on the device.
+bool SyncStream(std::FILE* stream)
+{
+#ifdef _WIN32
+    const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+    // Only a disk file has buffers to write; a pipe's flush would wait for its reader.
+    return GetFileType(handle) != FILE_TYPE_DISK || FlushFileBuffers(handle) != 0;
+#elif defined(__linux__)
+    // The data and the size, without the times that nothing reads back.
+    return SyncSucceeded(fdatasync(fileno(stream)));
+#else
+    return SyncSucceeded(fsync(fileno(stream)));
+#endif
+}
+
+// Puts a folder's entries on the device. Windows writes them with each change.
+bool SyncFolderAt([[maybe_unused]] const std::string& folder)
+{
+#ifdef _WIN32
+    return true;
+#else
+    const int descriptor = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor < 0)
+        return false;
+    const bool synced = SyncSucceeded(fsync(descriptor));
+    return close(descriptor) == 0 && synced;
+#endif
+}
+
 class FileSource : public ByteSource {
 public:
     FileSource(std::FILE* stream, std::uint64_t size) : m_stream(stream), m_size(size) {}
@@ -154,6 +195,8 @@ public:
     bool Seek(std::uint64_t offset) override { return Check(m_stream && SeekStream(m_stream, offset, SEEK_SET) == 0); }
 
     bool Flush() override { return Check(m_stream && std::fflush(m_stream) == 0 && !std::ferror(m_stream)); }
+
+    bool Sync() override { return Flush() && Check(SyncStream(m_stream)); }
 
     bool Close() override
     {
@@ -289,6 +332,8 @@ public:
         return !error;
 #endif
     }
+
+    bool SyncFolder(const std::string& folder) override { return SyncFolderAt(folder); }
 
     bool CopyPermissions(const std::string& from, const std::string& to) override
     {

@@ -16,12 +16,15 @@ public:
     bool Write(const void* data, std::size_t count) override { return Held() && Held()->Write(data, count); }
     bool Seek(std::uint64_t offset) override { return Held() && Held()->Seek(offset); }
     bool Flush() override { return Held() && Held()->Flush(); }
+    bool Sync() override { return Held() && Held()->Sync(); }
 
     bool Close() override
     {
         if (!Held())
             return false;
-        if (!m_temporary->Close()) {
+        // Closed here, so synced here: the commit syncs only a file it still holds.
+        const bool synced = Held()->Sync();
+        if (!m_temporary->Close() || !synced) {
             m_temporary.reset();
             return false;
         }
@@ -41,13 +44,35 @@ private:
     bool m_replaces;
 };
 
+// A link, device or pipe written in place: its Close syncs what the system can put on
+// a device (a pipe or a terminal has none, and counts as synced).
+class InPlaceFile : public OutputFile {
+public:
+    explicit InPlaceFile(std::unique_ptr<OutputFile> file) : m_file(std::move(file)) {}
+
+    bool Write(const void* data, std::size_t count) override { return m_file->Write(data, count); }
+    bool Seek(std::uint64_t offset) override { return m_file->Seek(offset); }
+    bool Flush() override { return m_file->Flush(); }
+    bool Sync() override { return m_file->Sync(); }
+    bool Close() override
+    {
+        const bool synced = m_file->Sync();
+        return m_file->Close() && synced;
+    }
+
+private:
+    std::unique_ptr<OutputFile> m_file;
+};
+
 }  // namespace
 
 std::unique_ptr<OutputFile> OpenReplacing(FileSystem& files, const std::string& path)
 {
     const FileKind kind = files.KindOfEntry(path);
-    if (kind != FileKind::None && kind != FileKind::Regular)
-        return files.OpenWrite(path, WriteMode::Replace);
+    if (kind != FileKind::None && kind != FileKind::Regular) {
+        auto file = files.OpenWrite(path, WriteMode::Replace);
+        return file ? std::make_unique<InPlaceFile>(std::move(file)) : nullptr;
+    }
     auto temporary = std::make_unique<TemporaryFile>(files, path);
     if (!temporary->File())
         return nullptr;

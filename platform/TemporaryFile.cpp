@@ -72,6 +72,13 @@ TemporaryFile::TemporaryFile(FileSystem& files, std::string path, TemporaryNamin
     }
 }
 
+TemporaryFile::TemporaryFile(FileSystem& files, std::string path, std::string temporaryPath)
+    : m_files(files), m_path(std::move(path)), m_file(files.OpenWrite(temporaryPath, WriteMode::CreateNew))
+{
+    if (m_file)
+        m_temporary = std::move(temporaryPath);
+}
+
 TemporaryFile::~TemporaryFile()
 {
     Discard();
@@ -90,13 +97,16 @@ bool TemporaryFile::Commit()
 {
     if (m_temporary.empty())
         return false;
-    if (!Close()) {
+    // On the device before it takes the name: a power cut then leaves the old file
+    // or the whole new one under it, never a new name with bytes still missing.
+    const bool synced = !m_file || m_file->Sync();
+    if (!Close() || !synced) {
         Discard();
         return false;
     }
-    const bool moved = MoveIntoPlace(m_files, m_temporary, m_path);
+    m_placed = MoveIntoPlace(m_files, m_temporary, m_path);
     m_temporary.clear();
-    return moved;
+    return m_placed && m_files.SyncFolder(FolderPart(m_path));
 }
 
 // Closes the file, when still held, and removes the temporary.

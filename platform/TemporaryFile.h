@@ -23,6 +23,9 @@ public:
     // Creates a new temporary beside `path` in `files`, trying fresh random names
     // while the chosen one is taken.
     TemporaryFile(FileSystem& files, std::string path, TemporaryNaming naming = TemporaryNaming::Hidden);
+    // Creates the temporary under exactly `temporaryPath`, a name that other runs
+    // know to look for; no file when that name is taken.
+    TemporaryFile(FileSystem& files, std::string path, std::string temporaryPath);
     // Removes the temporary unless it was committed.
     ~TemporaryFile();
     TemporaryFile(const TemporaryFile&) = delete;
@@ -36,9 +39,14 @@ public:
     const std::string& TemporaryPath() const { return m_temporary; }
     // Closes the file when still held and keeps the temporary; false when the close failed.
     bool Close();
-    // Closes the file (when still held) and renames the temporary to its path. False
-    // on any failure, the temporary then removed; a second Commit fails.
+    // Syncs and closes the file (when still held), renames the temporary to its path
+    // and syncs the folder. False on any failure, the temporary then removed (or,
+    // when only the folder's sync failed, already renamed); a second Commit fails.
+    // A file taken over is synced by whoever holds it.
     bool Commit();
+    // After a failed Commit: true when the file took its name all the same and only
+    // the folder's sync failed, so that the new file may or may not outlast a power cut.
+    bool Placed() const { return m_placed; }
 
 private:
     void Discard();
@@ -47,6 +55,7 @@ private:
     std::string m_path;
     std::string m_temporary;  // empty once renamed or removed
     std::unique_ptr<OutputFile> m_file;
+    bool m_placed = false;
 };
 
 // Moves the finished file at `from` to `to`; removes `from` when that fails.

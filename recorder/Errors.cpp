@@ -43,6 +43,8 @@ const char* ReasonText(Reason reason)
         {Reason::ProjectNumbersUsedUp, "the last project number in FNB.TXT is {}; no later one can be derived"},
         {Reason::FnbTextFull, "FNB.TXT has no room for the new project's lines"},
         {Reason::FnbTextWriteFailed, "FNB.TXT cannot be written"},
+        {Reason::FnbTextMaybeRegistered, "the new FNB.TXT took its name but may not be on the disk yet; "
+                                         "the project may be registered"},
         {Reason::ProjectNameRefused, "{}"},
         {Reason::ProjectNameHoldsSerialKey, "a project name may not hold SNGSERIAL:, which would make its title line "
                                             "read as a project number line"},
@@ -76,6 +78,7 @@ const char* WarningText(WarningKind kind)
         {WarningKind::TrackEndedBadLink, "{s} ended early: a link in FNB.BIN leads outside the file"},
         {WarningKind::TrackEndedMissingDataFile, "{s} ended early: its data file {} cannot be opened"},
         {WarningKind::LeadInTableMissing, "HFS.BIN is missing; lead-ins are taken as 0"},
+        {WarningKind::InterruptedImportLeft, "{s} was left by an interrupted import; the next import finishes or removes it"},
         {WarningKind::RateNotExportable, "{} Hz: wavelorn cannot export this project once the recorder has taken it over"},
     };
     return texts.at(kind);

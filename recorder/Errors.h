@@ -44,6 +44,7 @@ enum class Reason {
     ProjectNumbersUsedUp,
     FnbTextFull,
     FnbTextWriteFailed,
+    FnbTextMaybeRegistered,
     ProjectNameRefused,
     ProjectNameHoldsSerialKey,
     TemporaryFileFailed,
@@ -110,6 +111,7 @@ enum class WarningKind {
     TrackEndedMissingDataFile,  // a track ended early: a later segment's data file cannot be opened
     LeadInTableMissing,       // HFS.BIN is missing: lead-ins are taken as 0
     RateNotExportable,        // an imported project's rate cannot be exported once taken over
+    InterruptedImportLeft,    // an interrupted import left its new FNB.TXT beside the old one
 };
 
 struct Warning {

@@ -121,6 +121,26 @@ std::size_t LineEndNeeded(const std::vector<std::uint8_t>& image, std::size_t us
 
 }  // namespace
 
+void FinishInterruptedCommit(platform::FileSystem& files, const std::string& moFolder)
+{
+    const auto newText = platform::FindExactName(files, moFolder, kNewFnbTextName);
+    if (!newText)
+        return;
+    const std::string newPath = platform::JoinPath(moFolder, *newText);
+    const std::string fnbPath = platform::JoinPath(moFolder, kFnbTextFileName);
+    const bool whole = files.FileSize(newPath) == kFnbTextSize;
+    const bool finished = !platform::FindFile(files, fnbPath) && whole && files.Rename(newPath, fnbPath);
+    if (!finished && !files.Remove(newPath))
+        Fail(MessageId::FnbWriteFailed, Reason::FnbTextWriteFailed, newPath);
+    if (!files.SyncFolder(moFolder))
+        Fail(MessageId::FnbWriteFailed, Reason::FnbTextWriteFailed, moFolder);
+}
+
+bool HasInterruptedCommit(platform::FileSystem& files, const std::string& moFolder)
+{
+    return platform::FindExactName(files, moFolder, kNewFnbTextName).has_value();
+}
+
 COrvoFnbTextFile::COrvoFnbTextFile(std::string moFolder, std::string projectName, std::string timeStamp,
                                    platform::FileSystem& files)
     : m_files(files),
@@ -128,6 +148,7 @@ COrvoFnbTextFile::COrvoFnbTextFile(std::string moFolder, std::string projectName
       m_projectName(std::move(projectName)),
       m_timeStamp(std::move(timeStamp))
 {
+    FinishInterruptedCommit(m_files, m_moFolder);
     const std::string path = FnbPath();
     m_newProjectNumber = NextProjectNumber(LastSerialDigits(*OpenText(m_files, path), path), path);
     m_temp = CreateTempFile(m_files);
@@ -237,38 +258,35 @@ void COrvoFnbTextFile::Commit()
 {
     const std::string path = FnbPath();
     const std::vector<std::uint8_t> image = ComposeText(path);
-    const auto file = OpenForTextWrite(path);
-    // From here on FNB.TXT may name the new data files, even after a failed write:
-    // they stay on the disk whatever happens.
-    m_createdFiles.clear();
-    const bool written = file->Write(image.data(), image.size());
-    if (!file->Close() || !written)
+    PrepareCommit(path);
+    ReplaceText(path, image);
+}
+
+void COrvoFnbTextFile::PrepareCommit(const std::string& path) const
+{
+    if (!m_files.SyncFolder(m_moFolder))
+        Fail(MessageId::FnbWriteFailed, Reason::DataFileWriteFailed, m_moFolder);
+    const auto file = m_files.OpenWrite(path, platform::WriteMode::Update);
+    if (!file || !file->Close())
         Fail(MessageId::FnbWriteFailed, Reason::FnbTextWriteFailed, path);
 }
 
-bool COrvoFnbTextFile::GrowToFullSize(const std::string& path, std::uint64_t size)
+void COrvoFnbTextFile::ReplaceText(const std::string& path, const std::vector<std::uint8_t>& image)
 {
-    if (size >= kFnbTextSize)
-        return true;
-    // Zero bytes written, not a size change, which would reserve no space.
-    const std::vector<std::uint8_t> zeros(kFnbTextSize - static_cast<std::size_t>(size), 0);
-    return WriteWhole(m_files, path, platform::WriteMode::Append, zeros.data(), zeros.size());
-}
-
-std::unique_ptr<platform::OutputFile> COrvoFnbTextFile::OpenForTextWrite(const std::string& path)
-{
-    const auto size = m_files.FileSize(path);
-    if (!size)
-        Fail(MessageId::FnbWriteFailed, Reason::FnbTextWriteFailed, path);
-    std::unique_ptr<platform::OutputFile> file;
-    if (GrowToFullSize(path, *size))
-        file = m_files.OpenWrite(path, platform::WriteMode::Update);
-    if (!file) {
-        if (*size < kFnbTextSize)
-            m_files.Resize(path, *size);
-        Fail(MessageId::FnbWriteFailed, Reason::FnbTextWriteFailed, path);
+    const std::string newPath = platform::JoinPath(m_moFolder, kNewFnbTextName);
+    platform::TemporaryFile text(m_files, path, newPath);
+    if (!text.File() || !text.File()->Write(image.data(), image.size()))
+        Fail(MessageId::FnbWriteFailed, Reason::FnbTextWriteFailed, newPath);
+    // Best effort, as for any replaced file: FAT has no permission bits to carry over.
+    m_files.CopyPermissions(path, newPath);
+    const bool committed = text.Commit();
+    if (text.Placed()) {
+        // FNB.TXT names the new data files now: they stay on the disk whatever happens.
+        m_createdFiles.clear();
     }
-    return file;
+    if (!committed)
+        Fail(MessageId::FnbWriteFailed, text.Placed() ? Reason::FnbTextMaybeRegistered : Reason::FnbTextWriteFailed,
+             path);
 }
 
 void COrvoFnbTextFile::NoteCreatedFile(const std::string& path)

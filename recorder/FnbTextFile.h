@@ -3,7 +3,9 @@
 // project to the recorder. The file is always 131072 bytes: CR LF text lines
 // followed by zero bytes. An import derives its project number from the last
 // "SNGSERIAL:" line, collects its project and track blocks in a temporary file,
-// and at the end writes the new text into FNB.TXT in place, in one write.
+// and at the end commits the new text: the whole image goes to FNBTXT.NEW in the
+// disk folder, onto the device, and is then renamed over FNB.TXT, so that a power
+// cut leaves the old text or the new one, never a torn one.
 
 #include "platform/FileSystem.h"
 #include "platform/TemporaryFile.h"
@@ -19,14 +21,24 @@
 #include <vector>
 
 inline constexpr std::size_t kFnbTextSize = 131072;
+// The new text before it takes the name FNB.TXT; an 8.3 name, as the recorder's disk takes.
+inline constexpr const char* kNewFnbTextName = "FNBTXT.NEW";
 // Room reserved for one project block and for one track block.
 inline constexpr std::uint64_t kProjectBlockReserve = 130;
 inline constexpr std::uint64_t kTrackBlockReserve = 141;
 
+// A new text that an interrupted commit left in `moFolder`: when FNB.TXT is missing
+// and FNBTXT.NEW is whole, the commit got as far as the text and it takes the name;
+// otherwise it is removed. Raises ImportError(FnbWriteFailed) when it stays.
+void FinishInterruptedCommit(platform::FileSystem& files, const std::string& moFolder);
+// Whether an interrupted import left its new text in `moFolder` (for a warning).
+bool HasInterruptedCommit(platform::FileSystem& files, const std::string& moFolder);
+
 class COrvoFnbTextFile {
 public:
-    // Derives the new project number from FNB.TXT in `moFolder` and creates the
-    // temporary file, both through `files`. The project block names the project
+    // Finishes or removes a new text an interrupted import left (FinishInterruptedCommit),
+    // derives the new project number from FNB.TXT in `moFolder` and creates the
+    // temporary file, all through `files`. The project block names the project
     // `projectName`, every block carries `timeStamp`. Raises ImportError:
     // FnbReadFailed, ProjectNumberFull, or InsideError when no temporary file can be made.
     COrvoFnbTextFile(std::string moFolder, std::string projectName, std::string timeStamp,
@@ -61,18 +73,19 @@ public:
     // True when the project block and `blockCount` track blocks fit after the
     // used part of FNB.TXT (and the line end a commit may add). Raises ImportError(FnbReadFailed) when it cannot be read.
     bool HasRoomForTracks(std::uint64_t blockCount) const;
-    // Writes the collected text into FNB.TXT: after the used part (and a line end
+    // Commits the collected text to FNB.TXT: after the used part (and a line end
     // when its last line has none), or over the whole text when the first line holds
-    // "VERSIONID:". The first 131072 bytes
-    // are composed in memory and written in place in one write; a shorter file is
-    // first grown to that size, so that the write itself needs no new space. Any
-    // failure before the write begins leaves the file as it was. Raises
-    // ImportError(FnbReadFailed or FnbWriteFailed).
+    // "VERSIONID:". The 131072 bytes are composed in memory and written whole to
+    // FNBTXT.NEW (created new), synced, renamed over FNB.TXT and the folder synced.
+    // An FNB.TXT that cannot be opened for writing is refused first. Until the rename
+    // has succeeded, a failure leaves FNB.TXT as it was; after it, the data files
+    // stay, and a failed folder sync raises FnbWriteFailed with FnbTextMaybeRegistered.
+    // Raises ImportError(FnbReadFailed or FnbWriteFailed).
     void Commit();
 
     // The track data files this import has created, so that a failed import can
-    // remove them again (best effort). Once Commit has opened FNB.TXT to write the
-    // new text, they are no longer removed: the text may already name them.
+    // remove them again (best effort). Once Commit has renamed the new text over
+    // FNB.TXT, they are no longer removed: the text names them.
     void NoteCreatedFile(const std::string& path);
     void RemoveCreatedFiles();
 
@@ -87,12 +100,11 @@ private:
     std::vector<std::uint8_t> ComposeText(const std::string& path) const;
     // Writes `block` into the temporary text, opened in `mode`; why not when that fails.
     std::optional<Refusal> AppendToTemp(const std::string& block, platform::WriteMode mode) const;
-    // Grows FNB.TXT at `path`, `size` bytes long, to its full size with zero bytes;
-    // false when they cannot all be written.
-    bool GrowToFullSize(const std::string& path, std::uint64_t size);
-    // FNB.TXT at `path` opened to write its text in place, grown first when short.
-    // On failure the file is cut back to its old length; raises ImportError(FnbWriteFailed).
-    std::unique_ptr<platform::OutputFile> OpenForTextWrite(const std::string& path);
+    // Syncs the folder's new data file names; refuses an FNB.TXT at `path` that cannot
+    // be opened for writing (a rename would replace even a read-only file).
+    void PrepareCommit(const std::string& path) const;
+    // Writes `image` to FNBTXT.NEW and renames it over FNB.TXT at `path`.
+    void ReplaceText(const std::string& path, const std::vector<std::uint8_t>& image);
 
     platform::FileSystem& m_files;
     std::string m_moFolder;

@@ -159,7 +159,9 @@ bool COrvoPackFile::CloseTrackFile()
 {
     if (!m_file)
         return true;
+    // On the device before FNB.TXT can name it.
+    const bool synced = m_file->Sync();
     const bool closed = m_file->Close();
     m_file.reset();
-    return closed;
+    return synced && closed;
 }

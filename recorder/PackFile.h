@@ -57,7 +57,8 @@ public:
     // Writes the whole block, filled or not, hands it to the system and starts an
     // empty one. False when the block could not be written.
     bool FlushBlock();
-    // Closes the file; false when the close fails. With nothing open there is nothing to fail.
+    // Syncs the file to the device and closes it; false when either fails. With
+    // nothing open there is nothing to fail.
     bool CloseTrackFile();
 
     std::uint32_t GetFill() const { return m_fill; }

@@ -334,6 +334,7 @@ private:
             return m_inner->Seek(offset);
         }
         bool Flush() override { return m_inner->Flush(); }
+        bool Sync() override { return m_inner->Sync(); }
         bool Close() override { return m_inner->Close(); }
 
     private:

@@ -9,6 +9,7 @@
 #include "tests/support/MemoryFileSystem.h"
 #include "recorder/TrackFileName.h"
 #include "recorder/WordOrder.h"
+#include "platform/TemporaryFile.h"
 #include "tests/support/MemoryDisk.h"
 #include "tests/support/ScriptedUserInterface.h"
 #include "tools/diskwriter/DiskWriter.h"
@@ -80,6 +81,7 @@ public:
     bool Write(const void* data, std::size_t count) override { return m_inner->Write(data, count); }
     bool Seek(std::uint64_t offset) override { return m_inner->Seek(offset); }
     bool Flush() override { return m_inner->Flush(); }
+    bool Sync() override { return m_inner->Sync(); }
     bool Close() override
     {
         m_inner->Close();
@@ -299,6 +301,36 @@ TEST(ExportResult, NamesTheFilesItCompletedAlsoBeforeAFailurePartWay)
         EXPECT_EQ(paths, c.files) << c.what;
         for (const auto& file : c.files)
             EXPECT_GT(rig.files.Bytes(file).size(), 2 * kChunk) << c.what << ": " << file;
+    }
+}
+
+// A power cut at any step of a Mono export over an older file: the output folder
+// then holds each file as it was before (or not at all) or complete, and no temporary.
+TEST(ExportResult, APowerCutLeavesEachOutputOldOrComplete)
+{
+    const std::vector<std::uint8_t> old = {1, 2, 3};
+    const auto arrange = [&](Rig& rig) {
+        rig.files.AddFile("/out/Take21.wav", old);
+        rig.ui.questionAnswers = {platform::Answer::Yes};  // replace it
+    };
+    Rig clean;
+    arrange(clean);
+    const int start = clean.files.Steps();
+    ASSERT_TRUE(clean.Run().succeeded);
+    for (int cut = start + 1; cut <= clean.files.Steps() + 1; ++cut) {
+        SCOPED_TRACE("cut at step " + std::to_string(cut));
+        Rig rig;
+        arrange(rig);
+        rig.files.CutPowerAt(cut);
+        rig.Run();
+        rig.files.PowerCut();
+        for (const auto& entry : rig.files.ListFolder(kOutFolder).value_or(std::vector<platform::FolderEntry>{})) {
+            const std::string path = std::string(kOutFolder) + "/" + entry.name;
+            const auto bytes = rig.files.Bytes(path);
+            EXPECT_FALSE(platform::IsTemporaryName(entry.name)) << path;
+            EXPECT_TRUE(bytes == clean.files.Bytes(path) || (entry.name == "Take21.wav" && bytes == old)) << path;
+        }
+        EXPECT_TRUE(rig.files.HasFile("/out/Take21.wav"));
     }
 }
 

@@ -34,8 +34,8 @@ namespace {
 
 constexpr const char* kFnbText = "FNB.TXT";
 constexpr std::size_t kUnit16 = 131072;
-constexpr FaultOp kOps[] = {FaultOp::Open, FaultOp::Read, FaultOp::Write, FaultOp::Flush, FaultOp::Close,
-                            FaultOp::Rename};
+constexpr FaultOp kOps[] = {FaultOp::Open, FaultOp::Read,  FaultOp::Write, FaultOp::Flush,
+                            FaultOp::Sync, FaultOp::Close, FaultOp::Rename};
 
 using Snapshot = std::map<std::string, Bytes>;
 
@@ -176,7 +176,11 @@ struct Target {
 
 const Target kTargets[] = {
     {"track data files", NameContains("8b32"), true},
-    {"FNB.TXT", NameContains(kFnbText), true},
+    {"FNB.TXT", NameContains(kFnbText), false},
+    {"new FNB.TXT", NameContains(kNewFnbTextName), true},
+    // Every file name here has a dot, no folder name does: only the disk folder is synced.
+    {"disk folder", [](const std::string& path) { return platform::NamePart(path).find('.') == std::string::npos; },
+     false},
     {"temporary text", NameContains(".tmp"), true},
     {"sources", [](const std::string& path) { return NameContains(".wav")(path) || NameContains(".aif")(path); },
      false},
@@ -250,12 +254,14 @@ public:
     std::set<MessageId> seen;
 
 private:
-    // Once FNB.TXT is open for the new text, it may hold anything and the data files
-    // it may name stay, complete; nothing else changes.
+    // Only once the new FNB.TXT has taken its name does the disk change: it is the
+    // new text then, and the data files it names stay, complete; nothing else changes.
     static void ExpectTextWriteBegun(const ImportResult& result, const Snapshot& before, const Snapshot& clean,
                                      const Snapshot& after)
     {
         EXPECT_EQ(result.refusal.id, MessageId::FnbWriteFailed) << "the disk changed: " << Explain(result.refusal);
+        EXPECT_EQ(result.refusal.reason, Reason::FnbTextMaybeRegistered) << Explain(result.refusal);
+        EXPECT_TRUE(after.count(kFnbText) && after.at(kFnbText) == clean.at(kFnbText)) << "FNB.TXT is torn";
         for (const auto& [name, bytes] : clean) {
             if (name == kFnbText || before.count(name))
                 continue;
@@ -278,7 +284,7 @@ std::string Describe(const Target& target, const char* fault, std::uint64_t n)
 
 const char* OpName(FaultOp op)
 {
-    static const char* const names[] = {"open", "read", "write", "flush", "close", "rename"};
+    static const char* const names[] = {"open", "read", "write", "flush", "sync", "close", "rename"};
     return names[static_cast<std::size_t>(op)];
 }
 
@@ -328,6 +334,8 @@ TEST(ImportFaults, EveryFailureLeavesTheDiskAsPromised)
     const std::map<std::string, std::set<MessageId>> expected = {
         {"track data files", {MessageId::ConvertFailed}},
         {"FNB.TXT", {MessageId::FnbReadFailed, MessageId::FnbWriteFailed}},
+        {"new FNB.TXT", {MessageId::FnbWriteFailed}},
+        {"disk folder", {MessageId::FnbWriteFailed}},
         {"temporary text", {MessageId::InsideError, MessageId::ConvertFailed, MessageId::FnbWriteFailed}},
         {"sources", {MessageId::InsideError, MessageId::SampleReadFailed, MessageId::ConvertFailed}},
     };

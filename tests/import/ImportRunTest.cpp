@@ -5,6 +5,7 @@
 #include "import/ImportChecks.h"
 #include "import/InvertExchange.h"
 #include "platform/Files.h"
+#include "recorder/FnbTextFile.h"
 #include "tests/support/MemoryFileSystem.h"
 #include "tests/import/SlotPage.h"
 #include "tests/import/WaveAiffBuilder.h"
@@ -344,39 +345,48 @@ TEST(ImportRun, ProgressCountsEverySourceTwiceAndEndsAtItsTotal)
     }
 }
 
-TEST(ImportRun, DataFilesStayOnlyOnceTheTextWriteHasBegun)
+TEST(ImportRun, DataFilesStayOnlyOnceTheNewTextHasTakenItsName)
 {
     using testsupport::FaultOp;
     using testsupport::NameContains;
     const Bytes paddedText = PaddedFnbText("SNGSERIAL: 07\r\n\r\n");
     const Bytes shortText = AsBytes("SNGSERIAL: 07\r\n");
     const std::vector<std::string> dataFiles = {Mo("8b320800.000"), Mo("8b320800.001")};
+    const testsupport::PathFilter diskFolder = [](const std::string& path) { return path == kMo; };
     struct Row {
         const char* what;
         Bytes fnbText;
         // Arranges the failure; `fnbOpens` is the number of opens of FNB.TXT in a clean run.
         std::function<void(testsupport::FaultyFileSystem&, int fnbOpens)> arrange;
         bool filesStay;
+        Reason reason = Reason::FnbTextWriteFailed;
     };
     const Row rows[] = {
         {"FNB.TXT cannot be opened for writing", paddedText,
          [](auto& files, int fnbOpens) { files.FailNth(FaultOp::Open, fnbOpens, NameContains("FNB.TXT")); }, false},
         {"short FNB.TXT cannot be opened for writing", shortText,
          [](auto& files, int fnbOpens) { files.FailNth(FaultOp::Open, fnbOpens, NameContains("FNB.TXT")); }, false},
-        {"short FNB.TXT, the disk fills as it grows", shortText,
-         [](auto& files, int) { files.FillAfter(100, NameContains("FNB.TXT")); }, false},
-        {"short FNB.TXT, the disk fills a byte before its full size", shortText,
-         [&](auto& files, int) { files.FillAfter(kFnbTextSize - shortText.size() - 1, NameContains("FNB.TXT")); },
-         false},
-        {"short FNB.TXT, closing it after it grew fails", shortText,
-         [](auto& files, int) { files.FailNth(FaultOp::Close, 1, NameContains("FNB.TXT")); }, false},
-        {"FNB.TXT open, its write fails", paddedText,
+        {"FNB.TXT opens but takes no byte", paddedText,
          [](auto& files, int) {
              files.failWrites = [](const std::string& path, platform::WriteMode) { return path == Mo("FNB.TXT"); };
          },
-         true},
-        {"short FNB.TXT grown, no room left for the text", shortText,
-         [&](auto& files, int) { files.FillAfter(kFnbTextSize - shortText.size(), NameContains("FNB.TXT")); }, true},
+         false},
+        {"the data files' names cannot be synced", paddedText,
+         [&](auto& files, int) { files.FailNth(FaultOp::Sync, 1, diskFolder); }, false, Reason::DataFileWriteFailed},
+        {"the new text cannot be created", shortText,
+         [](auto& files, int) { files.FailNth(FaultOp::Open, 1, NameContains(kNewFnbTextName)); }, false},
+        {"the disk fills as the new text is written", shortText,
+         [](auto& files, int) { files.FillAfter(100, NameContains(kNewFnbTextName)); }, false},
+        {"the disk fills a byte before the new text's end", paddedText,
+         [](auto& files, int) { files.FillAfter(kFnbTextSize - 1, NameContains(kNewFnbTextName)); }, false},
+        {"the new text cannot be synced", paddedText,
+         [](auto& files, int) { files.FailNth(FaultOp::Sync, 1, NameContains(kNewFnbTextName)); }, false},
+        {"the new text cannot be closed", shortText,
+         [](auto& files, int) { files.FailNth(FaultOp::Close, 1, NameContains(kNewFnbTextName)); }, false},
+        {"the new text cannot take the name", paddedText,
+         [](auto& files, int) { files.FailNth(FaultOp::Rename, 1, NameContains("FNB.TXT")); }, false},
+        {"the folder cannot be synced after the rename", paddedText,
+         [&](auto& files, int) { files.FailNth(FaultOp::Sync, 2, diskFolder); }, true, Reason::FnbTextMaybeRegistered},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
@@ -393,6 +403,8 @@ TEST(ImportRun, DataFilesStayOnlyOnceTheTextWriteHasBegun)
         const ImportResult result = rig.Import();
         ASSERT_FALSE(result.succeeded);
         EXPECT_EQ(result.refusal.id, MessageId::FnbWriteFailed);
+        EXPECT_EQ(result.refusal.reason, row.reason);
+        EXPECT_FALSE(rig.memory.HasFile(Mo(kNewFnbTextName)));
         for (const auto& file : dataFiles) {
             EXPECT_EQ(rig.memory.HasFile(file), row.filesStay) << file;
             if (row.filesStay) {
@@ -402,6 +414,46 @@ TEST(ImportRun, DataFilesStayOnlyOnceTheTextWriteHasBegun)
         if (!row.filesStay) {
             EXPECT_EQ(rig.memory.Bytes(Mo("FNB.TXT")), row.fnbText);
         }
+    }
+}
+
+// A power cut at any step of an import, data writes and syncs included, and the next
+// import's first look: the disk holds the old text, or the new one with every data
+// file it names whole. Never a new text beside missing or short data files.
+TEST(ImportRun, APowerCutLeavesTheOldProjectsOrTheNewOneWhole)
+{
+    for (const Bytes& oldText : {PaddedFnbText("SNGSERIAL: 07\r\n\r\n"), AsBytes("SNGSERIAL: 07\r\n")}) {
+        MemoryImport clean;
+        clean.memory.AddFile(Mo("FNB.TXT"), oldText);
+        ASSERT_TRUE(clean.Check({"a.wav", "", "a.wav"}));
+        const int start = clean.memory.Steps();
+        const ImportResult done = clean.Import();
+        ASSERT_TRUE(done.succeeded);
+        int newOnes = 0;
+        int oldOnes = 0;
+        for (int cut = start + 1; cut <= clean.memory.Steps() + 1; ++cut) {
+            SCOPED_TRACE("cut at step " + std::to_string(cut) + " of a text of " + std::to_string(oldText.size()));
+            MemoryImport rig;
+            rig.memory.AddFile(Mo("FNB.TXT"), oldText);
+            ASSERT_TRUE(rig.Check({"a.wav", "", "a.wav"}));
+            rig.memory.CutPowerAt(cut);
+            rig.Import();
+            rig.memory.PowerCut();
+            FinishInterruptedCommit(rig.memory, kMo);
+            EXPECT_FALSE(rig.memory.HasFile(Mo(kNewFnbTextName)));
+            const Bytes text = rig.memory.Bytes(Mo("FNB.TXT"));
+            if (text == oldText) {
+                ++oldOnes;
+                continue;
+            }
+            ++newOnes;
+            EXPECT_EQ(text, clean.memory.Bytes(Mo("FNB.TXT")));
+            for (const auto& file : done.dataFiles) {
+                EXPECT_EQ(rig.memory.Bytes(file), clean.memory.Bytes(file)) << file;
+            }
+        }
+        EXPECT_GT(oldOnes, 0);
+        EXPECT_GT(newOnes, 0);
     }
 }
 

@@ -68,6 +68,10 @@ TEST(ReplacingFile, TheOldFileStaysWholeUntilTheNewOneIsInPlace)
         {"disk fills", true, [](FaultyFileSystem& f) { f.FillAfter(2); }, false, {"take.wav"}, kOld},
         {"write fails", true, [](FaultyFileSystem& f) { f.FailNth(FaultOp::Write, 1); }, false, {"take.wav"}, kOld},
         {"new name, rename fails", false, [](FaultyFileSystem& f) { f.FailNth(FaultOp::Rename, 1); }, false, {}, {}},
+        {"sync fails", true, [](FaultyFileSystem& f) { f.FailNth(FaultOp::Sync, 1); }, false, {"take.wav"}, kOld},
+        // In place by then: only whether it outlasts a power cut is open.
+        {"folder sync fails", true, [](FaultyFileSystem& f) { f.FailNth(FaultOp::Sync, 2); }, false, {"take.wav"},
+         kNew},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -82,6 +86,27 @@ TEST(ReplacingFile, TheOldFileStaysWholeUntilTheNewOneIsInPlace)
         EXPECT_EQ(rig.memory.Bytes(kPath), c.after);
         if (c.oldFile) {
             EXPECT_EQ(rig.memory.Permissions(kPath), kOldPermissions);
+        }
+    }
+}
+
+TEST(ReplacingFile, APowerCutLeavesTheOldFileOrTheWholeNewOne)
+{
+    const std::string bytes(kNew.begin(), kNew.end());
+    for (const bool oldFile : {false, true}) {
+        Rig clean(oldFile);
+        ASSERT_TRUE(platform::WriteWholeFile(clean.memory, kPath, bytes));
+        // The new file is on the device once the last step, the folder's sync, is done.
+        for (int cut = 1; cut <= clean.memory.Steps() + 1; ++cut) {
+            SCOPED_TRACE(std::to_string(cut) + (oldFile ? " of a replacement" : " of a new file"));
+            Rig rig(oldFile);
+            rig.memory.CutPowerAt(cut);
+            ASSERT_TRUE(platform::WriteWholeFile(rig.memory, kPath, bytes));
+            rig.memory.PowerCut();
+            const bool done = cut > clean.memory.Steps();
+            // No temporary ever outlasts a cut: its name is never synced.
+            EXPECT_EQ(Names(rig.memory), oldFile || done ? std::vector<std::string>{"take.wav"} : std::vector<std::string>{});
+            EXPECT_EQ(rig.memory.Bytes(kPath), done ? kNew : oldFile ? kOld : Bytes{});
         }
     }
 }

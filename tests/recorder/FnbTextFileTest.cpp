@@ -263,8 +263,7 @@ TEST(FnbTextFile, CommitAppendsOrReplacesTheRecordersText)
     };
     Bytes longer = PaddedFnbText("SNGSERIAL: 07\r\n");
     longer.insert(longer.end(), 100, 'z');
-    Bytes longerAfter = PaddedFnbText("SNGSERIAL: 07\r\n" + block);
-    longerAfter.insert(longerAfter.end(), 100, 'z');
+    const Bytes longerAfter = PaddedFnbText("SNGSERIAL: 07\r\n" + block);
     const std::string recorderText = "VERSIONID: 2.01\r\nSNGSERIAL: 07\r\n" + std::string(5000, 'r') + "\r\n";
     const Case cases[] = {
         {"appended at the used length", PaddedFnbText("SNGSERIAL: 07\r\n\r\n"),
@@ -274,7 +273,7 @@ TEST(FnbTextFile, CommitAppendsOrReplacesTheRecordersText)
         {"last line without its line end gets one", PaddedFnbText("SNGSERIAL: 07\r\nSONGTITLE: Old"),
          PaddedFnbText("SNGSERIAL: 07\r\nSONGTITLE: Old\r\n" + block)},
         {"last line ending in CR alone", PaddedFnbText("SNGSERIAL: 07\r"), PaddedFnbText("SNGSERIAL: 07\r\r\n" + block)},
-        {"bytes beyond the text size stay", longer, longerAfter},
+        {"bytes beyond the text size go: the new text is the whole image", longer, longerAfter},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -320,8 +319,8 @@ TEST(FnbTextFile, FailedWritesAreReported)
         EXPECT_NE(text.WriteTrackBlock(0, 0, 8192), std::nullopt);
         EXPECT_EQ(RaisedMessage([&] { text.Commit(); }), MessageId::FnbWriteFailed);
     }
-    text.RemoveCreatedFiles();  // the failed write may have named it in FNB.TXT: it stays
-    EXPECT_TRUE(std::filesystem::exists(dataFile));
+    text.RemoveCreatedFiles();  // the new text never took the name FNB.TXT: the data file goes
+    EXPECT_FALSE(std::filesystem::exists(dataFile));
     std::filesystem::remove(text.GetTempPath());
     std::filesystem::create_directory(text.GetTempPath());  // a folder in the way
     EXPECT_NE(text.WriteTrackBlock(0, 0, 8192), std::nullopt);

@@ -66,6 +66,13 @@ public:
         return m_inner->Flush() && !m_failed;
     }
 
+    bool Sync() override
+    {
+        if (!m_files.Allow(FaultOp::Sync, m_path))
+            return Failed();
+        return m_inner->Sync() && !m_failed;
+    }
+
     bool Close() override
     {
         const bool allowed = m_files.Allow(FaultOp::Close, m_path);
@@ -92,6 +99,7 @@ public:
     bool Write(const void*, std::size_t) override { return false; }
     bool Seek(std::uint64_t) override { return false; }
     bool Flush() override { return false; }
+    bool Sync() override { return false; }
     bool Close() override { return false; }
 };
 
@@ -202,6 +210,11 @@ bool FaultyFileSystem::Remove(const std::string& path)
 bool FaultyFileSystem::Rename(const std::string& from, const std::string& to)
 {
     return Allow(FaultOp::Rename, to) && m_inner.Rename(from, to);
+}
+
+bool FaultyFileSystem::SyncFolder(const std::string& folder)
+{
+    return Allow(FaultOp::Sync, folder) && m_inner.SyncFolder(folder);
 }
 
 bool FaultyFileSystem::CopyPermissions(const std::string& from, const std::string& to)

@@ -13,7 +13,8 @@
 
 namespace testsupport {
 
-enum class FaultOp { Open, Read, Write, Flush, Close, Rename, Count };
+// Sync counts the syncs of files and of folders alike.
+enum class FaultOp { Open, Read, Write, Flush, Sync, Close, Rename, Count };
 
 // Which paths a fault concerns; empty: all.
 using PathFilter = std::function<bool(const std::string& path)>;
@@ -54,6 +55,7 @@ public:
     bool Resize(const std::string& path, std::uint64_t size) override;
     bool Remove(const std::string& path) override;
     bool Rename(const std::string& from, const std::string& to) override;
+    bool SyncFolder(const std::string& folder) override;
     bool CopyPermissions(const std::string& from, const std::string& to) override;
     std::optional<std::uint64_t> FreeSpace(const std::string& folder) override;
     std::string TemporaryFolder() override;

@@ -22,16 +22,20 @@ constexpr std::uint64_t kDefaultFreeSpace = std::uint64_t{1} << 40;
 // rw-r--r--, what a new file gets under the usual umask.
 constexpr std::uint32_t kNewFilePermissions = 0644;
 
-std::shared_ptr<std::vector<std::uint8_t>> NewContent(std::vector<std::uint8_t> bytes = {})
+// A folder's own path as the entries of `path` name it ("." for none).
+std::string ParentOf(const std::string& path)
 {
-    return std::make_shared<std::vector<std::uint8_t>>(std::move(bytes));
+    const std::string parent = FolderPart(path);
+    return parent.empty() ? "." : parent;
 }
 
-// Writes into a file's shared content; a removed file keeps its bytes alive until closed.
-class MemoryOutputFile : public OutputFile {
+}  // namespace
+
+// Writes into a file's shared bytes; a removed file keeps them alive until closed.
+class MemoryFileSystem::MemoryOutput : public platform::OutputFile {
 public:
-    MemoryOutputFile(std::shared_ptr<std::vector<std::uint8_t>> content, std::uint64_t position)
-        : m_content(std::move(content)), m_position(position)
+    MemoryOutput(MemoryFileSystem& files, Content content, std::uint64_t position)
+        : m_files(files), m_content(std::move(content)), m_position(position)
     {
     }
 
@@ -39,11 +43,12 @@ public:
     {
         if (!m_content)
             return false;
+        m_files.Step();
         const auto end = m_position + count;
-        if (end > m_content->size())
-            m_content->resize(static_cast<std::size_t>(end));
+        if (end > m_content->bytes.size())
+            m_content->bytes.resize(static_cast<std::size_t>(end));
         if (count > 0)
-            std::memcpy(m_content->data() + m_position, data, count);
+            std::memcpy(m_content->bytes.data() + m_position, data, count);
         m_position = end;
         return true;
     }
@@ -56,6 +61,15 @@ public:
 
     bool Flush() override { return m_content != nullptr; }
 
+    bool Sync() override
+    {
+        if (!m_content)
+            return false;
+        m_files.Step();
+        m_content->synced = m_content->bytes;
+        return true;
+    }
+
     bool Close() override
     {
         const bool open = m_content != nullptr;
@@ -64,11 +78,24 @@ public:
     }
 
 private:
-    std::shared_ptr<std::vector<std::uint8_t>> m_content;
+    MemoryFileSystem& m_files;
+    Content m_content;
     std::uint64_t m_position;
 };
 
-}  // namespace
+MemoryFileSystem::Content MemoryFileSystem::NewContent(std::vector<std::uint8_t> bytes, bool synced)
+{
+    auto content = std::make_shared<Node>();
+    content->bytes = std::move(bytes);
+    if (synced)
+        content->synced = content->bytes;
+    return content;
+}
+
+bool MemoryFileSystem::InFolder(const std::string& path, const std::string& folder)
+{
+    return Normal(ParentOf(path)) == folder && path != folder;
+}
 
 MemoryFileSystem::MemoryFileSystem() : m_freeSpace(kDefaultFreeSpace)
 {
@@ -90,7 +117,38 @@ void MemoryFileSystem::AddFolder(const std::string& path)
 
 void MemoryFileSystem::AddFile(const std::string& path, std::vector<std::uint8_t> bytes)
 {
-    m_files[Normal(path)] = File{NewContent(std::move(bytes)), kNewFilePermissions};
+    const File file{NewContent(std::move(bytes), true), kNewFilePermissions};
+    m_files[Normal(path)] = file;
+    m_durableNames[Normal(path)] = file;
+}
+
+void MemoryFileSystem::Step()
+{
+    if (++m_steps == m_cutStep)
+        m_survivors = OnDevice();
+}
+
+MemoryFileSystem::DurableFiles MemoryFileSystem::OnDevice() const
+{
+    DurableFiles files;
+    for (const auto& [path, file] : m_durableNames)
+        files[path] = DurableFile{file.content->synced, file.permissions};
+    return files;
+}
+
+void MemoryFileSystem::PowerCut()
+{
+    if (!m_survivors)
+        m_survivors = OnDevice();
+    m_files.clear();
+    m_durableNames.clear();
+    for (auto& [path, survivor] : *m_survivors) {
+        const File file{NewContent(std::move(survivor.bytes), true), survivor.permissions};
+        m_files[path] = file;
+        m_durableNames[path] = file;
+    }
+    m_survivors.reset();
+    m_cutStep = 0;
 }
 
 void MemoryFileSystem::SetPermissions(const std::string& path, std::uint32_t bits)
@@ -111,7 +169,7 @@ std::optional<std::uint32_t> MemoryFileSystem::Permissions(const std::string& pa
 std::vector<std::uint8_t> MemoryFileSystem::Bytes(const std::string& path) const
 {
     const auto found = m_files.find(Normal(path));
-    return found == m_files.end() ? std::vector<std::uint8_t>() : *found->second.content;
+    return found == m_files.end() ? std::vector<std::uint8_t>() : found->second.content->bytes;
 }
 
 bool MemoryFileSystem::HasFile(const std::string& path) const
@@ -132,7 +190,7 @@ std::unique_ptr<ByteSource> MemoryFileSystem::OpenRead(const std::string& path)
     const auto found = m_files.find(Normal(path));
     if (found == m_files.end())
         return nullptr;
-    return std::make_unique<MemorySource>(*found->second.content);
+    return std::make_unique<MemorySource>(found->second.content->bytes);
 }
 
 std::unique_ptr<OutputFile> MemoryFileSystem::OpenWrite(const std::string& path, WriteMode mode)
@@ -144,13 +202,14 @@ std::unique_ptr<OutputFile> MemoryFileSystem::OpenWrite(const std::string& path,
     const bool exists = found != m_files.end();
     if ((mode == WriteMode::CreateNew && exists) || (mode == WriteMode::Update && !exists))
         return nullptr;
+    Step();
     if (!exists)
         found = m_files.emplace(name, File{NewContent(), kNewFilePermissions}).first;
     if (mode == WriteMode::Replace)
         found->second.content = NewContent();
     const Content& content = found->second.content;
-    const std::uint64_t position = mode == WriteMode::Append ? content->size() : 0;
-    return std::make_unique<MemoryOutputFile>(content, position);
+    const std::uint64_t position = mode == WriteMode::Append ? content->bytes.size() : 0;
+    return std::make_unique<MemoryOutput>(*this, content, position);
 }
 
 std::optional<std::vector<FolderEntry>> MemoryFileSystem::ListFolder(const std::string& folder)
@@ -159,16 +218,12 @@ std::optional<std::vector<FolderEntry>> MemoryFileSystem::ListFolder(const std::
     if (!m_folders.count(wanted))
         return std::nullopt;
     std::vector<FolderEntry> entries;
-    const auto inWanted = [&](const std::string& path) {
-        const std::string parent = FolderPart(path);
-        return Normal(parent.empty() ? "." : parent) == wanted && path != wanted;
-    };
     for (const auto& [path, file] : m_files) {
-        if (inWanted(path))
+        if (InFolder(path, wanted))
             entries.push_back({NamePart(path), FileKind::Regular});
     }
     for (const auto& path : m_folders) {
-        if (inWanted(path))
+        if (InFolder(path, wanted))
             entries.push_back({NamePart(path), FileKind::Folder});
     }
     std::sort(entries.begin(), entries.end(), [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
@@ -193,7 +248,7 @@ std::optional<std::uint64_t> MemoryFileSystem::FileSize(const std::string& path)
     const auto found = m_files.find(Normal(path));
     if (found == m_files.end())
         return std::nullopt;
-    return found->second.content->size();
+    return found->second.content->bytes.size();
 }
 
 bool MemoryFileSystem::Resize(const std::string& path, std::uint64_t size)
@@ -201,12 +256,14 @@ bool MemoryFileSystem::Resize(const std::string& path, std::uint64_t size)
     const auto found = m_files.find(Normal(path));
     if (found == m_files.end() || size > std::numeric_limits<std::size_t>::max())
         return false;
-    found->second.content->resize(static_cast<std::size_t>(size), 0);
+    Step();
+    found->second.content->bytes.resize(static_cast<std::size_t>(size), 0);
     return true;
 }
 
 bool MemoryFileSystem::Remove(const std::string& path)
 {
+    Step();
     return m_files.erase(Normal(path)) != 0;
 }
 
@@ -215,9 +272,24 @@ bool MemoryFileSystem::Rename(const std::string& from, const std::string& to)
     const auto found = m_files.find(Normal(from));
     if (found == m_files.end() || m_folders.count(Normal(to)))
         return false;
+    Step();
     File file = found->second;
     m_files.erase(found);
     m_files[Normal(to)] = std::move(file);
+    return true;
+}
+
+bool MemoryFileSystem::SyncFolder(const std::string& folder)
+{
+    const std::string wanted = Normal(folder.empty() ? "." : folder);
+    if (!m_folders.count(wanted))
+        return false;
+    Step();
+    std::erase_if(m_durableNames, [&](const auto& entry) { return InFolder(entry.first, wanted); });
+    for (const auto& [path, file] : m_files) {
+        if (InFolder(path, wanted))
+            m_durableNames[path] = file;
+    }
     return true;
 }
 

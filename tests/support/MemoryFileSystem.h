@@ -2,12 +2,19 @@
 // A file system held in memory: folders and files that a test or a fuzz target
 // fills, reads back and inspects without touching a disk. Paths are compared as
 // written, joined with the native separator.
+//
+// It also keeps what a device would hold after a power cut: a file's bytes (and
+// size) as of its last Sync, and a folder's entries (created, renamed, removed) as
+// of its last SyncFolder. What a test adds is there from the start. A test picks a
+// step of a run to cut the power at; PowerCut then turns the files into what
+// survived it.
 
 #include "platform/FileSystem.h"
 
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -40,6 +47,15 @@ public:
     void SetPermissions(const std::string& path, std::uint32_t bits);
     std::optional<std::uint32_t> Permissions(const std::string& path) const;
 
+    // Every change so far (an open for writing, a write, a resize, a sync, a rename,
+    // a remove) counts as one step, from 1.
+    int Steps() const { return m_steps; }
+    // Cuts the power just before step `step` happens: what is on the device then is kept.
+    void CutPowerAt(int step) { m_cutStep = step; }
+    // Makes the files what the device held at the cut, or holds now when the run
+    // never reached that step.
+    void PowerCut();
+
     std::unique_ptr<ByteSource> OpenRead(const std::string& path) override;
     std::unique_ptr<OutputFile> OpenWrite(const std::string& path, WriteMode mode) override;
     std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder) override;
@@ -50,21 +66,48 @@ public:
     bool Resize(const std::string& path, std::uint64_t size) override;
     bool Remove(const std::string& path) override;
     bool Rename(const std::string& from, const std::string& to) override;
+    bool SyncFolder(const std::string& folder) override;
     bool CopyPermissions(const std::string& from, const std::string& to) override;
     std::optional<std::uint64_t> FreeSpace(const std::string& folder) override;
     std::string TemporaryFolder() override;
 
 private:
-    using Content = std::shared_ptr<std::vector<std::uint8_t>>;
+    // A file's bytes, shared by its names and open files, with those on the device.
+    struct Node {
+        std::vector<std::uint8_t> bytes;
+        std::vector<std::uint8_t> synced;
+    };
+    using Content = std::shared_ptr<Node>;
 
     struct File {
         Content content;
         std::uint32_t permissions;
     };
+    // A name as the device holds it: its bytes and permissions.
+    struct DurableFile {
+        std::vector<std::uint8_t> bytes;
+        std::uint32_t permissions;
+    };
+    using DurableFiles = std::map<std::string, DurableFile>;
+
+    class MemoryOutput;
+
+    // Counts a step, taking what the device holds when it is the one to cut at.
+    void Step();
 
     static std::string Normal(const std::string& path);
+    static Content NewContent(std::vector<std::uint8_t> bytes = {}, bool synced = false);
+    // Whether `path` names an entry of `folder` (normalised).
+    static bool InFolder(const std::string& path, const std::string& folder);
+    // The files as the device holds them now.
+    DurableFiles OnDevice() const;
 
     std::map<std::string, File> m_files;
+    // The names each folder held at its last sync, with the file each led to.
+    std::map<std::string, File> m_durableNames;
+    int m_steps = 0;
+    int m_cutStep = 0;
+    std::optional<DurableFiles> m_survivors;
     std::set<std::string> m_folders;
     std::uint64_t m_freeSpace;
 };
