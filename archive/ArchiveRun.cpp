@@ -6,6 +6,7 @@
 #include "archive/ArchiveTrack.h"
 #include "archive/ArchiveVerify.h"
 #include "platform/Files.h"
+#include "platform/Interruption.h"
 #include "platform/Sha256.h"
 #include "platform/Terminal.h"
 #include "platform/Version.h"
@@ -20,6 +21,7 @@ namespace {
 constexpr const char* kDateFormat = "%Y-%m-%dT%H:%M:%S%z";
 constexpr int kExitComplete = 0;
 constexpr int kExitIncomplete = 1;
+constexpr const char* kInterruptedFailure = "stopped on request";
 
 std::string Relative(const std::string& folder, const std::string& name)
 {
@@ -193,7 +195,7 @@ private:
     bool CopyDiskFiles()
     {
         for (const auto& name : m_survey.diskFiles) {
-            if (!CopyDiskFile(name))
+            if (StopRequested() || !CopyDiskFile(name))
                 return false;
         }
         return WriteManifest();
@@ -236,6 +238,8 @@ private:
     {
         const TrackJob job{m_copies, project.record, track.track, track.virtualTrack, path, m_options.format};
         const TrackOutcome outcome = WriteTrackOutput(m_files, m_progress, job);
+        if (StopRequested())
+            return false;
         if (outcome.status == TrackOutcome::Status::OutputFailed) {
             m_failure = relative + ": " + Explain(outcome.refusal.value_or(Refusal{}));
             return false;
@@ -292,7 +296,7 @@ private:
         auto& records = m_record.tracks[index];
         records.resize(project.tracks.size());
         for (std::size_t t = 0; t < project.tracks.size(); ++t) {
-            if (!ArchiveTrack(project, project.tracks[t], records[t]))
+            if (StopRequested() || !ArchiveTrack(project, project.tracks[t], records[t]))
                 return false;
         }
         return true;
@@ -329,6 +333,15 @@ private:
         return mismatches.empty();
     }
 
+    // True once the window was asked to stop the run, which then ends as a failure does.
+    bool StopRequested()
+    {
+        m_interrupted = m_interrupted || m_progress.StopRequested();
+        if (m_interrupted)
+            m_failure = kInterruptedFailure;
+        return m_interrupted;
+    }
+
     // The archive cannot go on: says why, keeps what is done for a later run.
     int Stop()
     {
@@ -336,7 +349,7 @@ private:
         if (!m_manifestFailed)
             WriteManifest();
         m_console.Warn("archive stopped: " + failure);
-        return kExitIncomplete;
+        return m_interrupted ? platform::kInterruptedExitStatus : kExitIncomplete;
     }
 
     void Summarize()
@@ -363,6 +376,7 @@ private:
     std::optional<EarlierRun> m_earlier;
     bool m_diskUnchanged = false;
     bool m_manifestFailed = false;
+    bool m_interrupted = false;
     std::size_t m_kept = 0;
     std::string m_failure;
 };

@@ -37,7 +37,8 @@ public:
 // Archives options.disk into options.outdir (created when missing) through `files`.
 // The caller has checked that the disk is a folder and that neither folder lies in
 // the other. Returns the exit status: 0 when everything was archived (and verified),
-// 1 when anything was left out, a check failed or the archive could not be written.
+// 1 when anything was left out, a check failed or the archive could not be written,
+// platform::kInterruptedExitStatus when the console's window asked it to stop.
 int RunArchive(const ArchiveOptions& options, platform::FileSystem& files, ArchiveConsole& console);
 
 // True when `path` is `folder` or lies inside it, links resolved.

@@ -51,7 +51,9 @@ int ArchiveCommand(const ArchiveCommandOptions& options)
     const archive::ArchiveOptions run{options.disk, options.outdir,
                                      flac ? archive::ArchiveFormat::Flac : archive::ArchiveFormat::Wave, options.verify};
     StandardStreams console;
-    return archive::RunArchive(run, platform::RealFileSystem(), console);
+    platform::CatchStopRequests();
+    const int status = archive::RunArchive(run, platform::RealFileSystem(), console);
+    return status == kExitInterrupted ? Interrupted() : status;
 }
 
 }  // namespace cli

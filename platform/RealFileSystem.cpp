@@ -252,6 +252,18 @@ public:
         return KindOfStatus(fs::symlink_status(PathFromUtf8(path), error));
     }
 
+    std::optional<fs::file_time_type> LastChanged(const std::string& path) override
+    {
+        std::error_code error;
+        const auto native = PathFromUtf8(path);
+        if (!fs::is_regular_file(native, error))
+            return std::nullopt;
+        const auto time = fs::last_write_time(native, error);
+        if (error)
+            return std::nullopt;
+        return time;
+    }
+
     std::optional<std::uint64_t> FileSize(const std::string& path) override
     {
         std::error_code error;

@@ -39,6 +39,8 @@ public:
     // emptied by a Replace write keeps them, a renamed one takes them along.
     void SetPermissions(const std::string& path, std::uint32_t bits);
     std::optional<std::uint32_t> Permissions(const std::string& path) const;
+    // When a file last changed, as LastChanged reports it; a file without one reports the present.
+    void SetLastChanged(const std::string& path, std::filesystem::file_time_type time);
 
     std::unique_ptr<ByteSource> OpenRead(const std::string& path) override;
     std::unique_ptr<OutputFile> OpenWrite(const std::string& path, WriteMode mode) override;
@@ -47,6 +49,7 @@ public:
     // Holds no links: the same as KindOf.
     FileKind KindOfEntry(const std::string& path) override;
     std::optional<std::uint64_t> FileSize(const std::string& path) override;
+    std::optional<std::filesystem::file_time_type> LastChanged(const std::string& path) override;
     bool Resize(const std::string& path, std::uint64_t size) override;
     bool Remove(const std::string& path) override;
     bool Rename(const std::string& from, const std::string& to) override;
@@ -60,6 +63,7 @@ private:
     struct File {
         Content content;
         std::uint32_t permissions;
+        std::optional<std::filesystem::file_time_type> lastChanged = std::nullopt;
     };
 
     static std::string Normal(const std::string& path);
