@@ -18,6 +18,7 @@ public:
     void Show() override {}
     void StepAnimation() override {}
     void SetDone(std::uint64_t frames) override { m_progress.ItemDone(frames * m_bytesPerFrame); }
+    bool StopRequested() const override { return m_progress.StopRequested(); }
 
 private:
     ArchiveProgress& m_progress;
@@ -65,6 +66,11 @@ void ArchiveProgress::EndItem()
 std::unique_ptr<platform::ProgressWindow> ArchiveProgress::FrameWindow(std::uint64_t bytesPerFrame)
 {
     return std::make_unique<archive::FrameWindow>(*this, bytesPerFrame);
+}
+
+bool ArchiveProgress::StopRequested() const
+{
+    return m_window && m_window->StopRequested();
 }
 
 }  // namespace archive

@@ -30,6 +30,9 @@ public:
     // `bytesPerFrame` bytes of the current item.
     std::unique_ptr<platform::ProgressWindow> FrameWindow(std::uint64_t bytesPerFrame);
 
+    // True once the window was asked to stop the run.
+    bool StopRequested() const;
+
 private:
     std::unique_ptr<platform::ProgressWindow> m_window;
     std::uint64_t m_itemStart = 0;

@@ -7,6 +7,7 @@
 #include "archive/ArchiveTrack.h"
 #include "archive/ArchiveVerify.h"
 #include "platform/Files.h"
+#include "platform/Interruption.h"
 #include "platform/Sha256.h"
 #include "platform/Terminal.h"
 #include "platform/Version.h"
@@ -22,6 +23,7 @@ constexpr const char* kDateFormat = "%Y-%m-%dT%H:%M:%S%z";
 constexpr int kExitComplete = 0;
 constexpr int kExitIncomplete = 1;
 constexpr int kExitRefused = 2;
+constexpr const char* kInterruptedFailure = "stopped on request";
 
 class Archiver {
 public:
@@ -241,7 +243,7 @@ private:
     bool CopyDiskFiles()
     {
         for (const auto& name : m_survey.diskFiles) {
-            if (!CopyDiskFile(name))
+            if (StopRequested() || !CopyDiskFile(name))
                 return false;
         }
         return WriteManifest();
@@ -291,6 +293,8 @@ private:
         const TrackJob job{m_copies, project.record, *project.format, track.track, track.virtualTrack, path,
                            m_options.format};
         const TrackOutcome outcome = WriteTrackOutput(m_files, m_progress, job);
+        if (StopRequested())
+            return false;
         if (outcome.status == TrackOutcome::Status::OutputFailed) {
             m_failure = relative + ": " + Explain(outcome.refusal.value_or(Refusal{}));
             return false;
@@ -347,7 +351,7 @@ private:
         auto& records = m_record.tracks[index];
         records.resize(project.tracks.size());
         for (std::size_t t = 0; t < project.tracks.size(); ++t) {
-            if (!ArchiveTrack(project, project.tracks[t], records[t]))
+            if (StopRequested() || !ArchiveTrack(project, project.tracks[t], records[t]))
                 return false;
         }
         return true;
@@ -386,6 +390,15 @@ private:
         return mismatches.empty();
     }
 
+    // True once the window was asked to stop the run, which then ends as a failure does.
+    bool StopRequested()
+    {
+        m_interrupted = m_interrupted || m_progress.StopRequested();
+        if (m_interrupted)
+            m_failure = kInterruptedFailure;
+        return m_interrupted;
+    }
+
     // The archive cannot go on: says why, keeps what is done for a later run.
     int Stop()
     {
@@ -393,7 +406,7 @@ private:
         if (!m_manifestFailed)
             WriteManifest();
         m_console.Warn("archive stopped: " + failure);
-        return kExitIncomplete;
+        return m_interrupted ? platform::kInterruptedExitStatus : kExitIncomplete;
     }
 
     void Summarize()
@@ -421,6 +434,7 @@ private:
     std::optional<std::string> m_outputsStale;
     std::vector<std::string> m_damaged;  // earlier files found damaged, redone
     bool m_manifestFailed = false;
+    bool m_interrupted = false;
     std::size_t m_kept = 0;
     std::string m_failure;
 };

@@ -42,6 +42,7 @@ public:
 // the other. Returns the exit status: 0 when everything was archived (and verified),
 // 1 when anything was left out, a check failed or the archive could not be written,
 // 2 when the folder holds an archive of other disk contents (nothing changed).
+// and platform::kInterruptedExitStatus when the console's window asked it to stop.
 int RunArchive(const ArchiveOptions& options, platform::FileSystem& files, ArchiveConsole& console);
 
 // True when `path` is `folder` or lies inside it, links resolved.

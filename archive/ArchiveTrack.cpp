@@ -25,6 +25,7 @@ bool IsOutputFault(Reason reason)
     case Reason::OutputFolderMissing:
     case Reason::OutOfMemory:
     case Reason::Unspecified:
+    case Reason::Interrupted:
         return true;
     default:
         return false;
@@ -100,7 +101,7 @@ TrackOutcome WriteFlac(platform::FileSystem& files, ArchiveProgress& progress, c
         BigEndianToInt32(bytes, width, frames, samples.data());
         outcome.frames += frames;
         progress.ItemDone(outcome.frames * width);
-        return writer.Write(samples.data(), frames);
+        return !progress.StopRequested() && writer.Write(samples.data(), frames);
     });
     track.Close();
     if (!complete || !writer.Close() || !output.Commit())

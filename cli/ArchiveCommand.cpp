@@ -68,7 +68,9 @@ int ArchiveCommand(const ArchiveCommandOptions& options)
                                      flac ? archive::ArchiveFormat::Flac : archive::ArchiveFormat::Wave, options.verify,
                                      options.replace};
     StandardStreams console;
-    return archive::RunArchive(run, platform::RealFileSystem(), console);
+    platform::CatchStopRequests();
+    const int status = archive::RunArchive(run, platform::RealFileSystem(), console);
+    return status == kExitInterrupted ? Interrupted() : status;
 }
 
 }  // namespace cli

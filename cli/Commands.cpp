@@ -24,6 +24,12 @@ void PrintReason(const Refusal& refusal)
         std::fprintf(stderr, "wavelorn-cli: %s\n", reason.c_str());
 }
 
+int Interrupted()
+{
+    std::fprintf(stderr, "wavelorn-cli: interrupted\n");
+    return kExitInterrupted;
+}
+
 void PrintWarnings(const std::vector<Warning>& warnings)
 {
     for (const auto& warning : warnings)

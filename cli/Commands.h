@@ -1,6 +1,7 @@
 #pragma once
 // The commands of wavelorn-cli. Each returns the process's exit status.
 
+#include "platform/Interruption.h"
 #include "recorder/Errors.h"
 
 #include <string>
@@ -12,6 +13,7 @@ enum ExitStatus : int {
     kExitSuccess = 0,
     kExitRunFailed = 1,  // the run failed with one of the system's messages
     kExitUsage = 2,      // bad arguments or input
+    kExitInterrupted = platform::kInterruptedExitStatus,  // a signal asked the run to stop
 };
 
 struct ExportOptions {
@@ -54,6 +56,8 @@ int ArchiveCommand(const ArchiveCommandOptions& options);
 int UsageError(const std::string& text);
 // Prints why a run or check failed (after the system's message) to stderr.
 void PrintReason(const Refusal& refusal);
+// Says that a stop request ended the run; returns kExitInterrupted.
+int Interrupted();
 // Prints what a run noticed and went on despite to stderr.
 void PrintWarnings(const std::vector<Warning>& warnings);
 

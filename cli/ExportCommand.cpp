@@ -106,11 +106,14 @@ int ExportCommand(const ExportOptions& options)
     selection.stereo = options.stereo;
     selection.fileType = type;
 
+    platform::CatchStopRequests();
     const ExportResult result = Export(options, selection);
     PrintWarnings(result.warnings);
     PrintFiles(result.files);
     if (result.succeeded)
         return kExitSuccess;
+    if (result.refusal && result.refusal->reason == Reason::Interrupted)
+        return Interrupted();
     if (result.overwriteDeclined)
         std::fprintf(stderr, "wavelorn-cli: %s\n", kOverwriteHint);
     else if (result.refusal)

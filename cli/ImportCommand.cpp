@@ -86,8 +86,11 @@ int ImportCommand(const ImportOptions& options)
         return kExitRunFailed;
     }
     CInvertExchange driver(slots, doc, ui);
+    platform::CatchStopRequests();
     const ImportResult result = driver.Run();
     PrintWarnings(result.warnings);
+    if (result.refusal.reason == Reason::Interrupted)
+        return Interrupted();
     if (!result.succeeded) {
         PrintReason(result.refusal);
         return kExitRunFailed;

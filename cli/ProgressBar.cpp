@@ -1,5 +1,6 @@
 #include "cli/ProgressBar.h"
 
+#include "platform/Interruption.h"
 #include "platform/Terminal.h"
 
 #include <algorithm>
@@ -70,6 +71,11 @@ void ProgressBar::Draw()
     m_drawn = true;
     std::fprintf(m_stream, "\r%s", Render(done, m_total).c_str());
     std::fflush(m_stream);
+}
+
+bool ProgressBar::StopRequested() const
+{
+    return platform::StopRequestArrived();
 }
 
 }  // namespace cli

@@ -21,6 +21,8 @@ public:
     void StepAnimation() override {}
     void SetTotal(std::uint64_t total) override;
     void SetDone(std::uint64_t done) override;
+    // True once a signal asked the process to stop.
+    bool StopRequested() const override;
 
     // The bar for a share of the work, e.g. "[#####     ]  50%".
     static std::string Render(std::uint64_t done, std::uint64_t total);

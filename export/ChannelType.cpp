@@ -2,6 +2,7 @@
 
 #include "app/RegUserData.h"
 #include "platform/Files.h"
+#include "platform/TemporaryFile.h"
 #include "recorder/Formats.h"
 #include "recorder/Track.h"
 
@@ -77,6 +78,7 @@ std::optional<std::string> CChannelType::AskForPath()
 std::optional<Refusal> CChannelType::Convert(const std::string& path)
 {
     m_writtenFiles.clear();
+    m_runStarted = std::filesystem::file_time_type::clock::now();
     try {
         Require(m_type != nullptr);
         Run(path);
@@ -119,8 +121,24 @@ void CChannelType::Require(bool condition, Reason reason, const std::string& sub
         throw ExportError{reason, subject};
 }
 
+void CChannelType::RemoveStaleTemporaries(const std::string& path) const
+{
+    const std::string folder = platform::FolderPart(path);
+    const std::string name = platform::NamePart(path);
+    const auto entries = m_files.ListFolder(folder.empty() ? "." : folder);
+    for (const auto& entry : entries.value_or(std::vector<platform::FolderEntry>{})) {
+        const std::string temporary = platform::JoinPath(folder, entry.name);
+        const auto changed = entry.kind == platform::FileKind::Regular && platform::IsTemporaryNameFor(entry.name, name)
+                                 ? m_files.LastChanged(temporary)
+                                 : std::nullopt;
+        if (changed && *changed < m_runStarted - kStaleTemporaryAge)
+            m_files.Remove(temporary);
+    }
+}
+
 void CChannelType::OpenWriter(CSndFormFile& writer) const
 {
+    RemoveStaleTemporaries(writer.GetPath());
     if (writer.OpenFile())
         return;
     const std::string folder = platform::FolderPart(writer.GetPath());
@@ -169,6 +187,7 @@ std::uint64_t CChannelType::WriteChunks(CSndFormFile& writer, std::span<CTrack* 
         // Every read's sample goes into the chunk, also the silence that comes with
         // a false result; the flag only tells whether any read delivered.
         // Tracks are independent, so each fills its channel of the chunk in one call.
+        Require(!progress.StopRequested(), Reason::Interrupted, writer.GetPath());
         bool delivered = false;
         for (std::size_t i = 0; i < tracks.size(); ++i)
             delivered |= tracks[i]->ReadSamples(chunk.data() + width * i, kChunkFrames, frameBytes);

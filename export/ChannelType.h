@@ -15,7 +15,9 @@
 #include "platform/FileSystem.h"
 #include "platform/UserInterface.h"
 
+#include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <span>
@@ -62,6 +64,9 @@ public:
     const std::vector<ExportedFile>& GetWrittenFiles() const { return m_writtenFiles; }
 
     static constexpr int kChunkFrames = kExportChunkFrames;
+    // How old a temporary of an output name must be before a run takes it for a
+    // killed run's leftover.
+    static constexpr std::chrono::hours kStaleTemporaryAge{1};
 
     // Appends one converted chunk to the writer's data and counts it, unless the
     // data would outgrow what the header's 32-bit lengths can state. Throws
@@ -76,7 +81,10 @@ protected:
     // The run after the user chose `path`; throws on failure, cleans up by its own objects.
     virtual void Run(const std::string& path) = 0;
 
-    // Opens the writer's file. Throws ExportError naming the file: its folder is
+    // Removes hidden temporaries for `path` that a killed run left: those last changed
+    // more than kStaleTemporaryAge before this run started, so never a live run's.
+    void RemoveStaleTemporaries(const std::string& path) const;
+    // Opens the writer's file, after removing the stale temporaries for its path. Throws ExportError naming the file: its folder is
     // missing, or it cannot be written.
     void OpenWriter(CSndFormFile& writer) const;
     // Writes the tracks (one channel each, in array order) into the opened writer:
@@ -114,4 +122,5 @@ private:
     // The bytes of one sample of the project.
     std::uint64_t m_sampleBytes = 0;
     std::vector<ExportedFile> m_writtenFiles;
+    std::filesystem::file_time_type m_runStarted{};
 };

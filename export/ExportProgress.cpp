@@ -73,6 +73,11 @@ void CExportProgress::FileWritten()
     ReportDone(m_filesDone);
 }
 
+bool CExportProgress::StopRequested() const
+{
+    return m_window && m_window->StopRequested();
+}
+
 void CExportProgress::ReportDone(std::uint64_t done)
 {
     if (m_window)

@@ -46,6 +46,8 @@ public:
     // The file's last chunk was written: the file counts in full, also when a track
     // ended sooner than its chain said.
     void FileWritten();
+    // True once the window was asked to stop the run.
+    bool StopRequested() const;
 
 private:
     void ReportDone(std::uint64_t done);

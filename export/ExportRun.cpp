@@ -124,7 +124,7 @@ ExportResult CExportRun::Finish()
     m_wait.reset();
     if (m_result.succeeded)
         m_ui.ShowInformation(MessageId::ConvertSucceeded);
-    else
+    else if (!m_result.refusal || m_result.refusal->reason != Reason::Interrupted)  // the front end says it was stopped
         m_ui.ShowError(MessageId::ConvertFailed);
     return m_result;
 }

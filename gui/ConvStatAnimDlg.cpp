@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -16,6 +17,8 @@ namespace {
 
 constexpr const char* kTitle = "Convert";
 constexpr const char* kInitialText = "Now convert...";
+constexpr const char* kCancelText = "Cancel";
+constexpr const char* kStoppingText = "Stopping...";
 constexpr qint64 kRefreshIntervalMs = 1000 / 60;
 constexpr int kPercentMax = 100;
 constexpr int kTextMinimumWidth = 140;
@@ -28,13 +31,19 @@ CConvStatAnimDlg::CConvStatAnimDlg(QWidget* owner)
       m_image(kAnimationFrameSize, kAnimationFrameSize, QImage::Format_RGB32),
       m_anim(new QLabel(this)),
       m_text(new QLabel(QString::fromLatin1(kInitialText), this)),
-      m_bar(new QProgressBar(this))
+      m_bar(new QProgressBar(this)),
+      m_cancel(new QPushButton(QString::fromLatin1(kCancelText), this))
 {
     setObjectName(QStringLiteral("convertWindow"));
     setWindowTitle(QString::fromLatin1(kTitle));
     m_anim->setObjectName(QStringLiteral("animation"));
     m_text->setObjectName(QStringLiteral("statusText"));
     m_bar->setObjectName(QStringLiteral("percentBar"));
+    m_cancel->setObjectName(QStringLiteral("cancelButton"));
+    // Enter pressed for something else must not stop the run.
+    m_cancel->setAutoDefault(false);
+    connect(m_cancel, &QPushButton::clicked, this, &CConvStatAnimDlg::OnCancel);
+    m_blocker.LetThrough(m_cancel);
 
     // The area starts with the window's own colour; frames are drawn over it, never cleared.
     m_image.fill(palette().color(QPalette::Window));
@@ -52,6 +61,7 @@ CConvStatAnimDlg::CConvStatAnimDlg(QWidget* owner)
     textColumn->addStretch();
     textColumn->addWidget(m_text);
     textColumn->addWidget(m_bar);
+    textColumn->addWidget(m_cancel, 0, Qt::AlignRight);
     textColumn->addStretch();
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(m_anim, 0, Qt::AlignTop);
@@ -115,6 +125,13 @@ void CConvStatAnimDlg::SetDone(std::uint64_t done)
 {
     m_done = done;
     RefreshIfDue();
+}
+
+void CConvStatAnimDlg::OnCancel()
+{
+    m_stopRequested = true;
+    m_cancel->setEnabled(false);
+    m_text->setText(QString::fromLatin1(kStoppingText));
 }
 
 void CConvStatAnimDlg::reject() {}

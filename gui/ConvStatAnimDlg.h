@@ -1,7 +1,8 @@
 #pragma once
 // The small "Convert" window that stands while a conversion or a track check runs:
 // one line of text, a seven-frame animation that the work advances by hand, and a
-// percentage bar once the work has told its total. It cannot be closed from the screen.
+// percentage bar once the work has told its total, and a Cancel button that asks the
+// run to stop. It cannot be closed from the screen.
 
 #include "gui/Drawings.h"
 #include "gui/InputBlocker.h"
@@ -16,6 +17,7 @@
 
 class QLabel;
 class QProgressBar;
+class QPushButton;
 
 class CConvStatAnimDlg : public QDialog, public platform::ProgressWindow {
     Q_OBJECT
@@ -30,6 +32,7 @@ public:
     void StepAnimation() override;
     void SetTotal(std::uint64_t total) override;
     void SetDone(std::uint64_t done) override;
+    bool StopRequested() const override { return m_stopRequested; }
 
     // The index of the next frame to draw, 0 to 6.
     int NextFrame() const { return m_nFrame; }
@@ -51,6 +54,7 @@ private:
     void RefreshIfDue();
     void Refresh();
     int Percent() const;
+    void OnCancel();
 
     std::array<QImage, kAnimationFrameCount> m_frames;
     int m_nFrame = 0;
@@ -60,6 +64,8 @@ private:
     QLabel* m_anim;
     QLabel* m_text;
     QProgressBar* m_bar;
+    QPushButton* m_cancel;
+    bool m_stopRequested = false;
     std::uint64_t m_total = 0;
     std::uint64_t m_done = 0;
     QElapsedTimer m_sinceRefresh;

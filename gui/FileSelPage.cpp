@@ -210,7 +210,8 @@ bool CFileSelPage::ValidateInputs(const ImportInputs& inputs)
 void CFileSelPage::RunImport()
 {
     CInvertExchange driver(m_tracks, m_doc, m_ui);
-    driver.Run();
+    if (driver.Run().refusal.reason == Reason::Interrupted)
+        m_ui.ShowMessage(ImportStoppedText(), platform::MessageIcon::Information, platform::MessageButtons::Ok);
 }
 
 void CFileSelPage::OnConvert()

@@ -50,6 +50,17 @@ QString MessageBoxText(const std::string& text)
     return FromEngine(WithLineBreaks(text));
 }
 
+std::string ImportStoppedText()
+{
+    return "Convert stopped. Nothing was written to the disk.";
+}
+
+std::string ExportStoppedText(std::size_t keptFiles)
+{
+    return "Convert stopped. Files completed before it were kept: " + std::to_string(keptFiles) +
+           "; the unfinished file was removed.";
+}
+
 QString RecorderText(const std::string& bytes)
 {
     QString shown;

@@ -44,10 +44,16 @@ CInputBlocker::~CInputBlocker()
     QCoreApplication::instance()->removeEventFilter(this);
 }
 
+void CInputBlocker::LetThrough(QWidget* widget)
+{
+    m_letThrough = widget;
+}
+
 bool CInputBlocker::eventFilter(QObject* watched, QEvent* event)
 {
     const auto* widget = qobject_cast<QWidget*>(watched);
-    if (!widget || !IsUserInput(event->type()) || gui::QtUserInterface::IsPortDialog(*widget->window()))
+    if (!widget || !IsUserInput(event->type()) || gui::QtUserInterface::IsPortDialog(*widget->window()) ||
+        (widget == m_letThrough && event->type() != QEvent::Close))
         return false;
     // An ignored close request keeps the window open; an accepted shortcut override
     // keeps a shortcut from firing, and the key itself is dropped next.

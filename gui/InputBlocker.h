@@ -1,9 +1,12 @@
 #pragma once
 // While a run holds the program, the user's mouse, key and wheel input to every
 // window except the port's dialogs and message boxes is dropped (never delivered
-// later), and close requests of those windows are ignored.
+// later), and close requests of those windows are ignored. A widget let through
+// (the progress window's Cancel button) still takes its input.
 
 #include <QObject>
+#include <QPointer>
+#include <QWidget>
 
 class CInputBlocker : public QObject {
     Q_OBJECT
@@ -16,5 +19,11 @@ public:
     CInputBlocker(const CInputBlocker&) = delete;
     CInputBlocker& operator=(const CInputBlocker&) = delete;
 
+    // Lets the input to `widget` through for as long as both live.
+    void LetThrough(QWidget* widget);
+
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QPointer<QWidget> m_letThrough;
 };

@@ -230,7 +230,10 @@ ExportSelection CTrkSelPage::Selection() const
 
 void CTrkSelPage::RunExportRun(const ExportSelection& selection)
 {
-    RunExport(m_ui, m_settings, selection);
+    const ExportResult result = RunExport(m_ui, m_settings, selection);
+    if (result.refusal && result.refusal->reason == Reason::Interrupted)
+        m_ui.ShowMessage(ExportStoppedText(result.files.size()), platform::MessageIcon::Information,
+                         platform::MessageButtons::Ok);
 }
 
 void CTrkSelPage::OnConvert()

@@ -24,6 +24,7 @@ public:
     void Show() override { m_run.Show(); }
     void StepAnimation() override { m_run.StepAnimation(); }
     void SetDone(std::uint64_t done) override { m_run.SetDone(m_start + std::min(done, m_share)); }
+    bool StopRequested() const override { return m_run.StopRequested(); }
 
 private:
     platform::ProgressWindow& m_run;
@@ -44,6 +45,11 @@ void CImportProgress::StepAnimation()
 {
     if (m_window)
         m_window->StepAnimation();
+}
+
+bool CImportProgress::StopRequested() const
+{
+    return m_window && m_window->StopRequested();
 }
 
 void CImportProgress::Pass(std::size_t index, const std::function<void(platform::ProgressWindow*)>& pass)

@@ -24,6 +24,8 @@ public:
     CImportProgress(platform::ProgressWindow* window, const SourceShares& shares);
 
     void StepAnimation();
+    // True once the window was asked to stop the run.
+    bool StopRequested() const;
     // Runs one pass over source `index` with the window its reader reports to (none
     // without a window); afterwards the source's share counts as done.
     void Pass(std::size_t index, const std::function<void(platform::ProgressWindow*)>& pass);

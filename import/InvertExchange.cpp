@@ -77,7 +77,7 @@ ImportResult CInvertExchange::Run()
     ImportResult result = Import();
     if (result.succeeded)
         m_ui.ShowInformation(MessageId::ConvertSucceeded);
-    else
+    else if (result.refusal.reason != Reason::Interrupted)  // the front end says it was stopped
         m_ui.ShowError(result.refusal.id);
     return result;
 }
@@ -104,6 +104,8 @@ ImportResult CInvertExchange::Import()
         CheckExistingDataFiles(*textFile, regionCount);
         writing = true;
         ConvertTracks(*textFile, progress);
+        // The last chance to stop: a request from here on is ignored, the commit goes through.
+        StopIfRequested(progress);
         textFile->Commit();
         result.succeeded = true;
         result.projectNumber = textFile->GetNewProjectNumber();
@@ -155,6 +157,7 @@ void CInvertExchange::ForEachUsedSlot(CImportProgress& progress, const SlotActio
         if (!reader)
             continue;
         progress.StepAnimation();
+        StopIfRequested(progress);
         if (m_pTracks[index].GetSourcePath().empty())
             continue;
         progress.Pass(index, [&](platform::ProgressWindow* window) {
@@ -188,6 +191,12 @@ void CInvertExchange::ConvertTracks(COrvoFnbTextFile& textFile, CImportProgress&
         if (const auto refusal = reader.ConvertRegions(trackIndex, textFile, window))
             Fail(MessageId::ConvertFailed, *refusal);
     });
+}
+
+void CInvertExchange::StopIfRequested(const CImportProgress& progress) const
+{
+    if (progress.StopRequested())
+        Fail(MessageId::ConvertFailed, Reason::Interrupted, m_pDoc.m_strMoFolder);
 }
 
 void CInvertExchange::CheckExistingDataFiles(const COrvoFnbTextFile& textFile, std::uint64_t fileCount) const

@@ -59,6 +59,8 @@ private:
     void WriteSongBlock(COrvoFnbTextFile& textFile, std::vector<Warning>& warnings) const;
     std::uint64_t ScanTracks(CImportProgress& progress, std::vector<Warning>& warnings);
     void ConvertTracks(COrvoFnbTextFile& textFile, CImportProgress& progress);
+    // Fails the run as interrupted when the window was asked to stop it.
+    void StopIfRequested(const CImportProgress& progress) const;
     // Refuses to write over data files that may hold the recorder's audio.
     void CheckExistingDataFiles(const COrvoFnbTextFile& textFile, std::uint64_t fileCount) const;
 

@@ -101,6 +101,8 @@ private:
         std::uint64_t remaining = GroupsToWrite(region);
         std::uint64_t inBlock = 0;
         while (remaining > 0) {
+            if (m_progress && m_progress->StopRequested())
+                return Failure(Reason::Interrupted, m_source.GetFileName());
             const auto count = static_cast<std::size_t>(std::min(remaining, groupsPerBlock - inBlock));
             const auto bytes = count * m_layout.sourceBytes;
             if (!m_data.ReadAt(m_source.GetDataOffset() + group * m_layout.sourceBytes, m_buffer.data(), bytes))
@@ -211,6 +213,8 @@ std::optional<Refusal> CPCSoundFile::ScanRegions(platform::ProgressWindow* progr
             throw ImportError{MessageId::SampleReadFailed, Reason::SourceReadFailed, m_strPath};
         if (*got == 0)
             break;
+        if (progress && progress->StopRequested())
+            throw ImportError{MessageId::ConvertFailed, Reason::Interrupted, m_strPath};
         flags.push_back(UnitFlags(unit.data(), *got, unitSize, edgeSize));
         if (progress)
             progress->SetDone(position + *got - m_dataOffset);

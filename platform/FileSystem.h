@@ -8,6 +8,7 @@
 #include "platform/OutputFile.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -47,6 +48,8 @@ public:
     virtual FileKind KindOfEntry(const std::string& path) = 0;
     // The size of a regular file; nothing when there is none.
     virtual std::optional<std::uint64_t> FileSize(const std::string& path) = 0;
+    // When the content of a regular file last changed; nothing when there is none.
+    virtual std::optional<std::filesystem::file_time_type> LastChanged(const std::string& path) = 0;
     // Cuts or zero-extends a regular file to `size` bytes.
     virtual bool Resize(const std::string& path, std::uint64_t size) = 0;
     virtual bool Remove(const std::string& path) = 0;

@@ -235,6 +235,21 @@ FileKind KindOfStatus(const fs::file_status& status)
     }
 }
 
+// What `fact` reads of the regular file at `path`; nothing for another kind of
+// name or when the reading fails.
+template <typename Value, typename Fact>
+std::optional<Value> OfRegularFile(const std::string& path, Fact fact)
+{
+    std::error_code error;
+    const auto native = PathFromUtf8(path);
+    if (!fs::is_regular_file(native, error))
+        return std::nullopt;
+    const auto value = fact(native, error);
+    if (error)
+        return std::nullopt;
+    return value;
+}
+
 class OperatingSystemFileSystem : public FileSystem {
 public:
     std::unique_ptr<ByteSource> OpenRead(const std::string& path) override
@@ -295,16 +310,18 @@ public:
         return KindOfStatus(fs::symlink_status(PathFromUtf8(path), error));
     }
 
+    std::optional<fs::file_time_type> LastChanged(const std::string& path) override
+    {
+        return OfRegularFile<fs::file_time_type>(path, [](const fs::path& native, std::error_code& error) {
+            return fs::last_write_time(native, error);
+        });
+    }
+
     std::optional<std::uint64_t> FileSize(const std::string& path) override
     {
-        std::error_code error;
-        const auto native = PathFromUtf8(path);
-        if (!fs::is_regular_file(native, error))
-            return std::nullopt;
-        const auto size = fs::file_size(native, error);
-        if (error)
-            return std::nullopt;
-        return size;
+        return OfRegularFile<std::uint64_t>(path, [](const fs::path& native, std::error_code& error) {
+            return fs::file_size(native, error);
+        });
     }
 
     bool Resize(const std::string& path, std::uint64_t size) override

@@ -138,4 +138,11 @@ bool IsTemporaryName(const std::string& name)
     return !name.empty() && name.front() == kHiddenMark && name.find(kTemporaryMark) != std::string::npos;
 }
 
+bool IsTemporaryNameFor(const std::string& name, const std::string& target)
+{
+    const std::string prefix = std::string(1, kHiddenMark).append(target).append(kTemporaryMark);
+    return name.size() == prefix.size() + kRandomLength && name.starts_with(prefix) &&
+           name.find_first_not_of(kRandomAlphabet, prefix.size()) == std::string::npos;
+}
+
 }  // namespace platform

@@ -67,5 +67,7 @@ std::string TemporaryNameFor(const std::string& name);
 
 // True for a name that TemporaryNameFor makes, also with more after the random part.
 bool IsTemporaryName(const std::string& name);
+// True for a name that TemporaryNameFor(target) makes.
+bool IsTemporaryNameFor(const std::string& name, const std::string& target);
 
 }  // namespace platform

@@ -16,6 +16,7 @@ const char* ReasonText(Reason reason)
     static const std::map<Reason, const char*> texts = {
         {Reason::Unspecified, ""},
         {Reason::OutOfMemory, "not enough memory"},
+        {Reason::Interrupted, "stopped on request"},
         {Reason::FileNotFound, "no such file"},
         {Reason::UnknownExtension, "neither .wav nor .aif, .aiff or .aifc"},
         {Reason::NotWave, "not a RIFF WAVE file"},

@@ -14,6 +14,7 @@
 enum class Reason {
     Unspecified,
     OutOfMemory,
+    Interrupted,  // the person asked the run to stop
 
     // Sound files given for import.
     FileNotFound,

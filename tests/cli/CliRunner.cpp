@@ -27,19 +27,33 @@ std::string Slurp(const std::string& path)
     return text;
 }
 
-}  // namespace
-
-CliResult RunCli(const std::vector<std::string>& arguments, const std::string& workingFolder)
+// Runs wavelorn-cli through `run` with its output captured.
+CliResult Captured(const std::vector<std::string>& arguments, const std::string& workingFolder,
+                   const std::function<std::optional<int>(const ProcessRequest&)>& run)
 {
     TempFolder capture;
-    const testsupport::ProcessRequest request{WAVELORN_CLI_PATH, arguments, workingFolder, capture.File("out"),
-                                           capture.File("err")};
+    const ProcessRequest request{WAVELORN_CLI_PATH, arguments, workingFolder, capture.File("out"), capture.File("err")};
     CliResult result;
-    result.exitStatus = testsupport::RunProcess(request).value_or(-1);
+    result.exitStatus = run(request).value_or(-1);
     result.out = Slurp(capture.File("out"));
     result.err = Slurp(capture.File("err"));
     return result;
 }
+
+}  // namespace
+
+CliResult RunCli(const std::vector<std::string>& arguments, const std::string& workingFolder)
+{
+    return Captured(arguments, workingFolder, RunProcess);
+}
+
+#ifndef _WIN32
+CliResult RunCliSignalled(const std::vector<std::string>& arguments, int signal, const std::function<bool()>& due)
+{
+    return Captured(arguments, {}, [&](const ProcessRequest& request) { return RunProcessSignalled(request, signal, due); });
+}
+#endif
+
 
 std::vector<std::string> Lines(const std::string& text)
 {

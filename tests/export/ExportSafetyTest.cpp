@@ -17,8 +17,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
+#include <limits>
 #include <map>
 #include <memory>
 #include <string>
@@ -426,3 +428,63 @@ TEST(ExportFaults, FailingRecorderReadsNeverLeaveAPartialFile)
 }
 
 }  // namespace
+
+TEST(ExportStop, AStoppedRunKeepsTheFilesItCompletedAndRemovesTheRest)
+{
+    const std::vector<SegmentInfo> tracks = {Segment(1, 0, 4000, 1), Segment(2, 0, 4000, 2), Segment(3, 0, 4000, 3)};
+    Rig clean(tracks);
+    clean.ui.stopAtPoll = std::numeric_limits<int>::max();  // counts the polls, never stops
+    ASSERT_TRUE(clean.Run("Take.wav").succeeded);
+    const int pollsPerFile = clean.ui.stopPolls / static_cast<int>(tracks.size());
+    ASSERT_GT(pollsPerFile, 1);
+    struct Case {
+        const char* what;
+        int stopAtPoll;
+        std::size_t completed;
+    };
+    const Case cases[] = {
+        {"before the first chunk", 0, 0},
+        {"inside the first file", 1, 0},
+        {"at the start of the second file", pollsPerFile, 1},
+        {"inside the last file", 2 * pollsPerFile + 1, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Rig rig(tracks);
+        rig.AddOldFile("Take21.wav");
+        const Folder before = rig.Output();
+        rig.ui.stopAtPoll = c.stopAtPoll;
+        const ExportResult result = rig.Run("Take.wav");
+        ASSERT_TRUE(result.refusal);
+        EXPECT_EQ(result.refusal->reason, Reason::Interrupted);
+        EXPECT_EQ(result.files.size(), c.completed);
+        ExpectOnlyCompletedFilesChanged(before, clean.Output(), result, rig.Output());
+        EXPECT_TRUE(rig.ui.Messages().size() == 1 && rig.ui.Messages()[0] != "Convert failed.")
+            << "only the replace question, no failure box";
+    }
+}
+
+TEST(ExportStop, OnlyOldTemporariesOfTheSameNameAreSweptAway)
+{
+    using namespace std::chrono_literals;
+    struct Case {
+        const char* name;
+        std::chrono::minutes age;
+        bool removed;
+    };
+    const Case cases[] = {
+        {".Take11.wav.wavelorn-ab12cd34", 120min, true},
+        {".Take11.wav.wavelorn-ab12cd34", 50min, false},      // perhaps a live run's
+        {".Take21.wav.wavelorn-ab12cd34", 120min, false},     // another name
+        {".Take11.wav.wavelorn-ab12cd34.x", 120min, false},   // not of our naming
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + " aged " + std::to_string(c.age.count()) + " min");
+        Rig rig({Segment(1, 0, 4, 1)});
+        const std::string path = platform::JoinPath(kOutFolder, c.name);
+        rig.memory.AddFile(path, kOldBytes);
+        rig.memory.SetLastChanged(path, std::filesystem::file_time_type::clock::now() - c.age);
+        ASSERT_TRUE(rig.Run("Take.wav").succeeded);
+        EXPECT_EQ(rig.memory.HasFile(path), !c.removed);
+    }
+}

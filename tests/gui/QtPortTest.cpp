@@ -230,6 +230,24 @@ private slots:
         QTest::mouseClick(button, Qt::LeftButton);
         QCOMPARE(clicks, 1);
     }
+
+    // Cancel gets through the filter that holds other input back and asks the run to
+    // stop; Esc and close still leave the window standing.
+    void cancelAsksTheRunToStop()
+    {
+        QWidget owner;
+        owner.show();
+        CConvStatAnimDlg window(&owner);
+        window.Show();
+        QTest::keyClick(&window, Qt::Key_Escape);
+        QVERIFY(!window.close());
+        QVERIFY(!window.StopRequested());
+        auto* cancel = window.findChild<QPushButton*>(QStringLiteral("cancelButton"));
+        QVERIFY(cancel);
+        QTest::mouseClick(cancel, Qt::LeftButton);
+        QVERIFY(window.StopRequested());
+        QVERIFY(window.isVisible());
+    }
 };
 
 QTEST_MAIN(QtPortTest)

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <limits>
 #include <map>
 
 using namespace importtest;
@@ -449,3 +450,39 @@ TEST(InvertExchange, FilesOfOtherProgramsImportWithTheirSamplesInPlace)
     }
 }
 #endif
+
+TEST(InvertExchange, AStopRequestBeforeTheCommitLeavesTheDiskAsItWas)
+{
+    // Three sources of two blocks each: the scan and the conversion poll between units.
+    const auto sound = WaveOf(Signal(2 * kGroups16 * 8, 16), 16);
+    const auto prepare = [&](ImportRig& rig) {
+        for (const std::size_t index : {0, 1, 2})
+            rig.Use(index, "track" + std::to_string(index) + ".wav", sound);
+    };
+    ImportRig counting;
+    prepare(counting);
+    counting.ui.stopAtPoll = std::numeric_limits<int>::max();  // counts the polls, never stops
+    ASSERT_TRUE(counting.Run());
+    const int polls = counting.ui.stopPolls;
+    ASSERT_GT(polls, 6);
+    struct Case {
+        const char* what;
+        int stopAtPoll;
+    };
+    const Case cases[] = {
+        {"at the first poll", 0}, {"during the scan", 2}, {"during the conversion", polls - 3},
+        {"at the last poll before the commit", polls - 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ImportRig rig;
+        prepare(rig);
+        const auto before = Snapshot(rig.disk.folder.Path());
+        rig.ui.stopAtPoll = c.stopAtPoll;
+        const ImportResult result = rig.Import();
+        EXPECT_FALSE(result.succeeded);
+        EXPECT_EQ(result.refusal.reason, Reason::Interrupted);
+        EXPECT_TRUE(rig.ui.Messages().empty()) << "no failure box";
+        EXPECT_TRUE(Snapshot(rig.disk.folder.Path()) == before);
+    }
+}

@@ -52,6 +52,10 @@ public:
     platform::FileKind KindOf(const std::string& path) override;
     platform::FileKind KindOfEntry(const std::string& path) override;
     std::optional<std::uint64_t> FileSize(const std::string& path) override;
+    std::optional<std::filesystem::file_time_type> LastChanged(const std::string& path) override
+    {
+        return m_inner.LastChanged(path);
+    }
     bool Resize(const std::string& path, std::uint64_t size) override;
     bool Remove(const std::string& path) override;
     bool Rename(const std::string& from, const std::string& to) override;

@@ -315,4 +315,19 @@ std::string MemoryFileSystem::TemporaryFolder()
     return kTemporaryFolder;
 }
 
+void MemoryFileSystem::SetLastChanged(const std::string& path, std::filesystem::file_time_type time)
+{
+    const auto found = m_files.find(Normal(path));
+    if (found != m_files.end())
+        found->second.lastChanged = time;
+}
+
+std::optional<std::filesystem::file_time_type> MemoryFileSystem::LastChanged(const std::string& path)
+{
+    const auto found = m_files.find(Normal(path));
+    if (found == m_files.end())
+        return std::nullopt;
+    return found->second.lastChanged.value_or(std::filesystem::file_time_type::clock::now());
+}
+
 }  // namespace testsupport

@@ -46,6 +46,8 @@ public:
     // emptied by a Replace write keeps them, a renamed one takes them along.
     void SetPermissions(const std::string& path, std::uint32_t bits);
     std::optional<std::uint32_t> Permissions(const std::string& path) const;
+    // When a file last changed, as LastChanged reports it; a file without one reports the present.
+    void SetLastChanged(const std::string& path, std::filesystem::file_time_type time);
 
     // Every change so far (an open for writing, a write, a resize, a sync, a rename,
     // a remove) counts as one step, from 1.
@@ -63,6 +65,7 @@ public:
     // Holds no links: the same as KindOf.
     FileKind KindOfEntry(const std::string& path) override;
     std::optional<std::uint64_t> FileSize(const std::string& path) override;
+    std::optional<std::filesystem::file_time_type> LastChanged(const std::string& path) override;
     bool Resize(const std::string& path, std::uint64_t size) override;
     bool Remove(const std::string& path) override;
     bool Rename(const std::string& from, const std::string& to) override;
@@ -82,6 +85,7 @@ private:
     struct File {
         Content content;
         std::uint32_t permissions;
+        std::optional<std::filesystem::file_time_type> lastChanged = std::nullopt;
     };
     // A name as the device holds it: its bytes and permissions.
     struct DurableFile {

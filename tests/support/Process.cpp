@@ -6,7 +6,10 @@
 #include <windows.h>
 #else
 #include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <fcntl.h>
+#include <thread>
 #include <spawn.h>
 #include <sys/wait.h>
 #endif
@@ -124,7 +127,11 @@ private:
 
 extern "C" char** environ;
 
-std::optional<int> RunProcess(const ProcessRequest& request)
+namespace {
+
+constexpr auto kPollInterval = std::chrono::milliseconds(1);
+
+std::optional<pid_t> Spawn(const ProcessRequest& request)
 {
     std::vector<std::string> words = {request.program};
     words.insert(words.end(), request.arguments.begin(), request.arguments.end());
@@ -136,14 +143,50 @@ std::optional<int> RunProcess(const ProcessRequest& request)
     pid_t child = 0;
     if (posix_spawn(&child, request.program.c_str(), actions.Get(), nullptr, argv.data(), environ) != 0)
         return std::nullopt;
-    int status = 0;
-    while (waitpid(child, &status, 0) < 0) {
-        if (errno != EINTR)
-            return std::nullopt;
-    }
+    return child;
+}
+
+std::optional<int> ExitStatus(int status)
+{
     if (!WIFEXITED(status))
         return std::nullopt;
     return WEXITSTATUS(status);
+}
+
+}  // namespace
+
+std::optional<int> RunProcess(const ProcessRequest& request)
+{
+    const auto child = Spawn(request);
+    if (!child)
+        return std::nullopt;
+    int status = 0;
+    while (waitpid(*child, &status, 0) < 0) {
+        if (errno != EINTR)
+            return std::nullopt;
+    }
+    return ExitStatus(status);
+}
+
+std::optional<int> RunProcessSignalled(const ProcessRequest& request, int signal, const std::function<bool()>& due)
+{
+    const auto child = Spawn(request);
+    if (!child)
+        return std::nullopt;
+    int status = 0;
+    for (bool sent = false;;) {
+        const pid_t ended = waitpid(*child, &status, sent ? 0 : WNOHANG);
+        if (ended == *child)
+            return ExitStatus(status);
+        if (ended < 0 && errno != EINTR)
+            return std::nullopt;
+        if (!sent && due()) {
+            kill(*child, signal);
+            sent = true;
+        }
+        if (!sent)
+            std::this_thread::sleep_for(kPollInterval);
+    }
 }
 
 #endif

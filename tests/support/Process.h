@@ -3,6 +3,7 @@
 // the program as it is. Its standard input is empty; its standard output and error
 // go to files. Used where one program drives another (the command-line tool's tests).
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,5 +20,11 @@ struct ProcessRequest {
 
 // The program's exit status; nothing when it could not be started or did not exit normally.
 std::optional<int> RunProcess(const ProcessRequest& request);
+
+#ifndef _WIN32
+// As RunProcess, but sends `signal` to the program once `due` (asked every
+// millisecond while it runs) first holds; a program that ends before gets none.
+std::optional<int> RunProcessSignalled(const ProcessRequest& request, int signal, const std::function<bool()>& due);
+#endif
 
 }  // namespace testsupport

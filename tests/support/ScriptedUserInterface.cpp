@@ -14,7 +14,8 @@ UiEvent MakeEvent(UiEvent::Kind kind, const std::string& text = {})
 
 class ScriptedProgressWindow : public platform::ProgressWindow {
 public:
-    explicit ScriptedProgressWindow(std::vector<UiEvent>& events) : m_events(events)
+    ScriptedProgressWindow(std::vector<UiEvent>& events, const int& stopAtPoll, int& polls)
+        : m_events(events), m_stopAtPoll(stopAtPoll), m_polls(polls)
     {
         m_events.push_back(MakeEvent(UiEvent::Kind::ProgressCreated));
     }
@@ -22,9 +23,12 @@ public:
     void SetText(const std::string& text) override { m_events.push_back(MakeEvent(UiEvent::Kind::ProgressText, text)); }
     void Show() override { m_events.push_back(MakeEvent(UiEvent::Kind::ProgressShown)); }
     void StepAnimation() override { m_events.push_back(MakeEvent(UiEvent::Kind::ProgressStep)); }
+    bool StopRequested() const override { return m_stopAtPoll >= 0 && m_polls++ >= m_stopAtPoll; }
 
 private:
     std::vector<UiEvent>& m_events;
+    const int& m_stopAtPoll;
+    int& m_polls;
 };
 
 }  // namespace
@@ -84,7 +88,7 @@ std::unique_ptr<platform::ProgressWindow> ScriptedUserInterface::CreateProgressW
 {
     if (progressCreationFails)
         return nullptr;
-    return std::make_unique<ScriptedProgressWindow>(events);
+    return std::make_unique<ScriptedProgressWindow>(events, stopAtPoll, stopPolls);
 }
 
 std::vector<std::string> ScriptedUserInterface::Messages() const

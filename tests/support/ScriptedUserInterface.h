@@ -31,6 +31,11 @@ public:
     std::deque<std::optional<std::string>> dialogAnswers;
     std::deque<std::optional<std::string>> folderAnswers;
     bool progressCreationFails = false;
+    // The progress windows answer a run's question whether to stop with Yes from
+    // this question on (counted over all windows, from 0); negative: never.
+    int stopAtPoll = -1;
+    // How often the runs asked their windows whether to stop.
+    int stopPolls = 0;
 
     std::vector<UiEvent> events;
 
