@@ -218,6 +218,17 @@ std::optional<EarlierRun> ParseManifest(const std::string& text)
     }
 }
 
+std::optional<std::string> MarkedIncomplete(const std::string& text)
+{
+    try {
+        json manifest = json::parse(text);
+        manifest["complete"] = false;
+        return manifest.dump(kIndent, ' ', false, json::error_handler_t::replace) + "\n";
+    } catch (const json::exception&) {
+        return std::nullopt;
+    }
+}
+
 std::string RelativePath(const std::string& folder, const std::string& name)
 {
     return folder + kRelativeSeparator + name;

@@ -88,6 +88,10 @@ struct EarlierRun {
 // Nothing when `text` is not a manifest this program wrote.
 std::optional<EarlierRun> ParseManifest(const std::string& text);
 
+// The manifest `text` with "complete" false and everything else as it was: what a
+// re-run puts in place before it changes a file; nothing when `text` is no manifest.
+std::optional<std::string> MarkedIncomplete(const std::string& text);
+
 // What SHA256SUMS lists: its lines of the form ChecksumList writes, and the numbers
 // (from 1) of the lines that are not of that form.
 struct ChecksumListing {

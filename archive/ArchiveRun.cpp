@@ -45,6 +45,8 @@ public:
         m_earlier = ReadEarlierRun();
         if (const auto stopped = GuardSnapshot())
             return *stopped;
+        if (!MarkEarlierIncomplete())
+            return Stop();
         NoteDiskFacts();
         m_progress.SetTotal(PlannedWork() * (m_options.verify ? 2 : 1));
         if (!PrepareFolders() || !CopyDiskFiles())
@@ -54,9 +56,12 @@ public:
             if (!ArchiveProject(i) || !WriteManifest())
                 return Stop();
         }
+        // The checksums first: a manifest that says "complete" stands only beside them.
         m_record.complete = true;
-        if (!WriteManifest() || !WriteChecksums())
+        if (!WriteChecksums() || !WriteManifest())
             return Stop();
+        m_console.Listed(kManifestName);
+        m_console.Listed(kChecksumListName);
         const bool verified = !m_options.verify || Verify();
         Summarize();
         return m_record.leftOut.empty() && verified ? kExitComplete : kExitIncomplete;
@@ -103,8 +108,23 @@ private:
 
     std::optional<EarlierRun> ReadEarlierRun()
     {
-        const auto text = ReadWholeFile(m_files, platform::JoinPath(m_options.outdir, kManifestName));
-        return text ? ParseManifest(*text) : std::nullopt;
+        m_earlierText = ReadWholeFile(m_files, platform::JoinPath(m_options.outdir, kManifestName));
+        return m_earlierText ? ParseManifest(*m_earlierText) : std::nullopt;
+    }
+
+    // A complete earlier manifest is marked incomplete, on the device, before any file
+    // of the archive changes: a run stopped part-way never leaves "complete" beside
+    // files it had begun to redo.
+    bool MarkEarlierIncomplete()
+    {
+        if (!m_earlier || !m_earlier->complete)
+            return true;
+        const auto marked = MarkedIncomplete(*m_earlierText);
+        if (marked && WriteWholeFile(m_files, platform::JoinPath(m_options.outdir, kManifestName), *marked))
+            return true;
+        m_failure = std::string(kManifestName) + ": cannot be written";
+        m_manifestFailed = true;
+        return false;
     }
 
     // An archive of other disk contents is refused, or moved aside with --replace.
@@ -369,12 +389,8 @@ private:
 
     bool WriteChecksums()
     {
-        m_console.Listed(kManifestName);
-        if (WriteWholeFile(m_files, platform::JoinPath(m_options.outdir, kChecksumListName),
-                           ChecksumList(m_record))) {
-            m_console.Listed(kChecksumListName);
+        if (WriteWholeFile(m_files, platform::JoinPath(m_options.outdir, kChecksumListName), ChecksumList(m_record)))
             return true;
-        }
         m_failure = std::string(kChecksumListName) + ": cannot be written";
         return false;
     }
@@ -403,6 +419,7 @@ private:
     int Stop()
     {
         const std::string failure = m_failure;
+        m_record.complete = false;
         if (!m_manifestFailed)
             WriteManifest();
         m_console.Warn("archive stopped: " + failure);
@@ -430,6 +447,7 @@ private:
     ArchiveProgress m_progress;
     DiskSurvey m_survey;
     ArchiveRecord m_record;
+    std::optional<std::string> m_earlierText;
     std::optional<EarlierRun> m_earlier;
     std::optional<std::string> m_outputsStale;
     std::vector<std::string> m_damaged;  // earlier files found damaged, redone

@@ -4,6 +4,7 @@
 #include "export/ProjectList.h"
 #include "platform/Files.h"
 #include "recorder/BinderFile.h"
+#include "recorder/FnbTextFile.h"
 #include "recorder/Formats.h"
 #include "recorder/Track.h"
 
@@ -90,6 +91,10 @@ int ListCommand(const ListOptions& options)
     if (listing.records.empty())
         std::fprintf(stderr, "wavelorn-cli: the first project of %s in %s cannot be read; the disk may hold no project yet\n",
                      kBinderFileName, disk.c_str());
+    // Reading the disk changes nothing: the next import finishes or removes what an
+    // interrupted one left.
+    if (HasInterruptedCommit(platform::RealFileSystem(), disk))
+        PrintWarnings({{WarningKind::InterruptedImportLeft, platform::JoinPath(disk, kNewFnbTextName), {}}});
     std::optional<TrackPrinter> tracks;
     if (options.tracks)
         tracks.emplace(disk);

@@ -283,6 +283,34 @@ TEST_F(ArchiveRun, ARunStoppedByAFailureAndResumedEndsAsAnUninterruptedOne)
     }
 }
 
+// A re-run that stops, at its first change or at its last file, leaves a manifest that
+// no longer says "complete", and the next run ends as a clean one.
+TEST_F(ArchiveRun, AStoppedReRunNeverLeavesACompleteManifest)
+{
+    Write(testsupport::ArchiveDisk());
+    ASSERT_EQ(Archive(Out("a")), 0);
+    const auto whole = testsupport::ArchiveTree(Out("a"));
+    struct Case {
+        const char* damaged;  // redone by the re-run
+        const char* failing;  // the file whose commit fails
+        FaultOp op;
+    };
+    const Case cases[] = {
+        {"disk/HFS.BIN", "HFS.BIN", FaultOp::Rename},
+        {"02 Project 2/T8V8.wav", "SHA256SUMS", FaultOp::Close},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.failing);
+        testsupport::WriteBytes(Out(std::string("a/") + c.damaged), {0});
+        testsupport::FaultyFileSystem faulty;
+        faulty.FailNth(c.op, 1, NameContains(c.failing));
+        EXPECT_EQ(Archive(Out("a"), ArchiveFormat::Wave, false, faulty), 1);
+        EXPECT_EQ(Manifest(Out("a"))["complete"], false);
+        ASSERT_EQ(Archive(Out("a")), 0);
+        EXPECT_EQ(testsupport::ArchiveTree(Out("a")), whole);
+    }
+}
+
 TEST_F(ArchiveRun, AResumedRunKeepsIntactFilesAndRedoesDamagedOnes)
 {
     Write(testsupport::ArchiveDisk());

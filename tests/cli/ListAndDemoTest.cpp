@@ -32,6 +32,20 @@ TEST(CliDemoAndList, DemoDiskListsItsThreeProjects)
                                }));
 }
 
+TEST(CliDemoAndList, ListWarnsOfAnInterruptedImportAndLeavesItsText)
+{
+    TempFolder folder;
+    const std::string disk = folder.File("demo");
+    ASSERT_EQ(RunCli({"demo", disk}).exitStatus, 0);
+    const std::string leftover = platform::JoinPath(disk, "FNBTXT.NEW");
+    testsupport::WriteBytes(leftover, {0});
+    const auto list = RunCli({"list", disk});
+    EXPECT_EQ(list.exitStatus, 0);
+    EXPECT_EQ(list.err, "wavelorn-cli: warning: " + leftover +
+                            " was left by an interrupted import; the next import finishes or removes it\n");
+    EXPECT_EQ(testsupport::ReadBytes(leftover), std::vector<std::uint8_t>{0});
+}
+
 TEST(CliDemoAndList, DemoRefusesAFolderHoldingRecorderFiles)
 {
     for (const char* existing : {"fnb.bin", "HFS.BIN", "Fnb.Txt", "8B320100.000"}) {
