@@ -192,7 +192,7 @@ constexpr int kEncodeRuns = 1;
 
 // The WAVE archive must exist before the encoders read its files.
 BENCHMARK(BM_ArchiveWave)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(kCopyRuns);
-BENCHMARK(BM_CpOfDisk)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(kCopyRuns);
+BENCHMARK(BM_CpOfDisk)->Apply(benchsupport::WithAndWithoutSync)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(kCopyRuns);
 BENCHMARK(BM_ArchiveFlac)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(kEncodeRuns);
 BENCHMARK(BM_SoxFlacOfWaves)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(kEncodeRuns);
 BENCHMARK(BM_FlacToolOfWaves)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(kEncodeRuns);

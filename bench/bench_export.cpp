@@ -147,8 +147,8 @@ void BM_CpOfStereoOutput(benchmark::State& state)
 }  // namespace
 
 BENCHMARK(BM_MonoExport8Tracks)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_CpOfMonoOutput)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_CpOfMonoOutput)->Apply(benchsupport::WithAndWithoutSync)->Unit(benchmark::kMillisecond)->UseManualTime();
 BENCHMARK(BM_StereoExport2Tracks)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_CpOfStereoOutput)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_CpOfStereoOutput)->Apply(benchsupport::WithAndWithoutSync)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 BENCHMARK_MAIN();

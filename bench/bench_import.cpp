@@ -136,6 +136,6 @@ void BM_CpOfSources(benchmark::State& state)
 }  // namespace
 
 BENCHMARK(BM_Import8Tracks)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_CpOfSources)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_CpOfSources)->Apply(benchsupport::WithAndWithoutSync)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 BENCHMARK_MAIN();
