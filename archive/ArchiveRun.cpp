@@ -62,9 +62,11 @@ public:
             return Stop();
         m_console.Listed(kManifestName);
         m_console.Listed(kChecksumListName);
-        const bool verified = !m_options.verify || Verify();
+        const auto verified = m_options.verify ? Verify() : Verification::Passed;
+        if (verified == Verification::Stopped)
+            return StopVerifying();
         Summarize();
-        return m_record.leftOut.empty() && verified ? kExitComplete : kExitIncomplete;
+        return m_record.leftOut.empty() && verified == Verification::Passed ? kExitComplete : kExitIncomplete;
     }
 
 private:
@@ -395,15 +397,29 @@ private:
         return false;
     }
 
-    bool Verify()
+    enum class Verification { Passed, Mismatched, Stopped };
+
+    Verification Verify()
     {
         const VerifyJob job{m_options.disk, m_options.outdir, &m_survey, &m_record};
         std::vector<std::string> mismatches = m_damaged;
-        const auto found = VerifyArchive(m_files, m_progress, job);
-        mismatches.insert(mismatches.end(), found.begin(), found.end());
+        const VerifyOutcome outcome = VerifyArchive(m_files, m_progress, job);
+        mismatches.insert(mismatches.end(), outcome.mismatches.begin(), outcome.mismatches.end());
         for (const auto& mismatch : mismatches)
             m_console.Warn("verify: " + mismatch);
-        return mismatches.empty();
+        if (outcome.stopped)
+            return Verification::Stopped;
+        return mismatches.empty() ? Verification::Passed : Verification::Mismatched;
+    }
+
+    // The window asked to stop while --verify read the archive back: the archive and
+    // its manifest are complete, only their check did not finish.
+    int StopVerifying()
+    {
+        m_interrupted = true;
+        m_console.Warn(std::string("archive stopped: ") + kInterruptedFailure + " while it was verified; " +
+                       "the archive is complete, its verification did not finish");
+        return platform::kInterruptedExitStatus;
     }
 
     // True once the window was asked to stop the run, which then ends as a failure does.
