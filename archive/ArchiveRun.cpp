@@ -171,7 +171,7 @@ private:
 
     bool CreateFolder(const std::string& folder)
     {
-        if (!platform::CreateFolders(folder)) {
+        if (!m_files.CreateFolders(folder)) {
             m_failure = folder + ": the folder cannot be created";
             return false;
         }

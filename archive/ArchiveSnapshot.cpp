@@ -85,7 +85,7 @@ std::optional<std::string> MoveAside(platform::FileSystem& files, const std::str
                                      const EarlierRun& earlier, std::string& failure)
 {
     const std::string previous = FreeName(files, outdir, PreviousFolderName(earlier));
-    if (!platform::CreateFolders(platform::JoinPath(outdir, previous))) {
+    if (!files.CreateFolders(platform::JoinPath(outdir, previous))) {
         failure = previous + ": the folder cannot be created";
         return std::nullopt;
     }

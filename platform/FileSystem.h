@@ -59,6 +59,10 @@ public:
     // and removed in it) on the device. Nothing to do where the system does that with
     // each change (Windows).
     virtual bool SyncFolder(const std::string& folder) = 0;
+    // Creates a folder and any missing parents, each synced into its parent so that a
+    // power cut cannot take away a folder whose files were put on the device. True
+    // when the folder exists afterwards and every sync succeeded.
+    virtual bool CreateFolders(const std::string& path) = 0;
     // Gives `to` the permission bits of `from` (on Windows: its read-only attribute).
     virtual bool CopyPermissions(const std::string& from, const std::string& to) = 0;
     // The bytes available to the user on the volume holding `folder`.

@@ -352,6 +352,23 @@ public:
 
     bool SyncFolder(const std::string& folder) override { return SyncFolderAt(folder); }
 
+    bool CreateFolders(const std::string& path) override
+    {
+        // The folders that are missing, innermost first, each synced into its parent once made.
+        std::vector<std::string> missing;
+        for (std::string folder = path; !folder.empty() && KindOfEntry(folder) == FileKind::None;) {
+            missing.push_back(folder);
+            const std::string parent = FolderPart(folder);
+            if (parent == folder)
+                break;
+            folder = parent;
+        }
+        if (!platform::CreateFolders(path))
+            return false;
+        return std::all_of(missing.rbegin(), missing.rend(),
+                           [](const std::string& folder) { return SyncFolderAt(FolderPart(folder)); });
+    }
+
     bool CopyPermissions(const std::string& from, const std::string& to) override
     {
         std::error_code error;

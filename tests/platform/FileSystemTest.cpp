@@ -174,6 +174,20 @@ TEST_P(FileSystemBehaviour, FoldersListRenameRemoveResize)
     EXPECT_FALSE(files.TemporaryFolder().empty());
 }
 
+TEST_P(FileSystemBehaviour, CreatesFoldersWithTheirParents)
+{
+    platform::FileSystem& files = ground->Files();
+    ASSERT_TRUE(WriteFile("file", {1}));
+    const std::string nested = platform::JoinPath(ground->File("a"), "b");
+    EXPECT_TRUE(files.CreateFolders(nested));
+    EXPECT_EQ(files.KindOf(ground->File("a")), FileKind::Folder);
+    EXPECT_EQ(files.KindOf(nested), FileKind::Folder);
+    EXPECT_TRUE(files.CreateFolders(nested));  // already there
+    EXPECT_TRUE(files.OpenWrite(platform::JoinPath(nested, "c"), WriteMode::CreateNew));
+    EXPECT_FALSE(files.CreateFolders(platform::JoinPath(ground->File("file"), "d")));  // a file in the way
+    EXPECT_EQ(files.KindOf(ground->File("file")), FileKind::Regular);
+}
+
 #ifndef _WIN32  // names differing only in letter case cannot share a Windows folder
 TEST_P(FileSystemBehaviour, ExactNameLookupThroughTheFileSystem)
 {

@@ -124,8 +124,10 @@ void MemoryFileSystem::AddFile(const std::string& path, std::vector<std::uint8_t
 
 void MemoryFileSystem::Step()
 {
-    if (++m_steps == m_cutStep)
-        m_survivors = OnDevice();
+    if (++m_steps != m_cutStep)
+        return;
+    m_survivors = OnDevice();
+    m_survivingFolders = m_folders;
 }
 
 MemoryFileSystem::DurableFiles MemoryFileSystem::OnDevice() const
@@ -138,8 +140,11 @@ MemoryFileSystem::DurableFiles MemoryFileSystem::OnDevice() const
 
 void MemoryFileSystem::PowerCut()
 {
-    if (!m_survivors)
+    if (!m_survivors) {
         m_survivors = OnDevice();
+        m_survivingFolders = m_folders;
+    }
+    m_folders = m_survivingFolders;
     m_files.clear();
     m_durableNames.clear();
     for (auto& [path, survivor] : *m_survivors) {
@@ -289,6 +294,25 @@ bool MemoryFileSystem::SyncFolder(const std::string& folder)
     for (const auto& [path, file] : m_files) {
         if (InFolder(path, wanted))
             m_durableNames[path] = file;
+    }
+    return true;
+}
+
+bool MemoryFileSystem::CreateFolders(const std::string& path)
+{
+    std::vector<std::string> missing;  // innermost first
+    for (std::string folder = Normal(path); !folder.empty() && !m_folders.count(folder);) {
+        if (m_files.count(folder))
+            return false;
+        missing.push_back(folder);
+        const std::string parent = Normal(FolderPart(folder));
+        if (parent == folder)
+            break;
+        folder = parent;
+    }
+    for (auto folder = missing.rbegin(); folder != missing.rend(); ++folder) {
+        Step();
+        m_folders.insert(*folder);
     }
     return true;
 }

@@ -5,9 +5,9 @@
 //
 // It also keeps what a device would hold after a power cut: a file's bytes (and
 // size) as of its last Sync, and a folder's entries (created, renamed, removed) as
-// of its last SyncFolder. What a test adds is there from the start. A test picks a
-// step of a run to cut the power at; PowerCut then turns the files into what
-// survived it.
+// of its last SyncFolder; a folder itself from its creation, as CreateFolders syncs
+// it into its parent. What a test adds is there from the start. A test picks a step
+// of a run to cut the power at; PowerCut then turns the files into what survived it.
 
 #include "platform/FileSystem.h"
 
@@ -50,7 +50,7 @@ public:
     void SetLastChanged(const std::string& path, std::filesystem::file_time_type time);
 
     // Every change so far (an open for writing, a write, a resize, a sync, a rename,
-    // a remove) counts as one step, from 1.
+    // a remove, a folder created) counts as one step, from 1.
     int Steps() const { return m_steps; }
     // Cuts the power just before step `step` happens: what is on the device then is kept.
     void CutPowerAt(int step) { m_cutStep = step; }
@@ -70,6 +70,7 @@ public:
     bool Remove(const std::string& path) override;
     bool Rename(const std::string& from, const std::string& to) override;
     bool SyncFolder(const std::string& folder) override;
+    bool CreateFolders(const std::string& path) override;
     bool CopyPermissions(const std::string& from, const std::string& to) override;
     std::optional<std::uint64_t> FreeSpace(const std::string& folder) override;
     std::string TemporaryFolder() override;
@@ -113,6 +114,7 @@ private:
     int m_cutStep = 0;
     std::optional<DurableFiles> m_survivors;
     std::set<std::string> m_folders;
+    std::set<std::string> m_survivingFolders;  // the folders at the cut
     std::uint64_t m_freeSpace;
 };
 
