@@ -21,6 +21,8 @@ constexpr const char* kTemporaryFolder = "memory-temp";
 constexpr std::uint64_t kDefaultFreeSpace = std::uint64_t{1} << 40;
 // rw-r--r--, what a new file gets under the usual umask.
 constexpr std::uint32_t kNewFilePermissions = 0644;
+// The one device every file is on.
+constexpr std::uint64_t kMemoryDevice = 1;
 
 // A folder's own path as the entries of `path` name it ("." for none).
 std::string ParentOf(const std::string& path)
@@ -83,6 +85,22 @@ private:
     std::uint64_t m_position;
 };
 
+// Holds a folder's lock until it goes.
+class MemoryFileSystem::MemoryLock : public platform::FolderLock {
+public:
+    MemoryLock(std::set<std::string>& locked, std::string folder) : m_locked(locked), m_folder(std::move(folder))
+    {
+        m_locked.insert(m_folder);
+    }
+    ~MemoryLock() override { m_locked.erase(m_folder); }
+    MemoryLock(const MemoryLock&) = delete;
+    MemoryLock& operator=(const MemoryLock&) = delete;
+
+private:
+    std::set<std::string>& m_locked;
+    std::string m_folder;
+};
+
 MemoryFileSystem::Content MemoryFileSystem::NewContent(std::vector<std::uint8_t> bytes, bool synced)
 {
     auto content = std::make_shared<Node>();
@@ -117,7 +135,7 @@ void MemoryFileSystem::AddFolder(const std::string& path)
 
 void MemoryFileSystem::AddFile(const std::string& path, std::vector<std::uint8_t> bytes)
 {
-    const File file{NewContent(std::move(bytes), true), kNewFilePermissions};
+    const File file{NewContent(std::move(bytes), true), kNewFilePermissions, NewIdentity()};
     m_files[Normal(path)] = file;
     m_durableNames[Normal(path)] = file;
 }
@@ -134,7 +152,7 @@ MemoryFileSystem::DurableFiles MemoryFileSystem::OnDevice() const
 {
     DurableFiles files;
     for (const auto& [path, file] : m_durableNames)
-        files[path] = DurableFile{file.content->synced, file.permissions};
+        files[path] = DurableFile{file.content->synced, file.permissions, file.identity};
     return files;
 }
 
@@ -148,7 +166,7 @@ void MemoryFileSystem::PowerCut()
     m_files.clear();
     m_durableNames.clear();
     for (auto& [path, survivor] : *m_survivors) {
-        const File file{NewContent(std::move(survivor.bytes), true), survivor.permissions};
+        const File file{NewContent(std::move(survivor.bytes), true), survivor.permissions, survivor.identity};
         m_files[path] = file;
         m_durableNames[path] = file;
     }
@@ -209,7 +227,7 @@ std::unique_ptr<OutputFile> MemoryFileSystem::OpenWrite(const std::string& path,
         return nullptr;
     Step();
     if (!exists)
-        found = m_files.emplace(name, File{NewContent(), kNewFilePermissions}).first;
+        found = m_files.emplace(name, File{NewContent(), kNewFilePermissions, NewIdentity()}).first;
     if (mode == WriteMode::Replace)
         found->second.content = NewContent();
     const Content& content = found->second.content;
@@ -352,6 +370,24 @@ std::optional<std::filesystem::file_time_type> MemoryFileSystem::LastChanged(con
     if (found == m_files.end())
         return std::nullopt;
     return found->second.lastChanged.value_or(std::filesystem::file_time_type::clock::now());
+}
+
+platform::FolderLocking MemoryFileSystem::LockFolder(const std::string& folder)
+{
+    const std::string name = Normal(folder.empty() ? "." : folder);
+    if (!m_folders.count(name) || m_unlockable.count(name))
+        return {platform::FolderLockState::Unsupported, nullptr};
+    if (m_lockedFolders.count(name))
+        return {platform::FolderLockState::HeldElsewhere, nullptr};
+    return {platform::FolderLockState::Held, std::make_unique<MemoryLock>(m_lockedFolders, name)};
+}
+
+std::optional<platform::FileIdentity> MemoryFileSystem::IdentityOf(const std::string& path)
+{
+    const auto found = m_files.find(Normal(path));
+    if (found == m_files.end())
+        return std::nullopt;
+    return platform::FileIdentity{kMemoryDevice, found->second.identity};
 }
 
 }  // namespace testsupport
