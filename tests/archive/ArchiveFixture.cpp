@@ -117,6 +117,8 @@ std::unique_ptr<platform::ProgressWindow> RecordingConsole::CreateProgressWindow
         {
             owner.backwards = owner.backwards || done < owner.done;
             owner.done = done;
+            if (owner.onProgress)
+                owner.onProgress();
         }
         bool StopRequested() const override { return owner.stopAtPoll >= 0 && owner.polls++ >= owner.stopAtPoll; }
         RecordingConsole& owner;

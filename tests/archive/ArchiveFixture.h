@@ -7,6 +7,7 @@
 #include "tools/diskwriter/DiskWriter.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -33,6 +34,8 @@ public:
     // The bar asks the run to stop from this question on (from 0); negative: never.
     int stopAtPoll = -1;
     int polls = 0;  // how often the run asked
+    // Called whenever the bar moves, while the run goes on.
+    std::function<void()> onProgress;
 };
 
 // Three projects: 16 bit at 44.1 kHz with two tracks and a virtual track 3, a gap

@@ -5,7 +5,6 @@
 #include "archive/ArchiveRun.h"
 #include "convert/FlacFile.h"
 #include "platform/Files.h"
-#include "platform/Interruption.h"
 #include "platform/Sha256.h"
 #include "tests/archive/ArchiveFixture.h"
 #include "tests/cli/SoundCheck.h"
@@ -18,7 +17,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <iterator>
-#include <limits>
 
 using archive::ArchiveFormat;
 using nlohmann::json;
@@ -37,10 +35,9 @@ protected:
     void Write(const diskwriter::Disk& disk) { disk.Write(m_disk.Path()); }
 
     int Archive(const std::string& outdir, ArchiveFormat format = ArchiveFormat::Wave, bool verify = false,
-                platform::FileSystem& files = platform::RealFileSystem(), int stopAtPoll = -1)
+                platform::FileSystem& files = platform::RealFileSystem())
     {
         console = RecordingConsole{};
-        console.stopAtPoll = stopAtPoll;
         return archive::RunArchive({m_disk.Path(), outdir, format, verify}, files, console);
     }
 
@@ -251,50 +248,6 @@ TEST_F(ArchiveRun, ARunStoppedByAFailureAndResumedEndsAsAnUninterruptedOne)
         ASSERT_EQ(Archive(out.Path(), format), 0);
         EXPECT_EQ(testsupport::ArchiveTree(out.Path()), whole);
         EXPECT_FALSE(console.Warned("(0 kept from an earlier run)")) << testing::PrintToString(console.warnings);
-    }
-}
-
-// A stop request while the archive is written leaves a manifest that is not complete
-// and a state the next run resumes; one while --verify reads it back leaves the
-// complete archive as it is. Either ends as interrupted.
-TEST_F(ArchiveRun, AStopRequestEndsTheWriteOrTheVerifyPassAndTheNextRunResumes)
-{
-    Write(testsupport::ArchiveDisk());
-    constexpr int kNever = std::numeric_limits<int>::max();
-    ASSERT_EQ(Archive(Out("whole"), ArchiveFormat::Wave, false, platform::RealFileSystem(), kNever), 0);
-    const int writePolls = console.polls;
-    const auto whole = testsupport::ArchiveTree(Out("whole"));
-    TempFolder counted;
-    ASSERT_EQ(Archive(counted.Path(), ArchiveFormat::Wave, true, platform::RealFileSystem(), kNever), 0);
-    const int verifyPolls = console.polls - writePolls;
-    // Raw copies one poll each, then the tracks a poll per chunk.
-    const int copies = 9;
-    ASSERT_GT(verifyPolls, copies + 1);
-    struct Case {
-        const char* what;
-        int stopAtPoll;
-        bool verifying;
-    };
-    const Case cases[] = {
-        {"among the raw copies", 3, false},
-        {"among the track files", writePolls - 2, false},
-        {"before the first copy is read back", writePolls, true},
-        {"inside a track read back", writePolls + copies + 1, true},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        TempFolder out;
-        EXPECT_EQ(Archive(out.Path(), ArchiveFormat::Wave, true, platform::RealFileSystem(), c.stopAtPoll),
-                  platform::kInterruptedExitStatus);
-        EXPECT_TRUE(console.Warned("archive stopped: stopped on request")) << testing::PrintToString(console.warnings);
-        EXPECT_EQ(console.Warned("while it was verified"), c.verifying);
-        EXPECT_FALSE(console.Warned("verify: "));
-        EXPECT_EQ(Manifest(out.Path())["complete"], c.verifying);
-        if (c.verifying) {
-            EXPECT_EQ(testsupport::ArchiveTree(out.Path()), whole);
-        }
-        ASSERT_EQ(Archive(out.Path(), ArchiveFormat::Wave, true), 0) << testing::PrintToString(console.warnings);
-        EXPECT_EQ(testsupport::ArchiveTree(out.Path()), whole);
     }
 }
 
