@@ -20,8 +20,9 @@
 #include <limits>
 #include <map>
 #include <set>
-#include <utility>
 #include <string>
+#include <utility>
+#include <vector>
 
 using archive::ArchiveFormat;
 using testsupport::MemoryFileSystem;
@@ -45,13 +46,13 @@ const MemoryFileSystem& ArchiveDisk()
     return disk;
 }
 
-// An archive folder in memory beside a disk.
+// An archive folder in memory beside the fixture's disk.
 struct MemoryArchive {
-    explicit MemoryArchive(const MemoryFileSystem& disk = ArchiveDisk())
+    MemoryArchive()
     {
         memory.AddFolder(kDisk);
-        for (const auto& path : disk.FilePaths())
-            memory.AddFile(path, disk.Bytes(path));
+        for (const auto& path : ArchiveDisk().FilePaths())
+            memory.AddFile(path, ArchiveDisk().Bytes(path));
     }
 
     // `whileRunning` is called whenever the run's bar moves.
