@@ -104,6 +104,11 @@ std::optional<std::string> MoveAside(platform::FileSystem& files, const std::str
             return std::nullopt;
         }
     }
+    // Both folders' entries on the device before the new archive takes the old names.
+    if (!files.SyncFolder(platform::JoinPath(outdir, previous)) || !files.SyncFolder(outdir)) {
+        failure = previous + ": the moved files cannot be put on the device";
+        return std::nullopt;
+    }
     return previous;
 }
 
