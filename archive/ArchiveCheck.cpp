@@ -6,6 +6,7 @@
 #include "archive/ArchiveSurvey.h"
 #include "archive/ArchiveVerify.h"
 #include "platform/Files.h"
+#include "platform/Interruption.h"
 #include "platform/Sha256.h"
 
 namespace archive {
@@ -42,9 +43,13 @@ public:
         m_progress.SetTotal(PlannedWork());
         CheckChecksumList();
         const auto found = VerifyArchive(m_files, m_progress, VerifyJob{m_copies, m_outdir, &m_survey, &m_record});
-        m_mismatches.insert(m_mismatches.end(), found.begin(), found.end());
+        m_mismatches.insert(m_mismatches.end(), found.mismatches.begin(), found.mismatches.end());
         for (const auto& mismatch : m_mismatches)
             m_console.Warn("check: " + mismatch);
+        if (found.stopped) {
+            m_console.Warn("check stopped: stopped on request before every file was checked");
+            return platform::kInterruptedExitStatus;
+        }
         m_console.Warn("checked " + std::to_string(ManifestFiles().size()) +
                        " files; mismatches: " + std::to_string(m_mismatches.size()));
         return m_mismatches.empty() ? kExitHolds : kExitMismatch;

@@ -12,7 +12,8 @@
 namespace archive {
 
 // Returns the exit status: 0 when everything holds, 1 when anything differs (each
-// mismatch named on the console), 2 when `outdir` holds no manifest this program wrote.
+// mismatch named on the console), 2 when `outdir` holds no manifest this program wrote,
+// platform::kInterruptedExitStatus when the console's window asked it to stop.
 int CheckArchive(const std::string& outdir, platform::FileSystem& files, ArchiveConsole& console);
 
 }  // namespace archive

@@ -6,6 +6,7 @@
 #include "archive/ArchiveSnapshot.h"
 #include "archive/ArchiveTrack.h"
 #include "archive/ArchiveVerify.h"
+#include "archive/DiskWatch.h"
 #include "platform/Files.h"
 #include "platform/Interruption.h"
 #include "platform/Sha256.h"
@@ -23,6 +24,8 @@ constexpr const char* kDateFormat = "%Y-%m-%dT%H:%M:%S%z";
 constexpr int kExitComplete = 0;
 constexpr int kExitIncomplete = 1;
 constexpr int kExitRefused = 2;
+// Another archive is writing into the folder: refused as a second import onto one disk is.
+constexpr int kExitBusy = 1;
 constexpr const char* kInterruptedFailure = "stopped on request";
 
 class Archiver {
@@ -32,7 +35,9 @@ public:
           m_files(files),
           m_console(console),
           m_copies(platform::JoinPath(options.outdir, kDiskCopyFolder)),
-          m_progress(console.CreateProgressWindow())
+          m_progress(console.CreateProgressWindow()),
+          m_diskFiles(RecorderFiles(files, options.disk)),
+          m_watch(files, options.disk, m_diskFiles)
     {
         m_record.format = options.format;
         m_record.version = kProgramVersion;
@@ -41,7 +46,13 @@ public:
 
     int Run()
     {
-        m_survey = SurveyDisk(m_files, m_options.disk);
+        if (!m_files.CreateFolders(m_options.outdir)) {
+            m_failure = m_options.outdir + ": the folder cannot be created";
+            return Stop();
+        }
+        if (const auto refused = LockOutdir())
+            return *refused;
+        m_survey = SurveyDisk(m_files, m_options.disk, m_diskFiles);
         m_earlier = ReadEarlierRun();
         if (const auto stopped = GuardSnapshot())
             return *stopped;
@@ -62,12 +73,36 @@ public:
             return Stop();
         m_console.Listed(kManifestName);
         m_console.Listed(kChecksumListName);
-        const bool verified = !m_options.verify || Verify();
+        const auto verified = m_options.verify ? Verify() : Verification::Passed;
+        if (verified == Verification::Stopped)
+            return StopVerifying();
         Summarize();
-        return m_record.leftOut.empty() && verified ? kExitComplete : kExitIncomplete;
+        return m_record.leftOut.empty() && verified == Verification::Passed ? kExitComplete : kExitIncomplete;
     }
 
 private:
+    // Holds the archive folder's writer lock for the rest of the run: a second archive
+    // into it is refused before it changes anything. Returns the exit status when the
+    // run goes no further.
+    std::optional<int> LockOutdir()
+    {
+        platform::FolderLocking locking = m_files.LockFolder(m_options.outdir);
+        switch (locking.state) {
+        case platform::FolderLockState::Held:
+            m_lock = std::move(locking.lock);
+            break;
+        case platform::FolderLockState::Unsupported:
+            m_console.Warn("warning: " + m_options.outdir +
+                           " cannot be locked on this file system; two archives into it at once are not kept apart");
+            break;
+        case platform::FolderLockState::HeldElsewhere:
+            m_console.Warn("archive refused: another archive is writing into " + m_options.outdir +
+                           "; nothing was changed. Run it again once that one has finished, or choose another folder");
+            return kExitBusy;
+        }
+        return std::nullopt;
+    }
+
     void LeaveOut(const std::string& text)
     {
         m_record.leftOut.push_back(text);
@@ -169,7 +204,7 @@ private:
 
     bool CreateFolder(const std::string& folder)
     {
-        if (!platform::CreateFolders(folder)) {
+        if (!m_files.CreateFolders(folder)) {
             m_failure = folder + ": the folder cannot be created";
             return false;
         }
@@ -266,7 +301,24 @@ private:
             if (StopRequested() || !CopyDiskFile(name))
                 return false;
         }
-        return WriteManifest();
+        return DiskUnchanged() && WriteManifest();
+    }
+
+    // True when every disk file still has the size and identity it had before the run
+    // read it. Otherwise names each change and leaves the changed files out of the
+    // record, so that the manifest never names a copy of a mixture and the next run
+    // reads them afresh.
+    bool DiskUnchanged()
+    {
+        const auto changes = m_watch.Changes();
+        for (const auto& change : changes) {
+            m_console.Warn("changed on the disk: " + change.name + ": " + change.what);
+            std::erase_if(m_record.diskFiles, [&](const DiskFileRecord& disk) { return disk.name == change.name; });
+        }
+        if (changes.empty())
+            return true;
+        m_failure = "the disk changed while it was read; run the archive again once nothing writes to it";
+        return false;
     }
 
     // Why the earlier run's track files cannot be kept: another version wrote them, or
@@ -395,15 +447,29 @@ private:
         return false;
     }
 
-    bool Verify()
+    enum class Verification { Passed, Mismatched, Stopped };
+
+    Verification Verify()
     {
         const VerifyJob job{m_options.disk, m_options.outdir, &m_survey, &m_record};
         std::vector<std::string> mismatches = m_damaged;
-        const auto found = VerifyArchive(m_files, m_progress, job);
-        mismatches.insert(mismatches.end(), found.begin(), found.end());
+        const VerifyOutcome outcome = VerifyArchive(m_files, m_progress, job);
+        mismatches.insert(mismatches.end(), outcome.mismatches.begin(), outcome.mismatches.end());
         for (const auto& mismatch : mismatches)
             m_console.Warn("verify: " + mismatch);
-        return mismatches.empty();
+        if (outcome.stopped)
+            return Verification::Stopped;
+        return mismatches.empty() ? Verification::Passed : Verification::Mismatched;
+    }
+
+    // The window asked to stop while --verify read the archive back: the archive and
+    // its manifest are complete, only their check did not finish.
+    int StopVerifying()
+    {
+        m_interrupted = true;
+        m_console.Warn(std::string("archive stopped: ") + kInterruptedFailure + " while it was verified; " +
+                       "the archive is complete, its verification did not finish");
+        return platform::kInterruptedExitStatus;
     }
 
     // True once the window was asked to stop the run, which then ends as a failure does.
@@ -445,6 +511,9 @@ private:
     ArchiveConsole& m_console;
     std::string m_copies;
     ArchiveProgress m_progress;
+    std::vector<std::string> m_diskFiles;  // the recorder's files as listed before anything was read
+    DiskWatch m_watch;
+    std::unique_ptr<platform::FolderLock> m_lock;
     DiskSurvey m_survey;
     ArchiveRecord m_record;
     std::optional<std::string> m_earlierText;

@@ -37,12 +37,14 @@ public:
     virtual std::unique_ptr<platform::ProgressWindow> CreateProgressWindow() = 0;
 };
 
-// Archives options.disk into options.outdir (created when missing) through `files`.
-// The caller has checked that the disk is a folder and that neither folder lies in
-// the other. Returns the exit status: 0 when everything was archived (and verified),
-// 1 when anything was left out, a check failed or the archive could not be written,
-// 2 when the folder holds an archive of other disk contents (nothing changed).
-// and platform::kInterruptedExitStatus when the console's window asked it to stop.
+// Archives options.disk into options.outdir (created when missing) through `files`,
+// holding the folder's writer lock throughout. The caller has checked that the disk
+// is a folder and that neither folder lies in the other. Returns the exit status: 0
+// when everything was archived (and verified); 1 when anything was left out, a check
+// failed, the archive could not be written, the disk changed while it was read, or
+// another archive is writing into the folder (nothing changed); 2 when the folder
+// holds an archive of other disk contents (nothing changed); and
+// platform::kInterruptedExitStatus when the console's window asked it to stop.
 int RunArchive(const ArchiveOptions& options, platform::FileSystem& files, ArchiveConsole& console);
 
 // True when `path` is `folder` or lies inside it, links resolved.

@@ -85,7 +85,7 @@ std::optional<std::string> MoveAside(platform::FileSystem& files, const std::str
                                      const EarlierRun& earlier, std::string& failure)
 {
     const std::string previous = FreeName(files, outdir, PreviousFolderName(earlier));
-    if (!platform::CreateFolders(platform::JoinPath(outdir, previous))) {
+    if (!files.CreateFolders(platform::JoinPath(outdir, previous))) {
         failure = previous + ": the folder cannot be created";
         return std::nullopt;
     }
@@ -103,6 +103,11 @@ std::optional<std::string> MoveAside(platform::FileSystem& files, const std::str
             failure = part + ": cannot be moved into " + previous;
             return std::nullopt;
         }
+    }
+    // Both folders' entries on the device before the new archive takes the old names.
+    if (!files.SyncFolder(platform::JoinPath(outdir, previous)) || !files.SyncFolder(outdir)) {
+        failure = previous + ": the moved files cannot be put on the device";
+        return std::nullopt;
     }
     return previous;
 }

@@ -91,16 +91,6 @@ private:
     CLeadInTable m_leadIns;
 };
 
-std::vector<std::string> RecorderFiles(platform::FileSystem& files, const std::string& disk)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : files.ListFolder(disk).value_or(std::vector<platform::FolderEntry>{})) {
-        if (entry.kind == platform::FileKind::Regular && IsRecorderFileName(entry.name))
-            names.push_back(entry.name);
-    }
-    return names;
-}
-
 void SurveyTracks(TrackSurveyor& surveyor, ProjectFacts& project)
 {
     for (int virtualTrack = 1; virtualTrack <= kVirtualTrackCount; ++virtualTrack) {
@@ -113,10 +103,25 @@ void SurveyTracks(TrackSurveyor& surveyor, ProjectFacts& project)
 
 }  // namespace
 
+std::vector<std::string> RecorderFiles(platform::FileSystem& files, const std::string& disk)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : files.ListFolder(disk).value_or(std::vector<platform::FolderEntry>{})) {
+        if (entry.kind == platform::FileKind::Regular && IsRecorderFileName(entry.name))
+            names.push_back(entry.name);
+    }
+    return names;
+}
+
 DiskSurvey SurveyDisk(platform::FileSystem& files, const std::string& disk)
 {
+    return SurveyDisk(files, disk, RecorderFiles(files, disk));
+}
+
+DiskSurvey SurveyDisk(platform::FileSystem& files, const std::string& disk, std::vector<std::string> names)
+{
     DiskSurvey survey;
-    survey.diskFiles = RecorderFiles(files, disk);
+    survey.diskFiles = std::move(names);
     CBinderFile binder(platform::JoinPath(disk, kBinderFileName), files);
     if (!binder.Exists() || !binder.OpenForRead())
         return survey;

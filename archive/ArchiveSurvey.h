@@ -56,7 +56,12 @@ struct DiskSurvey {
     std::vector<std::string> diskFiles;
 };
 
-// Reads the disk in `disk` through `files`; writes nothing.
+// The recorder's files in the folder `disk` (index files and track data files), as spelt.
+std::vector<std::string> RecorderFiles(platform::FileSystem& files, const std::string& disk);
+
+// Reads the disk in `disk` through `files`, whose recorder files are `names`; writes nothing.
+DiskSurvey SurveyDisk(platform::FileSystem& files, const std::string& disk, std::vector<std::string> names);
+// The same for the recorder files the folder holds now.
 DiskSurvey SurveyDisk(platform::FileSystem& files, const std::string& disk);
 
 }  // namespace archive

@@ -71,7 +71,9 @@ TrackOutcome WriteWave(platform::FileSystem& files, ArchiveProgress& progress, c
         files.Remove(written);
         return Failed(result.refusal.value_or(Refusal{}));
     }
-    if (!MoveIntoPlace(files, written, job.outputPath))
+    // The export synced the file under its hidden name; the folder is synced once it
+    // took its own, or a power cut could take back a file the manifest names.
+    if (!MoveIntoPlace(files, written, job.outputPath) || !files.SyncFolder(platform::FolderPart(job.outputPath)))
         return WriteFailed(job.outputPath);
     TrackOutcome outcome;
     for (const auto& warning : result.warnings) {

@@ -89,24 +89,31 @@ public:
     {
     }
 
-    std::vector<std::string> Run()
+    VerifyOutcome Run()
     {
         for (const auto& disk : m_job.record->diskFiles) {
-            if (disk.copy)
+            if (disk.copy && !Stopped())
                 CheckRawCopy(*disk.copy);
         }
         const auto& projects = m_job.survey->projects;
         for (std::size_t p = 0; p < projects.size() && p < m_job.record->tracks.size(); ++p) {
             for (std::size_t t = 0; t < projects[p].tracks.size(); ++t) {
                 const TrackRecord& track = m_job.record->tracks[p][t];
-                if (track.output)
+                if (track.output && !Stopped())
                     CheckOutput(projects[p], projects[p].tracks[t], track);
             }
         }
-        return m_mismatches;
+        return {m_mismatches, m_stopped};
     }
 
 private:
+    // True once the window asked to stop; the check then reads nothing more.
+    bool Stopped()
+    {
+        m_stopped = m_stopped || m_progress.StopRequested();
+        return m_stopped;
+    }
+
     std::string PathOf(const FileRecord& file) const { return PathInArchive(m_job.outdir, file.file); }
 
     void Mismatch(const FileRecord& file, const std::string& what) { m_mismatches.push_back(file.file + ": " + what); }
@@ -176,6 +183,8 @@ private:
         std::optional<std::string> difference;
         std::uint64_t frame = 0;
         ReadExportChunks(track, m_chunk, [&](const std::uint8_t* bytes, std::size_t frames) {
+            if (Stopped())
+                return false;
             m_expected.resize(frames);
             m_actual.resize(frames);
             BigEndianToInt32(bytes, width, frames, m_expected.data());
@@ -194,7 +203,7 @@ private:
             return true;
         });
         track.Close();
-        if (!difference && !output->AtEnd())
+        if (!difference && !m_stopped && !output->AtEnd())
             difference = "holds more samples than the disk delivers";
         return difference;
     }
@@ -203,6 +212,7 @@ private:
     ArchiveProgress& m_progress;
     const VerifyJob& m_job;
     std::vector<std::string> m_mismatches;
+    bool m_stopped = false;
     std::vector<std::uint8_t> m_chunk;
     std::vector<std::int32_t> m_expected;
     std::vector<std::int32_t> m_actual;
@@ -210,7 +220,7 @@ private:
 
 }  // namespace
 
-std::vector<std::string> VerifyArchive(platform::FileSystem& files, ArchiveProgress& progress, const VerifyJob& job)
+VerifyOutcome VerifyArchive(platform::FileSystem& files, ArchiveProgress& progress, const VerifyJob& job)
 {
     return Verifier(files, progress, job).Run();
 }

@@ -20,7 +20,15 @@ struct VerifyJob {
     const ArchiveRecord* record = nullptr;
 };
 
-// One line per mismatch, "<file>: <what differs>"; empty when everything matches.
-std::vector<std::string> VerifyArchive(platform::FileSystem& files, ArchiveProgress& progress, const VerifyJob& job);
+struct VerifyOutcome {
+    // One line per mismatch, "<file>: <what differs>"; empty when everything matches.
+    std::vector<std::string> mismatches;
+    // The progress window asked to stop: the files after the one being read were not checked.
+    bool stopped = false;
+};
+
+// Checks the archive's files, asking `progress` between files and between the chunks
+// of a track whether to stop.
+VerifyOutcome VerifyArchive(platform::FileSystem& files, ArchiveProgress& progress, const VerifyJob& job);
 
 }  // namespace archive

@@ -162,8 +162,10 @@ bool FlacWriter::Close()
     // The encoder flushes its last frame and rewrites the stream header here.
     const bool ended = sf_close(m_stream->sound) == 0;
     m_stream->sound = nullptr;
+    // On the device before the file can take its name.
+    const bool synced = ended && m_stream->io.file->Sync();
     const bool closed = m_stream->io.file->Close();
-    return ended && closed && !m_stream->failed;
+    return synced && closed && !m_stream->failed;
 }
 
 struct FlacReader::Stream {

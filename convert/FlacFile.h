@@ -27,7 +27,8 @@ public:
     bool IsOpen() const;
     // Appends full-scale 32-bit samples (the file keeps their top `bits`).
     bool Write(const std::int32_t* samples, std::size_t count);
-    // Ends the stream and closes the file; false when anything failed on the way.
+    // Ends the stream, syncs the file to the device and closes it; false when anything
+    // failed on the way.
     bool Close();
 
 private:

@@ -20,13 +20,17 @@ constexpr const char* kTrackCheckText = "Track check...";
 using TrackList = std::vector<std::unique_ptr<CTrack>>;
 
 // Opens the ticked tracks in ascending track order, stepping the progress window
-// after each of the eight positions. Why the first that cannot be opened failed, or
-// nothing; the tracks created so far are in `tracks` either way.
+// after each of the eight positions and asking it before each track whether to stop
+// (each opening walks a chain on a disk that may be slow). Why the first that cannot
+// be opened failed, or that the run was stopped, or nothing; the tracks created so
+// far are in `tracks` either way.
 std::optional<Refusal> OpenTracks(const ExportSelection& selection, platform::FileSystem& files, TrackList& tracks,
                                   platform::ProgressWindow* progress)
 {
     for (std::size_t index = 0; index < kTrackCount; ++index) {
         if (selection.virtualTracks[index] != 0) {
+            if (progress && progress->StopRequested())
+                return ExportRefusal(Reason::Interrupted, selection.moFolder);
             tracks.push_back(std::make_unique<CTrack>(selection.moFolder, selection.project, static_cast<int>(index) + 1,
                                                       selection.virtualTracks[index], files));
             if (auto refusal = tracks.back()->Open())

@@ -30,6 +30,33 @@ struct FolderEntry {
     FileKind kind = FileKind::Other;
 };
 
+// What became of a try to lock a folder for one writer.
+enum class FolderLockState {
+    Held,           // this process holds it now
+    HeldElsewhere,  // another holder has it (another process, or another lock of this one)
+    Unsupported,    // the system cannot lock this folder (some network and FUSE mounts)
+};
+
+// A folder's writer lock, held while the object lives. The system drops it when the
+// process ends, however it ends; nothing is written into the folder.
+class FolderLock {
+public:
+    virtual ~FolderLock() = default;
+};
+
+struct FolderLocking {
+    FolderLockState state = FolderLockState::Unsupported;
+    std::unique_ptr<FolderLock> lock;  // set when Held
+};
+
+// Which file a name leads to: the device (volume) and the file's number on it. A
+// file keeps it when renamed; another file put under the same name has another.
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t file = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
@@ -59,12 +86,23 @@ public:
     // and removed in it) on the device. Nothing to do where the system does that with
     // each change (Windows).
     virtual bool SyncFolder(const std::string& folder) = 0;
+    // Creates a folder and any missing parents, each synced into its parent so that a
+    // power cut cannot take away a folder whose files were put on the device. True
+    // when the folder exists afterwards and every sync succeeded.
+    virtual bool CreateFolders(const std::string& path) = 0;
     // Gives `to` the permission bits of `from` (on Windows: its read-only attribute).
     virtual bool CopyPermissions(const std::string& from, const std::string& to) = 0;
     // The bytes available to the user on the volume holding `folder`.
     virtual std::optional<std::uint64_t> FreeSpace(const std::string& folder) = 0;
     // The folder for temporary files; empty when there is none.
     virtual std::string TemporaryFolder() = 0;
+    // Locks `folder` for one writer without waiting. The same folder reached by two
+    // spellings (or drive letters) is one lock; a second lock of it fails also within
+    // one process. A folder that cannot be opened counts as Unsupported.
+    virtual FolderLocking LockFolder(const std::string& folder) = 0;
+    // The identity of the entry `path` names itself (a symbolic link's own, not its
+    // target's); nothing when there is none.
+    virtual std::optional<FileIdentity> IdentityOf(const std::string& path) = 0;
 };
 
 // The operating system's file system.

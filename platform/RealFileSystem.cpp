@@ -11,6 +11,13 @@
 #include <system_error>
 
 #ifdef _WIN32
+#include "platform/Sha256.h"
+
+#include <mutex>
+#include <set>
+#endif
+
+#ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
 #include <share.h>
@@ -22,6 +29,8 @@
 #else
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
 #endif
@@ -134,6 +143,177 @@ bool SyncFolderAt([[maybe_unused]] const std::string& folder)
     return close(descriptor) == 0 && synced;
 #endif
 }
+
+#ifdef _WIN32
+
+// The name of the mutex that locks a disk folder, shared by every session of the machine.
+constexpr const wchar_t* kDiskLockPrefix = L"Global\\wavelorn-disk-";
+constexpr unsigned kHighWordShift = 32;
+
+// Closes a handle when it goes.
+struct HandleCloser {
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+using UniqueHandle = std::unique_ptr<void, HandleCloser>;
+
+// A handle on the entry `path` names (a file or a folder; a link itself), for asking
+// about it only; null when it cannot be opened.
+UniqueHandle OpenForQuery(const std::string& path, DWORD flags)
+{
+    const HANDLE handle = CreateFileW(PathFromUtf8(path).c_str(), FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS | flags, nullptr);
+    return UniqueHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
+}
+
+// The path the system resolves a handle to, in the form `flags` ask for.
+std::optional<std::wstring> FinalPathOf(HANDLE handle, DWORD flags)
+{
+    const DWORD needed = GetFinalPathNameByHandleW(handle, nullptr, 0, flags);
+    if (needed == 0)
+        return std::nullopt;
+    std::wstring path(needed, L'\0');
+    const DWORD length = GetFinalPathNameByHandleW(handle, path.data(), needed, flags);
+    if (length == 0 || length >= needed)
+        return std::nullopt;
+    path.resize(length);
+    return path;
+}
+
+std::optional<std::wstring> UpperCase(const std::wstring& text)
+{
+    if (text.empty())
+        return text;
+    std::wstring upper(text.size(), L'\0');
+    const int size = static_cast<int>(text.size());
+    if (LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, text.data(), size, upper.data(), size, nullptr, nullptr,
+                      0) != size)
+        return std::nullopt;
+    return upper;
+}
+
+// The mutex name of a folder: the digest of its final path in upper case, through the
+// volume's GUID where the volume has one (so that every drive letter and spelling of one
+// folder meets), else through its drive letter or network share.
+std::optional<std::wstring> DiskLockName(const std::string& folder)
+{
+    const auto handle = OpenForQuery(folder.empty() ? "." : WithTrailingSeparator(folder), 0);
+    if (!handle)
+        return std::nullopt;
+    auto path = FinalPathOf(handle.get(), FILE_NAME_NORMALIZED | VOLUME_NAME_GUID);
+    if (!path)
+        path = FinalPathOf(handle.get(), FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    const auto upper = path ? UpperCase(*path) : std::nullopt;
+    if (!upper)
+        return std::nullopt;
+    const std::string utf8 = Utf8FromPath(fs::path(*upper));
+    const std::string digest = Sha256Hex(utf8.data(), utf8.size());
+    return kDiskLockPrefix + std::wstring(digest.begin(), digest.end());
+}
+
+// A thread that owns a mutex may take it again: the names this process holds are kept
+// here, so that a second lock of one folder fails within the process as well.
+std::mutex& HeldLockNamesGuard()
+{
+    static std::mutex guard;
+    return guard;
+}
+
+std::set<std::wstring>& HeldLockNames()
+{
+    static std::set<std::wstring> names;
+    return names;
+}
+
+// Owns the mutex until it goes; to be released by the thread that took it. A process
+// that ends leaves it abandoned, which the next taker owns.
+class MutexLock : public FolderLock {
+public:
+    MutexLock(UniqueHandle mutex, std::wstring name) : m_mutex(std::move(mutex)), m_name(std::move(name)) {}
+    ~MutexLock() override
+    {
+        ReleaseMutex(m_mutex.get());
+        const std::lock_guard guard(HeldLockNamesGuard());
+        HeldLockNames().erase(m_name);
+    }
+    MutexLock(const MutexLock&) = delete;
+    MutexLock& operator=(const MutexLock&) = delete;
+
+private:
+    UniqueHandle m_mutex;
+    std::wstring m_name;
+};
+
+FolderLocking LockFolderAt(const std::string& folder)
+{
+    const auto name = DiskLockName(folder);
+    if (!name)
+        return {FolderLockState::Unsupported, nullptr};
+    const std::lock_guard guard(HeldLockNamesGuard());
+    if (HeldLockNames().count(*name))
+        return {FolderLockState::HeldElsewhere, nullptr};
+    UniqueHandle mutex(CreateMutexW(nullptr, FALSE, name->c_str()));
+    if (!mutex) {
+        // A mutex of another user's process that this one may not open is held there.
+        const bool elsewhere = GetLastError() == ERROR_ACCESS_DENIED;
+        return {elsewhere ? FolderLockState::HeldElsewhere : FolderLockState::Unsupported, nullptr};
+    }
+    const DWORD waited = WaitForSingleObject(mutex.get(), 0);
+    if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED)
+        return {FolderLockState::HeldElsewhere, nullptr};
+    HeldLockNames().insert(*name);
+    return {FolderLockState::Held, std::make_unique<MutexLock>(std::move(mutex), *name)};
+}
+
+std::optional<FileIdentity> IdentityAt(const std::string& path)
+{
+    const auto handle = OpenForQuery(path, FILE_FLAG_OPEN_REPARSE_POINT);
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!handle || !GetFileInformationByHandle(handle.get(), &information))
+        return std::nullopt;
+    return FileIdentity{information.dwVolumeSerialNumber,
+                        (std::uint64_t{information.nFileIndexHigh} << kHighWordShift) | information.nFileIndexLow};
+}
+
+#else
+
+// Holds an flock on an open folder; closing the descriptor (or the process ending) drops it.
+class DescriptorLock : public FolderLock {
+public:
+    explicit DescriptorLock(int descriptor) : m_descriptor(descriptor) {}
+    ~DescriptorLock() override { close(m_descriptor); }
+    DescriptorLock(const DescriptorLock&) = delete;
+    DescriptorLock& operator=(const DescriptorLock&) = delete;
+
+private:
+    int m_descriptor;
+};
+
+// An flock belongs to the open folder, not to the process: a second open of the same
+// folder (by any path) cannot take it while the first holds it. Any refusal other than
+// "taken" (ENOLCK, EOPNOTSUPP, EINVAL, ENOSYS, or EBADF where a network file system
+// wants a file open for writing) means the file system keeps no such locks.
+FolderLocking LockFolderAt(const std::string& folder)
+{
+    const int descriptor = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor < 0)
+        return {FolderLockState::Unsupported, nullptr};
+    if (flock(descriptor, LOCK_EX | LOCK_NB) == 0)
+        return {FolderLockState::Held, std::make_unique<DescriptorLock>(descriptor)};
+    const bool taken = errno == EWOULDBLOCK;
+    close(descriptor);
+    return {taken ? FolderLockState::HeldElsewhere : FolderLockState::Unsupported, nullptr};
+}
+
+std::optional<FileIdentity> IdentityAt(const std::string& path)
+{
+    struct stat status {};
+    if (lstat(path.c_str(), &status) != 0)
+        return std::nullopt;
+    return FileIdentity{static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
+}
+
+#endif
 
 class FileSource : public ByteSource {
 public:
@@ -352,6 +532,23 @@ public:
 
     bool SyncFolder(const std::string& folder) override { return SyncFolderAt(folder); }
 
+    bool CreateFolders(const std::string& path) override
+    {
+        // The folders that are missing, innermost first, each synced into its parent once made.
+        std::vector<std::string> missing;
+        for (std::string folder = path; !folder.empty() && KindOfEntry(folder) == FileKind::None;) {
+            missing.push_back(folder);
+            const std::string parent = FolderPart(folder);
+            if (parent == folder)
+                break;
+            folder = parent;
+        }
+        if (!platform::CreateFolders(path))
+            return false;
+        return std::all_of(missing.rbegin(), missing.rend(),
+                           [](const std::string& folder) { return SyncFolderAt(FolderPart(folder)); });
+    }
+
     bool CopyPermissions(const std::string& from, const std::string& to) override
     {
         std::error_code error;
@@ -380,6 +577,10 @@ public:
         const auto folder = fs::temp_directory_path(error);
         return error ? std::string() : Utf8FromPath(folder);
     }
+
+    FolderLocking LockFolder(const std::string& folder) override { return LockFolderAt(folder); }
+
+    std::optional<FileIdentity> IdentityOf(const std::string& path) override { return IdentityAt(path); }
 };
 
 }  // namespace

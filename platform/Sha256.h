@@ -1,8 +1,9 @@
 #pragma once
 // SHA-256 digests of bytes and of files, from the system's cryptographic library:
-// OpenSSL's libcrypto on Linux, the CNG API (bcrypt) on Windows. Built as a library
-// of its own (wavelorn_digest) that only the command-line tool links; the engine
-// libraries stay free of third-party code.
+// OpenSSL's libcrypto on Linux, the CNG API (bcrypt) on Windows. On Linux it is a
+// library of its own (wavelorn_digest) that only the command-line tool links, so the
+// engine libraries stay free of third-party code; on Windows the platform layer holds
+// it (the disk lock's name is a digest) and wavelorn_digest stands for that layer.
 
 #include <cstddef>
 #include <cstdint>

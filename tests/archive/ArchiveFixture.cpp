@@ -1,16 +1,12 @@
 #include "tests/archive/ArchiveFixture.h"
 
 #include "platform/Files.h"
+#include "platform/ReplacingFile.h"
 #include "recorder/TrackFile.h"
 
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-
-namespace fs = std::filesystem;
 
 namespace testsupport {
 
@@ -82,24 +78,64 @@ diskwriter::Disk DamagedDisk()
     return disk;
 }
 
-std::map<std::string, std::string> ArchiveTree(const std::string& folder)
+namespace {
+
+// Adds the files below `folder` to `tree`, named after `prefix`.
+void AddTree(platform::FileSystem& files, const std::string& folder, const std::string& prefix,
+             std::map<std::string, std::string>& tree)
+{
+    for (const auto& entry : files.ListFolder(folder).value_or(std::vector<platform::FolderEntry>{})) {
+        const std::string path = platform::JoinPath(folder, entry.name);
+        const std::string relative = prefix + entry.name;
+        if (entry.kind == platform::FileKind::Folder) {
+            AddTree(files, path, relative + "/", tree);
+            continue;
+        }
+        auto bytes = platform::ReadWholeFile(files, path);
+        if (entry.kind != platform::FileKind::Regular || !bytes)
+            continue;
+        if (entry.name == "manifest.json") {
+            auto manifest = nlohmann::ordered_json::parse(*bytes);
+            manifest.erase("date");
+            *bytes = manifest.dump(1);
+        }
+        tree[relative] = *bytes;
+    }
+}
+
+}  // namespace
+
+std::unique_ptr<platform::ProgressWindow> RecordingConsole::CreateProgressWindow()
+{
+    struct Bar : platform::ProgressWindow {
+        explicit Bar(RecordingConsole& console) : owner(console) {}
+        void SetText(const std::string&) override {}
+        void Show() override {}
+        void StepAnimation() override {}
+        void SetTotal(std::uint64_t total) override { owner.total = total; }
+        void SetDone(std::uint64_t done) override
+        {
+            owner.backwards = owner.backwards || done < owner.done;
+            owner.done = done;
+            if (owner.onProgress)
+                owner.onProgress();
+        }
+        bool StopRequested() const override { return owner.stopAtPoll >= 0 && owner.polls++ >= owner.stopAtPoll; }
+        RecordingConsole& owner;
+    };
+    return std::make_unique<Bar>(*this);
+}
+
+bool RecordingConsole::Warned(const std::string& part) const
+{
+    return std::any_of(warnings.begin(), warnings.end(),
+                       [&](const std::string& text) { return text.find(part) != std::string::npos; });
+}
+
+std::map<std::string, std::string> ArchiveTree(const std::string& folder, platform::FileSystem& files)
 {
     std::map<std::string, std::string> tree;
-    const fs::path root = platform::PathFromUtf8(folder);
-    for (const auto& entry : fs::recursive_directory_iterator(root)) {
-        if (!entry.is_regular_file())
-            continue;
-        std::ifstream in(entry.path(), std::ios::binary);
-        std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-        std::string relative = platform::Utf8FromPath(entry.path().lexically_relative(root));
-        std::replace(relative.begin(), relative.end(), platform::PathSeparator(), '/');
-        if (relative == "manifest.json" || relative.ends_with("/manifest.json")) {
-            auto manifest = nlohmann::ordered_json::parse(bytes);
-            manifest.erase("date");
-            bytes = manifest.dump(1);
-        }
-        tree[relative] = bytes;
-    }
+    AddTree(files, folder, "", tree);
     return tree;
 }
 

@@ -22,45 +22,13 @@ using archive::ArchiveFormat;
 using nlohmann::json;
 using testsupport::FaultOp;
 using testsupport::NameContains;
+using testsupport::RecordingConsole;
 using testsupport::TempFolder;
 
 namespace {
 
 constexpr int kGroup = 8;
 constexpr int kChunkFrames = 10240;
-
-class RecordingConsole : public archive::ArchiveConsole {
-public:
-    struct Bar : platform::ProgressWindow {
-        explicit Bar(RecordingConsole& console) : owner(console) {}
-        void SetText(const std::string&) override {}
-        void Show() override {}
-        void StepAnimation() override {}
-        void SetTotal(std::uint64_t total) override { owner.total = total; }
-        void SetDone(std::uint64_t done) override
-        {
-            owner.backwards = owner.backwards || done < owner.done;
-            owner.done = done;
-        }
-        RecordingConsole& owner;
-    };
-
-    void Warn(const std::string& text) override { warnings.push_back(text); }
-    void Listed(const std::string& file) override { listed.push_back(file); }
-    std::unique_ptr<platform::ProgressWindow> CreateProgressWindow() override { return std::make_unique<Bar>(*this); }
-
-    bool Warned(const std::string& part) const
-    {
-        return std::any_of(warnings.begin(), warnings.end(),
-                           [&](const std::string& text) { return text.find(part) != std::string::npos; });
-    }
-
-    std::vector<std::string> warnings;
-    std::vector<std::string> listed;
-    std::uint64_t total = 0;
-    std::uint64_t done = 0;
-    bool backwards = false;
-};
 
 class ArchiveRun : public testing::Test {
 protected:

@@ -128,4 +128,22 @@ TEST_F(CliArchive, ExitStatusesOfReplaceAndCheck)
     }
 }
 
+// The tool meets a folder whose lock another archive holds: refused at once, nothing
+// changed; --check only reads and needs no lock.
+TEST_F(CliArchive, ASecondArchiveIntoTheSameFolderIsRefused)
+{
+    ASSERT_EQ(RunCli({"archive", Disk(), Out("a")}).exitStatus, 0);
+    const auto before = ArchiveTree(Out("a"));
+    const platform::FolderLocking other = platform::RealFileSystem().LockFolder(Out("a"));
+    ASSERT_EQ(other.state, platform::FolderLockState::Held);
+    const auto result = RunCli({"archive", Disk(), Out("a")});
+    EXPECT_EQ(result.exitStatus, 1) << result.err;
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(Lines(result.err).front(), "archive refused: another archive is writing into " + Out("a") +
+                                             "; nothing was changed. Run it again once that one has finished, "
+                                             "or choose another folder");
+    EXPECT_EQ(ArchiveTree(Out("a")), before);
+    EXPECT_EQ(RunCli({"archive", "--check", Out("a")}).exitStatus, 0);
+}
+
 }  // namespace

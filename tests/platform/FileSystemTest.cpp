@@ -12,6 +12,12 @@
 #include <functional>
 #include <memory>
 
+#ifdef __linux__
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 using platform::FileKind;
 using platform::WriteMode;
 using Bytes = std::vector<std::uint8_t>;
@@ -174,6 +180,20 @@ TEST_P(FileSystemBehaviour, FoldersListRenameRemoveResize)
     EXPECT_FALSE(files.TemporaryFolder().empty());
 }
 
+TEST_P(FileSystemBehaviour, CreatesFoldersWithTheirParents)
+{
+    platform::FileSystem& files = ground->Files();
+    ASSERT_TRUE(WriteFile("file", {1}));
+    const std::string nested = platform::JoinPath(ground->File("a"), "b");
+    EXPECT_TRUE(files.CreateFolders(nested));
+    EXPECT_EQ(files.KindOf(ground->File("a")), FileKind::Folder);
+    EXPECT_EQ(files.KindOf(nested), FileKind::Folder);
+    EXPECT_TRUE(files.CreateFolders(nested));  // already there
+    EXPECT_TRUE(files.OpenWrite(platform::JoinPath(nested, "c"), WriteMode::CreateNew));
+    EXPECT_FALSE(files.CreateFolders(platform::JoinPath(ground->File("file"), "d")));  // a file in the way
+    EXPECT_EQ(files.KindOf(ground->File("file")), FileKind::Regular);
+}
+
 #ifndef _WIN32  // names differing only in letter case cannot share a Windows folder
 TEST_P(FileSystemBehaviour, ExactNameLookupThroughTheFileSystem)
 {
@@ -208,6 +228,38 @@ TEST_P(FileSystemBehaviour, CopiesPermissionBits)
 }
 #endif
 
+TEST_P(FileSystemBehaviour, AFolderHasOneLockHolderUntilTheLockGoes)
+{
+    using platform::FolderLockState;
+    platform::FileSystem& files = ground->Files();
+    auto first = files.LockFolder(ground->Folder());
+    ASSERT_EQ(first.state, FolderLockState::Held);
+    ASSERT_TRUE(first.lock);
+    // The same folder through another spelling is the same lock.
+    const auto second = files.LockFolder(platform::WithTrailingSeparator(ground->Folder()));
+    EXPECT_EQ(second.state, FolderLockState::HeldElsewhere);
+    EXPECT_FALSE(second.lock);
+    first.lock.reset();
+    EXPECT_EQ(files.LockFolder(ground->Folder()).state, FolderLockState::Held);
+    EXPECT_EQ(files.LockFolder(ground->File("none")).state, FolderLockState::Unsupported);
+}
+
+TEST_P(FileSystemBehaviour, AFileKeepsItsIdentityWhenRenamedAndAnotherTakesItsName)
+{
+    platform::FileSystem& files = ground->Files();
+    ASSERT_TRUE(WriteFile("a", {1}));
+    ASSERT_TRUE(WriteFile("b", {2}));
+    const auto a = files.IdentityOf(ground->File("a"));
+    const auto b = files.IdentityOf(ground->File("b"));
+    ASSERT_TRUE(a && b);
+    EXPECT_NE(*a, *b);
+    ASSERT_TRUE(WriteFile("b", {3}));  // written over in place: still the same file
+    EXPECT_EQ(files.IdentityOf(ground->File("b")), b);
+    ASSERT_TRUE(files.Rename(ground->File("a"), ground->File("b")));
+    EXPECT_EQ(files.IdentityOf(ground->File("b")), a);
+    EXPECT_EQ(files.IdentityOf(ground->File("a")), std::nullopt);
+}
+
 INSTANTIATE_TEST_SUITE_P(Real, FileSystemBehaviour, testing::Values(GroundFactory([] {
                              return std::unique_ptr<Ground>(std::make_unique<RealGround>());
                          })));
@@ -238,6 +290,33 @@ TEST(RealFileSystem, EntryKindDoesNotFollowLinks)
         EXPECT_EQ(files.KindOf(c.path), c.kind) << c.path;
         EXPECT_EQ(files.KindOfEntry(c.path), c.entry) << c.path;
     }
+}
+
+TEST(RealFileSystem, TheDiskLockDiesWithItsProcess)
+{
+    // A child takes the lock and is killed holding it; the folder can be locked again.
+    testsupport::TempFolder folder;
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const auto held = platform::RealFileSystem().LockFolder(folder.Path());
+        if (held.state == platform::FolderLockState::Held)
+            pause();
+        _exit(1);
+    }
+    // Until the child has it, the probe takes it itself (and lets it go).
+    constexpr int kTries = 500;
+    constexpr useconds_t kPause = 10000;
+    auto state = platform::FolderLockState::Held;
+    for (int tries = 0; tries < kTries && state == platform::FolderLockState::Held; ++tries) {
+        state = platform::RealFileSystem().LockFolder(folder.Path()).state;
+        if (state == platform::FolderLockState::Held)
+            usleep(kPause);
+    }
+    EXPECT_EQ(state, platform::FolderLockState::HeldElsewhere);
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    EXPECT_EQ(platform::RealFileSystem().LockFolder(folder.Path()).state, platform::FolderLockState::Held);
 }
 
 TEST(OutputFile, AnErrorSeenOnlyAtCloseFailsTheFile)

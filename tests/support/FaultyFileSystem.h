@@ -60,9 +60,15 @@ public:
     bool Remove(const std::string& path) override;
     bool Rename(const std::string& from, const std::string& to) override;
     bool SyncFolder(const std::string& folder) override;
+    bool CreateFolders(const std::string& path) override { return m_inner.CreateFolders(path); }
     bool CopyPermissions(const std::string& from, const std::string& to) override;
     std::optional<std::uint64_t> FreeSpace(const std::string& folder) override;
     std::string TemporaryFolder() override;
+    platform::FolderLocking LockFolder(const std::string& folder) override { return m_inner.LockFolder(folder); }
+    std::optional<platform::FileIdentity> IdentityOf(const std::string& path) override
+    {
+        return m_inner.IdentityOf(path);
+    }
 
     // Called by the wrapped files: false when this operation is to fail.
     bool Allow(FaultOp op, const std::string& path);

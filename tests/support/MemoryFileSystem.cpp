@@ -21,6 +21,8 @@ constexpr const char* kTemporaryFolder = "memory-temp";
 constexpr std::uint64_t kDefaultFreeSpace = std::uint64_t{1} << 40;
 // rw-r--r--, what a new file gets under the usual umask.
 constexpr std::uint32_t kNewFilePermissions = 0644;
+// The one device every file is on.
+constexpr std::uint64_t kMemoryDevice = 1;
 
 // A folder's own path as the entries of `path` name it ("." for none).
 std::string ParentOf(const std::string& path)
@@ -83,6 +85,22 @@ private:
     std::uint64_t m_position;
 };
 
+// Holds a folder's lock until it goes.
+class MemoryFileSystem::MemoryLock : public platform::FolderLock {
+public:
+    MemoryLock(std::set<std::string>& locked, std::string folder) : m_locked(locked), m_folder(std::move(folder))
+    {
+        m_locked.insert(m_folder);
+    }
+    ~MemoryLock() override { m_locked.erase(m_folder); }
+    MemoryLock(const MemoryLock&) = delete;
+    MemoryLock& operator=(const MemoryLock&) = delete;
+
+private:
+    std::set<std::string>& m_locked;
+    std::string m_folder;
+};
+
 MemoryFileSystem::Content MemoryFileSystem::NewContent(std::vector<std::uint8_t> bytes, bool synced)
 {
     auto content = std::make_shared<Node>();
@@ -117,33 +135,38 @@ void MemoryFileSystem::AddFolder(const std::string& path)
 
 void MemoryFileSystem::AddFile(const std::string& path, std::vector<std::uint8_t> bytes)
 {
-    const File file{NewContent(std::move(bytes), true), kNewFilePermissions};
+    const File file{NewContent(std::move(bytes), true), kNewFilePermissions, NewIdentity()};
     m_files[Normal(path)] = file;
     m_durableNames[Normal(path)] = file;
 }
 
 void MemoryFileSystem::Step()
 {
-    if (++m_steps == m_cutStep)
-        m_survivors = OnDevice();
+    if (++m_steps != m_cutStep)
+        return;
+    m_survivors = OnDevice();
+    m_survivingFolders = m_folders;
 }
 
 MemoryFileSystem::DurableFiles MemoryFileSystem::OnDevice() const
 {
     DurableFiles files;
     for (const auto& [path, file] : m_durableNames)
-        files[path] = DurableFile{file.content->synced, file.permissions};
+        files[path] = DurableFile{file.content->synced, file.permissions, file.identity};
     return files;
 }
 
 void MemoryFileSystem::PowerCut()
 {
-    if (!m_survivors)
+    if (!m_survivors) {
         m_survivors = OnDevice();
+        m_survivingFolders = m_folders;
+    }
+    m_folders = m_survivingFolders;
     m_files.clear();
     m_durableNames.clear();
     for (auto& [path, survivor] : *m_survivors) {
-        const File file{NewContent(std::move(survivor.bytes), true), survivor.permissions};
+        const File file{NewContent(std::move(survivor.bytes), true), survivor.permissions, survivor.identity};
         m_files[path] = file;
         m_durableNames[path] = file;
     }
@@ -204,7 +227,7 @@ std::unique_ptr<OutputFile> MemoryFileSystem::OpenWrite(const std::string& path,
         return nullptr;
     Step();
     if (!exists)
-        found = m_files.emplace(name, File{NewContent(), kNewFilePermissions}).first;
+        found = m_files.emplace(name, File{NewContent(), kNewFilePermissions, NewIdentity()}).first;
     if (mode == WriteMode::Replace)
         found->second.content = NewContent();
     const Content& content = found->second.content;
@@ -293,6 +316,25 @@ bool MemoryFileSystem::SyncFolder(const std::string& folder)
     return true;
 }
 
+bool MemoryFileSystem::CreateFolders(const std::string& path)
+{
+    std::vector<std::string> missing;  // innermost first
+    for (std::string folder = Normal(path); !folder.empty() && !m_folders.count(folder);) {
+        if (m_files.count(folder))
+            return false;
+        missing.push_back(folder);
+        const std::string parent = Normal(FolderPart(folder));
+        if (parent == folder)
+            break;
+        folder = parent;
+    }
+    for (auto folder = missing.rbegin(); folder != missing.rend(); ++folder) {
+        Step();
+        m_folders.insert(*folder);
+    }
+    return true;
+}
+
 bool MemoryFileSystem::CopyPermissions(const std::string& from, const std::string& to)
 {
     const auto source = m_files.find(Normal(from));
@@ -328,6 +370,24 @@ std::optional<std::filesystem::file_time_type> MemoryFileSystem::LastChanged(con
     if (found == m_files.end())
         return std::nullopt;
     return found->second.lastChanged.value_or(std::filesystem::file_time_type::clock::now());
+}
+
+platform::FolderLocking MemoryFileSystem::LockFolder(const std::string& folder)
+{
+    const std::string name = Normal(folder.empty() ? "." : folder);
+    if (!m_folders.count(name) || m_unlockable.count(name))
+        return {platform::FolderLockState::Unsupported, nullptr};
+    if (m_lockedFolders.count(name))
+        return {platform::FolderLockState::HeldElsewhere, nullptr};
+    return {platform::FolderLockState::Held, std::make_unique<MemoryLock>(m_lockedFolders, name)};
+}
+
+std::optional<platform::FileIdentity> MemoryFileSystem::IdentityOf(const std::string& path)
+{
+    const auto found = m_files.find(Normal(path));
+    if (found == m_files.end())
+        return std::nullopt;
+    return platform::FileIdentity{kMemoryDevice, found->second.identity};
 }
 
 }  // namespace testsupport

@@ -5,9 +5,13 @@
 //
 // It also keeps what a device would hold after a power cut: a file's bytes (and
 // size) as of its last Sync, and a folder's entries (created, renamed, removed) as
-// of its last SyncFolder. What a test adds is there from the start. A test picks a
-// step of a run to cut the power at; PowerCut then turns the files into what
-// survived it.
+// of its last SyncFolder; a folder itself from its creation, as CreateFolders syncs
+// it into its parent. What a test adds is there from the start. A test picks a step
+// of a run to cut the power at; PowerCut then turns the files into what survived it.
+//
+// Folder locks act out the real ones: one holder per folder, released when the lock
+// goes; a test can make a folder one that cannot be locked. Every file has an
+// identity of its own that a rename carries along.
 
 #include "platform/FileSystem.h"
 
@@ -48,9 +52,11 @@ public:
     std::optional<std::uint32_t> Permissions(const std::string& path) const;
     // When a file last changed, as LastChanged reports it; a file without one reports the present.
     void SetLastChanged(const std::string& path, std::filesystem::file_time_type time);
+    // Makes LockFolder report `folder` as one the system cannot lock.
+    void RefuseLocks(const std::string& folder) { m_unlockable.insert(Normal(folder)); }
 
     // Every change so far (an open for writing, a write, a resize, a sync, a rename,
-    // a remove) counts as one step, from 1.
+    // a remove, a folder created) counts as one step, from 1.
     int Steps() const { return m_steps; }
     // Cuts the power just before step `step` happens: what is on the device then is kept.
     void CutPowerAt(int step) { m_cutStep = step; }
@@ -70,9 +76,12 @@ public:
     bool Remove(const std::string& path) override;
     bool Rename(const std::string& from, const std::string& to) override;
     bool SyncFolder(const std::string& folder) override;
+    bool CreateFolders(const std::string& path) override;
     bool CopyPermissions(const std::string& from, const std::string& to) override;
     std::optional<std::uint64_t> FreeSpace(const std::string& folder) override;
     std::string TemporaryFolder() override;
+    platform::FolderLocking LockFolder(const std::string& folder) override;
+    std::optional<platform::FileIdentity> IdentityOf(const std::string& path) override;
 
 private:
     // A file's bytes, shared by its names and open files, with those on the device.
@@ -85,16 +94,22 @@ private:
     struct File {
         Content content;
         std::uint32_t permissions;
+        std::uint64_t identity;
         std::optional<std::filesystem::file_time_type> lastChanged = std::nullopt;
     };
-    // A name as the device holds it: its bytes and permissions.
+    // A name as the device holds it: its bytes, permissions and identity.
     struct DurableFile {
         std::vector<std::uint8_t> bytes;
         std::uint32_t permissions;
+        std::uint64_t identity;
     };
     using DurableFiles = std::map<std::string, DurableFile>;
 
     class MemoryOutput;
+    class MemoryLock;
+
+    // A new file's identity.
+    std::uint64_t NewIdentity() { return ++m_lastIdentity; }
 
     // Counts a step, taking what the device holds when it is the one to cut at.
     void Step();
@@ -113,7 +128,11 @@ private:
     int m_cutStep = 0;
     std::optional<DurableFiles> m_survivors;
     std::set<std::string> m_folders;
+    std::set<std::string> m_survivingFolders;  // the folders at the cut
     std::uint64_t m_freeSpace;
+    std::uint64_t m_lastIdentity = 0;
+    std::set<std::string> m_lockedFolders;
+    std::set<std::string> m_unlockable;
 };
 
 }  // namespace testsupport
