@@ -44,6 +44,19 @@ Refusal CurrentRefusal()
     }
 }
 
+// The lock that keeps other imports off the disk while this one writes. Held by
+// another: refused. A disk the system cannot lock is written to without one, with a warning.
+std::unique_ptr<platform::FolderLock> LockDisk(platform::FileSystem& files, const std::string& moFolder,
+                                               std::vector<Warning>& warnings)
+{
+    platform::FolderLocking locking = files.LockFolder(moFolder);
+    if (locking.state == platform::FolderLockState::HeldElsewhere)
+        Fail(MessageId::ConvertFailed, Reason::DiskInUse, moFolder);
+    if (locking.state == platform::FolderLockState::Unsupported)
+        warnings.push_back({WarningKind::DiskNotLocked, moFolder, {}});
+    return std::move(locking.lock);
+}
+
 // Whether FNB.BIN lists a project with `number`; a list that cannot be read
 // fails the import, since nothing can then be said about the files on the disk.
 bool ProjectIsListed(platform::FileSystem& files, const std::string& binderPath, unsigned number)
@@ -86,12 +99,15 @@ ImportResult CInvertExchange::Import()
 {
     ImportResult result;
     // Declared so that they go in the reverse order: the project information file
-    // (and its temporary file) first, then the wait cursor, then the progress window.
+    // (and its temporary file) first, then the wait cursor, then the progress window,
+    // and the disk's lock once nothing more is written.
+    std::unique_ptr<platform::FolderLock> diskLock;
     std::unique_ptr<platform::ProgressWindow> window;
     const platform::WaitCursor wait(m_ui);
     std::optional<COrvoFnbTextFile> textFile;
     bool writing = false;
     try {
+        diskLock = LockDisk(m_files, m_pDoc.m_strMoFolder, result.warnings);
         textFile.emplace(m_pDoc.m_strMoFolder, m_pDoc.GetNewProjectName(), m_pDoc.GetTimeStamp(), m_files);
         window = m_ui.CreateProgressWindow();
         if (window)

@@ -5,6 +5,8 @@
 // is written; a second pass converts the regions into track data files; at the
 // end the collected lines go into FNB.TXT. Every outcome is shown through the
 // user-interface port and returned. A failed import removes the data files it created.
+// From reading FNB.TXT to the commit the import holds the disk's lock: a second
+// import onto the same disk meanwhile is refused.
 
 #include "import/ImportProgress.h"
 #include "import/OrvoTrack.h"

@@ -52,6 +52,7 @@ const char* ReasonText(Reason reason)
         {Reason::TemporaryFileFailed, "no temporary file can be made"},
         {Reason::ListedProjectFiles, "data files of project {} exist and FNB.BIN lists that project"},
         {Reason::DataFileWriteFailed, "a track data file cannot be written"},
+        {Reason::DiskInUse, "another import is writing to this disk; wait for it to finish, then import again"},
         {Reason::ProjectNotOnDisk, "the chosen project is no longer on this disk"},
         {Reason::ProjectIndexMissing, "the disk folder holds no FNB.BIN"},
         {Reason::ProjectIndexUnreadable, "FNB.BIN cannot be read"},
@@ -80,6 +81,8 @@ const char* WarningText(WarningKind kind)
         {WarningKind::TrackEndedMissingDataFile, "{s} ended early: its data file {} cannot be opened"},
         {WarningKind::LeadInTableMissing, "HFS.BIN is missing; lead-ins are taken as 0"},
         {WarningKind::InterruptedImportLeft, "{s} was left by an interrupted import; the next import finishes or removes it"},
+        {WarningKind::DiskNotLocked, "the disk cannot be locked; another import onto it at the same time would not "
+                                     "be kept apart"},
         {WarningKind::RateNotExportable, "{} Hz: wavelorn cannot export this project once the recorder has taken it over"},
     };
     return texts.at(kind);

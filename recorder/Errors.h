@@ -51,6 +51,7 @@ enum class Reason {
     TemporaryFileFailed,
     ListedProjectFiles,
     DataFileWriteFailed,
+    DiskInUse,  // another import holds the disk's lock
 
     // The recorder disk read for export.
     ProjectNotOnDisk,
@@ -113,6 +114,7 @@ enum class WarningKind {
     LeadInTableMissing,       // HFS.BIN is missing: lead-ins are taken as 0
     RateNotExportable,        // an imported project's rate cannot be exported once taken over
     InterruptedImportLeft,    // an interrupted import left its new FNB.TXT beside the old one
+    DiskNotLocked,            // the disk cannot be locked: two imports onto it are not kept apart
 };
 
 struct Warning {

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 
 using namespace soundbytes;
 using importtest::AsBytes;
@@ -93,6 +94,16 @@ struct MemoryImport {
     }
 
     void Put(const std::string& name, Bytes bytes) { memory.AddFile(Source(name), std::move(bytes)); }
+    // Every file of the disk folder with its bytes.
+    std::map<std::string, Bytes> Disk() const
+    {
+        std::map<std::string, Bytes> files;
+        for (const auto& path : memory.FilePaths()) {
+            if (platform::FolderPart(path) == kMo)
+                files[path] = memory.Bytes(path);
+        }
+        return files;
+    }
     bool Check(const std::array<std::string, kTrackCount>& tracks)
     {
         refused = checks.Validate({"Demo", tracks}, doc);
@@ -485,4 +496,56 @@ TEST(ImportRun, ImportsOntoATextWhoseLastLineHasNoLineEndNumberOn)
     EXPECT_EQ(first.projectNumber, "08");
     EXPECT_EQ(second.projectNumber, "09");
     EXPECT_EQ(rig.memory.Bytes(Mo("8b320800.000")), firstData);
+}
+
+TEST(ImportRun, OneImportWritesToADiskAtATime)
+{
+    using platform::FolderLockState;
+    struct Row {
+        const char* what;
+        std::function<platform::FolderLocking(MemoryImport&)> arrange;  // what the test holds
+        bool succeeds;
+        std::optional<FolderLockState> duringRun;  // a lock tried while the sources are read
+        std::vector<WarningKind> warnings;
+    };
+    const auto holdIt = [](MemoryImport& rig) { return rig.memory.LockFolder(kMo); };
+    const auto nothing = [](MemoryImport&) { return platform::FolderLocking{}; };
+    const Row rows[] = {
+        {"a free disk", nothing, true, FolderLockState::HeldElsewhere, {}},
+        {"another import holds the disk", holdIt, false, std::nullopt, {}},
+        {"a disk that cannot be locked",
+         [](MemoryImport& rig) {
+             rig.memory.RefuseLocks(kMo);
+             return platform::FolderLocking{};
+         },
+         true, FolderLockState::Unsupported, {WarningKind::DiskNotLocked}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        MemoryImport rig;
+        ASSERT_TRUE(rig.Check({"a.wav"}));
+        const platform::FolderLocking held = row.arrange(rig);
+        std::optional<FolderLockState> duringRun;
+        rig.files.failReads = [&](const std::string& path, std::uint64_t) {
+            if (path == Source("a.wav"))
+                duringRun = rig.memory.LockFolder(kMo).state;
+            return false;
+        };
+        const auto before = rig.Disk();
+        const ImportResult result = rig.Import();
+        EXPECT_EQ(result.succeeded, row.succeeds);
+        EXPECT_EQ(duringRun, row.duringRun);
+        std::vector<WarningKind> warnings;
+        for (const auto& warning : result.warnings)
+            warnings.push_back(warning.kind);
+        EXPECT_EQ(warnings, row.warnings);
+        if (!row.succeeds) {
+            EXPECT_EQ(rig.ui.Messages(), std::vector<std::string>{MessageText(MessageId::ConvertFailed)});
+            EXPECT_EQ(Explain(result.refusal), std::string(kMo) + ": another import is writing to this disk; wait for "
+                                                                  "it to finish, then import again");
+            EXPECT_EQ(rig.Disk(), before);
+        } else {
+            EXPECT_NE(rig.memory.LockFolder(kMo).state, FolderLockState::HeldElsewhere);  // let go at the end
+        }
+    }
 }
