@@ -93,8 +93,7 @@ int ListCommand(const ListOptions& options)
                      kBinderFileName, disk.c_str());
     // Reading the disk changes nothing: the next import finishes or removes what an
     // interrupted one left.
-    if (HasInterruptedCommit(platform::RealFileSystem(), disk))
-        PrintWarnings({{WarningKind::InterruptedImportLeft, platform::JoinPath(disk, kNewFnbTextName), {}}});
+    PrintWarnings(InterruptedImportWarnings(platform::RealFileSystem(), disk));
     std::optional<TrackPrinter> tracks;
     if (options.tracks)
         tracks.emplace(disk);

@@ -133,15 +133,15 @@ ExportResult CExportRun::Finish()
     return m_result;
 }
 
-// A missing lead-in table and a new FNB.TXT an interrupted import left, once for the
-// run, then each track that ended early.
+// A missing lead-in table and the files an interrupted import left, once for the run,
+// then each track that ended early.
 std::vector<Warning> CExportRun::Warnings() const
 {
     std::vector<Warning> warnings;
     if (std::any_of(m_tracks.begin(), m_tracks.end(), [](const auto& track) { return !track->HasLeadInTable(); }))
         warnings.push_back({WarningKind::LeadInTableMissing, m_selection.moFolder, {}});
-    if (HasInterruptedCommit(m_files, m_selection.moFolder))
-        warnings.push_back({WarningKind::InterruptedImportLeft, platform::JoinPath(m_selection.moFolder, kNewFnbTextName), {}});
+    const auto left = InterruptedImportWarnings(m_files, m_selection.moFolder);
+    warnings.insert(warnings.end(), left.begin(), left.end());
     for (const auto& track : m_tracks) {
         if (track->GetEndWarning())
             warnings.push_back(*track->GetEndWarning());

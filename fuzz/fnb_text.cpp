@@ -1,6 +1,7 @@
 // FNB.TXT over arbitrary bytes: the project number is derived from it, a project
-// block and a track block are collected and committed. The first input byte gives the
-// length (0 to 12) of the project name that follows it; the rest is the text.
+// block and a track block (of an empty data file) are collected and committed. The
+// first input byte gives the length (0 to 12) of the project name that follows it; the
+// rest is the text.
 //
 // Promises: a commit keeps the old text and puts the new blocks right after it (after a
 // line end when its last line has none), unless the first line holds "VERSIONID:"
@@ -133,6 +134,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::Require(number.size() == 2 && number >= "02" && number <= "99", "a derived number is 02 to 99");
         const bool written = !text->WriteSongBlock(kRateCode, kWordLengthCode);
         fuzz::Require(written == IsAcceptableProjectName(name), "the project block refuses only a refused name");
+        files.AddFile(text->GetTrackFilePath(), {});  // the data file the track block names
         if (!written || text->WriteTrackBlock(kTrackIndex, kStartGroup, kLengthGroups))
             return 0;
         const Bytes blocks = files.Bytes(tempPath);

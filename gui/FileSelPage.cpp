@@ -210,8 +210,12 @@ bool CFileSelPage::ValidateInputs(const ImportInputs& inputs)
 void CFileSelPage::RunImport()
 {
     CInvertExchange driver(m_tracks, m_doc, m_ui);
-    if (driver.Run().refusal.reason == Reason::Interrupted)
+    const ImportResult result = driver.Run();
+    if (result.refusal.reason == Reason::Interrupted)
         m_ui.ShowMessage(ImportStoppedText(), platform::MessageIcon::Information, platform::MessageButtons::Ok);
+    // After the run's own message: what it went on despite, or what a failure left.
+    if (!result.warnings.empty())
+        m_ui.ShowMessage(WarningsText(result.warnings), platform::MessageIcon::Exclamation, platform::MessageButtons::Ok);
 }
 
 void CFileSelPage::OnConvert()

@@ -9,6 +9,7 @@
 #include "recorder/TrackFileName.h"
 
 #include <exception>
+#include <iterator>
 #include <memory>
 #include <new>
 #include <optional>
@@ -42,6 +43,24 @@ Refusal CurrentRefusal()
     } catch (const std::exception&) {
         return Refusal{MessageId::InsideError, Reason::Unspecified, {}, {}};
     }
+}
+
+void Append(std::vector<Warning>& warnings, std::vector<Warning> more)
+{
+    warnings.insert(warnings.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
+}
+
+// The lock that keeps other imports off the disk while this one writes. Held by
+// another: refused. A disk the system cannot lock is written to without one, with a warning.
+std::unique_ptr<platform::FolderLock> LockDisk(platform::FileSystem& files, const std::string& moFolder,
+                                               std::vector<Warning>& warnings)
+{
+    platform::FolderLocking locking = files.LockFolder(moFolder);
+    if (locking.state == platform::FolderLockState::HeldElsewhere)
+        Fail(MessageId::ConvertFailed, Reason::DiskInUse, moFolder);
+    if (locking.state == platform::FolderLockState::Unsupported)
+        warnings.push_back({WarningKind::DiskNotLocked, moFolder, {}});
+    return std::move(locking.lock);
 }
 
 // Whether FNB.BIN lists a project with `number`; a list that cannot be read
@@ -86,12 +105,15 @@ ImportResult CInvertExchange::Import()
 {
     ImportResult result;
     // Declared so that they go in the reverse order: the project information file
-    // (and its temporary file) first, then the wait cursor, then the progress window.
+    // (and its temporary file) first, then the wait cursor, then the progress window,
+    // and the disk's lock once nothing more is written.
+    std::unique_ptr<platform::FolderLock> diskLock;
     std::unique_ptr<platform::ProgressWindow> window;
     const platform::WaitCursor wait(m_ui);
     std::optional<COrvoFnbTextFile> textFile;
     bool writing = false;
     try {
+        diskLock = LockDisk(m_files, m_pDoc.m_strMoFolder, result.warnings);
         textFile.emplace(m_pDoc.m_strMoFolder, m_pDoc.GetNewProjectName(), m_pDoc.GetTimeStamp(), m_files);
         window = m_ui.CreateProgressWindow();
         if (window)
@@ -101,19 +123,21 @@ ImportResult CInvertExchange::Import()
         const std::uint64_t regionCount = ScanTracks(progress, result.warnings);
         if (!textFile->HasRoomForTracks(regionCount))
             Fail(MessageId::FnbFull, Reason::FnbTextFull, m_pDoc.m_strMoFolder);
-        CheckExistingDataFiles(*textFile, regionCount);
+        const std::vector<std::string> replaced = ReplaceableDataFiles(*textFile, regionCount);
         writing = true;
+        for (const auto& path : replaced)
+            textFile->MoveAside(path);
         ConvertTracks(*textFile, progress);
         // The last chance to stop: a request from here on is ignored, the commit goes through.
         StopIfRequested(progress);
-        textFile->Commit();
+        Append(result.warnings, textFile->Commit());
         result.succeeded = true;
         result.projectNumber = textFile->GetNewProjectNumber();
         result.dataFiles = textFile->GetDescribedFiles();
     } catch (...) {
         result.refusal = CurrentRefusal();
         if (writing)
-            textFile->RemoveCreatedFiles();
+            Append(result.warnings, textFile->RemoveCreatedFiles());
     }
     return result;
 }
@@ -199,16 +223,21 @@ void CInvertExchange::StopIfRequested(const CImportProgress& progress) const
         Fail(MessageId::ConvertFailed, Reason::Interrupted, m_pDoc.m_strMoFolder);
 }
 
-void CInvertExchange::CheckExistingDataFiles(const COrvoFnbTextFile& textFile, std::uint64_t fileCount) const
+std::vector<std::string> CInvertExchange::ReplaceableDataFiles(const COrvoFnbTextFile& textFile,
+                                                               std::uint64_t fileCount) const
 {
+    const std::string& folder = textFile.GetMoFolder();
     const std::string& number = textFile.GetNewProjectNumber();
-    bool anyExists = false;
-    for (std::uint64_t i = 0; i < fileCount && !anyExists; ++i) {
+    const auto entries = m_files.ListFolder(folder).value_or(std::vector<platform::FolderEntry>());
+    std::vector<std::string> existing;
+    for (std::uint64_t i = 0; i < fileCount; ++i) {
         const auto name = MakeTrackFileName(number, static_cast<unsigned>(textFile.GetTrackSerial() + i));
-        anyExists = platform::FindExactName(m_files, textFile.GetMoFolder(), name).has_value();
+        if (const auto found = platform::ExactNameAmong(entries, name))
+            existing.push_back(platform::JoinPath(folder, *found));
     }
     // Files left by an interrupted import of a project the recorder never took
     // over are replaced; files of a listed project are not.
-    if (anyExists && ProjectIsListed(m_files, m_pDoc.m_strFnbPath, static_cast<unsigned>(std::stoi(number))))
+    if (!existing.empty() && ProjectIsListed(m_files, m_pDoc.m_strFnbPath, static_cast<unsigned>(std::stoi(number))))
         Fail(MessageId::ConvertFailed, Reason::ListedProjectFiles, m_pDoc.m_strMoFolder, number);
+    return existing;
 }

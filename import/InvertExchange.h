@@ -5,6 +5,8 @@
 // is written; a second pass converts the regions into track data files; at the
 // end the collected lines go into FNB.TXT. Every outcome is shown through the
 // user-interface port and returned. A failed import removes the data files it created.
+// From reading FNB.TXT to the commit the import holds the disk's lock: a second
+// import onto the same disk meanwhile is refused.
 
 #include "import/ImportProgress.h"
 #include "import/OrvoTrack.h"
@@ -61,8 +63,9 @@ private:
     void ConvertTracks(COrvoFnbTextFile& textFile, CImportProgress& progress);
     // Fails the run as interrupted when the window was asked to stop it.
     void StopIfRequested(const CImportProgress& progress) const;
-    // Refuses to write over data files that may hold the recorder's audio.
-    void CheckExistingDataFiles(const COrvoFnbTextFile& textFile, std::uint64_t fileCount) const;
+    // The data files already under the names of the `fileCount` new ones, to be moved
+    // aside; refuses to touch data files that may hold the recorder's audio.
+    std::vector<std::string> ReplaceableDataFiles(const COrvoFnbTextFile& textFile, std::uint64_t fileCount) const;
 
     TrackSlots& m_pTracks;
     COVFtoWAVEDoc& m_pDoc;

@@ -71,11 +71,12 @@ public:
         if (auto failure = WriteGroups(region, pack, blocks))
             return failure;
         region.lengthGroups = static_cast<std::uint32_t>(blocks * m_layout.groupsPerBlock);
+        // Closed first: the track block keeps the size the file has on the disk.
+        if (!pack.CloseTrackFile())
+            return Failure(Reason::DataFileWriteFailed, path);
         if (const auto why = textFile.WriteTrackBlock(trackIndex, region.startGroup, region.lengthGroups))
             return Failure(why->reason, why->subject, why->detail);
         textFile.AdvanceTrackSerial();
-        if (!pack.CloseTrackFile())
-            return Failure(Reason::DataFileWriteFailed, path);
         return std::nullopt;
     }
 

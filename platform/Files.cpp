@@ -100,15 +100,12 @@ std::string CurrentFolder()
     return error ? std::string() : Utf8FromPath(current);
 }
 
-std::optional<std::string> FindExactName(FileSystem& files, const std::string& folder, const std::string& name)
+std::optional<std::string> ExactNameAmong(const std::vector<FolderEntry>& entries, const std::string& name)
 {
-    const auto entries = files.ListFolder(folder);
-    if (!entries)
-        return std::nullopt;
     // The entries come in byte order: the first that matches regardless of case wins
     // unless the exact spelling follows.
     std::optional<std::string> firstMatch;
-    for (const auto& entry : *entries) {
+    for (const auto& entry : entries) {
         if (entry.kind != FileKind::Regular || !EqualsIgnoringCase(entry.name, name))
             continue;
         if (entry.name == name)
@@ -117,6 +114,14 @@ std::optional<std::string> FindExactName(FileSystem& files, const std::string& f
             firstMatch = entry.name;
     }
     return firstMatch;
+}
+
+std::optional<std::string> FindExactName(FileSystem& files, const std::string& folder, const std::string& name)
+{
+    const auto entries = files.ListFolder(folder);
+    if (!entries)
+        return std::nullopt;
+    return ExactNameAmong(*entries, name);
 }
 
 std::optional<std::string> FindExactName(const std::string& folder, const std::string& name)

@@ -5,10 +5,12 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace platform {
 
 class FileSystem;
+struct FolderEntry;
 
 // Paths travel through the program as UTF-8 text. These two are the only places where
 // such text becomes a native path and back (on Windows a plain conversion would use
@@ -40,6 +42,8 @@ std::string NamePart(const std::string& path);
 // name equals `name` without regard to ASCII case. Only regular files count.
 std::optional<std::string> FindExactName(FileSystem& files, const std::string& folder, const std::string& name);
 std::optional<std::string> FindExactName(const std::string& folder, const std::string& name);
+// The same among the entries of a folder already listed (in byte order).
+std::optional<std::string> ExactNameAmong(const std::vector<FolderEntry>& entries, const std::string& name);
 
 // The full path of a file as it is on disk, found by FindExactName on the last
 // component of `path`, or nothing when no such file exists.

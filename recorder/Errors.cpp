@@ -52,6 +52,9 @@ const char* ReasonText(Reason reason)
         {Reason::TemporaryFileFailed, "no temporary file can be made"},
         {Reason::ListedProjectFiles, "data files of project {} exist and FNB.BIN lists that project"},
         {Reason::DataFileWriteFailed, "a track data file cannot be written"},
+        {Reason::DiskInUse, "another import is writing to this disk; wait for it to finish, then import again"},
+        {Reason::DiskChanged, "the disk changed during the import (this file is not as the import found or wrote "
+                              "it); the new project was not registered"},
         {Reason::ProjectNotOnDisk, "the chosen project is no longer on this disk"},
         {Reason::ProjectIndexMissing, "the disk folder holds no FNB.BIN"},
         {Reason::ProjectIndexUnreadable, "FNB.BIN cannot be read"},
@@ -80,6 +83,11 @@ const char* WarningText(WarningKind kind)
         {WarningKind::TrackEndedMissingDataFile, "{s} ended early: its data file {} cannot be opened"},
         {WarningKind::LeadInTableMissing, "HFS.BIN is missing; lead-ins are taken as 0"},
         {WarningKind::InterruptedImportLeft, "{s} was left by an interrupted import; the next import finishes or removes it"},
+        {WarningKind::MovedAsideLeft, "{s} holds the earlier data file {}, moved aside by an import; the next "
+                                      "import puts it back or removes it"},
+        {WarningKind::CreatedFileLeft, "{s} was written by the failed import but could not be removed"},
+        {WarningKind::DiskNotLocked, "the disk cannot be locked; another import onto it at the same time would not "
+                                     "be kept apart"},
         {WarningKind::RateNotExportable, "{} Hz: wavelorn cannot export this project once the recorder has taken it over"},
     };
     return texts.at(kind);

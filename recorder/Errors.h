@@ -51,6 +51,8 @@ enum class Reason {
     TemporaryFileFailed,
     ListedProjectFiles,
     DataFileWriteFailed,
+    DiskInUse,    // another import holds the disk's lock
+    DiskChanged,  // FNB.TXT or a new data file is not as the import found or wrote it
 
     // The recorder disk read for export.
     ProjectNotOnDisk,
@@ -113,6 +115,9 @@ enum class WarningKind {
     LeadInTableMissing,       // HFS.BIN is missing: lead-ins are taken as 0
     RateNotExportable,        // an imported project's rate cannot be exported once taken over
     InterruptedImportLeft,    // an interrupted import left its new FNB.TXT beside the old one
+    MovedAsideLeft,           // a data file an import moved aside is still under its moved-aside name
+    CreatedFileLeft,          // a data file of a failed import could not be removed
+    DiskNotLocked,            // the disk cannot be locked: two imports onto it are not kept apart
 };
 
 struct Warning {

@@ -8,6 +8,7 @@
 #include "recorder/TrackFileName.h"
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -119,9 +120,36 @@ std::size_t LineEndNeeded(const std::vector<std::uint8_t>& image, std::size_t us
     return used > 0 && image[used - 1] != '\n' ? kLineEndLength : 0;
 }
 
-}  // namespace
+// A data file an import moved aside: its name in the folder and the name it stands for.
+struct MovedAsideEntry {
+    std::string name;
+    std::string original;
+};
 
-void FinishInterruptedCommit(platform::FileSystem& files, const std::string& moFolder)
+std::vector<MovedAsideEntry> MovedAsideFiles(platform::FileSystem& files, const std::string& moFolder)
+{
+    std::vector<MovedAsideEntry> found;
+    const auto entries = files.ListFolder(moFolder);
+    if (!entries)
+        return found;
+    for (const auto& entry : *entries) {
+        const auto original = OriginalOfMovedAside(entry.name);
+        if (entry.kind == platform::FileKind::Regular && original)
+            found.push_back({entry.name, *original});
+    }
+    return found;
+}
+
+// Whether `text` lists the project a track data file name belongs to.
+bool ListsProjectOf(const FnbTextProjects& text, const std::string& trackFileName)
+{
+    const auto number = ProjectNumberValue(ProjectDigitsOf(trackFileName));
+    return std::any_of(text.projects.begin(), text.projects.end(),
+                       [&](const FnbTextProject& project) { return ProjectNumberValue(project.number) == number; });
+}
+
+// Removes the new text of an interrupted commit, or gives it the name FNB.TXT.
+void FinishNewText(platform::FileSystem& files, const std::string& moFolder)
 {
     const auto newText = platform::FindExactName(files, moFolder, kNewFnbTextName);
     if (!newText)
@@ -136,9 +164,43 @@ void FinishInterruptedCommit(platform::FileSystem& files, const std::string& moF
         Fail(MessageId::FnbWriteFailed, Reason::FnbTextWriteFailed, moFolder);
 }
 
-bool HasInterruptedCommit(platform::FileSystem& files, const std::string& moFolder)
+// Removes the moved-aside files of an interrupted import whose commit went through,
+// and puts the others back. An FNB.TXT that cannot be read leaves them all (the
+// import then fails on reading it).
+void FinishMovedAside(platform::FileSystem& files, const std::string& moFolder)
 {
-    return platform::FindExactName(files, moFolder, kNewFnbTextName).has_value();
+    const auto moved = MovedAsideFiles(files, moFolder);
+    const auto text = moved.empty() ? std::nullopt : ReadFnbTextProjects(moFolder, files);
+    if (!text)
+        return;
+    for (const auto& entry : moved) {
+        const std::string path = platform::JoinPath(moFolder, entry.name);
+        const std::string original = platform::FindExactName(files, moFolder, entry.original).value_or(entry.original);
+        const bool done = ListsProjectOf(*text, entry.original) ? files.Remove(path)
+                                                                 : files.Rename(path, platform::JoinPath(moFolder, original));
+        if (!done)
+            Fail(MessageId::ConvertFailed, Reason::DataFileWriteFailed, path);
+    }
+    if (!files.SyncFolder(moFolder))
+        Fail(MessageId::ConvertFailed, Reason::DataFileWriteFailed, moFolder);
+}
+
+}  // namespace
+
+void FinishInterruptedCommit(platform::FileSystem& files, const std::string& moFolder)
+{
+    FinishNewText(files, moFolder);
+    FinishMovedAside(files, moFolder);
+}
+
+std::vector<Warning> InterruptedImportWarnings(platform::FileSystem& files, const std::string& moFolder)
+{
+    std::vector<Warning> warnings;
+    if (const auto newText = platform::FindExactName(files, moFolder, kNewFnbTextName))
+        warnings.push_back({WarningKind::InterruptedImportLeft, platform::JoinPath(moFolder, *newText), {}});
+    for (const auto& entry : MovedAsideFiles(files, moFolder))
+        warnings.push_back({WarningKind::MovedAsideLeft, platform::JoinPath(moFolder, entry.name), entry.original});
+    return warnings;
 }
 
 COrvoFnbTextFile::COrvoFnbTextFile(std::string moFolder, std::string projectName, std::string timeStamp,
@@ -150,7 +212,10 @@ COrvoFnbTextFile::COrvoFnbTextFile(std::string moFolder, std::string projectName
 {
     FinishInterruptedCommit(m_files, m_moFolder);
     const std::string path = FnbPath();
-    m_newProjectNumber = NextProjectNumber(LastSerialDigits(*OpenText(m_files, path), path), path);
+    const auto text = OpenText(m_files, path);
+    m_startSize = text->Size();
+    m_startImage = TextImage(*text, path);
+    m_newProjectNumber = NextProjectNumber(LastSerialDigits(*text, path), path);
     m_temp = CreateTempFile(m_files);
 }
 
@@ -212,6 +277,7 @@ std::optional<Refusal> COrvoFnbTextFile::WriteTrackBlock(int trackIndex, std::ui
     if (auto refusal = AppendToTemp(block, platform::WriteMode::Append))
         return refusal;
     m_describedFiles.push_back(GetTrackFilePath());
+    m_describedSizes.push_back(m_files.FileSize(GetTrackFilePath()));
     return std::nullopt;
 }
 
@@ -238,9 +304,9 @@ std::vector<std::uint8_t> COrvoFnbTextFile::ReadCollectedText(std::size_t room) 
     return text;
 }
 
-std::vector<std::uint8_t> COrvoFnbTextFile::ComposeText(const std::string& path) const
+std::vector<std::uint8_t> COrvoFnbTextFile::ComposeText() const
 {
-    std::vector<std::uint8_t> image = ReadTextImage(path);
+    std::vector<std::uint8_t> image = m_startImage;
     platform::MemorySource text(image);
     const auto found = ReadFnbTextProjects(text);
     const std::size_t used = found && found->writtenByRecorder ? 0 : UsedLength(image);
@@ -254,12 +320,26 @@ std::vector<std::uint8_t> COrvoFnbTextFile::ComposeText(const std::string& path)
     return image;
 }
 
-void COrvoFnbTextFile::Commit()
+std::vector<Warning> COrvoFnbTextFile::Commit()
 {
     const std::string path = FnbPath();
-    const std::vector<std::uint8_t> image = ComposeText(path);
+    const std::vector<std::uint8_t> image = ComposeText();
+    CheckDiskUnchanged(path);
     PrepareCommit(path);
     ReplaceText(path, image);
+    return RemoveMovedAside();
+}
+
+void COrvoFnbTextFile::CheckDiskUnchanged(const std::string& path) const
+{
+    const auto text = OpenText(m_files, path);
+    if (text->Size() != m_startSize || TextImage(*text, path) != m_startImage)
+        Fail(MessageId::ConvertFailed, Reason::DiskChanged, path);
+    for (std::size_t i = 0; i < m_describedFiles.size(); ++i) {
+        const auto size = m_files.FileSize(m_describedFiles[i]);
+        if (!size || size != m_describedSizes[i])
+            Fail(MessageId::ConvertFailed, Reason::DiskChanged, m_describedFiles[i]);
+    }
 }
 
 void COrvoFnbTextFile::PrepareCommit(const std::string& path) const
@@ -283,6 +363,10 @@ void COrvoFnbTextFile::ReplaceText(const std::string& path, const std::vector<st
     if (text.Placed()) {
         // FNB.TXT names the new data files now: they stay on the disk whatever happens.
         m_createdFiles.clear();
+        // Whether it does on the device is for the next import to see: it removes or
+        // puts back the moved-aside files by what FNB.TXT then lists.
+        if (!committed)
+            m_movedAside.clear();
     }
     if (!committed)
         Fail(MessageId::FnbWriteFailed, text.Placed() ? Reason::FnbTextMaybeRegistered : Reason::FnbTextWriteFailed,
@@ -291,12 +375,50 @@ void COrvoFnbTextFile::ReplaceText(const std::string& path, const std::vector<st
 
 void COrvoFnbTextFile::NoteCreatedFile(const std::string& path)
 {
-    m_createdFiles.push_back(path);
+    m_createdFiles.push_back({path, m_files.IdentityOf(path)});
 }
 
-void COrvoFnbTextFile::RemoveCreatedFiles()
+void COrvoFnbTextFile::MoveAside(const std::string& path)
 {
-    for (const auto& path : m_createdFiles)
-        m_files.Remove(path);
+    const std::string aside = platform::JoinPath(m_moFolder, MovedAsideName(platform::NamePart(path)));
+    if (platform::FindFile(m_files, aside) || !m_files.Rename(path, aside))
+        Fail(MessageId::ConvertFailed, Reason::DataFileWriteFailed, path);
+    m_movedAside.push_back({path, aside, m_files.IdentityOf(aside)});
+}
+
+bool COrvoFnbTextFile::IsSameFile(const std::string& path, const std::optional<platform::FileIdentity>& identity) const
+{
+    return identity && m_files.IdentityOf(path) == identity;
+}
+
+std::vector<Warning> COrvoFnbTextFile::RemoveCreatedFiles()
+{
+    std::vector<Warning> left;
+    // A file never seen under its name was never made: nothing of it is left.
+    for (const auto& file : m_createdFiles) {
+        if (file.identity && !(IsSameFile(file.path, file.identity) && m_files.Remove(file.path)))
+            left.push_back({WarningKind::CreatedFileLeft, file.path, {}});
+    }
     m_createdFiles.clear();
+    // Not synced: should a power cut undo a rename, the next import puts the file back.
+    const auto unsettled =
+        SettleMovedAside([&](const MovedFile& moved) { return m_files.Rename(moved.aside, moved.original); });
+    left.insert(left.end(), unsettled.begin(), unsettled.end());
+    return left;
+}
+
+std::vector<Warning> COrvoFnbTextFile::RemoveMovedAside()
+{
+    return SettleMovedAside([&](const MovedFile& moved) { return m_files.Remove(moved.aside); });
+}
+
+std::vector<Warning> COrvoFnbTextFile::SettleMovedAside(const std::function<bool(const MovedFile&)>& settle)
+{
+    std::vector<Warning> left;
+    for (const auto& moved : m_movedAside) {
+        if (!IsSameFile(moved.aside, moved.identity) || !settle(moved))
+            left.push_back({WarningKind::MovedAsideLeft, moved.aside, platform::NamePart(moved.original)});
+    }
+    m_movedAside.clear();
+    return left;
 }

@@ -1,3 +1,4 @@
+#include "platform/FileSystem.h"
 #include "platform/Files.h"
 #include "tests/cli/CliRunner.h"
 #include "tests/cli/SoundCheck.h"
@@ -8,6 +9,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <map>
 #include <numbers>
 
 using testsupport::Lines;
@@ -152,4 +154,27 @@ TEST_F(CliImport, ANameHoldingTheSerialKeyIsRefusedAndLaterImportsGoOn)
     const auto next = RunCli({"import", Disk(), Source("a.wav")});
     ASSERT_EQ(next.exitStatus, 0) << next.err;
     EXPECT_EQ(Lines(next.out).front(), "04");
+}
+
+TEST_F(CliImport, ADiskAnotherImportHoldsIsRefusedUntouched)
+{
+    WriteHalfTone(Source("a.wav"), testsupport::kSoundWav | testsupport::kSoundPcm16);
+    const auto contents = [&] {
+        std::map<std::string, std::vector<std::uint8_t>> files;
+        for (const auto& entry : std::filesystem::directory_iterator(Disk()))
+            files[entry.path().filename().string()] = testsupport::ReadBytes(entry.path().string());
+        return files;
+    };
+    const auto before = contents();
+    {
+        const auto held = platform::RealFileSystem().LockFolder(Disk());
+        ASSERT_EQ(held.state, platform::FolderLockState::Held);
+        const auto result = RunCli({"import", Disk(), Source("a.wav")});
+        EXPECT_EQ(result.exitStatus, 1);
+        EXPECT_EQ(result.err, "Convert failed.\nwavelorn-cli: " + Disk() +
+                                  ": another import is writing to this disk; wait for it to finish, then import again\n");
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(contents(), before);
+    }
+    EXPECT_EQ(RunCli({"import", Disk(), Source("a.wav")}).exitStatus, 0);  // once it is let go
 }

@@ -3,7 +3,9 @@
 
 #include "tests/gui/GuiRig.h"
 
+#include "platform/FileSystem.h"
 #include "platform/Messages.h"
+#include "recorder/Errors.h"
 #include "recorder/TrackFile.h"
 #include "recorder/Records.h"
 #include "tests/support/FnbTextFixture.h"
@@ -29,6 +31,7 @@ namespace {
 constexpr std::size_t kBlockSamples = 8192 * kSamplesPerGroup;
 constexpr std::uint32_t kRate48000Hz = 48000;
 constexpr std::uint32_t kRate44100Hz = 44100;
+constexpr std::uint32_t kRate88200Hz = 88200;  // imported, but not exported once taken over
 
 std::set<std::string> FileNames(const std::string& folder)
 {
@@ -287,6 +290,25 @@ private slots:
         }
         QCOMPARE(dataFiles, 2);
         QCOMPARE(r.Field(1)->text().isEmpty(), false);  // the page keeps its names
+    }
+
+    // A disk another import holds is refused untouched; what an import warns of is shown after its message.
+    void importRefusesAHeldDiskAndShowsWarnings()
+    {
+        ImportRig r;
+        r.Enter(1, r.Source("fast.wav", kRate88200Hz, guitest::Signal(kBlockSamples, 3)));
+        const auto text = testsupport::ReadBytes(r.disk.File(kFnbTextFileName));
+        {
+            const auto held = platform::RealFileSystem().LockFolder(r.disk.Path());
+            QCOMPARE(held.state, platform::FolderLockState::Held);
+            r.rig.Click("importConvertButton");
+        }
+        QCOMPARE(guitest::Messages(r.rig.ui), QStringList{Text(MessageId::ConvertFailed)});
+        QVERIFY(testsupport::ReadBytes(r.disk.File(kFnbTextFileName)) == text);
+        r.rig.Click("importConvertButton");
+        const auto warning = Explain(Warning{WarningKind::RateNotExportable, "project 02", "88200"});
+        QCOMPARE(guitest::Messages(r.rig.ui), (QStringList{Text(MessageId::ConvertFailed), Text(MessageId::ConvertSucceeded),
+                                                           QString::fromStdString(warning)}));
     }
 
     void noRoomIsRefused()

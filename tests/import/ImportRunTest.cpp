@@ -6,14 +6,19 @@
 #include "import/InvertExchange.h"
 #include "platform/Files.h"
 #include "recorder/FnbTextFile.h"
+#include "recorder/TrackFileName.h"
 #include "tests/support/MemoryFileSystem.h"
 #include "tests/import/SlotPage.h"
 #include "tests/import/WaveAiffBuilder.h"
 #include "tests/support/FnbTextFixture.h"
+#include "tests/support/MemoryDisk.h"
+#include "tools/diskwriter/DiskWriter.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
+#include <utility>
 
 using namespace soundbytes;
 using importtest::AsBytes;
@@ -48,10 +53,12 @@ Bytes Wave(std::uint32_t rate, std::uint16_t bits, const Bytes& samples,
                          RiffChunk("data", samples, statedSize)}));
 }
 
-// What a progress window was told.
+// What a progress window was told; `atEnd` runs at the first look for a stop request
+// once the conversion has reached the total: just before the commit.
 struct ProgressLog {
     std::vector<std::uint64_t> totals;
     std::vector<std::uint64_t> dones;
+    std::function<void()> atEnd;
 };
 
 class LoggingWindow : public platform::ProgressWindow {
@@ -62,6 +69,12 @@ public:
     void StepAnimation() override {}
     void SetTotal(std::uint64_t total) override { m_log.totals.push_back(total); }
     void SetDone(std::uint64_t done) override { m_log.dones.push_back(done); }
+    bool StopRequested() const override
+    {
+        if (m_log.atEnd && !m_log.dones.empty() && m_log.dones.back() == m_log.totals.back())
+            std::exchange(m_log.atEnd, nullptr)();
+        return false;
+    }
 
 private:
     ProgressLog& m_log;
@@ -93,6 +106,24 @@ struct MemoryImport {
     }
 
     void Put(const std::string& name, Bytes bytes) { memory.AddFile(Source(name), std::move(bytes)); }
+    // FNB.BIN listing project `number` (and its data file), beside the FNB.TXT.
+    void ListProject(std::uint16_t number)
+    {
+        diskwriter::Disk recorder;
+        recorder.AddProject({.slot = 2, .number = number, .name = "On disk"})
+            .AddSegment({.track = 1, .virtualTrack = 1, .lengthGroups = 8, .samples = std::vector<std::int32_t>(64, 9)});
+        testsupport::LoadDisk(recorder, memory, kMo);
+    }
+    // Every file of the disk folder with its bytes.
+    std::map<std::string, Bytes> Disk() const
+    {
+        std::map<std::string, Bytes> files;
+        for (const auto& path : memory.FilePaths()) {
+            if (platform::FolderPart(path) == kMo)
+                files[path] = memory.Bytes(path);
+        }
+        return files;
+    }
     bool Check(const std::array<std::string, kTrackCount>& tracks)
     {
         refused = checks.Validate({"Demo", tracks}, doc);
@@ -432,12 +463,33 @@ Bytes WithStamp(const Bytes& text, const std::string& from, const std::string& t
 
 // A power cut at any step of an import, data writes and syncs included, and the next
 // import's first look: the disk holds the old text, or the new one with every data
-// file it names whole. Never a new text beside missing or short data files.
+// file it names whole. Never a new text beside missing or short data files. A file of
+// an unlisted project under a new name is back as it was with the old text, gone with
+// the new one.
 TEST(ImportRun, APowerCutLeavesTheOldProjectsOrTheNewOneWhole)
 {
-    for (const Bytes& oldText : {PaddedFnbText("SNGSERIAL: 07\r\n\r\n"), AsBytes("SNGSERIAL: 07\r\n")}) {
+    const Bytes leftover(100, 7);
+    const std::string leftoverPath = Mo("8b320800.001");
+    struct Start {
+        Bytes text;
+        bool leftover;
+    };
+    const Start starts[] = {
+        {PaddedFnbText("SNGSERIAL: 07\r\n\r\n"), false},
+        {AsBytes("SNGSERIAL: 07\r\n"), false},
+        {PaddedFnbText("SNGSERIAL: 07\r\n\r\n"), true},
+    };
+    for (const Start& begin : starts) {
+        const Bytes& oldText = begin.text;
+        const auto arrange = [&](MemoryImport& rig) {
+            rig.memory.AddFile(Mo("FNB.TXT"), oldText);
+            if (begin.leftover) {
+                rig.ListProject(5);
+                rig.memory.AddFile(leftoverPath, leftover);
+            }
+        };
         MemoryImport clean;
-        clean.memory.AddFile(Mo("FNB.TXT"), oldText);
+        arrange(clean);
         ASSERT_TRUE(clean.Check({"a.wav", "", "a.wav"}));
         const int start = clean.memory.Steps();
         const ImportResult done = clean.Import();
@@ -445,18 +497,23 @@ TEST(ImportRun, APowerCutLeavesTheOldProjectsOrTheNewOneWhole)
         int newOnes = 0;
         int oldOnes = 0;
         for (int cut = start + 1; cut <= clean.memory.Steps() + 1; ++cut) {
-            SCOPED_TRACE("cut at step " + std::to_string(cut) + " of a text of " + std::to_string(oldText.size()));
+            SCOPED_TRACE("cut at step " + std::to_string(cut) + " of a text of " + std::to_string(oldText.size()) +
+                         (begin.leftover ? ", a leftover in the way" : ""));
             MemoryImport rig;
-            rig.memory.AddFile(Mo("FNB.TXT"), oldText);
+            arrange(rig);
             ASSERT_TRUE(rig.Check({"a.wav", "", "a.wav"}));
             rig.memory.CutPowerAt(cut);
             rig.Import();
             rig.memory.PowerCut();
             FinishInterruptedCommit(rig.memory, kMo);
             EXPECT_FALSE(rig.memory.HasFile(Mo(kNewFnbTextName)));
+            EXPECT_FALSE(rig.memory.HasFile(Mo(MovedAsideName("8b320800.001"))));
             const Bytes text = rig.memory.Bytes(Mo("FNB.TXT"));
             if (text == oldText) {
                 ++oldOnes;
+                if (begin.leftover) {
+                    EXPECT_EQ(rig.memory.Bytes(leftoverPath), leftover);
+                }
                 continue;
             }
             ++newOnes;
@@ -485,4 +542,206 @@ TEST(ImportRun, ImportsOntoATextWhoseLastLineHasNoLineEndNumberOn)
     EXPECT_EQ(first.projectNumber, "08");
     EXPECT_EQ(second.projectNumber, "09");
     EXPECT_EQ(rig.memory.Bytes(Mo("8b320800.000")), firstData);
+}
+
+TEST(ImportRun, OneImportWritesToADiskAtATime)
+{
+    using platform::FolderLockState;
+    struct Row {
+        const char* what;
+        std::function<platform::FolderLocking(MemoryImport&)> arrange;  // what the test holds
+        bool succeeds;
+        std::optional<FolderLockState> duringRun;  // a lock tried while the sources are read
+        std::vector<WarningKind> warnings;
+    };
+    const auto holdIt = [](MemoryImport& rig) { return rig.memory.LockFolder(kMo); };
+    const auto nothing = [](MemoryImport&) { return platform::FolderLocking{}; };
+    const Row rows[] = {
+        {"a free disk", nothing, true, FolderLockState::HeldElsewhere, {}},
+        {"another import holds the disk", holdIt, false, std::nullopt, {}},
+        {"a disk that cannot be locked",
+         [](MemoryImport& rig) {
+             rig.memory.RefuseLocks(kMo);
+             return platform::FolderLocking{};
+         },
+         true, FolderLockState::Unsupported, {WarningKind::DiskNotLocked}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        MemoryImport rig;
+        ASSERT_TRUE(rig.Check({"a.wav"}));
+        const platform::FolderLocking held = row.arrange(rig);
+        std::optional<FolderLockState> duringRun;
+        rig.files.failReads = [&](const std::string& path, std::uint64_t) {
+            if (path == Source("a.wav"))
+                duringRun = rig.memory.LockFolder(kMo).state;
+            return false;
+        };
+        const auto before = rig.Disk();
+        const ImportResult result = rig.Import();
+        EXPECT_EQ(result.succeeded, row.succeeds);
+        EXPECT_EQ(duringRun, row.duringRun);
+        std::vector<WarningKind> warnings;
+        for (const auto& warning : result.warnings)
+            warnings.push_back(warning.kind);
+        EXPECT_EQ(warnings, row.warnings);
+        if (!row.succeeds) {
+            EXPECT_EQ(rig.ui.Messages(), std::vector<std::string>{MessageText(MessageId::ConvertFailed)});
+            EXPECT_EQ(Explain(result.refusal), std::string(kMo) + ": another import is writing to this disk; wait for "
+                                                                  "it to finish, then import again");
+            EXPECT_EQ(rig.Disk(), before);
+        } else {
+            EXPECT_NE(rig.memory.LockFolder(kMo).state, FolderLockState::HeldElsewhere);  // let go at the end
+        }
+    }
+}
+
+// Another disk put in during the import (or the import's own files changed) fails it
+// before the commit; only files that are still the ones the import wrote are removed.
+TEST(ImportRun, ADiskChangedBeforeTheCommitFailsAndLeavesItsFilesAlone)
+{
+    const Bytes otherText = PaddedFnbText("SNGSERIAL: 07\r\nSONGTITLE: Other\r\n\r\n");
+    const Bytes otherData(300, 5);
+    const std::vector<std::string> written = {Mo("8b320800.000"), Mo("8b320800.001")};
+    // Replaces the disk's files by another disk's.
+    const auto swapTo = [](MemoryImport& rig, std::map<std::string, Bytes> other) {
+        for (const auto& [path, bytes] : rig.Disk())
+            rig.memory.Remove(path);
+        for (auto& [path, bytes] : other)
+            rig.memory.AddFile(path, std::move(bytes));
+    };
+    struct Row {
+        const char* what;
+        std::function<void(MemoryImport&)> change;
+        std::string subject;
+        std::vector<std::string> left;  // the import's files it cannot remove
+    };
+    const Row rows[] = {
+        {"another disk with files of its own under the new names",
+         [&](MemoryImport& rig) {
+             swapTo(rig, {{Mo("FNB.TXT"), otherText}, {written[0], otherData}, {written[1], otherData}});
+         },
+         Mo("FNB.TXT"), written},
+        {"a copy of the disk as it was before the import",
+         [&](MemoryImport& rig) { swapTo(rig, {{Mo("FNB.TXT"), PaddedFnbText("SNGSERIAL: 07\r\n\r\n")}}); },
+         written[0], written},
+        {"a new data file cut short on the same disk",
+         [&](MemoryImport& rig) { rig.memory.Resize(written[1], 10); }, written[1], {}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        MemoryImport rig;
+        ASSERT_TRUE(rig.Check({"a.wav", "a.wav"}));
+        std::map<std::string, Bytes> changed;
+        rig.ui.progress.atEnd = [&] {
+            row.change(rig);
+            changed = rig.Disk();
+        };
+        const ImportResult result = rig.Import();
+        ASSERT_FALSE(result.succeeded);
+        EXPECT_EQ(result.refusal.id, MessageId::ConvertFailed);
+        EXPECT_EQ(result.refusal.reason, Reason::DiskChanged);
+        EXPECT_EQ(result.refusal.subject, row.subject);
+        std::vector<std::string> left;
+        for (const auto& warning : result.warnings) {
+            EXPECT_EQ(warning.kind, WarningKind::CreatedFileLeft);
+            left.push_back(warning.subject);
+        }
+        EXPECT_EQ(left, row.left);
+        if (row.left.empty()) {
+            EXPECT_EQ(rig.Disk(), (std::map<std::string, Bytes>{{Mo("FNB.TXT"), PaddedFnbText("SNGSERIAL: 07\r\n\r\n")}}));
+        } else {
+            EXPECT_EQ(rig.Disk(), changed);
+        }
+    }
+}
+
+// A data file of an unlisted project under a name the import writes: moved aside while
+// the import runs, removed once the commit is through, put back as it was otherwise.
+TEST(ImportRun, AFileUnderANewNameIsMovedAsideUntilTheCommit)
+{
+    const Bytes leftover(100, 7);
+    const std::string aside = Mo("A0800001.OLD");
+    struct Row {
+        const char* what;
+        std::function<void(MemoryImport&)> arrange;
+        bool succeeds;
+    };
+    const Row rows[] = {
+        {"the import succeeds", [](MemoryImport&) {}, true},
+        {"a data file cannot be written", [](MemoryImport& rig) {
+             rig.files.failWrites = [](const std::string& path, platform::WriteMode) { return path == Mo("8b320800.001"); };
+         }, false},
+        {"the commit fails", [](MemoryImport& rig) {
+             rig.files.failWrites = [](const std::string& path, platform::WriteMode) { return path == Mo("FNB.TXT"); };
+         }, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        MemoryImport rig;
+        rig.ListProject(5);
+        rig.memory.AddFile(Mo("8B320800.001"), leftover);
+        ASSERT_TRUE(rig.Check({"a.wav", "a.wav"}));
+        row.arrange(rig);
+        Bytes asideDuringRun;
+        rig.ui.progress.atEnd = [&] { asideDuringRun = rig.memory.Bytes(aside); };
+        const auto before = rig.Disk();
+        const ImportResult result = rig.Import();
+        ASSERT_EQ(result.succeeded, row.succeeds);
+        EXPECT_TRUE(result.warnings.empty());
+        EXPECT_FALSE(rig.memory.HasFile(aside));
+        if (row.succeeds) {
+            EXPECT_EQ(asideDuringRun, leftover);
+            EXPECT_FALSE(rig.memory.HasFile(Mo("8B320800.001")));
+            EXPECT_TRUE(rig.memory.HasFile(Mo("8b320800.001")));
+        } else {
+            EXPECT_EQ(rig.Disk(), before);
+        }
+    }
+}
+
+// What an interrupted import left, as the next one finds it: the moved-aside file goes
+// when FNB.TXT lists its project (the commit went through), else takes its name back.
+TEST(ImportRun, TheNextImportPutsBackOrRemovesWhatAnInterruptedOneMovedAside)
+{
+    const Bytes earlier(100, 7);
+    const Bytes partial(50, 8);
+    const Bytes listsUpTo07 = PaddedFnbText("SNGSERIAL: 07\r\n\r\n");
+    const Bytes listsUpTo08 = PaddedFnbText("SNGSERIAL: 07\r\n\r\nSNGSERIAL: 08\r\n\r\n");
+    using Files = std::map<std::string, Bytes>;
+    struct Row {
+        const char* what;
+        Files before;
+        Files after;
+        std::size_t warned;  // moved-aside files the read-only commands warn of
+    };
+    const Row rows[] = {
+        {"the commit did not go through",
+         {{Mo("FNB.TXT"), listsUpTo07}, {Mo("A0800000.OLD"), earlier}, {Mo("8b320800.000"), partial}},
+         {{Mo("FNB.TXT"), listsUpTo07}, {Mo("8b320800.000"), earlier}}, 1},
+        {"cut before the new file was made",
+         {{Mo("FNB.TXT"), listsUpTo07}, {Mo("a0800003.old"), earlier}},
+         {{Mo("FNB.TXT"), listsUpTo07}, {Mo("8b320800.003"), earlier}}, 1},
+        {"the commit went through",
+         {{Mo("FNB.TXT"), listsUpTo08}, {Mo("A0800000.OLD"), earlier}, {Mo("8b320800.000"), partial}},
+         {{Mo("FNB.TXT"), listsUpTo08}, {Mo("8b320800.000"), partial}}, 1},
+        {"names only like moved-aside ones stay",
+         {{Mo("FNB.TXT"), listsUpTo07}, {Mo("A080000.OLD"), earlier}, {Mo("A08x0000.OLD"), earlier},
+          {Mo("B0800000.OLD"), earlier}, {Mo("A0800000.NEW"), earlier}},
+         {{Mo("FNB.TXT"), listsUpTo07}, {Mo("A080000.OLD"), earlier}, {Mo("A08x0000.OLD"), earlier},
+          {Mo("B0800000.OLD"), earlier}, {Mo("A0800000.NEW"), earlier}},
+         0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        MemoryImport rig;
+        for (const auto& [path, bytes] : row.before)
+            rig.memory.AddFile(path, bytes);
+        const auto warnings = InterruptedImportWarnings(rig.memory, kMo);
+        EXPECT_EQ(warnings.size(), row.warned);
+        for (const auto& warning : warnings)
+            EXPECT_EQ(warning.kind, WarningKind::MovedAsideLeft);
+        FinishInterruptedCommit(rig.memory, kMo);
+        EXPECT_EQ(rig.Disk(), row.after);
+    }
 }

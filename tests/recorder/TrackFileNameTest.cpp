@@ -21,3 +21,14 @@ TEST(TrackFileName, DigitsWithTheDotAtIndexEight)
     }
     EXPECT_EQ(MakeTrackFileName("08", 1), "8b320800.001");
 }
+
+TEST(TrackFileName, AMovedAsideNameStandsForOneDataFileAndForNoOtherName)
+{
+    EXPECT_EQ(MovedAsideName("8b320512.345"), "A0512345.OLD");
+    EXPECT_EQ(MovedAsideName("8B329999.999"), "A9999999.OLD");
+    EXPECT_EQ(OriginalOfMovedAside("A0512345.OLD"), "8b320512.345");
+    EXPECT_EQ(OriginalOfMovedAside("a0512345.old"), "8b320512.345");
+    for (const char* other : {"8b320512.345", "A051234.OLD", "A0512345.OL", "A05123x5.OLD", "B0512345.OLD",
+                              "A0512345.NEW", "FNBTXT.NEW", "A0512345OOLD"})
+        EXPECT_EQ(OriginalOfMovedAside(other), std::nullopt) << other;
+}
