@@ -130,7 +130,7 @@ ExportResult CExportRun::Finish()
 }
 
 // A missing lead-in table and a new FNB.TXT an interrupted import left, once for the
-// run, then each track that ended early.
+// run, then each track's: a long silence, an early end.
 std::vector<Warning> CExportRun::Warnings() const
 {
     std::vector<Warning> warnings;
@@ -139,8 +139,8 @@ std::vector<Warning> CExportRun::Warnings() const
     if (HasInterruptedCommit(m_files, m_selection.moFolder))
         warnings.push_back({WarningKind::InterruptedImportLeft, platform::JoinPath(m_selection.moFolder, kNewFnbTextName), {}});
     for (const auto& track : m_tracks) {
-        if (track->GetEndWarning())
-            warnings.push_back(*track->GetEndWarning());
+        const auto own = track->GetWarnings();
+        warnings.insert(warnings.end(), own.begin(), own.end());
     }
     return warnings;
 }

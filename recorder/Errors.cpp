@@ -80,6 +80,7 @@ const char* WarningText(WarningKind kind)
         {WarningKind::TrackEndedMissingDataFile, "{s} ended early: its data file {} cannot be opened"},
         {WarningKind::LeadInTableMissing, "HFS.BIN is missing; lead-ins are taken as 0"},
         {WarningKind::InterruptedImportLeft, "{s} was left by an interrupted import; the next import finishes or removes it"},
+        {WarningKind::LongSilence, "{s} is silent for {}, more than an hour before or between its recordings"},
         {WarningKind::RateNotExportable, "{} Hz: wavelorn cannot export this project once the recorder has taken it over"},
     };
     return texts.at(kind);

@@ -113,6 +113,7 @@ enum class WarningKind {
     LeadInTableMissing,       // HFS.BIN is missing: lead-ins are taken as 0
     RateNotExportable,        // an imported project's rate cannot be exported once taken over
     InterruptedImportLeft,    // an interrupted import left its new FNB.TXT beside the old one
+    LongSilence,              // a track holds more than an hour of silence before or between its recordings
 };
 
 struct Warning {
