@@ -37,6 +37,7 @@ const char* ReasonText(Reason reason)
         {Reason::FormatMismatch, "{}"},
         {Reason::Track1Missing, "{s} names no file"},
         {Reason::SourceReadFailed, "the file cannot be read"},
+        {Reason::NoSoundInSources, "every file holds only digital silence; the project would have no track"},
         {Reason::NoDiskSpace, "{}"},
         {Reason::FnbTextMissing, "the disk folder holds no FNB.TXT"},
         {Reason::FnbTextUnreadable, "FNB.TXT cannot be read"},
@@ -80,6 +81,7 @@ const char* WarningText(WarningKind kind)
         {WarningKind::TrackEndedMissingDataFile, "{s} ended early: its data file {} cannot be opened"},
         {WarningKind::LeadInTableMissing, "HFS.BIN is missing; lead-ins are taken as 0"},
         {WarningKind::InterruptedImportLeft, "{s} was left by an interrupted import; the next import finishes or removes it"},
+        {WarningKind::SilentSourceLeftOut, "the file holds only digital silence; {} is left out"},
         {WarningKind::LongSilence, "{s} is silent for {}, more than an hour before or between its recordings"},
         {WarningKind::RateNotExportable, "{} Hz: wavelorn cannot export this project once the recorder has taken it over"},
     };

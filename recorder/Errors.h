@@ -36,6 +36,7 @@ enum class Reason {
     FormatMismatch,
     Track1Missing,
     SourceReadFailed,
+    NoSoundInSources,  // every used source holds only digital silence
 
     // The import's writing onto the disk.
     NoDiskSpace,
@@ -113,6 +114,7 @@ enum class WarningKind {
     LeadInTableMissing,       // HFS.BIN is missing: lead-ins are taken as 0
     RateNotExportable,        // an imported project's rate cannot be exported once taken over
     InterruptedImportLeft,    // an interrupted import left its new FNB.TXT beside the old one
+    SilentSourceLeftOut,      // a source holds only digital silence: its track is left out
     LongSilence,              // a track holds more than an hour of silence before or between its recordings
 };
 
