@@ -37,19 +37,6 @@ ImportInputs InputsOf(const ImportOptions& options)
     return inputs;
 }
 
-// Tracks 2 to 8 whose name has neither extension are left out by the checks
-// without a word; the console says so.
-void WarnAboutLeftOutTracks(ConsoleUserInterface& ui, const ImportInputs& inputs)
-{
-    for (std::size_t k = 1; k < kTrackCount; ++k) {
-        const std::string& name = inputs.trackNames[k];
-        if (!name.empty() && ImportKindOf(name) == SoundFileKind::None)
-            ui.Warn("Track " + std::to_string(k + 1) + ": " + name + " is " +
-                    Explain(Refusal{MessageId::FormatUnknown, Reason::UnknownExtension, {}, {}}) +
-                    "; the track is left out.");
-    }
-}
-
 // The new project's number and its data files.
 void PrintNewProject(const ImportResult& result)
 {
@@ -75,7 +62,6 @@ int ImportCommand(const ImportOptions& options)
     TrackSlots slots = MakeTrackSlots();
     CommandLinePage page(slots);
     const ImportInputs inputs = InputsOf(options);
-    WarnAboutLeftOutTracks(ui, inputs);
 
     CImportChecks checks(page, ui, platform::CurrentFolder());
     if (const auto refused = checks.Validate(inputs, doc)) {

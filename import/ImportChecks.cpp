@@ -113,9 +113,8 @@ std::optional<ImportRefusal> CImportChecks::CheckTrack(std::uint8_t trackIndex, 
     }
     const std::string path = ResolvePath(name);
     if (!slot.SelectReader(path)) {
-        if (trackIndex == kTrack1)
-            return Shown(trackIndex, {MessageId::Track1NameWrong, Reason::UnknownExtension, name, {}});
-        return std::nullopt;  // a track with another extension is left out without a message
+        const MessageId id = trackIndex == kTrack1 ? MessageId::Track1NameWrong : MessageId::FormatUnknown;
+        return Shown(trackIndex, {id, Reason::UnknownExtension, name, {}});
     }
     if (auto refusal = slot.ReadSourceHeader(path)) {
         Refusal told = HeaderRefusal(slot, std::move(*refusal), name);

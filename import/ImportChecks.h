@@ -65,9 +65,9 @@ public:
     std::optional<ImportRefusal> CheckFileName(std::uint8_t trackIndex, const std::string& name);
 
     // The checks before an import: hands the project name to the document, checks
-    // every named file (Track 1 mandatory, the others matching it), lets each slot
-    // remember its path, measures the free space on the document's MO folder and
-    // checks that the files fit.
+    // every named file (Track 1 mandatory, each named one of an import kind and
+    // matching Track 1), lets each slot remember its path, measures the free space on
+    // the document's MO folder and checks that the files fit.
     std::optional<ImportRefusal> Validate(const ImportInputs& inputs, COVFtoWAVEDoc& doc);
 
     // The path a track name stands for: a name without a folder is joined to the

@@ -157,7 +157,8 @@ TEST_F(ImportChecksTest, ValidateInItsOrderWithItsMessages)
          {Text(MessageId::DifferentFormat)}},
         {"first difference wins", {"t1.wav", "", "b16.wav", "bad.aif"}, plenty, false,
          {Text(MessageId::DifferentFormat)}},
-        {"other extension left out", {"t1.wav", "t2.mp3", "notes.txt"}, plenty, true, {}},
+        {"Track 2 of another extension", {"t1.wav", "t2.mp3", "notes.txt"}, plenty, false,
+         {Text(MessageId::FormatUnknown)}},
         {"Tracks 1 and 8", {"t1.wav", "", "", "", "", "", "", "t2.wav"}, plenty, true, {}},
         {"room: sum plus reserve equals free space", {"t1.wav", "t2.wav"}, pair + kFreeSpaceReserve, false,
          {Text(MessageId::NoDiskSpace)}},
@@ -186,7 +187,7 @@ TEST_F(ImportChecksTest, ValidateLeavesEachSlotWithItsPathOrEmpty)
     COVFtoWAVEDoc doc;
     doc.SetMoFolder(m_folder.Path());
     m_files.freeSpace = 1U << 30;
-    ASSERT_FALSE(m_checks.Validate({"", {"t1.wav", "", "T2.WAV", "x.mp3", "good.aif"}}, doc));
+    ASSERT_FALSE(m_checks.Validate({"", {"t1.wav", "", "T2.WAV", "", "good.aif"}}, doc));
     EXPECT_EQ(doc.GetNewProjectName(), kUntitled);
     const std::array<std::string, kTrackCount> expected = {Path("t1.wav"), "", Path("t2.wav"), "", Path("good.aif")};
     for (std::uint8_t i = 0; i < kTrackCount; ++i) {
