@@ -179,6 +179,7 @@ Refusal CPCSoundFile::WordLengthRefusal(MessageId id) const
 
 std::optional<Refusal> CPCSoundFile::CheckOpened(platform::ByteSource* source, const std::string& path)
 {
+    m_statedSampleBytes = 0;
     auto refusal = source ? ParseHeader(*source) : Refusal{MessageId::FileNotFound, Reason::FileNotFound, {}, {}};
     if (refusal)
         refusal->subject = path;
@@ -200,7 +201,10 @@ std::optional<Refusal> CPCSoundFile::ScanRegions(platform::ProgressWindow* progr
     if (!layout)
         return WordLengthRefusal(MessageId::InsideError);
     const std::uint64_t dataEnd = std::uint64_t{m_dataOffset} + m_dataSize;
-    m_missingBytes = source->Size() < dataEnd ? dataEnd - std::max<std::uint64_t>(source->Size(), m_dataOffset) : 0;
+    const std::uint64_t size = source->Size();
+    const std::uint64_t held = std::min(dataEnd, size) - std::min<std::uint64_t>(m_dataOffset, size);
+    const std::uint64_t stated = std::max<std::uint64_t>(m_dataSize, m_statedSampleBytes);
+    m_missingBytes = stated > held ? stated - held : 0;
     SampleData data(*source, dataEnd);
     const std::size_t unitSize = layout->sourceBytes * layout->groupsPerBlock;
     const std::size_t edgeSize = GetEdgeSize(m_sampleRate, m_bitsPerSample);

@@ -67,7 +67,8 @@ public:
 
     // The kind of file the reader reads: what its refusals show is a property of the kind.
     SoundFileKind GetKind() const { return m_kind; }
-    // Sample bytes the header stated beyond the end of the file at the last scan.
+    // Sample bytes the header stated beyond the end of the file, or beyond the end of
+    // its sample data, at the last scan.
     std::uint64_t GetMissingBytes() const { return m_missingBytes; }
 
     std::uint32_t GetSampleRate() const { return m_sampleRate; }
@@ -91,6 +92,9 @@ protected:
     std::uint16_t m_blockAlign = 0;
     std::uint32_t m_dataSize = 0;
     std::uint32_t m_dataOffset = 0;
+    // Sample bytes a header field other than the data's own size states (AIFF: the
+    // frame count of COMM); 0 where the format has none.
+    std::uint64_t m_statedSampleBytes = 0;
     std::string m_strPath;
 
 private:

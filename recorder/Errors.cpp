@@ -30,6 +30,8 @@ const char* ReasonText(Reason reason)
         {Reason::UnsupportedContainer, "{}; only 16 bits in 16-bit containers and 20 or 24 bits in 24-bit containers "
                                        "can be imported"},
         {Reason::UnsupportedRate, "{} Hz is not a recorder rate"},
+        {Reason::NegativeRate, "the rate is negative (-{} Hz)"},
+        {Reason::RateNotANumber, "the rate is infinite or not a number"},
         {Reason::NoSampleData, "no sample data"},
         {Reason::DataBeyondEnd, "data chunk beyond the end of the file"},
         {Reason::SampleOffsetBeyondChunk, "the sample data offset lies beyond the end of the sound data chunk"},

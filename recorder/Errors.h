@@ -29,6 +29,8 @@ enum class Reason {
     UnsupportedBits,
     UnsupportedContainer,
     UnsupportedRate,
+    NegativeRate,
+    RateNotANumber,
     NoSampleData,
     DataBeyondEnd,
     SampleOffsetBeyondChunk,

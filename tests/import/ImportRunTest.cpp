@@ -279,6 +279,11 @@ TEST(ImportRun, WarningsOfAShortSourceAndOfRatesTheExportCannotWrite)
         const char* what;
         Bytes source;
         std::vector<std::pair<WarningKind, std::string>> warnings;  // with their details
+        const char* name = "take.wav";
+    };
+    const auto aiff = [](std::uint32_t frames, std::size_t bytes) {
+        return AiffFile(Cat({AiffChunk("COMM", CommonBody(1, 16, ExtendedRate(48000), frames)),
+                             AiffChunk("SSND", SoundDataBody(0, Sound(bytes)))}));
     };
     const Row rows[] = {
         {"whole file at 48000 Hz", Wave(48000, 16, Sound(3000)), {}},
@@ -290,12 +295,15 @@ TEST(ImportRun, WarningsOfAShortSourceAndOfRatesTheExportCannotWrite)
         {"44056 Hz", Wave(44056, 16, Sound(3000)), {{WarningKind::RateNotExportable, "44056"}}},
         {"47952 Hz, short", Wave(47952, 16, Sound(3000), 3002),
          {{WarningKind::RateNotExportable, "47952"}, {WarningKind::SourceShorterThanHeader, "2"}}},
+        {"AIFF whose frames fill its sound data", aiff(1500, 3000), {}, "take.aif"},
+        {"AIFF of more frames than its sound data", aiff(2000, 3000), {{WarningKind::SourceShorterThanHeader, "1000"}},
+         "take.aif"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         MemoryImport rig;
-        rig.Put("take.wav", row.source);
-        ASSERT_TRUE(rig.Check({"take.wav"}));
+        rig.Put(row.name, row.source);
+        ASSERT_TRUE(rig.Check({row.name}));
         const ImportResult result = rig.Import();
         ASSERT_TRUE(result.succeeded);
         ASSERT_EQ(result.warnings.size(), row.warnings.size());
@@ -304,7 +312,7 @@ TEST(ImportRun, WarningsOfAShortSourceAndOfRatesTheExportCannotWrite)
             EXPECT_EQ(warning.kind, row.warnings[i].first);
             EXPECT_EQ(warning.detail, row.warnings[i].second);
             EXPECT_EQ(warning.subject,
-                      warning.kind == WarningKind::RateNotExportable ? "project 08" : Source("take.wav"));
+                      warning.kind == WarningKind::RateNotExportable ? "project 08" : Source(row.name));
         }
     }
 }
