@@ -19,7 +19,10 @@ namespace {
 // there read as zeros.
 class SampleData {
 public:
-    SampleData(platform::ByteSource& source, std::uint64_t dataEnd) : m_source(source), m_dataEnd(dataEnd) {}
+    SampleData(platform::ByteSource& source, std::uint64_t dataEnd)
+        : m_source(source), m_dataEnd(dataEnd), m_heldEnd(std::min(dataEnd, source.Size()))
+    {
+    }
 
     // Fills `count` bytes from file offset `position`; the number of bytes that
     // came from the file, or nothing on a read error.
@@ -38,10 +41,28 @@ public:
         return got;
     }
 
+    // How many of `count` bytes from `position` the file holds, as its size when it
+    // was opened says: what ReadAt gets unless the file was cut since.
+    std::size_t HeldAt(std::uint64_t position, std::size_t count) const
+    {
+        return position >= m_heldEnd ? 0 : static_cast<std::size_t>(std::min<std::uint64_t>(count, m_heldEnd - position));
+    }
+
+    std::uint64_t FileSize() const { return m_source.Size(); }
+
 private:
     platform::ByteSource& m_source;
     std::uint64_t m_dataEnd;
+    std::uint64_t m_heldEnd;
 };
+
+// A conversion that found the source at `path` other than its scan did: `scanned`
+// bytes then, `now` bytes as far as it can tell now.
+Refusal SourceChanged(const std::string& path, std::uint64_t scanned, std::uint64_t now)
+{
+    return Refusal{MessageId::ConvertFailed, Reason::SourceChanged, path,
+                   std::to_string(scanned) + " bytes when scanned, " + std::to_string(now) + " bytes now"};
+}
 
 // Writes the regions of one source into track data files, one unit of groups
 // (at most a block's worth) per read.
@@ -105,8 +126,12 @@ private:
                 return Failure(Reason::Interrupted, m_source.GetFileName());
             const auto count = static_cast<std::size_t>(std::min(remaining, groupsPerBlock - inBlock));
             const auto bytes = count * m_layout.sourceBytes;
-            if (!m_data.ReadAt(m_source.GetDataOffset() + group * m_layout.sourceBytes, m_buffer.data(), bytes))
+            const std::uint64_t position = m_source.GetDataOffset() + group * m_layout.sourceBytes;
+            const auto got = m_data.ReadAt(position, m_buffer.data(), bytes);
+            if (!got)
                 return Failure(Reason::SourceReadFailed, m_source.GetFileName());
+            if (*got < m_data.HeldAt(position, bytes))
+                return SourceChanged(m_source.GetFileName(), m_data.FileSize(), position + *got);
             if (!pack.PackGroups(m_buffer.data(), count))
                 return Failure(Reason::DataFileWriteFailed, pack.GetPath());
             Report(group, group + count - 1);
@@ -200,9 +225,9 @@ std::optional<Refusal> CPCSoundFile::ScanRegions(platform::ProgressWindow* progr
     const auto layout = GroupLayoutFor(m_bitsPerSample);
     if (!layout)
         return WordLengthRefusal(MessageId::InsideError);
+    m_scannedSize = source->Size();
     const std::uint64_t dataEnd = std::uint64_t{m_dataOffset} + m_dataSize;
-    const std::uint64_t size = source->Size();
-    const std::uint64_t held = std::min(dataEnd, size) - std::min<std::uint64_t>(m_dataOffset, size);
+    const std::uint64_t held = std::min(dataEnd, m_scannedSize) - std::min<std::uint64_t>(m_dataOffset, m_scannedSize);
     const std::uint64_t stated = std::max<std::uint64_t>(m_dataSize, m_statedSampleBytes);
     m_missingBytes = stated > held ? stated - held : 0;
     SampleData data(*source, dataEnd);
@@ -238,6 +263,8 @@ std::optional<Refusal> CPCSoundFile::ConvertRegions(int trackIndex, COrvoFnbText
     const auto source = m_files.OpenRead(m_strPath);
     if (!source)
         return Refusal{MessageId::ConvertFailed, Reason::SourceReadFailed, m_strPath, {}};
+    if (source->Size() != m_scannedSize)
+        return SourceChanged(m_strPath, m_scannedSize, source->Size());
     SampleData data(*source, std::uint64_t{m_dataOffset} + m_dataSize);
     RegionWriter writer(data, *layout, *this, progress, m_files);
     for (auto& region : m_regions) {

@@ -55,7 +55,8 @@ public:
     virtual std::optional<Refusal> ScanRegions(platform::ProgressWindow* progress);
     // Writes one track data file per region of the last scan and a track block for
     // each into the project information file, reporting through `progress` the bytes
-    // of sample data passed so far. Why it failed, or nothing.
+    // of sample data passed so far. Why it failed, or nothing; a file whose size
+    // differs from the scan's, or that ends sooner than that size, changed meanwhile.
     virtual std::optional<Refusal> ConvertRegions(int trackIndex, COrvoFnbTextFile& textFile,
                                                   platform::ProgressWindow* progress);
 
@@ -106,4 +107,5 @@ private:
     SoundFileKind m_kind;
     platform::FileSystem& m_files;
     std::uint64_t m_missingBytes = 0;
+    std::uint64_t m_scannedSize = 0;  // of the file, as the last scan opened it
 };

@@ -39,6 +39,7 @@ const char* ReasonText(Reason reason)
         {Reason::FormatMismatch, "{}"},
         {Reason::Track1Missing, "{s} names no file"},
         {Reason::SourceReadFailed, "the file cannot be read"},
+        {Reason::SourceChanged, "the file changed while it was imported ({})"},
         {Reason::NoSoundInSources, "every file holds only digital silence; the project would have no track"},
         {Reason::NoDiskSpace, "{}"},
         {Reason::FnbTextMissing, "the disk folder holds no FNB.TXT"},

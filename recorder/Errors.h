@@ -38,6 +38,7 @@ enum class Reason {
     FormatMismatch,
     Track1Missing,
     SourceReadFailed,
+    SourceChanged,  // a source's size or length differs between the scan and the conversion
     NoSoundInSources,  // every used source holds only digital silence
 
     // The import's writing onto the disk.

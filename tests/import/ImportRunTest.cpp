@@ -207,6 +207,25 @@ TEST(ImportRun, EveryRefusalNamesItsReasonAndSubject)
              };
          },
          MessageId::ConvertFailed, Reason::TemporaryFileFailed, kTemporaryFile, std::nullopt},
+        {"source cut while it is converted", {"a.wav"}, When::BeforeRun,
+         [](MemoryImport& rig) {
+             rig.files.cutReads = [&rig](const std::string& path) -> std::optional<std::uint64_t> {
+                 if (path == Source("a.wav") && rig.memory.HasFile(Mo("8b320800.000")))
+                     return kWaveDataOffset + 1000;
+                 return std::nullopt;
+             };
+         },
+         MessageId::ConvertFailed, Reason::SourceChanged, Source("a.wav"), "3044 bytes when scanned, 1044 bytes now"},
+        {"source of another size at its conversion", {"a.wav", "a.wav"}, When::BeforeRun,
+         [](MemoryImport& rig) {
+             // Once Track 1's data file is made, the file grows before Track 2 opens it again.
+             rig.files.failReads = [&rig](const std::string& path, std::uint64_t) {
+                 if (path == Source("a.wav") && rig.memory.HasFile(Mo("8b320800.000")))
+                     rig.Put("a.wav", Wave(48000, 24, Sound(4000)));
+                 return false;
+             };
+         },
+         MessageId::ConvertFailed, Reason::SourceChanged, Source("a.wav"), "3044 bytes when scanned, 4044 bytes now"},
         {"FNB.TXT cannot be written", {"a.wav"}, When::BeforeRun,
          [](MemoryImport& rig) {
              rig.files.failWrites = [](const std::string& path, platform::WriteMode) { return path == Mo("FNB.TXT"); };
@@ -224,10 +243,17 @@ TEST(ImportRun, EveryRefusalNamesItsReasonAndSubject)
         } else {
             ASSERT_EQ(row.when, When::BeforeRun) << "the checks passed";
             row.arrange(rig);
+            const auto textOf = [&rig] {
+                return rig.memory.HasFile(Mo("FNB.TXT")) ? rig.memory.Bytes(Mo("FNB.TXT")) : Bytes{};
+            };
+            const Bytes text = textOf();
             const ImportResult result = rig.Import();
             ASSERT_FALSE(result.succeeded);
             refusal = result.refusal;
             EXPECT_EQ(rig.ui.Messages().back(), MessageText(row.message));
+            // Nothing committed: FNB.TXT as it was, no data file left.
+            EXPECT_EQ(textOf(), text);
+            EXPECT_FALSE(rig.memory.HasFile(Mo("8b320800.000")));
         }
         EXPECT_EQ(refusal.id, row.message);
         EXPECT_EQ(refusal.reason, row.reason);
