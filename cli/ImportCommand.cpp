@@ -63,8 +63,12 @@ int ImportCommand(const ImportOptions& options)
     CommandLinePage page(slots);
     const ImportInputs inputs = InputsOf(options);
 
+    // From here on a stop request ends the checks or the run through its failure path.
+    platform::CatchStopRequests();
     CImportChecks checks(page, ui, platform::CurrentFolder());
     if (const auto refused = checks.Validate(inputs, doc)) {
+        if (refused->refusal.reason == Reason::Interrupted)
+            return Interrupted();
         // A refusal the checks left unshown is said of the file as it was given.
         if (!refused->shown)
             ui.Warn(refused->refusal.subject + ": " + MessageText(refused->refusal.id));
@@ -72,7 +76,6 @@ int ImportCommand(const ImportOptions& options)
         return kExitRunFailed;
     }
     CInvertExchange driver(slots, doc, ui);
-    platform::CatchStopRequests();
     const ImportResult result = driver.Run();
     PrintWarnings(result.warnings);
     if (result.refusal.reason == Reason::Interrupted)

@@ -64,6 +64,33 @@ Refusal SourceChanged(const std::string& path, std::uint64_t scanned, std::uint6
                    std::to_string(scanned) + " bytes when scanned, " + std::to_string(now) + " bytes now"};
 }
 
+// A source whose reads fail once the person asked to stop: every header walk ends
+// at its next read.
+class StoppableSource : public platform::ByteSource {
+public:
+    StoppableSource(platform::ByteSource& inner, const StopCheck& stopRequested)
+        : m_inner(inner), m_stopRequested(stopRequested)
+    {
+    }
+
+    std::uint64_t Size() const override { return m_inner.Size(); }
+
+    std::optional<std::size_t> ReadAt(std::uint64_t position, void* buffer, std::size_t count) override
+    {
+        m_stopped = m_stopped || (m_stopRequested && m_stopRequested());
+        if (m_stopped)
+            return std::nullopt;
+        return m_inner.ReadAt(position, buffer, count);
+    }
+
+    bool Stopped() const { return m_stopped; }
+
+private:
+    platform::ByteSource& m_inner;
+    const StopCheck& m_stopRequested;
+    bool m_stopped = false;
+};
+
 // Writes the regions of one source into track data files, one unit of groups
 // (at most a block's worth) per read.
 class RegionWriter {
@@ -202,25 +229,35 @@ Refusal CPCSoundFile::WordLengthRefusal(MessageId id) const
     return Refusal{id, Reason::UnsupportedBits, m_strPath, std::to_string(m_bitsPerSample)};
 }
 
-std::optional<Refusal> CPCSoundFile::CheckOpened(platform::ByteSource* source, const std::string& path)
+std::optional<Refusal> CPCSoundFile::CheckOpened(platform::ByteSource* source, const std::string& path,
+                                                 const StopCheck& stopRequested)
 {
+    if (!source)
+        return Refusal{MessageId::FileNotFound, Reason::FileNotFound, path, {}};
     m_statedSampleBytes = 0;
-    auto refusal = source ? ParseHeader(*source) : Refusal{MessageId::FileNotFound, Reason::FileNotFound, {}, {}};
+    StoppableSource polled(*source, stopRequested);
+    auto refusal = ParseHeader(polled);
+    if (polled.Stopped())
+        refusal = Refusal{MessageId::ConvertFailed, Reason::Interrupted, {}, {}};
     if (refusal)
         refusal->subject = path;
     return refusal;
 }
 
-std::optional<Refusal> CPCSoundFile::ReadHeader(const std::string& path)
+std::optional<Refusal> CPCSoundFile::ReadHeader(const std::string& path, const StopCheck& stopRequested)
 {
-    return CheckOpened(m_files.OpenRead(path).get(), path);
+    return CheckOpened(m_files.OpenRead(path).get(), path, stopRequested);
 }
 
 std::optional<Refusal> CPCSoundFile::ScanRegions(platform::ProgressWindow* progress)
 {
     const auto source = m_files.OpenRead(m_strPath);
-    if (auto refusal = CheckOpened(source.get(), m_strPath))
+    const StopCheck stopRequested = [progress] { return progress && progress->StopRequested(); };
+    if (auto refusal = CheckOpened(source.get(), m_strPath, stopRequested)) {
+        if (refusal->reason == Reason::Interrupted)
+            throw ImportError{MessageId::ConvertFailed, Reason::Interrupted, m_strPath};
         return refusal;
+    }
     m_regions.clear();
     const auto layout = GroupLayoutFor(m_bitsPerSample);
     if (!layout)

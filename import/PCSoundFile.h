@@ -9,6 +9,7 @@
 #include "recorder/Errors.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -29,6 +30,9 @@ struct SoundRegion {
     std::uint32_t endGroup = 0;      // inclusive
     std::uint32_t lengthGroups = 0;  // set by ConvertRegions: whole blocks written
 };
+
+// Asked between the reads of a header check: true once the person asked to stop.
+using StopCheck = std::function<bool()>;
 
 // Why a header is refused: the reason and the value it names (a channel count, a rate).
 struct HeaderFault {
@@ -51,7 +55,7 @@ public:
     // Finds the regions of sound of the file named by SetFileName, reporting through
     // `progress` (SetDone) the bytes of its sample data scanned so far. The refusal of
     // the header check or the open, or nothing; a read error raises
-    // ImportError(SampleReadFailed).
+    // ImportError(SampleReadFailed), a stop request ImportError(Interrupted).
     virtual std::optional<Refusal> ScanRegions(platform::ProgressWindow* progress);
     // Writes one track data file per region of the last scan and a track block for
     // each into the project information file, reporting through `progress` the bytes
@@ -61,8 +65,9 @@ public:
                                                   platform::ProgressWindow* progress);
 
     // Checks the header of the file at `path` and fills the format fields; nothing when
-    // accepted. A refusal's subject is `path`.
-    std::optional<Refusal> ReadHeader(const std::string& path);
+    // accepted. A refusal's subject is `path`. `stopRequested` is asked before every
+    // read; once it says yes the check ends, refused for Reason::Interrupted.
+    std::optional<Refusal> ReadHeader(const std::string& path, const StopCheck& stopRequested = {});
     // Checks a header read from `source` and fills the format fields; nothing when accepted.
     virtual std::optional<Refusal> ParseHeader(platform::ByteSource& source) = 0;
 
@@ -100,7 +105,8 @@ protected:
 
 private:
     // The header check of `source`, opened from `path` (null when it cannot be opened).
-    std::optional<Refusal> CheckOpened(platform::ByteSource* source, const std::string& path);
+    std::optional<Refusal> CheckOpened(platform::ByteSource* source, const std::string& path,
+                                       const StopCheck& stopRequested);
     // A scan or a conversion refused with `id`: the word length has no recorder layout.
     Refusal WordLengthRefusal(MessageId id) const;
 

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <limits>
 
 using namespace soundbytes;
 using testsupport::ScriptedUserInterface;
@@ -178,6 +179,33 @@ TEST_F(ImportChecksTest, ValidateInItsOrderWithItsMessages)
         }
         EXPECT_EQ(doc.GetNewProjectName(), "Demo") << c.what;  // handed over even when the checks fail
         EXPECT_TRUE(m_page.calls.empty()) << c.what;
+    }
+}
+
+TEST_F(ImportChecksTest, AStopRequestEndsTheHeaderChecksAtTheirNextRead)
+{
+    // The walk misses SSND, which lies inside another chunk: the file is searched block by block.
+    Put("long.aif", AiffFile(Cat({AiffChunk("COMM", CommonBody(1, 24, ExtendedRate(48000))),
+                                  AiffChunk("ANNO", Cat({Zeros(1 << 20), AiffChunk("SSND", SoundDataBody(0, {1, 2, 3}))}))})));
+    COVFtoWAVEDoc doc;
+    doc.SetMoFolder(m_folder.Path());
+    m_files.freeSpace = 1U << 30;
+    const ImportInputs inputs{"Demo", {"t1.wav", "long.aif"}};
+    m_ui.stopAtPoll = std::numeric_limits<int>::max();  // counts the polls, never stops
+    ASSERT_FALSE(m_checks.Validate(inputs, doc));
+    const int polls = m_ui.stopPolls;
+    ASSERT_GT(polls, 16);  // one at least for each block of the search
+    for (const int stopAt : {0, polls / 2, polls - 1}) {
+        SCOPED_TRACE(stopAt);
+        m_ui.events.clear();
+        m_ui.stopPolls = 0;
+        m_ui.stopAtPoll = stopAt;
+        const auto refused = m_checks.Validate(inputs, doc);
+        ASSERT_TRUE(refused);
+        EXPECT_EQ(refused->refusal.reason, Reason::Interrupted);
+        EXPECT_EQ(refused->track, stopAt == 0 ? 0 : 1);
+        EXPECT_TRUE(refused->shown);
+        EXPECT_TRUE(m_ui.Messages().empty());
     }
 }
 
