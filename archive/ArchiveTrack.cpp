@@ -108,8 +108,7 @@ TrackOutcome WriteFlac(platform::FileSystem& files, ArchiveProgress& progress, c
     track.Close();
     if (!complete || !writer.Close() || !output.Commit())
         return WriteFailed(job.outputPath);
-    if (track.GetEndWarning())
-        outcome.warnings.push_back(*track.GetEndWarning());
+    outcome.warnings = track.GetWarnings();
     return outcome;
 }
 

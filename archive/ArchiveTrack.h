@@ -35,7 +35,7 @@ struct TrackOutcome {
     };
     Status status = Status::Written;
     std::optional<Refusal> refusal;
-    // What the run noticed and went on despite (a track that ended early).
+    // What the run noticed and went on despite (a long silence, a track that ended early).
     std::vector<Warning> warnings;
     std::uint64_t frames = 0;  // sample frames in the output file
 };

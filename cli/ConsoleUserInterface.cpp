@@ -2,6 +2,7 @@
 
 #include "cli/ProgressBar.h"
 #include "platform/Files.h"
+#include "platform/Interruption.h"
 
 namespace cli {
 
@@ -39,6 +40,11 @@ std::optional<std::string> ConsoleUserInterface::BrowseForFolder(const std::stri
 std::unique_ptr<platform::ProgressWindow> ConsoleUserInterface::CreateProgressWindow()
 {
     return std::make_unique<ProgressBar>(m_messages);
+}
+
+bool ConsoleUserInterface::StopRequested() const
+{
+    return platform::StopRequestArrived();
 }
 
 void ConsoleUserInterface::Warn(const std::string& text)

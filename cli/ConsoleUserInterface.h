@@ -23,6 +23,8 @@ public:
     void BeginWaitCursor() override {}
     void EndWaitCursor() override {}
     std::unique_ptr<platform::ProgressWindow> CreateProgressWindow() override;
+    // A stop request that arrived since platform::CatchStopRequests.
+    bool StopRequested() const override;
 
     // Prints a line of the tool's own (warnings) to the message stream.
     void Warn(const std::string& text);

@@ -37,19 +37,6 @@ ImportInputs InputsOf(const ImportOptions& options)
     return inputs;
 }
 
-// Tracks 2 to 8 whose name has neither extension are left out by the checks
-// without a word; the console says so.
-void WarnAboutLeftOutTracks(ConsoleUserInterface& ui, const ImportInputs& inputs)
-{
-    for (std::size_t k = 1; k < kTrackCount; ++k) {
-        const std::string& name = inputs.trackNames[k];
-        if (!name.empty() && ImportKindOf(name) == SoundFileKind::None)
-            ui.Warn("Track " + std::to_string(k + 1) + ": " + name + " is " +
-                    Explain(Refusal{MessageId::FormatUnknown, Reason::UnknownExtension, {}, {}}) +
-                    "; the track is left out.");
-    }
-}
-
 // The new project's number and its data files.
 void PrintNewProject(const ImportResult& result)
 {
@@ -75,10 +62,13 @@ int ImportCommand(const ImportOptions& options)
     TrackSlots slots = MakeTrackSlots();
     CommandLinePage page(slots);
     const ImportInputs inputs = InputsOf(options);
-    WarnAboutLeftOutTracks(ui, inputs);
 
+    // From here on a stop request ends the checks or the run through its failure path.
+    platform::CatchStopRequests();
     CImportChecks checks(page, ui, platform::CurrentFolder());
     if (const auto refused = checks.Validate(inputs, doc)) {
+        if (refused->refusal.reason == Reason::Interrupted)
+            return Interrupted();
         // A refusal the checks left unshown is said of the file as it was given.
         if (!refused->shown)
             ui.Warn(refused->refusal.subject + ": " + MessageText(refused->refusal.id));
@@ -86,7 +76,6 @@ int ImportCommand(const ImportOptions& options)
         return kExitRunFailed;
     }
     CInvertExchange driver(slots, doc, ui);
-    platform::CatchStopRequests();
     const ImportResult result = driver.Run();
     PrintWarnings(result.warnings);
     if (result.refusal.reason == Reason::Interrupted)

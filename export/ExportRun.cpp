@@ -133,8 +133,8 @@ ExportResult CExportRun::Finish()
     return m_result;
 }
 
-// A missing lead-in table and the files an interrupted import left, once for the run,
-// then each track that ended early.
+// A missing lead-in table and the files an interrupted import left, once for the
+// run, then each track's: a long silence, an early end.
 std::vector<Warning> CExportRun::Warnings() const
 {
     std::vector<Warning> warnings;
@@ -143,8 +143,8 @@ std::vector<Warning> CExportRun::Warnings() const
     const auto left = InterruptedImportWarnings(m_files, m_selection.moFolder);
     warnings.insert(warnings.end(), left.begin(), left.end());
     for (const auto& track : m_tracks) {
-        if (track->GetEndWarning())
-            warnings.push_back(*track->GetEndWarning());
+        const auto own = track->GetWarnings();
+        warnings.insert(warnings.end(), own.begin(), own.end());
     }
     return warnings;
 }

@@ -28,8 +28,9 @@ struct ExportResult {
     // The files the run completed, in the order written; after a failure part-way,
     // those completed before it.
     std::vector<ExportedFile> files;
-    // What the run noticed and went on despite: a track that ended early (naming the
-    // track), HFS.BIN missing (once, naming the disk folder).
+    // What the run noticed and went on despite: HFS.BIN missing (once, naming the disk
+    // folder), a track with more than an hour of silence before or between its
+    // recordings, a track that ended early (naming the track).
     std::vector<Warning> warnings;
     // The user answered No when asked whether existing files may be replaced.
     bool overwriteDeclined = false;

@@ -58,6 +58,12 @@ ImportRefusal CImportChecks::Shown(std::optional<std::uint8_t> track, Refusal re
     return ImportRefusal{std::move(refusal), track, true};
 }
 
+ImportRefusal CImportChecks::Stopped(std::uint8_t trackIndex, Refusal refusal, const std::string& name)
+{
+    refusal.subject = name;
+    return ImportRefusal{std::move(refusal), trackIndex, true};
+}
+
 ImportRefusal CImportChecks::RefuseName(std::uint8_t trackIndex, Refusal refusal)
 {
     ImportRefusal refused = Shown(trackIndex, std::move(refusal));
@@ -79,6 +85,11 @@ std::optional<std::string> CImportChecks::DifferenceFromTrack1(const CPCSoundFil
     return FormatText(reader) + ", Track 1 is " + FormatText(*track1);
 }
 
+std::optional<Refusal> CImportChecks::ReadHeader(COrvoTrack& slot, const std::string& path)
+{
+    return slot.ReadSourceHeader(path, [this] { return m_ui.StopRequested(); });
+}
+
 std::optional<ImportRefusal> CImportChecks::CheckFileName(std::uint8_t trackIndex, const std::string& name)
 {
     const auto found = FindSource(name);
@@ -88,8 +99,11 @@ std::optional<ImportRefusal> CImportChecks::CheckFileName(std::uint8_t trackInde
     COrvoTrack& slot = m_page.GetTrackSlot(trackIndex);
     if (!slot.SelectReader(path))
         return RefuseName(trackIndex, {MessageId::FormatUnknown, Reason::UnknownExtension, name, {}});
-    if (auto refusal = slot.ReadSourceHeader(path))
+    if (auto refusal = ReadHeader(slot, path)) {
+        if (refusal->reason == Reason::Interrupted)
+            return Stopped(trackIndex, std::move(*refusal), name);
         return RefuseName(trackIndex, HeaderRefusal(slot, std::move(*refusal), name));
+    }
     if (trackIndex != kTrack1) {
         if (auto difference = DifferenceFromTrack1(*slot.GetReader()))
             return RefuseName(trackIndex, {MessageId::DifferentFormat, Reason::FormatMismatch, name, *difference});
@@ -113,11 +127,12 @@ std::optional<ImportRefusal> CImportChecks::CheckTrack(std::uint8_t trackIndex, 
     }
     const std::string path = ResolvePath(name);
     if (!slot.SelectReader(path)) {
-        if (trackIndex == kTrack1)
-            return Shown(trackIndex, {MessageId::Track1NameWrong, Reason::UnknownExtension, name, {}});
-        return std::nullopt;  // a track with another extension is left out without a message
+        const MessageId id = trackIndex == kTrack1 ? MessageId::Track1NameWrong : MessageId::FormatUnknown;
+        return Shown(trackIndex, {id, Reason::UnknownExtension, name, {}});
     }
-    if (auto refusal = slot.ReadSourceHeader(path)) {
+    if (auto refusal = ReadHeader(slot, path)) {
+        if (refusal->reason == Reason::Interrupted)
+            return Stopped(trackIndex, std::move(*refusal), name);
         Refusal told = HeaderRefusal(slot, std::move(*refusal), name);
         if (ShowsRefusal(slot.GetReader()->GetKind()))
             return Shown(trackIndex, std::move(told));

@@ -24,7 +24,9 @@ class UserInterface;
 // index it concerns (nothing for the disk's free space), and whether the user has seen
 // its message. A refused header of a kind that does not show its reader's refusal
 // (ShowsRefusal) is told as a file of unknown format; Validate leaves it unshown, so
-// that the front end can say it at the refused track in its own way.
+// that the front end can say it at the refused track in its own way. A check that a
+// stop request ended (Reason::Interrupted) shows nothing and counts as shown: the
+// front end says that it stopped.
 struct ImportRefusal {
     Refusal refusal;
     std::optional<std::uint8_t> track;
@@ -61,13 +63,15 @@ public:
     // Checks the file named for one track: it must exist, end in an extension of an
     // import kind and have a header its reader accepts; Tracks 2 to 8 must match
     // Track 1's rate and word length. A check of Track 1 enables or locks the rest of
-    // the page. Shows one message on failure.
+    // the page. Shows one message on failure. The header checks of this and of
+    // Validate ask the port whether to stop (UserInterface::StopRequested) before
+    // every read.
     std::optional<ImportRefusal> CheckFileName(std::uint8_t trackIndex, const std::string& name);
 
     // The checks before an import: hands the project name to the document, checks
-    // every named file (Track 1 mandatory, the others matching it), lets each slot
-    // remember its path, measures the free space on the document's MO folder and
-    // checks that the files fit.
+    // every named file (Track 1 mandatory, each named one of an import kind and
+    // matching Track 1), lets each slot remember its path, measures the free space on
+    // the document's MO folder and checks that the files fit.
     std::optional<ImportRefusal> Validate(const ImportInputs& inputs, COVFtoWAVEDoc& doc);
 
     // The path a track name stands for: a name without a folder is joined to the
@@ -84,6 +88,10 @@ private:
     // How `reader`'s rate and word length differ from Track 1's, or nothing when they
     // match or there is no Track 1 format to compare with.
     std::optional<std::string> DifferenceFromTrack1(const CPCSoundFile& reader);
+    // The slot's header check of `path`, polling the port for a stop request.
+    std::optional<Refusal> ReadHeader(COrvoTrack& slot, const std::string& path);
+    // A check of `name` that a stop request ended: nothing shown.
+    static ImportRefusal Stopped(std::uint8_t trackIndex, Refusal refusal, const std::string& name);
     // CheckFileName's refusal, shown: a refused Track 1 locks the page.
     ImportRefusal RefuseName(std::uint8_t trackIndex, Refusal refusal);
     // `refusal` of `track`, its message shown.

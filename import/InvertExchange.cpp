@@ -121,6 +121,8 @@ ImportResult CInvertExchange::Import()
         CImportProgress progress(window.get(), SharesOf());
         WriteSongBlock(*textFile, result.warnings);
         const std::uint64_t regionCount = ScanTracks(progress, result.warnings);
+        if (regionCount == 0)
+            Fail(MessageId::ConvertFailed, Reason::NoSoundInSources, {});
         if (!textFile->HasRoomForTracks(regionCount))
             Fail(MessageId::FnbFull, Reason::FnbTextFull, m_pDoc.m_strMoFolder);
         const std::vector<std::string> replaced = ReplaceableDataFiles(*textFile, regionCount);
@@ -193,7 +195,7 @@ void CInvertExchange::ForEachUsedSlot(CImportProgress& progress, const SlotActio
 std::uint64_t CInvertExchange::ScanTracks(CImportProgress& progress, std::vector<Warning>& warnings)
 {
     std::uint64_t regionCount = 0;
-    ForEachUsedSlot(progress, [&](int, CPCSoundFile& reader, platform::ProgressWindow* window) {
+    ForEachUsedSlot(progress, [&](int trackIndex, CPCSoundFile& reader, platform::ProgressWindow* window) {
         if (const auto refusal = reader.ScanRegions(window)) {
             // A header refused since its check: a kind that shows its reader's refusal
             // shows it before the run fails.
@@ -205,6 +207,9 @@ std::uint64_t CInvertExchange::ScanTracks(CImportProgress& progress, std::vector
         if (reader.GetMissingBytes() > 0)
             warnings.push_back({WarningKind::SourceShorterThanHeader, reader.GetFileName(),
                                 std::to_string(reader.GetMissingBytes())});
+        if (reader.GetRegions().empty())
+            warnings.push_back({WarningKind::SilentSourceLeftOut, reader.GetFileName(),
+                                "Track " + std::to_string(trackIndex + 1)});
     });
     return regionCount;
 }

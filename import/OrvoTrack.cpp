@@ -46,11 +46,11 @@ std::string COrvoTrack::GetSourcePath() const
     return reader ? reader->GetFileName() : std::string();
 }
 
-std::optional<Refusal> COrvoTrack::ReadSourceHeader(const std::string& path)
+std::optional<Refusal> COrvoTrack::ReadSourceHeader(const std::string& path, const StopCheck& stopRequested)
 {
     if (!reader)
         return Refusal{MessageId::FormatUnknown, Reason::UnknownExtension, path, {}};
-    return reader->ReadHeader(path);
+    return reader->ReadHeader(path, stopRequested);
 }
 
 void COrvoTrack::Reset()

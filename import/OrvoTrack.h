@@ -27,9 +27,10 @@ public:
     void SetSourcePath(const std::string& path);
     // The reader's path, empty without a reader.
     std::string GetSourcePath() const;
-    // The reader's header check of `path`: why it refused, or nothing when accepted.
-    // Without a reader nothing is checked: a refusal of reason UnknownExtension.
-    std::optional<Refusal> ReadSourceHeader(const std::string& path);
+    // The reader's header check of `path`: why it refused, or nothing when accepted;
+    // `stopRequested` as CPCSoundFile::ReadHeader asks it. Without a reader nothing is
+    // checked: a refusal of reason UnknownExtension.
+    std::optional<Refusal> ReadSourceHeader(const std::string& path, const StopCheck& stopRequested = {});
     // Drops the reader.
     void Reset();
 

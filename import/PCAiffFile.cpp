@@ -36,6 +36,7 @@ constexpr std::uint32_t kExponentMask = 0x7FFF;
 constexpr std::uint32_t kMantissaTopMask = 0xFFFF;
 constexpr int kExponentBias = 16383;
 constexpr int kMantissaTopFraction = 15;
+constexpr std::uint32_t kSignBit = 0x80000000;
 
 // The rate the recorder can take and the export write back whose head is `head`.
 std::optional<std::uint32_t> RateOfHead(std::uint32_t head)
@@ -47,13 +48,24 @@ std::optional<std::uint32_t> RateOfHead(std::uint32_t head)
     return std::nullopt;
 }
 
-// The rate a head stands for, to name a refused rate.
+// The size of the rate a head stands for, to name a refused rate.
 std::string HzOfHead(std::uint32_t head)
 {
     const int exponent = static_cast<int>((head >> kExponentShift) & kExponentMask) - kExponentBias;
     std::ostringstream hz;
     hz << std::ldexp(static_cast<double>(head & kMantissaTopMask), exponent - kMantissaTopFraction);
     return hz.str();
+}
+
+// Why the rate whose head is `head` is refused: an exponent of all ones is an
+// infinity or not a number; a negative rate is named by its size.
+HeaderFault RateFault(std::uint32_t head)
+{
+    if (((head >> kExponentShift) & kExponentMask) == kExponentMask)
+        return HeaderFault{Reason::RateNotANumber, {}};
+    if ((head & kSignBit) != 0 && (head & ~kSignBit) != 0)
+        return HeaderFault{Reason::NegativeRate, HzOfHead(head)};
+    return HeaderFault{Reason::UnsupportedRate, HzOfHead(head)};
 }
 
 // The first "FORM" and whether its form type is AIFF-C; nothing when it is neither AIFF nor AIFF-C.
@@ -150,6 +162,7 @@ std::optional<HeaderFault> ReadCompression(platform::ByteSource& source, std::ui
 
 struct CommonFields {
     std::uint16_t channels = 0;
+    std::uint32_t frames = 0;
     std::uint16_t bits = 0;
     std::uint32_t rate = 0;
 };
@@ -166,6 +179,7 @@ std::optional<HeaderFault> ReadCommon(platform::ByteSource& source, std::optiona
         return HeaderFault{Reason::FormatChunkDamaged, {}};
     const std::uint8_t* fields = common + chunk::kHeaderSize;
     format.channels = endian::LoadBig16(fields + kChannelsOffset);
+    format.frames = endian::LoadBig32(fields + kFramesOffset);
     format.bits = endian::LoadBig16(fields + kSampleSizeOffset);
     const std::uint32_t head = endian::LoadBig32(fields + kRateOffset);
     if (format.channels != kMonoChannels)
@@ -174,7 +188,7 @@ std::optional<HeaderFault> ReadCommon(platform::ByteSource& source, std::optiona
         return HeaderFault{Reason::UnsupportedBits, std::to_string(format.bits)};
     const auto rate = RateOfHead(head);
     if (!rate)
-        return HeaderFault{Reason::UnsupportedRate, HzOfHead(head)};
+        return RateFault(head);
     format.rate = *rate;
     return std::nullopt;
 }
@@ -252,5 +266,6 @@ std::optional<Refusal> CPCAiffFile::ParseHeader(platform::ByteSource& source)
     m_sampleRate = format.rate;
     m_dataSize = static_cast<std::uint32_t>(data.size);
     m_dataOffset = static_cast<std::uint32_t>(data.offset);
+    m_statedSampleBytes = std::uint64_t{format.frames} * WordLengthOfBits(format.bits)->bytesPerSample;
     return std::nullopt;
 }

@@ -19,7 +19,10 @@ namespace {
 // there read as zeros.
 class SampleData {
 public:
-    SampleData(platform::ByteSource& source, std::uint64_t dataEnd) : m_source(source), m_dataEnd(dataEnd) {}
+    SampleData(platform::ByteSource& source, std::uint64_t dataEnd)
+        : m_source(source), m_dataEnd(dataEnd), m_heldEnd(std::min(dataEnd, source.Size()))
+    {
+    }
 
     // Fills `count` bytes from file offset `position`; the number of bytes that
     // came from the file, or nothing on a read error.
@@ -38,9 +41,54 @@ public:
         return got;
     }
 
+    // How many of `count` bytes from `position` the file holds, as its size when it
+    // was opened says: what ReadAt gets unless the file was cut since.
+    std::size_t HeldAt(std::uint64_t position, std::size_t count) const
+    {
+        return position >= m_heldEnd ? 0 : static_cast<std::size_t>(std::min<std::uint64_t>(count, m_heldEnd - position));
+    }
+
+    std::uint64_t FileSize() const { return m_source.Size(); }
+
 private:
     platform::ByteSource& m_source;
     std::uint64_t m_dataEnd;
+    std::uint64_t m_heldEnd;
+};
+
+// A conversion that found the source at `path` other than its scan did: `scanned`
+// bytes then, `now` bytes as far as it can tell now.
+Refusal SourceChanged(const std::string& path, std::uint64_t scanned, std::uint64_t now)
+{
+    return Refusal{MessageId::ConvertFailed, Reason::SourceChanged, path,
+                   std::to_string(scanned) + " bytes when scanned, " + std::to_string(now) + " bytes now"};
+}
+
+// A source whose reads fail once the person asked to stop: every header walk ends
+// at its next read.
+class StoppableSource : public platform::ByteSource {
+public:
+    StoppableSource(platform::ByteSource& inner, const StopCheck& stopRequested)
+        : m_inner(inner), m_stopRequested(stopRequested)
+    {
+    }
+
+    std::uint64_t Size() const override { return m_inner.Size(); }
+
+    std::optional<std::size_t> ReadAt(std::uint64_t position, void* buffer, std::size_t count) override
+    {
+        m_stopped = m_stopped || (m_stopRequested && m_stopRequested());
+        if (m_stopped)
+            return std::nullopt;
+        return m_inner.ReadAt(position, buffer, count);
+    }
+
+    bool Stopped() const { return m_stopped; }
+
+private:
+    platform::ByteSource& m_inner;
+    const StopCheck& m_stopRequested;
+    bool m_stopped = false;
 };
 
 // Writes the regions of one source into track data files, one unit of groups
@@ -106,8 +154,12 @@ private:
                 return Failure(Reason::Interrupted, m_source.GetFileName());
             const auto count = static_cast<std::size_t>(std::min(remaining, groupsPerBlock - inBlock));
             const auto bytes = count * m_layout.sourceBytes;
-            if (!m_data.ReadAt(m_source.GetDataOffset() + group * m_layout.sourceBytes, m_buffer.data(), bytes))
+            const std::uint64_t position = m_source.GetDataOffset() + group * m_layout.sourceBytes;
+            const auto got = m_data.ReadAt(position, m_buffer.data(), bytes);
+            if (!got)
                 return Failure(Reason::SourceReadFailed, m_source.GetFileName());
+            if (*got < m_data.HeldAt(position, bytes))
+                return SourceChanged(m_source.GetFileName(), m_data.FileSize(), position + *got);
             if (!pack.PackGroups(m_buffer.data(), count))
                 return Failure(Reason::DataFileWriteFailed, pack.GetPath());
             Report(group, group + count - 1);
@@ -178,30 +230,44 @@ Refusal CPCSoundFile::WordLengthRefusal(MessageId id) const
     return Refusal{id, Reason::UnsupportedBits, m_strPath, std::to_string(m_bitsPerSample)};
 }
 
-std::optional<Refusal> CPCSoundFile::CheckOpened(platform::ByteSource* source, const std::string& path)
+std::optional<Refusal> CPCSoundFile::CheckOpened(platform::ByteSource* source, const std::string& path,
+                                                 const StopCheck& stopRequested)
 {
-    auto refusal = source ? ParseHeader(*source) : Refusal{MessageId::FileNotFound, Reason::FileNotFound, {}, {}};
+    if (!source)
+        return Refusal{MessageId::FileNotFound, Reason::FileNotFound, path, {}};
+    m_statedSampleBytes = 0;
+    StoppableSource polled(*source, stopRequested);
+    auto refusal = ParseHeader(polled);
+    if (polled.Stopped())
+        refusal = Refusal{MessageId::ConvertFailed, Reason::Interrupted, {}, {}};
     if (refusal)
         refusal->subject = path;
     return refusal;
 }
 
-std::optional<Refusal> CPCSoundFile::ReadHeader(const std::string& path)
+std::optional<Refusal> CPCSoundFile::ReadHeader(const std::string& path, const StopCheck& stopRequested)
 {
-    return CheckOpened(m_files.OpenRead(path).get(), path);
+    return CheckOpened(m_files.OpenRead(path).get(), path, stopRequested);
 }
 
 std::optional<Refusal> CPCSoundFile::ScanRegions(platform::ProgressWindow* progress)
 {
     const auto source = m_files.OpenRead(m_strPath);
-    if (auto refusal = CheckOpened(source.get(), m_strPath))
+    const StopCheck stopRequested = [progress] { return progress && progress->StopRequested(); };
+    if (auto refusal = CheckOpened(source.get(), m_strPath, stopRequested)) {
+        if (refusal->reason == Reason::Interrupted)
+            throw ImportError{MessageId::ConvertFailed, Reason::Interrupted, m_strPath};
         return refusal;
+    }
     m_regions.clear();
     const auto layout = GroupLayoutFor(m_bitsPerSample);
     if (!layout)
         return WordLengthRefusal(MessageId::InsideError);
+    m_scannedSize = source->Size();
     const std::uint64_t dataEnd = std::uint64_t{m_dataOffset} + m_dataSize;
-    m_missingBytes = source->Size() < dataEnd ? dataEnd - std::max<std::uint64_t>(source->Size(), m_dataOffset) : 0;
+    const std::uint64_t held = std::min(dataEnd, m_scannedSize) - std::min<std::uint64_t>(m_dataOffset, m_scannedSize);
+    const std::uint64_t stated = std::max<std::uint64_t>(m_dataSize, m_statedSampleBytes);
+    m_missingBytes = stated > held ? stated - held : 0;
     SampleData data(*source, dataEnd);
     const std::size_t unitSize = layout->sourceBytes * layout->groupsPerBlock;
     const std::size_t edgeSize = GetEdgeSize(m_sampleRate, m_bitsPerSample);
@@ -235,6 +301,8 @@ std::optional<Refusal> CPCSoundFile::ConvertRegions(int trackIndex, COrvoFnbText
     const auto source = m_files.OpenRead(m_strPath);
     if (!source)
         return Refusal{MessageId::ConvertFailed, Reason::SourceReadFailed, m_strPath, {}};
+    if (source->Size() != m_scannedSize)
+        return SourceChanged(m_strPath, m_scannedSize, source->Size());
     SampleData data(*source, std::uint64_t{m_dataOffset} + m_dataSize);
     RegionWriter writer(data, *layout, *this, progress, m_files);
     for (auto& region : m_regions) {

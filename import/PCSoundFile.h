@@ -9,6 +9,7 @@
 #include "recorder/Errors.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -29,6 +30,9 @@ struct SoundRegion {
     std::uint32_t endGroup = 0;      // inclusive
     std::uint32_t lengthGroups = 0;  // set by ConvertRegions: whole blocks written
 };
+
+// Asked between the reads of a header check: true once the person asked to stop.
+using StopCheck = std::function<bool()>;
 
 // Why a header is refused: the reason and the value it names (a channel count, a rate).
 struct HeaderFault {
@@ -51,23 +55,26 @@ public:
     // Finds the regions of sound of the file named by SetFileName, reporting through
     // `progress` (SetDone) the bytes of its sample data scanned so far. The refusal of
     // the header check or the open, or nothing; a read error raises
-    // ImportError(SampleReadFailed).
+    // ImportError(SampleReadFailed), a stop request ImportError(Interrupted).
     virtual std::optional<Refusal> ScanRegions(platform::ProgressWindow* progress);
     // Writes one track data file per region of the last scan and a track block for
     // each into the project information file, reporting through `progress` the bytes
-    // of sample data passed so far. Why it failed, or nothing.
+    // of sample data passed so far. Why it failed, or nothing; a file whose size
+    // differs from the scan's, or that ends sooner than that size, changed meanwhile.
     virtual std::optional<Refusal> ConvertRegions(int trackIndex, COrvoFnbTextFile& textFile,
                                                   platform::ProgressWindow* progress);
 
     // Checks the header of the file at `path` and fills the format fields; nothing when
-    // accepted. A refusal's subject is `path`.
-    std::optional<Refusal> ReadHeader(const std::string& path);
+    // accepted. A refusal's subject is `path`. `stopRequested` is asked before every
+    // read; once it says yes the check ends, refused for Reason::Interrupted.
+    std::optional<Refusal> ReadHeader(const std::string& path, const StopCheck& stopRequested = {});
     // Checks a header read from `source` and fills the format fields; nothing when accepted.
     virtual std::optional<Refusal> ParseHeader(platform::ByteSource& source) = 0;
 
     // The kind of file the reader reads: what its refusals show is a property of the kind.
     SoundFileKind GetKind() const { return m_kind; }
-    // Sample bytes the header stated beyond the end of the file at the last scan.
+    // Sample bytes the header stated beyond the end of the file, or beyond the end of
+    // its sample data, at the last scan.
     std::uint64_t GetMissingBytes() const { return m_missingBytes; }
 
     std::uint32_t GetSampleRate() const { return m_sampleRate; }
@@ -91,15 +98,20 @@ protected:
     std::uint16_t m_blockAlign = 0;
     std::uint32_t m_dataSize = 0;
     std::uint32_t m_dataOffset = 0;
+    // Sample bytes a header field other than the data's own size states (AIFF: the
+    // frame count of COMM); 0 where the format has none.
+    std::uint64_t m_statedSampleBytes = 0;
     std::string m_strPath;
 
 private:
     // The header check of `source`, opened from `path` (null when it cannot be opened).
-    std::optional<Refusal> CheckOpened(platform::ByteSource* source, const std::string& path);
+    std::optional<Refusal> CheckOpened(platform::ByteSource* source, const std::string& path,
+                                       const StopCheck& stopRequested);
     // A scan or a conversion refused with `id`: the word length has no recorder layout.
     Refusal WordLengthRefusal(MessageId id) const;
 
     SoundFileKind m_kind;
     platform::FileSystem& m_files;
     std::uint64_t m_missingBytes = 0;
+    std::uint64_t m_scannedSize = 0;  // of the file, as the last scan opened it
 };

@@ -73,6 +73,10 @@ public:
     // Creates the progress window (not yet shown); null when it cannot be created.
     virtual std::unique_ptr<ProgressWindow> CreateProgressWindow() = 0;
 
+    // True once the person asked the work under way to stop where no progress window
+    // is shown (the import's checks): a port without the means never asks to stop.
+    virtual bool StopRequested() const { return false; }
+
     // Conveniences for the common message boxes.
     void ShowError(MessageId id) { ShowMessage(MessageText(id), MessageIcon::Exclamation, MessageButtons::Ok); }
     void ShowError(const std::string& text) { ShowMessage(text, MessageIcon::Exclamation, MessageButtons::Ok); }

@@ -30,6 +30,8 @@ const char* ReasonText(Reason reason)
         {Reason::UnsupportedContainer, "{}; only 16 bits in 16-bit containers and 20 or 24 bits in 24-bit containers "
                                        "can be imported"},
         {Reason::UnsupportedRate, "{} Hz is not a recorder rate"},
+        {Reason::NegativeRate, "the rate is negative (-{} Hz)"},
+        {Reason::RateNotANumber, "the rate is infinite or not a number"},
         {Reason::NoSampleData, "no sample data"},
         {Reason::DataBeyondEnd, "data chunk beyond the end of the file"},
         {Reason::SampleOffsetBeyondChunk, "the sample data offset lies beyond the end of the sound data chunk"},
@@ -37,6 +39,8 @@ const char* ReasonText(Reason reason)
         {Reason::FormatMismatch, "{}"},
         {Reason::Track1Missing, "{s} names no file"},
         {Reason::SourceReadFailed, "the file cannot be read"},
+        {Reason::SourceChanged, "the file changed while it was imported ({})"},
+        {Reason::NoSoundInSources, "every file holds only digital silence; the project would have no track"},
         {Reason::NoDiskSpace, "{}"},
         {Reason::FnbTextMissing, "the disk folder holds no FNB.TXT"},
         {Reason::FnbTextUnreadable, "FNB.TXT cannot be read"},
@@ -88,6 +92,8 @@ const char* WarningText(WarningKind kind)
         {WarningKind::CreatedFileLeft, "{s} was written by the failed import but could not be removed"},
         {WarningKind::DiskNotLocked, "the disk cannot be locked; another import onto it at the same time would not "
                                      "be kept apart"},
+        {WarningKind::SilentSourceLeftOut, "the file holds only digital silence; {} is left out"},
+        {WarningKind::LongSilence, "{s} is silent for {}, more than an hour before or between its recordings"},
         {WarningKind::RateNotExportable, "{} Hz: wavelorn cannot export this project once the recorder has taken it over"},
     };
     return texts.at(kind);

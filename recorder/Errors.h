@@ -29,6 +29,8 @@ enum class Reason {
     UnsupportedBits,
     UnsupportedContainer,
     UnsupportedRate,
+    NegativeRate,
+    RateNotANumber,
     NoSampleData,
     DataBeyondEnd,
     SampleOffsetBeyondChunk,
@@ -36,6 +38,8 @@ enum class Reason {
     FormatMismatch,
     Track1Missing,
     SourceReadFailed,
+    SourceChanged,  // a source's size or length differs between the scan and the conversion
+    NoSoundInSources,  // every used source holds only digital silence
 
     // The import's writing onto the disk.
     NoDiskSpace,
@@ -118,6 +122,8 @@ enum class WarningKind {
     MovedAsideLeft,           // a data file an import moved aside is still under its moved-aside name
     CreatedFileLeft,          // a data file of a failed import could not be removed
     DiskNotLocked,            // the disk cannot be locked: two imports onto it are not kept apart
+    SilentSourceLeftOut,      // a source holds only digital silence: its track is left out
+    LongSilence,              // a track holds more than an hour of silence before or between its recordings
 };
 
 struct Warning {

@@ -2,6 +2,7 @@
 
 #include "platform/Files.h"
 #include "recorder/BinderFile.h"
+#include "recorder/Formats.h"
 #include "recorder/TrackFile.h"
 
 #include <algorithm>
@@ -9,10 +10,34 @@
 
 namespace {
 
+constexpr std::int64_t kSecondsPerMinute = 60;
+constexpr std::int64_t kMinutesPerHour = 60;
+constexpr std::int64_t kSecondsPerHour = kMinutesPerHour * kSecondsPerMinute;
+constexpr std::int64_t kFirstTwoDigitNumber = 10;
+
+// A stretch of the time line without samples: where it starts and how long it is.
+struct Silence {
+    std::int64_t start = 0;
+    std::int64_t length = 0;
+};
+
 struct ChainMeasure {
     std::int64_t end = 0;
     unsigned segments = 0;
+    Silence longestSilence;  // before the first recording or between two
 };
+
+// "h:mm:ss" of `samples` at `rate` samples per second, whole seconds.
+std::string TimeText(std::int64_t samples, std::uint32_t rate)
+{
+    const std::int64_t seconds = samples / rate;
+    std::string text = std::to_string(seconds / kSecondsPerHour);
+    for (const std::int64_t part : {seconds % kSecondsPerHour / kSecondsPerMinute, seconds % kSecondsPerMinute}) {
+        text += part < kFirstTwoDigitNumber ? ":0" : ":";
+        text += std::to_string(part);
+    }
+    return text;
+}
 
 // The first and last time-line position of a segment's samples, its lead-in applied.
 std::pair<std::int64_t, std::int64_t> SegmentSpan(CLeadInTable& leadIns, const soentry& segment)
@@ -23,8 +48,9 @@ std::pair<std::int64_t, std::int64_t> SegmentSpan(CLeadInTable& leadIns, const s
 }
 
 // Walks the chain of (track, virtualTrack): each segment in turn becomes current where
-// the previous one ended, and moves the end to its last sample when it has any.
-// Nothing when the track has no segment.
+// the previous one ended, and moves the end to its last sample when it has any; the
+// time line between that end and a later first sample is silent. Nothing when the
+// track has no segment.
 std::optional<ChainMeasure> MeasureChain(CBinderFile& binder, CLeadInTable& leadIns, const sobinder& song, int track,
                                          int virtualTrack)
 {
@@ -34,8 +60,11 @@ std::optional<ChainMeasure> MeasureChain(CBinderFile& binder, CLeadInTable& lead
     ChainMeasure measure;
     do {
         const auto [first, last] = SegmentSpan(leadIns, segment);
-        if (last >= std::max(first, measure.end))
+        if (last >= std::max(first, measure.end)) {
+            if (first - measure.end > measure.longestSilence.length)
+                measure.longestSilence = {measure.end, first - measure.end};
             measure.end = last + 1;
+        }
         ++measure.segments;
     } while (binder.ReadNextSegment(segment));
     return measure;
@@ -102,6 +131,7 @@ std::optional<Refusal> CTrack::Open()
     m_binder.reset();
     m_position = 0;
     m_endWarning.reset();
+    m_silenceWarning.reset();
     EndTrack(0);  // until the first segment is ready, the track delivers nothing
     const WordLengthLayout layout = LayoutOf(m_song.wordLength);
     if (layout.samplesPerBlock == 0)
@@ -112,12 +142,13 @@ std::optional<Refusal> CTrack::Open()
     if (!m_binder->OpenForRead())
         return Refuse(Reason::ProjectIndexUnreadable, m_binder->GetPath());
     m_leadIns = std::make_unique<CLeadInTable>(m_hfsPath, m_files);
-    const std::int64_t chainEnd = MeasureChainEnd();
-    if (chainEnd < 0 || !m_binder->ReadFirstSegment(m_song, m_track, m_virtualTrack, m_segment))
+    const auto measure = MeasureChain(*m_binder, *m_leadIns, m_song, m_track, m_virtualTrack);
+    if (!measure || !m_binder->ReadFirstSegment(m_song, m_track, m_virtualTrack, m_segment))
         return Refuse(Reason::TrackNotRecorded, Describe());
+    NoteLongSilence(measure->longestSilence.start, measure->longestSilence.length);
     m_cache.assign(static_cast<std::size_t>(layout.decodedBlockSize) + kDecodeSpill, 0);
     m_ended = false;
-    m_endPosition = chainEnd;
+    m_endPosition = measure->end;
     if (!EnterSegment(0))
         return Refuse(Reason::DataFileMissing, Describe(), m_file->GetName());
     return std::nullopt;
@@ -286,12 +317,24 @@ CTrack::Span CTrack::SpanOf(const soentry& segment) const
     return {first, last};
 }
 
-// The end of the track as the chain describes it: each segment in turn becomes current
-// where the previous one ended, and moves the end to its last sample when it has any.
-std::int64_t CTrack::MeasureChainEnd()
+void CTrack::NoteLongSilence(std::int64_t start, std::int64_t length)
 {
-    const auto measure = MeasureChain(*m_binder, *m_leadIns, m_song, m_track, m_virtualTrack);
-    return measure ? measure->end : -1;
+    // A project without a known rate cannot be exported: there is no hour to measure.
+    const auto rate = RateOfCode(m_song.sampleRate);
+    if (!rate || length <= kSecondsPerHour * rate->hz)
+        return;
+    m_silenceWarning =
+        Warning{WarningKind::LongSilence, Describe(), TimeText(length, rate->hz) + " from " + TimeText(start, rate->hz)};
+}
+
+std::vector<Warning> CTrack::GetWarnings() const
+{
+    std::vector<Warning> warnings;
+    for (const auto* warning : {&m_silenceWarning, &m_endWarning}) {
+        if (*warning)
+            warnings.push_back(**warning);
+    }
+    return warnings;
 }
 
 void CTrack::EndTrack(std::int64_t endPosition)

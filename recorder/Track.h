@@ -92,6 +92,10 @@ public:
     // than its segment, a later segment's data file that cannot be opened, or a link
     // that leads outside FNB.BIN. Nothing after a normal end, and before the end.
     const std::optional<Warning>& GetEndWarning() const { return m_endWarning; }
+    // What the track warns of, in order: more than an hour of silence before or between
+    // its recordings (the longest such stretch, known after Open: a damaged segment
+    // start can make one), then why it ended early.
+    std::vector<Warning> GetWarnings() const;
     // False when the folder holds no HFS.BIN: every lead-in was taken as 0. Valid after Open.
     bool HasLeadInTable() const;
 
@@ -116,7 +120,8 @@ private:
     bool OpenSegmentFile();
     bool AdvanceSegment(std::int64_t current);
     Span SpanOf(const soentry& segment) const;
-    std::int64_t MeasureChainEnd();
+    // Keeps the warning of a silence of `length` samples from `start` that lasts more than an hour.
+    void NoteLongSilence(std::int64_t start, std::int64_t length);
     void EndTrack(std::int64_t endPosition);
     void EndEarly(std::int64_t endPosition, WarningKind kind, std::string detail = {});
     // Ends the track where the chain ended: early when its last link left FNB.BIN.
@@ -147,4 +152,5 @@ private:
     std::int64_t m_windowEnd = 0;
     std::int64_t m_endPosition = 0;
     std::optional<Warning> m_endWarning;
+    std::optional<Warning> m_silenceWarning;
 };

@@ -211,6 +211,56 @@ TEST_F(ArchiveRun, DamagedProjectsAreSalvagedAndTheRestIsComplete)
     EXPECT_EQ(manifest["projects"][1]["rate"], nullptr);
 }
 
+namespace {
+
+// Takes the bytes written to a file and keeps none.
+class DiscardingOutputFile : public platform::OutputFile {
+public:
+    explicit DiscardingOutputFile(std::unique_ptr<platform::OutputFile> inner) : m_inner(std::move(inner)) {}
+    bool Write(const void*, std::size_t) override { return true; }
+    bool Seek(std::uint64_t) override { return true; }
+    bool Flush() override { return m_inner->Flush(); }
+    bool Sync() override { return m_inner->Sync(); }
+    bool Close() override { return m_inner->Close(); }
+
+private:
+    std::unique_ptr<platform::OutputFile> m_inner;
+};
+
+// Real files, of which those whose name holds `discarded` keep no byte: an archive of
+// hours of silence that takes no room.
+class DiscardingFileSystem : public testsupport::FaultyFileSystem {
+public:
+    explicit DiscardingFileSystem(std::string discarded) : m_discarded(std::move(discarded)) {}
+    std::unique_ptr<platform::OutputFile> OpenWrite(const std::string& path, platform::WriteMode mode) override
+    {
+        auto file = FaultyFileSystem::OpenWrite(path, mode);
+        if (!file || !NameContains(m_discarded)(path))
+            return file;
+        return std::make_unique<DiscardingOutputFile>(std::move(file));
+    }
+
+private:
+    std::string m_discarded;
+};
+
+}  // namespace
+
+TEST_F(ArchiveRun, TheManifestKeepsTheWarningOfMoreThanAnHourOfSilence)
+{
+    constexpr std::uint32_t kHourAndTwelveSecondGroups = (3600 + 12) * 44100 / 8;
+    diskwriter::Disk disk;
+    disk.AddProject({.slot = 2, .number = 1, .name = "Late", .virtualTracks = 1})
+        .AddSegment({.startGroup = kHourAndTwelveSecondGroups, .lengthGroups = 2, .samples = std::vector<std::int32_t>(16, 5)});
+    Write(disk);
+    DiscardingFileSystem files("T1V1.wav");
+    ASSERT_EQ(Archive(Out("a"), ArchiveFormat::Wave, false, files), 0) << testing::PrintToString(console.warnings);
+    const std::string warning =
+        "track 1 (virtual track 1) is silent for 1:00:12 from 0:00:00, more than an hour before or between its recordings";
+    EXPECT_EQ(Manifest(Out("a"))["projects"][0]["tracks"][0]["warnings"], json({warning}));
+    EXPECT_TRUE(console.Warned(warning)) << testing::PrintToString(console.warnings);
+}
+
 TEST_F(ArchiveRun, ARunStoppedByAFailureAndResumedEndsAsAnUninterruptedOne)
 {
     Write(testsupport::ArchiveDisk());

@@ -104,13 +104,14 @@ TEST_F(CliImport, ADiskWithoutFnbTextCannotTakeAnImport)
     EXPECT_TRUE(std::filesystem::is_empty(empty.Path()));
 }
 
-TEST_F(CliImport, LeftOutTracksAreNamedInAWarning)
+TEST_F(CliImport, ATrackOfNoImportKindIsRefusedBeforeAnythingIsWritten)
 {
     WriteHalfTone(Source("a.wav"), testsupport::kSoundWav | testsupport::kSoundPcm16);
     const auto result = RunCli({"import", Disk(), Source("a.wav"), "x.mp3"});
-    EXPECT_EQ(result.exitStatus, 0) << result.err;
-    EXPECT_EQ(result.err, "Track 2: x.mp3 is neither .wav nor .aif, .aiff or .aifc; the track is left out.\nConvert succeeded.\n");
-    EXPECT_EQ(testsupport::ReadLastProject(Disk()).name, "Untitled");
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "The file format is unknown.\nwavelorn-cli: x.mp3: neither .wav nor .aif, .aiff or .aifc\n");
+    EXPECT_EQ(testsupport::ReadLastProject(Disk()).number, 3);
 }
 
 TEST_F(CliImport, RelativeNamesAreTakenFromTheCurrentFolder)

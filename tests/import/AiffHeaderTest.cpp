@@ -181,7 +181,21 @@ TEST(AiffHeader, RefusalsFromMemoryNameTheirReason)
         Reason reason;
         std::string detail;
     };
+    // A rate of its own 10 extended-precision bytes: sign and exponent, then the mantissa.
+    const auto rated = [](std::uint16_t signAndExponent, std::uint8_t mantissaTop) {
+        Bytes rate = Cat({Be16(signAndExponent), Zeros(8)});
+        rate[2] = mantissaTop;
+        return AiffFile(Cat({AiffChunk("COMM", CommonBody(1, 16, rate)), Sound()}));
+    };
+    Bytes negative = ExtendedRate(44100);
+    negative[0] |= 0x80;
     const Row rows[] = {
+        {"-44100 Hz", AiffFile(Cat({AiffChunk("COMM", CommonBody(1, 16, negative)), Sound()})), Reason::NegativeRate,
+         "44100"},
+        {"infinite", rated(0x7FFF, 0x80), Reason::RateNotANumber, ""},
+        {"minus infinite", rated(0xFFFF, 0x80), Reason::RateNotANumber, ""},
+        {"not a number", rated(0x7FFF, 0xC0), Reason::RateNotANumber, ""},
+        {"minus zero", rated(0x8000, 0), Reason::UnsupportedRate, "0"},
         // An AIFF-C form needs the compression type after the AIFF fields of COMM.
         {"AIFC", AiffFile(Cat({Common(), Sound()}), "AIFC"), Reason::FormatChunkDamaged, ""},
         {"no FORM", Cat({Common(), Sound()}), Reason::NotAiff, ""},

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <limits>
 
 using namespace soundbytes;
 using testsupport::ScriptedUserInterface;
@@ -157,7 +158,8 @@ TEST_F(ImportChecksTest, ValidateInItsOrderWithItsMessages)
          {Text(MessageId::DifferentFormat)}},
         {"first difference wins", {"t1.wav", "", "b16.wav", "bad.aif"}, plenty, false,
          {Text(MessageId::DifferentFormat)}},
-        {"other extension left out", {"t1.wav", "t2.mp3", "notes.txt"}, plenty, true, {}},
+        {"Track 2 of another extension", {"t1.wav", "t2.mp3", "notes.txt"}, plenty, false,
+         {Text(MessageId::FormatUnknown)}},
         {"Tracks 1 and 8", {"t1.wav", "", "", "", "", "", "", "t2.wav"}, plenty, true, {}},
         {"room: sum plus reserve equals free space", {"t1.wav", "t2.wav"}, pair + kFreeSpaceReserve, false,
          {Text(MessageId::NoDiskSpace)}},
@@ -180,13 +182,40 @@ TEST_F(ImportChecksTest, ValidateInItsOrderWithItsMessages)
     }
 }
 
+TEST_F(ImportChecksTest, AStopRequestEndsTheHeaderChecksAtTheirNextRead)
+{
+    // The walk misses SSND, which lies inside another chunk: the file is searched block by block.
+    Put("long.aif", AiffFile(Cat({AiffChunk("COMM", CommonBody(1, 24, ExtendedRate(48000))),
+                                  AiffChunk("ANNO", Cat({Zeros(1 << 20), AiffChunk("SSND", SoundDataBody(0, {1, 2, 3}))}))})));
+    COVFtoWAVEDoc doc;
+    doc.SetMoFolder(m_folder.Path());
+    m_files.freeSpace = 1U << 30;
+    const ImportInputs inputs{"Demo", {"t1.wav", "long.aif"}};
+    m_ui.stopAtPoll = std::numeric_limits<int>::max();  // counts the polls, never stops
+    ASSERT_FALSE(m_checks.Validate(inputs, doc));
+    const int polls = m_ui.stopPolls;
+    ASSERT_GT(polls, 16);  // one at least for each block of the search
+    for (const int stopAt : {0, polls / 2, polls - 1}) {
+        SCOPED_TRACE(stopAt);
+        m_ui.events.clear();
+        m_ui.stopPolls = 0;
+        m_ui.stopAtPoll = stopAt;
+        const auto refused = m_checks.Validate(inputs, doc);
+        ASSERT_TRUE(refused);
+        EXPECT_EQ(refused->refusal.reason, Reason::Interrupted);
+        EXPECT_EQ(refused->track, stopAt == 0 ? 0 : 1);
+        EXPECT_TRUE(refused->shown);
+        EXPECT_TRUE(m_ui.Messages().empty());
+    }
+}
+
 TEST_F(ImportChecksTest, ValidateLeavesEachSlotWithItsPathOrEmpty)
 {
     ASSERT_FALSE(m_checks.CheckFileName(1, Path("t2.wav")));  // a reader that an empty field drops
     COVFtoWAVEDoc doc;
     doc.SetMoFolder(m_folder.Path());
     m_files.freeSpace = 1U << 30;
-    ASSERT_FALSE(m_checks.Validate({"", {"t1.wav", "", "T2.WAV", "x.mp3", "good.aif"}}, doc));
+    ASSERT_FALSE(m_checks.Validate({"", {"t1.wav", "", "T2.WAV", "", "good.aif"}}, doc));
     EXPECT_EQ(doc.GetNewProjectName(), kUntitled);
     const std::array<std::string, kTrackCount> expected = {Path("t1.wav"), "", Path("t2.wav"), "", Path("good.aif")};
     for (std::uint8_t i = 0; i < kTrackCount; ++i) {

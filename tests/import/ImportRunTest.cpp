@@ -238,6 +238,25 @@ TEST(ImportRun, EveryRefusalNamesItsReasonAndSubject)
              };
          },
          MessageId::ConvertFailed, Reason::TemporaryFileFailed, kTemporaryFile, std::nullopt},
+        {"source cut while it is converted", {"a.wav"}, When::BeforeRun,
+         [](MemoryImport& rig) {
+             rig.files.cutReads = [&rig](const std::string& path) -> std::optional<std::uint64_t> {
+                 if (path == Source("a.wav") && rig.memory.HasFile(Mo("8b320800.000")))
+                     return kWaveDataOffset + 1000;
+                 return std::nullopt;
+             };
+         },
+         MessageId::ConvertFailed, Reason::SourceChanged, Source("a.wav"), "3044 bytes when scanned, 1044 bytes now"},
+        {"source of another size at its conversion", {"a.wav", "a.wav"}, When::BeforeRun,
+         [](MemoryImport& rig) {
+             // Once Track 1's data file is made, the file grows before Track 2 opens it again.
+             rig.files.failReads = [&rig](const std::string& path, std::uint64_t) {
+                 if (path == Source("a.wav") && rig.memory.HasFile(Mo("8b320800.000")))
+                     rig.Put("a.wav", Wave(48000, 24, Sound(4000)));
+                 return false;
+             };
+         },
+         MessageId::ConvertFailed, Reason::SourceChanged, Source("a.wav"), "3044 bytes when scanned, 4044 bytes now"},
         {"FNB.TXT cannot be written", {"a.wav"}, When::BeforeRun,
          [](MemoryImport& rig) {
              rig.files.failWrites = [](const std::string& path, platform::WriteMode) { return path == Mo("FNB.TXT"); };
@@ -255,10 +274,17 @@ TEST(ImportRun, EveryRefusalNamesItsReasonAndSubject)
         } else {
             ASSERT_EQ(row.when, When::BeforeRun) << "the checks passed";
             row.arrange(rig);
+            const auto textOf = [&rig] {
+                return rig.memory.HasFile(Mo("FNB.TXT")) ? rig.memory.Bytes(Mo("FNB.TXT")) : Bytes{};
+            };
+            const Bytes text = textOf();
             const ImportResult result = rig.Import();
             ASSERT_FALSE(result.succeeded);
             refusal = result.refusal;
             EXPECT_EQ(rig.ui.Messages().back(), MessageText(row.message));
+            // Nothing committed: FNB.TXT as it was, no data file left.
+            EXPECT_EQ(textOf(), text);
+            EXPECT_FALSE(rig.memory.HasFile(Mo("8b320800.000")));
         }
         EXPECT_EQ(refusal.id, row.message);
         EXPECT_EQ(refusal.reason, row.reason);
@@ -310,6 +336,11 @@ TEST(ImportRun, WarningsOfAShortSourceAndOfRatesTheExportCannotWrite)
         const char* what;
         Bytes source;
         std::vector<std::pair<WarningKind, std::string>> warnings;  // with their details
+        const char* name = "take.wav";
+    };
+    const auto aiff = [](std::uint32_t frames, std::size_t bytes) {
+        return AiffFile(Cat({AiffChunk("COMM", CommonBody(1, 16, ExtendedRate(48000), frames)),
+                             AiffChunk("SSND", SoundDataBody(0, Sound(bytes)))}));
     };
     const Row rows[] = {
         {"whole file at 48000 Hz", Wave(48000, 16, Sound(3000)), {}},
@@ -321,12 +352,15 @@ TEST(ImportRun, WarningsOfAShortSourceAndOfRatesTheExportCannotWrite)
         {"44056 Hz", Wave(44056, 16, Sound(3000)), {{WarningKind::RateNotExportable, "44056"}}},
         {"47952 Hz, short", Wave(47952, 16, Sound(3000), 3002),
          {{WarningKind::RateNotExportable, "47952"}, {WarningKind::SourceShorterThanHeader, "2"}}},
+        {"AIFF whose frames fill its sound data", aiff(1500, 3000), {}, "take.aif"},
+        {"AIFF of more frames than its sound data", aiff(2000, 3000), {{WarningKind::SourceShorterThanHeader, "1000"}},
+         "take.aif"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         MemoryImport rig;
-        rig.Put("take.wav", row.source);
-        ASSERT_TRUE(rig.Check({"take.wav"}));
+        rig.Put(row.name, row.source);
+        ASSERT_TRUE(rig.Check({row.name}));
         const ImportResult result = rig.Import();
         ASSERT_TRUE(result.succeeded);
         ASSERT_EQ(result.warnings.size(), row.warnings.size());
@@ -335,7 +369,7 @@ TEST(ImportRun, WarningsOfAShortSourceAndOfRatesTheExportCannotWrite)
             EXPECT_EQ(warning.kind, row.warnings[i].first);
             EXPECT_EQ(warning.detail, row.warnings[i].second);
             EXPECT_EQ(warning.subject,
-                      warning.kind == WarningKind::RateNotExportable ? "project 08" : Source("take.wav"));
+                      warning.kind == WarningKind::RateNotExportable ? "project 08" : Source(row.name));
         }
     }
 }

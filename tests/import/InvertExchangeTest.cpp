@@ -198,7 +198,6 @@ TEST(InvertExchange, UsedTracksOnlyInSlotOrder)
     const Case cases[] = {
         {"tracks 1 and 3", {{0, &sound}, {2, &sound}}, {1, 3}, 4},
         {"a silent track adds nothing", {{0, &sound}, {1, &silence}, {7, &sound}}, {1, 8}, 6},
-        {"silence only", {{0, &silence}}, {}, 2},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -220,6 +219,46 @@ TEST(InvertExchange, UsedTracksOnlyInSlotOrder)
         EXPECT_EQ(rig.ui.Count(UiEvent::Kind::ProgressStep), c.slotSteps + static_cast<int>(c.trackNumbers.size()));
         EXPECT_EQ(rig.ui.Count(UiEvent::Kind::ProgressDestroyed), 1);
         EXPECT_EQ(rig.ui.Messages(), std::vector<std::string>{"Convert succeeded."});
+    }
+}
+
+TEST(InvertExchange, ASilentSourceIsLeftOutWithAWarningAndSilenceAloneIsRefused)
+{
+    const auto sound = WaveOf(Signal(1000, 24), 24);
+    const auto silence = WaveOf(std::vector<std::int32_t>(100000, 0), 24);
+    struct Case {
+        const char* what;
+        std::vector<std::pair<std::size_t, const Bytes*>> tracks;
+        std::vector<std::string> silentTracks;  // named by the warnings, in order
+        bool imports;
+    };
+    const Case cases[] = {
+        {"sound on Track 1, silence on Track 2", {{0, &sound}, {1, &silence}}, {"Track 2"}, true},
+        {"silence on Tracks 1 and 3", {{0, &silence}, {2, &silence}}, {"Track 1", "Track 3"}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ImportRig rig;
+        for (const auto& [index, bytes] : c.tracks)
+            rig.Use(index, "track" + std::to_string(index) + ".wav", *bytes);
+        const auto before = Snapshot(rig.disk.folder.Path());
+        const ImportResult result = rig.Import();
+        ASSERT_EQ(result.succeeded, c.imports);
+        ASSERT_EQ(result.warnings.size(), c.silentTracks.size());
+        for (std::size_t i = 0; i < c.silentTracks.size(); ++i) {
+            EXPECT_EQ(result.warnings[i].kind, WarningKind::SilentSourceLeftOut);
+            EXPECT_EQ(result.warnings[i].detail, c.silentTracks[i]);
+            const std::size_t index = static_cast<std::size_t>(c.silentTracks[i].back() - '1');
+            EXPECT_EQ(result.warnings[i].subject, rig.slots[index].GetSourcePath());
+        }
+        if (c.imports) {
+            EXPECT_EQ(result.dataFiles.size(), 1u);
+            continue;
+        }
+        EXPECT_EQ(result.refusal.id, MessageId::ConvertFailed);
+        EXPECT_EQ(result.refusal.reason, Reason::NoSoundInSources);
+        EXPECT_EQ(rig.ui.Messages(), std::vector<std::string>{"Convert failed."});
+        EXPECT_TRUE(Snapshot(rig.disk.folder.Path()) == before);
     }
 }
 

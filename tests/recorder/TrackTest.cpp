@@ -356,3 +356,46 @@ TEST(Track, ReadsADiskHeldInMemory)
     EXPECT_FALSE(track.ReadSample(got.data()));
     EXPECT_FALSE(track.GetEndWarning());
 }
+
+// The time line before the first recording and between two is measured from the chain
+// alone: a track whose file would hold more than an hour of it warns when it opens.
+TEST(Track, WarnsOfMoreThanAnHourOfSilenceBeforeOrBetweenItsRecordings)
+{
+    constexpr std::uint32_t kHourGroups = 3600 * 44100 / 8;
+    constexpr std::uint32_t kTwelveSecondGroups = 12 * 44100 / 8;
+    constexpr std::uint8_t kNoRate = 9;
+    struct Case {
+        const char* what;
+        std::vector<SegmentInfo> segments;
+        std::uint8_t rate;
+        std::string detail;  // empty: no warning
+    };
+    const Case cases[] = {
+        {"a damaged start", {Seg(0x08000000, 2, 0, 16)}, kRate44100, "6:45:47 from 0:00:00"},
+        {"exactly an hour before", {Seg(kHourGroups, 2, 0, 16)}, kRate44100, ""},
+        {"the longer of two", {Seg(kHourGroups + 1, kTwelveSecondGroups, 0, 16),
+                               Seg(3 * kHourGroups + 1 + kTwelveSecondGroups, 2, 1, 16)},
+         kRate44100, "2:00:00 from 1:00:12"},
+        {"no defined rate", {Seg(0x08000000, 2, 0, 16)}, kNoRate, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Disk disk;
+        auto& project = disk.AddProject({.slot = 2, .number = 1, .rate = c.rate, .virtualTracks = 1});
+        for (const auto& segment : c.segments)
+            project.AddSegment(segment);
+        testsupport::MemoryFileSystem files;
+        testsupport::LoadDisk(disk, files, "/mo");
+        CTrack track("/mo", project.Record(), 1, 1, files);
+        ASSERT_EQ(track.Open(), std::nullopt);
+        const auto warnings = track.GetWarnings();
+        if (c.detail.empty()) {
+            EXPECT_TRUE(warnings.empty());
+            continue;
+        }
+        ASSERT_EQ(warnings.size(), 1u);
+        EXPECT_EQ(warnings[0].kind, WarningKind::LongSilence);
+        EXPECT_EQ(warnings[0].subject, "track 1 (virtual track 1)");
+        EXPECT_EQ(warnings[0].detail, c.detail);
+    }
+}

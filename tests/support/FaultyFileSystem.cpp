@@ -29,7 +29,7 @@ public:
     {
         if (!m_files.AllowRead(m_path, position))
             return std::nullopt;
-        return m_inner->ReadAt(position, buffer, count);
+        return m_inner->ReadAt(position, buffer, m_files.ReadRoom(m_path, position, count));
     }
 
 private:
@@ -144,6 +144,14 @@ bool FaultyFileSystem::Allow(FaultOp op, const std::string& path)
 bool FaultyFileSystem::AllowRead(const std::string& path, std::uint64_t position)
 {
     return Allow(FaultOp::Read, path) && !(failReads && failReads(path, position));
+}
+
+std::size_t FaultyFileSystem::ReadRoom(const std::string& path, std::uint64_t position, std::size_t count)
+{
+    const auto cut = cutReads ? cutReads(path) : std::nullopt;
+    if (!cut)
+        return count;
+    return position >= *cut ? 0 : static_cast<std::size_t>(std::min<std::uint64_t>(count, *cut - position));
 }
 
 std::uint64_t FaultyFileSystem::Room(const std::string& path, std::uint64_t count)

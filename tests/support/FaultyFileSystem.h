@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace testsupport {
@@ -32,6 +33,9 @@ public:
     std::function<bool(const std::string& path, platform::WriteMode mode)> failWrites;
     // Reads this accepts (of a file, from a position) fail.
     std::function<bool(const std::string& path, std::uint64_t position)> failReads;
+    // Reads of a file stop short at the offset this gives for it, as if the file had been
+    // cut after it was opened (its size stays as measured then); nothing: no cut.
+    std::function<std::optional<std::uint64_t>(const std::string& path)> cutReads;
     // TemporaryFolder reports none.
     bool noTemporaryFolder = false;
 
@@ -73,6 +77,8 @@ public:
     // Called by the wrapped files: false when this operation is to fail.
     bool Allow(FaultOp op, const std::string& path);
     bool AllowRead(const std::string& path, std::uint64_t position);
+    // How many of `count` bytes a read of `path` at `position` may get.
+    std::size_t ReadRoom(const std::string& path, std::uint64_t position, std::size_t count);
     // How many of `count` bytes a write to `path` may store before the disk is full.
     std::uint64_t Room(const std::string& path, std::uint64_t count);
 

@@ -12,6 +12,12 @@ UiEvent MakeEvent(UiEvent::Kind kind, const std::string& text = {})
     return event;
 }
 
+// One question whether to stop: Yes from question `stopAtPoll` on.
+bool Poll(int stopAtPoll, int& polls)
+{
+    return stopAtPoll >= 0 && polls++ >= stopAtPoll;
+}
+
 class ScriptedProgressWindow : public platform::ProgressWindow {
 public:
     ScriptedProgressWindow(std::vector<UiEvent>& events, const int& stopAtPoll, int& polls)
@@ -23,7 +29,7 @@ public:
     void SetText(const std::string& text) override { m_events.push_back(MakeEvent(UiEvent::Kind::ProgressText, text)); }
     void Show() override { m_events.push_back(MakeEvent(UiEvent::Kind::ProgressShown)); }
     void StepAnimation() override { m_events.push_back(MakeEvent(UiEvent::Kind::ProgressStep)); }
-    bool StopRequested() const override { return m_stopAtPoll >= 0 && m_polls++ >= m_stopAtPoll; }
+    bool StopRequested() const override { return Poll(m_stopAtPoll, m_polls); }
 
 private:
     std::vector<UiEvent>& m_events;
@@ -82,6 +88,11 @@ void ScriptedUserInterface::BeginWaitCursor()
 void ScriptedUserInterface::EndWaitCursor()
 {
     events.push_back(MakeEvent(UiEvent::Kind::WaitEnd));
+}
+
+bool ScriptedUserInterface::StopRequested() const
+{
+    return Poll(stopAtPoll, stopPolls);
 }
 
 std::unique_ptr<platform::ProgressWindow> ScriptedUserInterface::CreateProgressWindow()

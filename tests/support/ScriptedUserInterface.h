@@ -31,11 +31,11 @@ public:
     std::deque<std::optional<std::string>> dialogAnswers;
     std::deque<std::optional<std::string>> folderAnswers;
     bool progressCreationFails = false;
-    // The progress windows answer a run's question whether to stop with Yes from
-    // this question on (counted over all windows, from 0); negative: never.
+    // The progress windows and the port itself answer the question whether to stop
+    // with Yes from this question on (counted over all of them, from 0); negative: never.
     int stopAtPoll = -1;
-    // How often the runs asked their windows whether to stop.
-    int stopPolls = 0;
+    // How often the runs and checks asked whether to stop.
+    mutable int stopPolls = 0;
 
     std::vector<UiEvent> events;
 
@@ -46,6 +46,7 @@ public:
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
     std::unique_ptr<platform::ProgressWindow> CreateProgressWindow() override;
+    bool StopRequested() const override;
 
     // The texts of all message boxes and questions, in order.
     std::vector<std::string> Messages() const;
