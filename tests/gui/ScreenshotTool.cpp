@@ -4,9 +4,11 @@
 
 #include "app/Document.h"
 #include "app/RegUserData.h"
+#include "gui/GuiText.h"
 #include "gui/MainFrame.h"
 #include "gui/QtUserInterface.h"
 #include "platform/Messages.h"
+#include "recorder/Errors.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -115,6 +117,12 @@ void ShootDialogs(Shooter& shooter, CMainFrame& frame, gui::QtUserInterface& ui)
 
     shooter.SaveNextModal("message-box", [](QWidget& box) { static_cast<QDialog&>(box).accept(); });
     ui.ShowError(MessageId::NoDiskSpace);
+
+    // The box an import's warnings come in after its message.
+    shooter.SaveNextModal("warnings-box", [](QWidget& box) { static_cast<QDialog&>(box).accept(); });
+    ui.ShowMessage(WarningsText({{WarningKind::SilentSourceLeftOut, "/home/me/quiet.wav", "Track 3"},
+                                 {WarningKind::DiskNotLocked, "/media/mo", {}}}),
+                   platform::MessageIcon::Exclamation, platform::MessageButtons::Ok);
 
     shooter.SaveNextModal("folder-browser", [](QWidget& browser) { static_cast<QDialog&>(browser).reject(); });
     ui.BrowseForFolder("Select MO :");
