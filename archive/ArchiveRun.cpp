@@ -12,6 +12,7 @@
 #include "platform/Sha256.h"
 #include "platform/Terminal.h"
 #include "platform/Version.h"
+#include "recorder/FnbTextFile.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -103,6 +104,13 @@ private:
         return std::nullopt;
     }
 
+    // A warning about the disk as a whole: on standard error and in the manifest.
+    void WarnOfDisk(const Warning& warning)
+    {
+        m_record.warnings.push_back(Explain(warning));
+        m_console.Warn("warning: " + m_record.warnings.back());
+    }
+
     void LeaveOut(const std::string& text)
     {
         m_record.leftOut.push_back(text);
@@ -116,10 +124,12 @@ private:
         if (m_survey.listCutShort)
             LeaveOut(std::string(kBinderFileName) + ": the project list ends at a link outside the file; "
                                                     "projects after it cannot be found");
-        if (m_survey.indexOpened && !m_survey.hasLeadInTable) {
-            m_record.warnings.push_back(Explain(Warning{WarningKind::LeadInTableMissing, m_options.disk, {}}));
-            m_console.Warn("warning: " + m_record.warnings.back());
-        }
+        if (m_survey.indexOpened && !m_survey.hasLeadInTable)
+            WarnOfDisk(Warning{WarningKind::LeadInTableMissing, m_options.disk, {}});
+        // An interrupted import's new text or moved-aside files: the archive leaves them
+        // to the next import and says so.
+        for (const auto& warning : InterruptedImportWarnings(m_files, m_options.disk))
+            WarnOfDisk(warning);
         for (const auto& project : m_survey.projects) {
             if (project.refusal) {
                 LeaveOut(project.folder + ": " + Explain(*project.refusal));

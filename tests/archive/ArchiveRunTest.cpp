@@ -261,6 +261,21 @@ TEST_F(ArchiveRun, TheManifestKeepsTheWarningOfMoreThanAnHourOfSilence)
     EXPECT_TRUE(console.Warned(warning)) << testing::PrintToString(console.warnings);
 }
 
+TEST_F(ArchiveRun, WhatAnInterruptedImportLeftIsLeftAndNamedInTheManifest)
+{
+    Write(testsupport::ArchiveDisk());
+    const std::string leftovers[] = {Disk("FNBTXT.NEW"), Disk("A0100005.OLD")};
+    for (const auto& path : leftovers)
+        testsupport::WriteBytes(path, std::vector<std::uint8_t>(16, 1));
+    ASSERT_EQ(Archive(Out("a")), 0) << testing::PrintToString(console.warnings);
+    const json warnings = Manifest(Out("a"))["warnings"];
+    ASSERT_EQ(warnings.size(), 2u) << warnings;
+    EXPECT_EQ(warnings[0], Disk("FNBTXT.NEW") + " was left by an interrupted import; the next import finishes or removes it");
+    EXPECT_NE(warnings[1].get<std::string>().find("8b320100.005, moved aside by an import"), std::string::npos) << warnings;
+    for (const auto& path : leftovers)
+        EXPECT_EQ(testsupport::ReadBytes(path), std::vector<std::uint8_t>(16, 1));
+}
+
 TEST_F(ArchiveRun, ARunStoppedByAFailureAndResumedEndsAsAnUninterruptedOne)
 {
     Write(testsupport::ArchiveDisk());
