@@ -4,6 +4,7 @@
 #include "export/ProjectList.h"
 #include "gui/GuiText.h"
 #include "gui/WidgetFactory.h"
+#include "recorder/FnbTextFile.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -26,6 +27,18 @@ CProjectChoice ChoiceOn(COVFtoWAVEDoc& doc)
     for (const sobinder& record : listing.records)
         entries.push_back({record, {SongNameOf(record), SampleRateText(record.sampleRate), BitsText(record.wordLength)}});
     return CProjectChoice(doc, std::move(entries), listing.indexOpened);
+}
+
+// What an interrupted import left on the disk, a line each; hidden when nothing was left.
+QLabel* MakeLeftoverNote(const COVFtoWAVEDoc& doc, QWidget* parent)
+{
+    auto* note = new QLabel(parent);
+    note->setObjectName(QStringLiteral("leftoverNote"));
+    note->setWordWrap(true);
+    const auto warnings = InterruptedImportWarnings(platform::RealFileSystem(), doc.m_strMoFolder);
+    note->setText(MessageBoxText(WarningsText(warnings)));
+    note->setVisible(!warnings.empty());
+    return note;
 }
 
 }  // namespace
@@ -63,6 +76,7 @@ CSelectSongDlg::CSelectSongDlg(COVFtoWAVEDoc& doc, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top, 1);
     layout->addWidget(information);
+    layout->addWidget(MakeLeftoverNote(doc, this));
 
     connect(m_select, &QPushButton::clicked, this, &CSelectSongDlg::accept);
     connect(cancel, &QPushButton::clicked, this, &CSelectSongDlg::reject);

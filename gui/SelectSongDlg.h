@@ -1,6 +1,7 @@
 #pragma once
 // "Select Project": lists the projects of the disk's FNB.BIN, shows the name, rate
 // and word length of the highlighted one and hands the choice to the document.
+// Below, it names what an interrupted import left on the disk (it changes nothing).
 
 #include "app/ProjectChoice.h"
 

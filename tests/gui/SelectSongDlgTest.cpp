@@ -129,6 +129,34 @@ private slots:
         }
     }
 
+    void leftoverNote_data()
+    {
+        QTest::addColumn<QStringList>("leftovers");
+        QTest::newRow("nothing left") << QStringList{};
+        QTest::newRow("a new text and a moved-aside file") << QStringList{"FNBTXT.NEW", "A0100005.OLD"};
+    }
+
+    // What an interrupted import left is named, a line each, and stays where it is.
+    void leftoverNote()
+    {
+        QFETCH(QStringList, leftovers);
+        DiskFolder disk(DiskOf({{1, "A", kRate44100, kWordLength16}}));
+        for (const auto& name : leftovers)
+            testsupport::WriteBytes(disk.File(name.toStdString()), {1});
+        COVFtoWAVEDoc doc;
+        doc.SetMoFolder(disk.Path());
+        CSelectSongDlg dialog(doc, nullptr);
+        dialog.show();
+        auto* note = dialog.findChild<QLabel*>(QStringLiteral("leftoverNote"));
+        QCOMPARE(note->isVisible(), !leftovers.isEmpty());
+        const QStringList lines = note->text().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), leftovers.size());
+        for (int i = 0; i < leftovers.size(); ++i) {
+            QVERIFY2(lines[i].contains(leftovers[i]), qPrintable(note->text()));
+            QCOMPARE(testsupport::ReadBytes(disk.File(leftovers[i].toStdString())), std::vector<std::uint8_t>{1});
+        }
+    }
+
     void doubleClickHasNoActionOfItsOwn()
     {
         DiskFolder disk(DiskOf({{1, "A", kRate44100, kWordLength16}}));
