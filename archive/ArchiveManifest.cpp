@@ -22,6 +22,11 @@ constexpr const char* kChecksumSeparator = "  ";
 constexpr char kRelativeSeparator = '/';
 constexpr char kLineEnd = '\n';
 
+std::string JsonText(const json& value)
+{
+    return value.dump(kIndent, ' ', false, json::error_handler_t::replace) + kLineEnd;
+}
+
 void AddFile(json& entry, const FileRecord& file)
 {
     entry["file"] = file.file;
@@ -80,6 +85,14 @@ json ProjectJson(const ProjectFacts& project, const std::vector<TrackRecord>& re
     return entry;
 }
 
+json UnreadableJson(const std::vector<UnreadableRange>& ranges)
+{
+    json list = json::array();
+    for (const auto& range : ranges)
+        list.push_back({{"offset", range.offset}, {"length", range.length}, {"tries", range.tries}});
+    return list;
+}
+
 json DiskFileJson(const DiskFileRecord& record)
 {
     json entry = {{"name", record.name}};
@@ -87,6 +100,9 @@ json DiskFileJson(const DiskFileRecord& record)
         AddFile(entry, *record.copy);
     if (record.error)
         entry["error"] = *record.error;
+    // Only a damaged copy has the field, so that the manifest of an undamaged disk stays as it was.
+    if (!record.unreadable.empty())
+        entry["unreadable"] = UnreadableJson(record.unreadable);
     return entry;
 }
 
@@ -136,6 +152,8 @@ std::optional<ArchiveFormat> FormatOf(const std::string& extension)
 void AddDiskFile(EarlierRun& earlier, const json& disk)
 {
     const std::string name = disk.at("name").get<std::string>();
+    if (!disk.value("unreadable", json::array()).empty())
+        earlier.damagedDiskFiles.insert(name);
     if (const auto copy = FileOf(disk))
         earlier.diskFiles[name] = *copy;
     else
@@ -195,7 +213,20 @@ std::string ManifestText(const DiskSurvey& survey, const ArchiveRecord& record)
     for (std::size_t i = 0; i < survey.projects.size(); ++i)
         manifest["projects"].push_back(
             ProjectJson(survey.projects[i], i < record.tracks.size() ? record.tracks[i] : kNotDone));
-    return manifest.dump(kIndent, ' ', false, json::error_handler_t::replace) + "\n";
+    return JsonText(manifest);
+}
+
+std::string RescueMapText(const ArchiveRecord& record)
+{
+    json map = {{"program", kProgramName}, {"version", record.version}, {"files", json::array()}};
+    for (const auto& disk : record.diskFiles) {
+        if (disk.copy && !disk.unreadable.empty())
+            map["files"].push_back({{"name", disk.name},
+                                    {"copy", disk.copy->file},
+                                    {"size", disk.copy->size},
+                                    {"unreadable", UnreadableJson(disk.unreadable)}});
+    }
+    return JsonText(map);
 }
 
 std::string ChecksumList(const ArchiveRecord& record)
@@ -223,7 +254,7 @@ std::optional<std::string> MarkedIncomplete(const std::string& text)
     try {
         json manifest = json::parse(text);
         manifest["complete"] = false;
-        return manifest.dump(kIndent, ' ', false, json::error_handler_t::replace) + "\n";
+        return JsonText(manifest);
     } catch (const json::exception&) {
         return std::nullopt;
     }

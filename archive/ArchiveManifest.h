@@ -3,6 +3,7 @@
 // each part of it) and SHA256SUMS (the checksums in the form `sha256sum -c` checks),
 // and what an earlier run's manifest tells a run that resumes or checks it.
 
+#include "archive/ArchiveFiles.h"
 #include "archive/ArchiveNames.h"
 #include "archive/ArchiveSurvey.h"
 
@@ -18,6 +19,7 @@ namespace archive {
 inline constexpr const char* kManifestName = "manifest.json";
 inline constexpr const char* kChecksumListName = "SHA256SUMS";
 inline constexpr const char* kDiskCopyFolder = "disk";
+inline constexpr const char* kRescueMapName = "rescue-map.json";
 
 // A file the archive wrote (or kept), by its path relative to the archive folder.
 struct FileRecord {
@@ -30,6 +32,7 @@ struct DiskFileRecord {
     std::string name;  // as spelt on the disk
     std::optional<FileRecord> copy;
     std::optional<std::string> error;  // why it could not be copied
+    std::vector<UnreadableRange> unreadable;  // zero in the copy
 };
 
 struct TrackRecord {
@@ -54,6 +57,9 @@ struct ArchiveRecord {
 // manifest.json for the disk and the archive's record.
 std::string ManifestText(const DiskSurvey& survey, const ArchiveRecord& record);
 
+// rescue-map.json: the disk files whose copies have unreadable ranges, with the ranges.
+std::string RescueMapText(const ArchiveRecord& record);
+
 // SHA256SUMS: one line per written file, "<sha256>  <path>", in the manifest's order.
 std::string ChecksumList(const ArchiveRecord& record);
 
@@ -76,6 +82,7 @@ struct EarlierRun {
     bool complete = false;
     std::map<std::string, FileRecord> diskFiles;  // name as spelt on the disk -> its copy
     std::set<std::string> uncopiedDiskFiles;      // names listed with an error instead
+    std::set<std::string> damagedDiskFiles;       // names whose copy has unreadable ranges
     std::vector<std::string> projectFolders;      // in list order
     struct Output {
         FileRecord file;

@@ -29,6 +29,12 @@ constexpr int kExitRefused = 2;
 constexpr int kExitBusy = 1;
 constexpr const char* kInterruptedFailure = "stopped on request";
 
+// "A-B": the first and the last byte of `range`.
+std::string ByteSpan(const UnreadableRange& range)
+{
+    return std::to_string(range.offset) + "-" + std::to_string(range.offset + range.length - 1);
+}
+
 class Archiver {
 public:
     Archiver(const ArchiveOptions& options, platform::FileSystem& files, ArchiveConsole& console)
@@ -177,7 +183,7 @@ private:
     std::optional<int> GuardSnapshot()
     {
         const auto difference =
-            m_earlier ? SnapshotDifference(m_files, m_options.disk, m_survey, *m_earlier) : std::nullopt;
+            m_earlier ? SnapshotDifference(m_files, m_options.disk, m_survey, *m_earlier, m_options.retries) : std::nullopt;
         if (!difference)
             return std::nullopt;
         if (!m_options.replace) {
@@ -268,7 +274,8 @@ private:
     // disk's file unchanged since.
     bool KeepCopy(const std::string& name, const std::string& copy, DiskFileRecord& record)
     {
-        if (!m_earlier || !m_earlier->diskFiles.contains(name))
+        // A copy with unreadable ranges is made afresh: the disk may give them now.
+        if (!m_earlier || !m_earlier->diskFiles.contains(name) || m_earlier->damagedDiskFiles.contains(name))
             return false;
         const FileRecord& earlier = m_earlier->diskFiles.at(name);
         const std::string relative = RelativePath(kDiskCopyFolder, name);
@@ -283,10 +290,11 @@ private:
     {
         const std::string source = platform::JoinPath(m_options.disk, name);
         const std::string copy = platform::JoinPath(m_copies, name);
-        DiskFileRecord record{name, std::nullopt, std::nullopt};
+        DiskFileRecord record{name, std::nullopt, std::nullopt, {}};
         m_progress.BeginItem(m_files.FileSize(source).value_or(0));
         if (!KeepCopy(name, copy, record)) {
-            const CopyResult result = CopyFile(m_files, source, copy, m_progress.ItemCallback());
+            const CopyResult result =
+                CopyFile(m_files, source, copy, m_progress.ItemCallback(), m_options.retries);
             if (result.status == CopyResult::Status::WriteFailed) {
                 m_failure = RelativePath(kDiskCopyFolder, name) + ": cannot be written";
                 return false;
@@ -296,6 +304,8 @@ private:
                 LeaveOut(*record.error);
             } else {
                 record.copy = FileRecord{RelativePath(kDiskCopyFolder, name), result.size, result.sha256};
+                record.unreadable = result.unreadable;
+                NoteUnreadable(name, record.unreadable);
             }
         }
         m_progress.EndItem();
@@ -305,13 +315,58 @@ private:
         return true;
     }
 
+    // Each range of a disk file that stayed unreadable: on standard error and among
+    // what the archive lacks.
+    void NoteUnreadable(const std::string& name, const std::vector<UnreadableRange>& ranges)
+    {
+        for (const auto& range : ranges) {
+            m_record.leftOut.push_back("unreadable: " + name + ": bytes " + ByteSpan(range) + " after " +
+                                       std::to_string(range.tries) + " tries");
+            m_console.Warn(m_record.leftOut.back());
+        }
+    }
+
     bool CopyDiskFiles()
     {
         for (const auto& name : m_survey.diskFiles) {
             if (StopRequested() || !CopyDiskFile(name))
                 return false;
         }
-        return DiskUnchanged() && WriteManifest();
+        const bool unchanged = DiskUnchanged();
+        return WriteRescueMap() && unchanged && WriteManifest();
+    }
+
+    // rescue-map.json when a copy has unreadable ranges; none, not even an earlier
+    // run's, when no copy has.
+    bool WriteRescueMap()
+    {
+        const std::string path = platform::JoinPath(m_options.outdir, kRescueMapName);
+        const bool damaged = std::any_of(m_record.diskFiles.begin(), m_record.diskFiles.end(),
+                                         [](const DiskFileRecord& disk) { return !disk.unreadable.empty(); });
+        if (damaged ? WriteWholeFile(m_files, path, RescueMapText(m_record))
+                    : m_files.KindOf(path) == platform::FileKind::None || m_files.Remove(path))
+            return true;
+        m_failure = std::string(kRescueMapName) + (damaged ? ": cannot be written" : ": cannot be removed");
+        return false;
+    }
+
+    // Why `track` is left out for a data file it plays that has unreadable ranges;
+    // nothing when none has. Its zeros would pass for samples.
+    std::optional<std::string> UnreadableData(const TrackFacts& track) const
+    {
+        for (const auto& segment : track.segments) {
+            const auto disk = std::find_if(m_record.diskFiles.begin(), m_record.diskFiles.end(), [&](const DiskFileRecord& file) {
+                return !file.unreadable.empty() && platform::EqualsIgnoringCase(file.name, segment.dataFile);
+            });
+            if (disk == m_record.diskFiles.end())
+                continue;
+            std::string spans;
+            for (const auto& range : disk->unreadable)
+                spans += (spans.empty() ? "" : ", ") + ByteSpan(range);
+            return Explain(Refusal{MessageId::ConvertFailed, Reason::DataFileUnreadable, track.description,
+                                   disk->name + " has bytes " + spans});
+        }
+        return std::nullopt;
     }
 
     // True when every disk file still has the size and identity it had before the run
@@ -416,8 +471,13 @@ private:
         const std::string relative = RelativePath(project.folder, name);
         const std::string path = platform::JoinPath(platform::JoinPath(m_options.outdir, project.folder), name);
         m_progress.BeginItem(track.expectedFrames * track.bytesPerSample);
-        const bool kept = KeepOutput(relative, path, record);
-        const bool going = kept || WriteOutput(project, track, relative, path, record);
+        bool going = true;
+        if (const auto unreadable = UnreadableData(track)) {
+            record.error = *unreadable;
+            LeaveOut(project.folder + ": " + *unreadable);
+        } else {
+            going = KeepOutput(relative, path, record) || WriteOutput(project, track, relative, path, record);
+        }
         m_progress.EndItem();
         if (record.output)
             m_console.Listed(relative);

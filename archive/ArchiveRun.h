@@ -8,6 +8,7 @@
 // each file it redoes and why. A folder that holds an archive of other disk contents
 // is refused, or with `replace` moved aside first (see ArchiveSnapshot.h).
 
+#include "archive/ArchiveFiles.h"
 #include "archive/ArchiveNames.h"
 #include "platform/FileSystem.h"
 #include "platform/UserInterface.h"
@@ -23,6 +24,7 @@ struct ArchiveOptions {
     ArchiveFormat format = ArchiveFormat::Wave;
     bool verify = false;
     bool replace = false;  // move an archive of other disk contents aside
+    ReadRetries retries{};  // for the reads of the disk's files that fail
 };
 
 // Where an archive reports.
@@ -40,7 +42,9 @@ public:
 // Archives options.disk into options.outdir (created when missing) through `files`,
 // holding the folder's writer lock throughout. The caller has checked that the disk
 // is a folder and that neither folder lies in the other. Returns the exit status: 0
-// when everything was archived (and verified); 1 when anything was left out, a check
+// when everything was archived (and verified); 1 when anything was left out (a range
+// of a disk file that stayed unreadable too: zero in its copy, listed in the manifest
+// and in OUTDIR/rescue-map.json), a check
 // failed, the archive could not be written, the disk changed while it was read, or
 // another archive is writing into the folder (nothing changed); 2 when the folder
 // holds an archive of other disk contents (nothing changed); and

@@ -2,7 +2,6 @@
 
 #include "archive/ArchiveNames.h"
 #include "platform/Files.h"
-#include "platform/Sha256.h"
 
 #include <algorithm>
 
@@ -47,10 +46,22 @@ std::string FreeName(platform::FileSystem& files, const std::string& outdir, con
     return candidate;
 }
 
+// True when the disk file at `path` holds what its earlier `copy` does. Where either
+// has unreadable ranges, the zeros there stand for bytes unknown: the size tells.
+bool SameBytes(platform::FileSystem& files, const std::string& path, const FileRecord& copy, bool copyDamaged,
+               const ReadRetries& retries)
+{
+    const CopyResult read = ReadDiskFile(files, path, retries);
+    if (read.status != CopyResult::Status::Copied)
+        return false;
+    return copyDamaged || !read.unreadable.empty() || read.sha256 == copy.sha256;
+}
+
 }  // namespace
 
 std::optional<std::string> SnapshotDifference(platform::FileSystem& files, const std::string& disk,
-                                              const DiskSurvey& survey, const EarlierRun& earlier)
+                                              const DiskSurvey& survey, const EarlierRun& earlier,
+                                              const ReadRetries& retries)
 {
     const auto& names = survey.diskFiles;
     for (const auto& name : names) {
@@ -61,7 +72,7 @@ std::optional<std::string> SnapshotDifference(platform::FileSystem& files, const
         const std::string path = platform::JoinPath(disk, name);
         if (std::find(names.begin(), names.end(), name) == names.end())
             return name + " is not on the disk";
-        if (files.FileSize(path) != copy.size || platform::Sha256OfFile(files, path) != copy.sha256)
+        if (files.FileSize(path) != copy.size || !SameBytes(files, path, copy, earlier.damagedDiskFiles.contains(name), retries))
             return name + " differs";
     }
     return std::nullopt;

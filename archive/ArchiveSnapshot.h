@@ -17,9 +17,12 @@ namespace archive {
 
 // The first way in which the disk's recorder files differ from the ones the earlier
 // manifest lists ("FNB.BIN differs"); nothing when they are the same. Reads every
-// listed file of the disk whose name and size match.
+// listed file of the disk whose name and size match, trying failed reads again; a
+// file with unreadable ranges, on the disk now or in the earlier copy, is compared by
+// its size alone.
 std::optional<std::string> SnapshotDifference(platform::FileSystem& files, const std::string& disk,
-                                              const DiskSurvey& survey, const EarlierRun& earlier);
+                                              const DiskSurvey& survey, const EarlierRun& earlier,
+                                              const ReadRetries& retries);
 
 // The lines that refuse a run on an archive of other contents: what differs, the
 // earlier manifest's date and first projects, the disk's, and how to go on.

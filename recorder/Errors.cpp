@@ -64,6 +64,7 @@ const char* ReasonText(Reason reason)
         {Reason::ProjectIndexUnreadable, "FNB.BIN cannot be read"},
         {Reason::TrackNotRecorded, "{s} has no recording on this disk"},
         {Reason::DataFileMissing, "the data file {} cannot be opened"},
+        {Reason::DataFileUnreadable, "the data file {} that cannot be read from the disk"},
         {Reason::UnknownWordLength, "word-length code {} has no defined width"},
         {Reason::UnknownRate, "rate code {} has no defined rate"},
         {Reason::NoTrackChosen, "no track was chosen"},

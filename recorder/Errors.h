@@ -64,6 +64,7 @@ enum class Reason {
     ProjectIndexUnreadable,
     TrackNotRecorded,
     DataFileMissing,
+    DataFileUnreadable,  // parts of a data file could not be read from the disk
     UnknownWordLength,
     UnknownRate,
     NoTrackChosen,

@@ -58,6 +58,16 @@ diskwriter::Disk ArchiveDisk()
     return disk;
 }
 
+diskwriter::Disk LongTrackDisk()
+{
+    constexpr std::uint32_t kLongGroups = 20000;  // 16-bit mono: three recorder blocks
+    diskwriter::Disk disk = ArchiveDisk();
+    auto& project = disk.AddProject({.slot = 900, .number = 3, .name = "Long", .rate = kRate44100,
+                                     .wordLength = kWordLength16});
+    project.AddSegment(Segment(1, 1, 0, kLongGroups, 30, 16));
+    return disk;
+}
+
 diskwriter::Disk DamagedDisk()
 {
     diskwriter::Disk disk;

@@ -43,6 +43,9 @@ public:
 // and one of 24 bit at 48 kHz of the first one's number and name, with two segments.
 diskwriter::Disk ArchiveDisk();
 
+// ArchiveDisk and a fourth project whose track 1 spans several recorder blocks.
+diskwriter::Disk LongTrackDisk();
+
 // The same disk's first project, then one of an unknown rate code, then one whose
 // track 1 lacks its data file, whose track 2 chain links out of FNB.BIN and whose
 // track 3 is sound.

@@ -38,7 +38,9 @@ protected:
                 platform::FileSystem& files = platform::RealFileSystem())
     {
         console = RecordingConsole{};
-        return archive::RunArchive({m_disk.Path(), outdir, format, verify}, files, console);
+        archive::ArchiveOptions options{m_disk.Path(), outdir, format, verify};
+        options.retries.pause = {};  // the failing reads of the tests need no pause
+        return archive::RunArchive(options, files, console);
     }
 
     std::string Out(const std::string& name) const { return m_out.File(name); }
@@ -209,6 +211,100 @@ TEST_F(ArchiveRun, DamagedProjectsAreSalvagedAndTheRestIsComplete)
     for (const auto& track : manifest["projects"][0]["tracks"])
         EXPECT_TRUE(track.contains("file")) << track.dump();
     EXPECT_EQ(manifest["projects"][1]["rate"], nullptr);
+}
+
+// Reads of disk files that fail at chosen offsets, some for a while, some always: the
+// raw copies equal the disk but for what stays unreadable, which is zero there and
+// listed exactly, in the manifest and in the rescue map; the tracks of the damaged
+// data file are left out naming it. A re-run of the damaged disk is not refused, and
+// one of the sound disk makes the archive whole.
+TEST_F(ArchiveRun, ReadsAroundUnreadableRangesAndListsExactlyWhatStaysLost)
+{
+    constexpr std::uint64_t kBlock = 131072;
+    constexpr std::uint64_t kPiece = archive::kRescuePieceBytes;
+    constexpr int kTries = archive::kReadTries;
+    Write(testsupport::LongTrackDisk());
+    ASSERT_EQ(Archive(Out("whole")), 0);
+    const auto whole = testsupport::ArchiveTree(Out("whole"));
+    const json wholeManifest = Manifest(Out("whole"));
+    // The largest data file (several blocks) is damaged; another one only reads late.
+    std::string damaged;
+    std::string late;
+    for (const auto& project : wholeManifest["projects"]) {
+        for (const auto& track : project["tracks"]) {
+            for (const auto& segment : track["segments"]) {
+                const std::string name = segment["dataFile"];
+                if (damaged.empty() || whole.at("disk/" + name).size() > whole.at("disk/" + damaged).size())
+                    damaged = name;
+            }
+        }
+    }
+    for (const auto& [file, bytes] : whole) {
+        if (file.starts_with("disk/8b") && file != "disk/" + damaged)
+            late = file.substr(std::string("disk/").size());
+    }
+    const std::uint64_t size = whole.at("disk/" + damaged).size();
+    ASSERT_GT(size, 2 * kBlock + kPiece);
+    ASSERT_FALSE(late.empty());
+    const auto onDisk = [this](const std::string& name) {
+        return [path = Disk(name)](const std::string& read) { return read == path; };
+    };
+    const auto fail = [&](testsupport::FaultyFileSystem& faulty) {
+        constexpr int kAlways = testsupport::FaultyFileSystem::kAlways;
+        faulty.FailRange(5000, 10, kAlways, onDisk(damaged));
+        faulty.FailRange(kBlock + 3 * kPiece - 1, 2, kAlways, onDisk(damaged));  // across two pieces
+        faulty.FailRange(size - 1, 1, kAlways, onDisk(damaged));                  // in the short last piece
+        faulty.FailRange(2 * kBlock + 100, 10, 1, onDisk(damaged));
+        faulty.FailRange(0, 1, 2 * kTries - 1, onDisk(late));  // the block's tries and all but the piece's last
+    };
+    const std::uint64_t lastPiece = (size - 1) / kPiece * kPiece;
+    const std::vector<std::pair<std::uint64_t, std::uint64_t>> lost = {
+        {kPiece, kPiece}, {kBlock + 2 * kPiece, 2 * kPiece}, {lastPiece, size - lastPiece}};
+    std::string copy = whole.at("disk/" + damaged);
+    json ranges = json::array();
+    std::vector<std::string> lines;
+    for (const auto& [offset, length] : lost) {
+        std::fill_n(copy.begin() + static_cast<std::ptrdiff_t>(offset), length, '\0');
+        ranges.push_back({{"offset", offset}, {"length", length}, {"tries", 2 * kTries}});
+        lines.push_back("unreadable: " + damaged + ": bytes " + std::to_string(offset) + "-" +
+                        std::to_string(offset + length - 1) + " after " + std::to_string(2 * kTries) + " tries");
+    }
+
+    for (const char* run : {"first", "again"}) {
+        SCOPED_TRACE(run);
+        testsupport::FaultyFileSystem faulty;
+        fail(faulty);
+        EXPECT_EQ(Archive(Out("damaged"), ArchiveFormat::Wave, false, faulty), 1) << testing::PrintToString(console.warnings);
+        const auto tree = testsupport::ArchiveTree(Out("damaged"));
+        EXPECT_TRUE(tree.at("disk/" + damaged) == copy);
+        EXPECT_EQ(tree.at("disk/" + late), whole.at("disk/" + late));
+        const json manifest = Manifest(Out("damaged"));
+        for (const auto& line : lines) {
+            EXPECT_TRUE(console.Warned(line)) << line;
+            EXPECT_NE(std::find(manifest["leftOut"].begin(), manifest["leftOut"].end(), line), manifest["leftOut"].end());
+        }
+        for (const auto& disk : manifest["diskFiles"])
+            EXPECT_EQ(disk.value("unreadable", json::array()), disk["name"] == damaged ? ranges : json::array()) << disk;
+        const json map = {{"program", "wavelorn-cli"},
+                          {"version", manifest["version"]},
+                          {"files", {{{"name", damaged}, {"copy", "disk/" + damaged}, {"size", size}, {"unreadable", ranges}}}}};
+        EXPECT_EQ(json::parse(tree.at("rescue-map.json")), map);
+        for (std::size_t p = 0; p < manifest["projects"].size(); ++p) {
+            for (std::size_t t = 0; t < manifest["projects"][p]["tracks"].size(); ++t) {
+                const json& track = manifest["projects"][p]["tracks"][t];
+                const bool usesDamaged = track["segments"].dump().find(damaged) != std::string::npos;
+                EXPECT_EQ(track.value("sha256", ""),
+                          usesDamaged ? "" : wholeManifest["projects"][p]["tracks"][t].value("sha256", ""))
+                    << track;
+                if (usesDamaged) {
+                    EXPECT_NE(track.value("error", "").find(damaged + " has bytes 4096-8191, "), std::string::npos)
+                        << track;
+                }
+            }
+        }
+    }
+    EXPECT_EQ(Archive(Out("damaged")), 0);
+    EXPECT_EQ(testsupport::ArchiveTree(Out("damaged")), whole);
 }
 
 namespace {

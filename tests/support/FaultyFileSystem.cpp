@@ -27,7 +27,7 @@ public:
 
     std::optional<std::size_t> ReadAt(std::uint64_t position, void* buffer, std::size_t count) override
     {
-        if (!m_files.AllowRead(m_path, position))
+        if (!m_files.AllowRead(m_path, position, count))
             return std::nullopt;
         return m_inner->ReadAt(position, buffer, m_files.ReadRoom(m_path, position, count));
     }
@@ -120,6 +120,25 @@ void FaultyFileSystem::FailNth(FaultOp op, int n, PathFilter filter, bool sticky
     m_counts[static_cast<std::size_t>(op)] = 0;
 }
 
+void FaultyFileSystem::FailRange(std::uint64_t offset, std::uint64_t length, int failures, PathFilter filter)
+{
+    m_badRanges.push_back(BadRange{offset, length, failures, std::move(filter)});
+}
+
+bool FaultyFileSystem::HitsBadRange(const std::string& path, std::uint64_t position, std::size_t count)
+{
+    bool failed = false;
+    for (BadRange& range : m_badRanges) {
+        const bool touches = position < range.offset + range.length && range.offset < position + count;
+        if (!touches || range.failures == 0 || !Matches(range.filter, path))
+            continue;
+        if (range.failures != kAlways)
+            --range.failures;
+        failed = true;
+    }
+    return failed;
+}
+
 void FaultyFileSystem::FillAfter(std::uint64_t bytes, PathFilter filter)
 {
     m_fillLimit = bytes;
@@ -141,9 +160,10 @@ bool FaultyFileSystem::Allow(FaultOp op, const std::string& path)
     return fault.n == 0 || (fault.sticky ? count < fault.n : count != fault.n);
 }
 
-bool FaultyFileSystem::AllowRead(const std::string& path, std::uint64_t position)
+bool FaultyFileSystem::AllowRead(const std::string& path, std::uint64_t position, std::size_t count)
 {
-    return Allow(FaultOp::Read, path) && !(failReads && failReads(path, position));
+    const bool hit = HitsBadRange(path, position, count);
+    return Allow(FaultOp::Read, path) && !(failReads && failReads(path, position)) && !hit;
 }
 
 std::size_t FaultyFileSystem::ReadRoom(const std::string& path, std::uint64_t position, std::size_t count)

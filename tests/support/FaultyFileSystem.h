@@ -11,6 +11,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace testsupport {
 
@@ -42,6 +43,10 @@ public:
     // The nth (from 1) operation of kind `op` on a matching path from now on fails,
     // and every later one too when `sticky`; n = 0 only counts them.
     void FailNth(FaultOp op, int n, PathFilter filter = {}, bool sticky = false);
+    // Reads of matching paths that touch the `length` bytes at `offset` fail: the first
+    // `failures` of them, every one with kAlways.
+    static constexpr int kAlways = -1;
+    void FailRange(std::uint64_t offset, std::uint64_t length, int failures, PathFilter filter = {});
     // Writes to matching paths fail once `bytes` have been written to them in all:
     // the write that crosses the limit stores what fits and fails.
     void FillAfter(std::uint64_t bytes, PathFilter filter = {});
@@ -76,7 +81,7 @@ public:
 
     // Called by the wrapped files: false when this operation is to fail.
     bool Allow(FaultOp op, const std::string& path);
-    bool AllowRead(const std::string& path, std::uint64_t position);
+    bool AllowRead(const std::string& path, std::uint64_t position, std::size_t count);
     // How many of `count` bytes a read of `path` at `position` may get.
     std::size_t ReadRoom(const std::string& path, std::uint64_t position, std::size_t count);
     // How many of `count` bytes a write to `path` may store before the disk is full.
@@ -89,11 +94,21 @@ private:
         bool sticky = false;
     };
 
+    struct BadRange {
+        std::uint64_t offset = 0;
+        std::uint64_t length = 0;
+        int failures = 0;  // still to come; kAlways: without end
+        PathFilter filter;
+    };
+
     static bool Matches(const PathFilter& filter, const std::string& path);
+    // True when a bad range fails this read (and counts the failure).
+    bool HitsBadRange(const std::string& path, std::uint64_t position, std::size_t count);
 
     platform::FileSystem& m_inner;
     std::array<Fault, static_cast<std::size_t>(FaultOp::Count)> m_faults{};
     std::array<int, static_cast<std::size_t>(FaultOp::Count)> m_counts{};
+    std::vector<BadRange> m_badRanges;
     std::optional<std::uint64_t> m_fillLimit;
     PathFilter m_fillFilter;
     std::uint64_t m_filled = 0;
