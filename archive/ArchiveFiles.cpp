@@ -55,19 +55,19 @@ void AddUnreadable(std::vector<UnreadableRange>& ranges, const UnreadableRange& 
     ranges.push_back(range);
 }
 
-// Reads a block that failed as a whole piece by piece; the pieces that still fail are
-// zero and listed. Ended when the source ends within the block.
+// Reads a block that failed all its tries once more, piece by piece, without a pause
+// (a dead block costs one read per piece); the pieces that fail are zero and listed. Ended when the source ends within the block.
 Piece ReadAroundDamage(platform::ByteSource& source, std::uint64_t position, std::uint8_t* buffer,
                        std::size_t count, const ReadRetries& retries, std::vector<UnreadableRange>& unreadable)
 {
     for (std::size_t done = 0; done < count; done += kRescuePieceBytes) {
         const std::size_t length = std::min(kRescuePieceBytes, count - done);
-        const Piece piece = ReadPieceTrying(source, position + done, buffer + done, length, retries);
+        const Piece piece = ReadPiece(source, position + done, buffer + done, length);
         if (piece == Piece::Ended)
             return piece;
         if (piece == Piece::Failed) {
             std::fill_n(buffer + done, length, std::uint8_t{0});
-            AddUnreadable(unreadable, {position + done, length, 2 * retries.tries});
+            AddUnreadable(unreadable, {position + done, length, retries.tries + 1});
         }
     }
     return Piece::Read;

@@ -24,11 +24,11 @@ using platform::ReadWholeFile;
 using platform::TemporaryFile;
 using platform::WriteWholeFile;
 
-// A failed read is tried this often in all, with this pause between two tries.
+// A failed read of a block is tried this often in all, with this pause between two tries.
 inline constexpr int kReadTries = 3;
 inline constexpr std::chrono::milliseconds kRetryPause{200};
-// A block that stays unreadable is read again in pieces of this size (a sector), so
-// that only the pieces that really fail are lost.
+// A block that stays unreadable is read once more in pieces of this size (a sector),
+// so that only the pieces that really fail are lost.
 inline constexpr std::size_t kRescuePieceBytes = 4096;
 
 struct ReadRetries {
@@ -37,7 +37,7 @@ struct ReadRetries {
 };
 
 // Bytes of a source file that could not be read: zero in the copy. `tries` counts
-// the failed reads of these bytes (as part of their block, then on their own).
+// the failed reads of these bytes: their block's tries, then their piece's.
 struct UnreadableRange {
     std::uint64_t offset = 0;
     std::uint64_t length = 0;
