@@ -65,7 +65,7 @@ private:
         m_survey = SurveyDisk(m_files, m_copies);
         m_record.format = m_earlier.format;
         for (const auto& [name, copy] : m_earlier.diskFiles)
-            m_record.diskFiles.push_back(DiskFileRecord{name, copy, std::nullopt, {}});
+            m_record.diskFiles.push_back(DiskFileRecord{name, copy, std::nullopt});
         auto outputs = m_earlier.outputs;
         for (const auto& project : m_survey.projects) {
             auto& records = m_record.tracks.emplace_back(project.tracks.size());

@@ -56,7 +56,8 @@ void AddUnreadable(std::vector<UnreadableRange>& ranges, const UnreadableRange& 
 }
 
 // Reads a block that failed all its tries once more, piece by piece, without a pause
-// (a dead block costs one read per piece); the pieces that fail are zero and listed. Ended when the source ends within the block.
+// (a dead block costs one read per piece); the pieces that fail are zero and listed.
+// Ended when the source ends within the block.
 Piece ReadAroundDamage(platform::ByteSource& source, std::uint64_t position, std::uint8_t* buffer,
                        std::size_t count, const ReadRetries& retries, std::vector<UnreadableRange>& unreadable)
 {

@@ -32,7 +32,7 @@ struct DiskFileRecord {
     std::string name;  // as spelt on the disk
     std::optional<FileRecord> copy;
     std::optional<std::string> error;  // why it could not be copied
-    std::vector<UnreadableRange> unreadable;  // zero in the copy
+    std::vector<UnreadableRange> unreadable{};  // zero in the copy
 };
 
 struct TrackRecord {

@@ -182,8 +182,9 @@ private:
     // Returns the exit status when the run goes no further.
     std::optional<int> GuardSnapshot()
     {
-        const auto difference =
-            m_earlier ? SnapshotDifference(m_files, m_options.disk, m_survey, *m_earlier, m_options.retries) : std::nullopt;
+        const auto difference = m_earlier ? SnapshotDifference(m_files, m_options.disk, m_survey, *m_earlier,
+                                                               m_options.retries)
+                                          : std::nullopt;
         if (!difference)
             return std::nullopt;
         if (!m_options.replace) {
@@ -290,7 +291,7 @@ private:
     {
         const std::string source = platform::JoinPath(m_options.disk, name);
         const std::string copy = platform::JoinPath(m_copies, name);
-        DiskFileRecord record{name, std::nullopt, std::nullopt, {}};
+        DiskFileRecord record{name, std::nullopt, std::nullopt};
         m_progress.BeginItem(m_files.FileSize(source).value_or(0));
         if (!KeepCopy(name, copy, record)) {
             const CopyResult result =
@@ -355,9 +356,10 @@ private:
     std::optional<std::string> UnreadableData(const TrackFacts& track) const
     {
         for (const auto& segment : track.segments) {
-            const auto disk = std::find_if(m_record.diskFiles.begin(), m_record.diskFiles.end(), [&](const DiskFileRecord& file) {
+            const auto damaged = [&](const DiskFileRecord& file) {
                 return !file.unreadable.empty() && platform::EqualsIgnoringCase(file.name, segment.dataFile);
-            });
+            };
+            const auto disk = std::find_if(m_record.diskFiles.begin(), m_record.diskFiles.end(), damaged);
             if (disk == m_record.diskFiles.end())
                 continue;
             std::string spans;

@@ -72,7 +72,8 @@ std::optional<std::string> SnapshotDifference(platform::FileSystem& files, const
         const std::string path = platform::JoinPath(disk, name);
         if (std::find(names.begin(), names.end(), name) == names.end())
             return name + " is not on the disk";
-        if (files.FileSize(path) != copy.size || !SameBytes(files, path, copy, earlier.damagedDiskFiles.contains(name), retries))
+        const bool damaged = earlier.damagedDiskFiles.contains(name);
+        if (files.FileSize(path) != copy.size || !SameBytes(files, path, copy, damaged, retries))
             return name + " differs";
     }
     return std::nullopt;

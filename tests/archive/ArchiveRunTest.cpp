@@ -274,20 +274,24 @@ TEST_F(ArchiveRun, ReadsAroundUnreadableRangesAndListsExactlyWhatStaysLost)
         SCOPED_TRACE(run);
         testsupport::FaultyFileSystem faulty;
         fail(faulty);
-        EXPECT_EQ(Archive(Out("damaged"), ArchiveFormat::Wave, false, faulty), 1) << testing::PrintToString(console.warnings);
+        EXPECT_EQ(Archive(Out("damaged"), ArchiveFormat::Wave, false, faulty), 1)
+            << testing::PrintToString(console.warnings);
         const auto tree = testsupport::ArchiveTree(Out("damaged"));
         EXPECT_TRUE(tree.at("disk/" + damaged) == copy);
         EXPECT_EQ(tree.at("disk/" + late), whole.at("disk/" + late));
         const json manifest = Manifest(Out("damaged"));
         for (const auto& line : lines) {
             EXPECT_TRUE(console.Warned(line)) << line;
-            EXPECT_NE(std::find(manifest["leftOut"].begin(), manifest["leftOut"].end(), line), manifest["leftOut"].end());
+            const json& leftOut = manifest["leftOut"];
+            EXPECT_NE(std::find(leftOut.begin(), leftOut.end(), line), leftOut.end()) << line;
         }
         for (const auto& disk : manifest["diskFiles"])
-            EXPECT_EQ(disk.value("unreadable", json::array()), disk["name"] == damaged ? ranges : json::array()) << disk;
+            EXPECT_EQ(disk.value("unreadable", json::array()), disk["name"] == damaged ? ranges : json::array())
+                << disk;
         const json map = {{"program", "wavelorn-cli"},
                           {"version", manifest["version"]},
-                          {"files", {{{"name", damaged}, {"copy", "disk/" + damaged}, {"size", size}, {"unreadable", ranges}}}}};
+                          {"files",
+                           {{{"name", damaged}, {"copy", "disk/" + damaged}, {"size", size}, {"unreadable", ranges}}}}};
         EXPECT_EQ(json::parse(tree.at("rescue-map.json")), map);
         for (std::size_t p = 0; p < manifest["projects"].size(); ++p) {
             for (std::size_t t = 0; t < manifest["projects"][p]["tracks"].size(); ++t) {
