@@ -129,11 +129,21 @@ bool IsSha256Hex(const std::string& text)
            text.find_first_not_of("0123456789abcdef") == std::string::npos;
 }
 
+// The whole number `entry` holds under `key`; nothing when it holds none there (a
+// fraction or a number out of range converted would be undefined).
+std::optional<std::uint64_t> CountOf(const json& entry, const char* key)
+{
+    if (!entry.contains(key) || !entry.at(key).is_number_unsigned())
+        return std::nullopt;
+    return entry.at(key).get<std::uint64_t>();
+}
+
 std::optional<FileRecord> FileOf(const json& entry)
 {
-    if (!entry.contains("file") || !entry.contains("size") || !entry.contains("sha256"))
+    const auto size = CountOf(entry, "size");
+    if (!entry.contains("file") || !size || !entry.contains("sha256"))
         return std::nullopt;
-    FileRecord file{entry.at("file").get<std::string>(), entry.at("size").get<std::uint64_t>(),
+    FileRecord file{entry.at("file").get<std::string>(), *size,
                     entry.at("sha256").get<std::string>()};
     if (!IsArchivePath(file.file) || !IsSha256Hex(file.sha256))
         return std::nullopt;
@@ -176,7 +186,7 @@ std::optional<EarlierRun> EarlierRunOf(const json& manifest)
         earlier.projectFolders.push_back(project.at("folder").get<std::string>());
         for (const auto& track : project.at("tracks")) {
             if (const auto file = FileOf(track))
-                earlier.outputs[file->file] = {*file, track.value("fileSamples", std::uint64_t{0}),
+                earlier.outputs[file->file] = {*file, CountOf(track, "fileSamples").value_or(0),
                                                track.value("warnings", std::vector<std::string>{})};
         }
     }
