@@ -175,7 +175,8 @@ struct Target {
 };
 
 const Target kTargets[] = {
-    {"track data files", NameContains("8b32"), true},
+    // By the start of the name: the temporary text's random name may hold "8b32" too.
+    {"track data files", [](const std::string& path) { return platform::NamePart(path).rfind("8b32", 0) == 0; }, true},
     {"FNB.TXT", NameContains(kFnbText), false},
     {"new FNB.TXT", NameContains(kNewFnbTextName), true},
     // Every file name here has a dot, no folder name does: only the disk folder is synced.
