@@ -5,6 +5,7 @@
 #include "archive/ArchiveProgress.h"
 #include "archive/ArchiveSurvey.h"
 #include "archive/ArchiveVerify.h"
+#include "archive/LostSamples.h"
 #include "platform/Files.h"
 #include "platform/Interruption.h"
 #include "platform/Sha256.h"
@@ -42,7 +43,10 @@ public:
         BuildRecord();
         m_progress.SetTotal(PlannedWork());
         CheckChecksumList();
-        const auto found = VerifyArchive(m_files, m_progress, VerifyJob{m_copies, m_outdir, &m_survey, &m_record});
+        CheckRescueMap();
+        SilencedReads decoding(m_files, SilencedBytes(m_survey, m_earlier.damagedDiskFiles));
+        const auto found =
+            VerifyArchive(m_files, m_progress, VerifyJob{m_copies, m_outdir, &m_survey, &m_record, &decoding});
         m_mismatches.insert(m_mismatches.end(), found.mismatches.begin(), found.mismatches.end());
         for (const auto& mismatch : m_mismatches)
             m_console.Warn("check: " + mismatch);
@@ -66,6 +70,10 @@ private:
         m_record.format = m_earlier.format;
         for (const auto& [name, copy] : m_earlier.diskFiles)
             m_record.diskFiles.push_back(DiskFileRecord{name, copy, std::nullopt});
+        for (auto& disk : m_record.diskFiles) {
+            if (const auto damaged = m_earlier.damagedDiskFiles.find(disk.name); damaged != m_earlier.damagedDiskFiles.end())
+                disk.unreadable = damaged->second;
+        }
         auto outputs = m_earlier.outputs;
         for (const auto& project : m_survey.projects) {
             auto& records = m_record.tracks.emplace_back(project.tracks.size());
@@ -82,6 +90,31 @@ private:
         }
         for (const auto& [file, output] : outputs)
             Mismatch(file + ": the copies in " + kDiskCopyFolder + "/ hold no such track");
+    }
+
+    // rescue-map.json against the manifest's unreadable ranges; a note of what the disk
+    // could not give, which a later archive run on the disk retries.
+    void CheckRescueMap()
+    {
+        const auto& damage = m_earlier.damagedDiskFiles;
+        const auto text = ReadWholeFile(m_files, platform::JoinPath(m_outdir, kRescueMapName));
+        const auto map = text ? ParseRescueMap(*text) : std::nullopt;
+        if (text && !map)
+            Mismatch(std::string(kRescueMapName) + ": not a rescue map this program wrote");
+        else if (!text && !damage.empty())
+            Mismatch(std::string(kRescueMapName) + ": missing, although the manifest lists unreadable ranges");
+        else if (map && *map != damage)
+            Mismatch(std::string(kRescueMapName) + ": lists other unreadable ranges than the manifest");
+        if (damage.empty())
+            return;
+        std::uint64_t lost = 0;
+        for (const auto& [name, ranges] : damage) {
+            for (const auto& range : ranges)
+                lost += range.length;
+        }
+        m_console.Warn("check: " + std::to_string(lost) + " bytes of " + std::to_string(damage.size()) +
+                       " disk files could not be read from the disk (" + kRescueMapName +
+                       "); the tracks are silent there, and an archive run on the disk reads them again");
     }
 
     // Every file the manifest lists, by its path, with its checksum.

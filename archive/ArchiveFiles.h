@@ -15,9 +15,6 @@
 
 namespace archive {
 
-// Called with the bytes of a file done so far.
-using ByteProgress = std::function<void(std::uint64_t done)>;
-
 // The archive writes every file through the platform's temporary files.
 using platform::MoveIntoPlace;
 using platform::ReadWholeFile;
@@ -37,7 +34,8 @@ struct ReadRetries {
 };
 
 // Bytes of a source file that could not be read: zero in the copy. `tries` counts
-// the failed reads of these bytes: their block's tries, then their piece's.
+// the failed reads of these bytes over all runs: per run their block's tries, then
+// their piece's; 0 for bytes a stopped run did not come to.
 struct UnreadableRange {
     std::uint64_t offset = 0;
     std::uint64_t length = 0;
@@ -46,19 +44,46 @@ struct UnreadableRange {
     bool operator==(const UnreadableRange&) const = default;
 };
 
+// How the reading of a disk file stands.
+struct ReadCounts {
+    std::uint64_t done = 0;         // bytes of the file dealt with
+    std::uint64_t read = 0;         // bytes read from the disk
+    std::uint64_t unreadable = 0;   // bytes that stayed unreadable
+    std::uint64_t failedReads = 0;  // reads of the disk that failed (each try counts)
+
+    ReadCounts& operator+=(const ReadCounts& other);
+};
+
+using CopyProgress = std::function<void(const ReadCounts& counts)>;
+
+struct CopyRequest {
+    std::string from;  // the disk's file
+    std::string to;    // its copy
+    // Null for a fresh copy. Otherwise `to` holds an earlier copy whose bytes outside
+    // these ranges are taken as they are; only the ranges are read from the disk again.
+    const std::vector<UnreadableRange>* holes = nullptr;
+    ReadRetries retries{};
+    CopyProgress progress;        // called after each block; may be empty
+    std::function<bool()> stop;   // asked before each block; may be empty
+};
+
 struct CopyResult {
-    enum class Status { Copied, SourceUnreadable, WriteFailed };
+    enum class Status { Copied, SourceUnreadable, EarlierCopyUnreadable, WriteFailed };
     Status status = Status::Copied;
     std::uint64_t size = 0;
     std::string sha256;  // of the bytes written to the copy
     std::vector<UnreadableRange> unreadable;  // in offset order, adjacent ones joined
+    ReadCounts counts;
+    // Asked to stop: the copy is complete in size, what was not read yet is listed as
+    // unreadable after 0 tries (or with its earlier tries), for the next run to read.
+    bool stopped = false;
 };
 
-// Copies `from` to `to` byte for byte, with the SHA-256 of what was written. Reads that
-// fail are tried again; what stays unreadable is zero in the copy and listed in the
-// result. A source that cannot be opened, or that ends before its size, is unreadable.
-CopyResult CopyFile(platform::FileSystem& files, const std::string& from, const std::string& to,
-                    const ByteProgress& progress, const ReadRetries& retries);
+// Copies the request's file byte for byte (or fills in the holes of its earlier copy),
+// with the SHA-256 of what was written. Reads that fail are tried again; what stays
+// unreadable is zero in the copy and listed in the result. A source that cannot be
+// opened, or that ends before its size, is unreadable.
+CopyResult CopyFile(platform::FileSystem& files, const CopyRequest& request);
 
 // What CopyFile reads of `path`, without a copy: its size, its SHA-256 and its
 // unreadable ranges (as zeros).

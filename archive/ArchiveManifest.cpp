@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <limits>
 
 namespace archive {
 
@@ -43,6 +44,18 @@ json SegmentJson(const SegmentFacts& segment)
             {"dataFileFound", segment.dataFileFound}};
 }
 
+json SilentJson(const std::vector<SilentSpan>& spans)
+{
+    json list = json::array();
+    for (const auto& span : spans)
+        list.push_back({{"first", span.first},
+                        {"samples", span.samples},
+                        {"dataFile", span.dataFile},
+                        {"offset", span.bytes.offset},
+                        {"length", span.bytes.length}});
+    return list;
+}
+
 // `rate` is null when the project's rate cannot be exported.
 json TrackJson(const TrackFacts& facts, const TrackRecord* record, const RateFormat* rate)
 {
@@ -60,6 +73,9 @@ json TrackJson(const TrackFacts& facts, const TrackRecord* record, const RateFor
     if (record->error)
         entry["error"] = *record->error;
     entry["warnings"] = record->warnings;
+    // Only a track silenced in part has the field, so that an undamaged disk's manifest stays as it was.
+    if (!record->silent.empty())
+        entry["silent"] = SilentJson(record->silent);
     return entry;
 }
 
@@ -159,15 +175,38 @@ std::optional<ArchiveFormat> FormatOf(const std::string& extension)
     return std::nullopt;
 }
 
+// The unreadable ranges listed for a copy of `size` bytes; nothing when one is not a
+// whole-number range after the one before it and within the copy.
+std::optional<std::vector<UnreadableRange>> UnreadableOf(const json& disk, std::uint64_t size)
+{
+    std::vector<UnreadableRange> ranges;
+    std::uint64_t end = 0;
+    for (const auto& entry : disk.value("unreadable", json::array())) {
+        const auto offset = CountOf(entry, "offset");
+        const auto length = CountOf(entry, "length");
+        const auto tries = CountOf(entry, "tries");
+        if (!offset || !length || !tries || *offset < end || *offset > size || *length == 0 ||
+            *length > size - *offset)
+            return std::nullopt;
+        end = *offset + *length;
+        ranges.push_back({*offset, *length,
+                          static_cast<int>(std::min<std::uint64_t>(*tries, std::numeric_limits<int>::max()))});
+    }
+    return ranges;
+}
+
 void AddDiskFile(EarlierRun& earlier, const json& disk)
 {
     const std::string name = disk.at("name").get<std::string>();
-    if (!disk.value("unreadable", json::array()).empty())
-        earlier.damagedDiskFiles.insert(name);
-    if (const auto copy = FileOf(disk))
-        earlier.diskFiles[name] = *copy;
-    else
+    const auto copy = FileOf(disk);
+    const auto unreadable = copy ? UnreadableOf(disk, copy->size) : std::nullopt;
+    if (!unreadable) {
         earlier.uncopiedDiskFiles.insert(name);
+        return;
+    }
+    earlier.diskFiles[name] = *copy;
+    if (!unreadable->empty())
+        earlier.damagedDiskFiles[name] = *unreadable;
 }
 
 std::optional<EarlierRun> EarlierRunOf(const json& manifest)
@@ -254,6 +293,26 @@ std::optional<EarlierRun> ParseManifest(const std::string& text)
         if (manifest.value("program", std::string()) != kProgramName)
             return std::nullopt;
         return EarlierRunOf(manifest);
+    } catch (const json::exception&) {
+        return std::nullopt;
+    }
+}
+
+std::optional<DamageMap> ParseRescueMap(const std::string& text)
+{
+    try {
+        const json map = json::parse(text);
+        if (map.value("program", std::string()) != kProgramName)
+            return std::nullopt;
+        DamageMap damage;
+        for (const auto& file : map.at("files")) {
+            const auto size = CountOf(file, "size");
+            const auto unreadable = size ? UnreadableOf(file, *size) : std::nullopt;
+            if (!unreadable)
+                return std::nullopt;
+            damage[file.at("name").get<std::string>()] = *unreadable;
+        }
+        return damage;
     } catch (const json::exception&) {
         return std::nullopt;
     }

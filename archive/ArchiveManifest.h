@@ -6,6 +6,7 @@
 #include "archive/ArchiveFiles.h"
 #include "archive/ArchiveNames.h"
 #include "archive/ArchiveSurvey.h"
+#include "archive/LostSamples.h"
 
 #include <cstdint>
 #include <map>
@@ -40,6 +41,7 @@ struct TrackRecord {
     std::uint64_t fileSamples = 0;     // sample frames in the output
     std::optional<std::string> error;  // why it was left out
     std::vector<std::string> warnings;
+    std::vector<SilentSpan> silent{};  // where unreadable bytes of its data files left it silent
 };
 
 struct ArchiveRecord {
@@ -82,7 +84,7 @@ struct EarlierRun {
     bool complete = false;
     std::map<std::string, FileRecord> diskFiles;  // name as spelt on the disk -> its copy
     std::set<std::string> uncopiedDiskFiles;      // names listed with an error instead
-    std::set<std::string> damagedDiskFiles;       // names whose copy has unreadable ranges
+    DamageMap damagedDiskFiles;                   // copies with unreadable ranges, with the ranges
     std::vector<std::string> projectFolders;      // in list order
     struct Output {
         FileRecord file;
@@ -92,8 +94,13 @@ struct EarlierRun {
     std::map<std::string, Output> outputs;  // by path relative to the archive folder
 };
 
-// Nothing when `text` is not a manifest this program wrote.
+// Nothing when `text` is not a manifest this program wrote. A copy whose unreadable
+// ranges do not lie in order within it is taken as not made.
 std::optional<EarlierRun> ParseManifest(const std::string& text);
+
+// The unreadable ranges rescue-map.json lists, by disk file name; nothing when `text`
+// is not a map this program wrote or a range does not lie in order within its file.
+std::optional<DamageMap> ParseRescueMap(const std::string& text);
 
 // The manifest `text` with "complete" false and everything else as it was: what a
 // re-run puts in place before it changes a file; nothing when `text` is no manifest.

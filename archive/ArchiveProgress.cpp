@@ -1,6 +1,7 @@
 #include "archive/ArchiveProgress.h"
 
 #include <algorithm>
+#include <string>
 
 namespace archive {
 
@@ -24,6 +25,24 @@ private:
     ArchiveProgress& m_progress;
     std::uint64_t m_bytesPerFrame;
 };
+
+constexpr std::uint64_t kKibibyte = 1024;
+constexpr std::uint64_t kMebibyte = kKibibyte * kKibibyte;
+constexpr std::uint64_t kTenths = 10;
+
+// "512 B", "8.0 KiB", "123.4 MiB".
+std::string ByteCountText(std::uint64_t bytes)
+{
+    const auto tenths = [](std::uint64_t value, std::uint64_t unit) {
+        const std::uint64_t scaled = value * kTenths / unit;
+        return std::to_string(scaled / kTenths) + "." + std::to_string(scaled % kTenths);
+    };
+    if (bytes < kKibibyte)
+        return std::to_string(bytes) + " B";
+    if (bytes < kMebibyte)
+        return tenths(bytes, kKibibyte) + " KiB";
+    return tenths(bytes, kMebibyte) + " MiB";
+}
 
 }  // namespace
 
@@ -66,6 +85,13 @@ void ArchiveProgress::EndItem()
 std::unique_ptr<platform::ProgressWindow> ArchiveProgress::FrameWindow(std::uint64_t bytesPerFrame)
 {
     return std::make_unique<archive::FrameWindow>(*this, bytesPerFrame);
+}
+
+void ArchiveProgress::ShowReads(std::uint64_t read, std::uint64_t unreadable, std::uint64_t failedReads)
+{
+    if (m_window && (unreadable > 0 || failedReads > 0))
+        m_window->SetDetail("read " + ByteCountText(read) + ", unreadable " + ByteCountText(unreadable) + ", " +
+                            std::to_string(failedReads) + " failed reads");
 }
 
 bool ArchiveProgress::StopRequested() const

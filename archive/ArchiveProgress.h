@@ -30,6 +30,11 @@ public:
     // `bytesPerFrame` bytes of the current item.
     std::unique_ptr<platform::ProgressWindow> FrameWindow(std::uint64_t bytesPerFrame);
 
+    // What the reads of the disk cost so far, beside the bar: bytes read, bytes that
+    // stayed unreadable, reads that failed; shown once a read failed, a clean disk
+    // shows the bar alone.
+    void ShowReads(std::uint64_t read, std::uint64_t unreadable, std::uint64_t failedReads);
+
     // True once the window was asked to stop the run.
     bool StopRequested() const;
 

@@ -7,6 +7,7 @@
 #include "archive/ArchiveTrack.h"
 #include "archive/ArchiveVerify.h"
 #include "archive/DiskWatch.h"
+#include "archive/LostSamples.h"
 #include "platform/Files.h"
 #include "platform/Interruption.h"
 #include "platform/Sha256.h"
@@ -16,6 +17,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <set>
 
 namespace archive {
 
@@ -69,7 +71,7 @@ public:
         m_progress.SetTotal(PlannedWork() * (m_options.verify ? 2 : 1));
         if (!PrepareFolders() || !CopyDiskFiles())
             return Stop();
-        m_outputsStale = OutputsStale();
+        m_changedCopies = ChangedCopies();
         for (std::size_t i = 0; i < m_survey.projects.size(); ++i) {
             if (!ArchiveProject(i) || !WriteManifest())
                 return Stop();
@@ -272,30 +274,59 @@ private:
     }
 
     // True when the earlier run's copy of `name` is whole; the guard has found the
-    // disk's file unchanged since.
-    bool KeepCopy(const std::string& name, const std::string& copy, DiskFileRecord& record)
+    // disk's file unchanged since. A copy with unreadable ranges is kept only to have
+    // those read again: `holes` then points at them.
+    bool KeepCopy(const std::string& name, const std::string& copy, DiskFileRecord& record,
+                  const std::vector<UnreadableRange>*& holes)
     {
-        // A copy with unreadable ranges is made afresh: the disk may give them now.
-        if (!m_earlier || !m_earlier->diskFiles.contains(name) || m_earlier->damagedDiskFiles.contains(name))
+        if (!m_earlier || !m_earlier->diskFiles.contains(name))
             return false;
         const FileRecord& earlier = m_earlier->diskFiles.at(name);
         const std::string relative = RelativePath(kDiskCopyFolder, name);
         if (!Intact(relative, copy, earlier))
             return false;
+        if (const auto damaged = m_earlier->damagedDiskFiles.find(name); damaged != m_earlier->damagedDiskFiles.end()) {
+            holes = &damaged->second;
+            return false;
+        }
         record.copy = FileRecord{relative, earlier.size, earlier.sha256};
         ++m_kept;
         return true;
     }
 
+    // Copies `name` afresh, or reads again only the `holes` of its earlier copy (afresh
+    // when that copy cannot be read after all).
+    CopyResult CopyFromDisk(const std::string& name, const std::vector<UnreadableRange>* holes)
+    {
+        CopyRequest request{platform::JoinPath(m_options.disk, name), platform::JoinPath(m_copies, name), holes,
+                            m_options.retries, [this](const ReadCounts& counts) { ShowReads(counts); },
+                            [this] { return StopRequested(); }};
+        CopyResult result = CopyFile(m_files, request);
+        if (holes && result.status == CopyResult::Status::EarlierCopyUnreadable) {
+            request.holes = nullptr;
+            result = CopyFile(m_files, request);
+        }
+        m_reads += result.counts;
+        return result;
+    }
+
+    // The progress of the disk's reads: the bar's share, and what the reads cost so far.
+    void ShowReads(const ReadCounts& file)
+    {
+        ReadCounts all = m_reads;
+        all += file;
+        m_progress.ItemDone(file.done);
+        m_progress.ShowReads(all.read, all.unreadable, all.failedReads);
+    }
+
     bool CopyDiskFile(const std::string& name)
     {
-        const std::string source = platform::JoinPath(m_options.disk, name);
         const std::string copy = platform::JoinPath(m_copies, name);
         DiskFileRecord record{name, std::nullopt, std::nullopt};
-        m_progress.BeginItem(m_files.FileSize(source).value_or(0));
-        if (!KeepCopy(name, copy, record)) {
-            const CopyResult result =
-                CopyFile(m_files, source, copy, m_progress.ItemCallback(), m_options.retries);
+        const std::vector<UnreadableRange>* holes = nullptr;
+        m_progress.BeginItem(m_files.FileSize(platform::JoinPath(m_options.disk, name)).value_or(0));
+        if (!KeepCopy(name, copy, record, holes)) {
+            const CopyResult result = CopyFromDisk(name, holes);
             if (result.status == CopyResult::Status::WriteFailed) {
                 m_failure = RelativePath(kDiskCopyFolder, name) + ": cannot be written";
                 return false;
@@ -306,6 +337,8 @@ private:
             } else {
                 record.copy = FileRecord{RelativePath(kDiskCopyFolder, name), result.size, result.sha256};
                 record.unreadable = result.unreadable;
+                if (holes)
+                    NoteRetried(name, *holes, result);
                 NoteUnreadable(name, record.unreadable);
             }
         }
@@ -316,11 +349,23 @@ private:
         return true;
     }
 
+    // What reading an earlier copy's holes again gave.
+    void NoteRetried(const std::string& name, const std::vector<UnreadableRange>& holes, const CopyResult& result)
+    {
+        std::uint64_t before = 0;
+        for (const auto& hole : holes)
+            before += hole.length;
+        m_console.Warn("retried: " + name + ": " + std::to_string(before - result.counts.unreadable) + " of " +
+                       std::to_string(before) + " bytes an earlier run could not read are read now");
+    }
+
     // Each range of a disk file that stayed unreadable: on standard error and among
-    // what the archive lacks.
+    // what the archive lacks. Ranges a stopped run did not come to are the next run's.
     void NoteUnreadable(const std::string& name, const std::vector<UnreadableRange>& ranges)
     {
         for (const auto& range : ranges) {
+            if (range.tries == 0)
+                continue;
             m_record.leftOut.push_back("unreadable: " + name + ": bytes " + ByteSpan(range) + " after " +
                                        std::to_string(range.tries) + " tries");
             m_console.Warn(m_record.leftOut.back());
@@ -330,11 +375,45 @@ private:
     bool CopyDiskFiles()
     {
         for (const auto& name : m_survey.diskFiles) {
-            if (StopRequested() || !CopyDiskFile(name))
+            if (StopRequested() || !CopyDiskFile(name)) {
+                KeepEarlierRecords();
+                WriteRescueMap();
                 return false;
+            }
         }
         const bool unchanged = DiskUnchanged();
+        m_damage = DamageOfCopies();
+        m_decoding = std::make_unique<SilencedReads>(m_files, SilencedBytes(m_survey, m_damage));
         return WriteRescueMap() && unchanged && WriteManifest();
+    }
+
+    // The earlier run's records of the disk files this run did not come to, so that
+    // the manifest a stopped run leaves still knows their copies and holes.
+    void KeepEarlierRecords()
+    {
+        if (!m_earlier)
+            return;
+        for (const auto& name : m_survey.diskFiles) {
+            const bool recorded = std::any_of(m_record.diskFiles.begin(), m_record.diskFiles.end(),
+                                              [&](const DiskFileRecord& disk) { return disk.name == name; });
+            const auto copy = m_earlier->diskFiles.find(name);
+            if (recorded || copy == m_earlier->diskFiles.end())
+                continue;
+            const auto damaged = m_earlier->damagedDiskFiles.find(name);
+            m_record.diskFiles.push_back(DiskFileRecord{
+                name, copy->second, std::nullopt,
+                damaged == m_earlier->damagedDiskFiles.end() ? std::vector<UnreadableRange>{} : damaged->second});
+        }
+    }
+
+    DamageMap DamageOfCopies() const
+    {
+        DamageMap damage;
+        for (const auto& disk : m_record.diskFiles) {
+            if (!disk.unreadable.empty())
+                damage[disk.name] = disk.unreadable;
+        }
+        return damage;
     }
 
     // rescue-map.json when a copy has unreadable ranges; none, not even an earlier
@@ -349,26 +428,6 @@ private:
             return true;
         m_failure = std::string(kRescueMapName) + (damaged ? ": cannot be written" : ": cannot be removed");
         return false;
-    }
-
-    // Why `track` is left out for a data file it plays that has unreadable ranges;
-    // nothing when none has. Its zeros would pass for samples.
-    std::optional<std::string> UnreadableData(const TrackFacts& track) const
-    {
-        for (const auto& segment : track.segments) {
-            const auto damaged = [&](const DiskFileRecord& file) {
-                return !file.unreadable.empty() && platform::EqualsIgnoringCase(file.name, segment.dataFile);
-            };
-            const auto disk = std::find_if(m_record.diskFiles.begin(), m_record.diskFiles.end(), damaged);
-            if (disk == m_record.diskFiles.end())
-                continue;
-            std::string spans;
-            for (const auto& range : disk->unreadable)
-                spans += (spans.empty() ? "" : ", ") + ByteSpan(range);
-            return Explain(Refusal{MessageId::ConvertFailed, Reason::DataFileUnreadable, track.description,
-                                   disk->name + " has bytes " + spans});
-        }
-        return std::nullopt;
     }
 
     // True when every disk file still has the size and identity it had before the run
@@ -388,31 +447,63 @@ private:
         return false;
     }
 
-    // Why the earlier run's track files cannot be kept: another version wrote them, or
-    // the copies they were decoded from are not the ones made now; nothing when they can.
-    std::optional<std::string> OutputsStale() const
+    // The disk files whose copy is not the one the earlier run decoded from: copied
+    // anew, first copied now, or no longer copied.
+    std::set<std::string> ChangedCopies() const
     {
+        std::set<std::string> changed;
         if (!m_earlier)
-            return std::nullopt;
+            return changed;
+        for (const auto& disk : m_record.diskFiles) {
+            const auto earlier = m_earlier->diskFiles.find(disk.name);
+            if (!disk.copy || earlier == m_earlier->diskFiles.end() || earlier->second.sha256 != disk.copy->sha256)
+                changed.insert(disk.name);
+        }
+        for (const auto& [name, copy] : m_earlier->diskFiles) {
+            if (std::none_of(m_record.diskFiles.begin(), m_record.diskFiles.end(),
+                             [&](const DiskFileRecord& disk) { return disk.name == name && disk.copy; }))
+                changed.insert(name);
+        }
+        return changed;
+    }
+
+    static bool Plays(const TrackFacts& track, const std::string& name)
+    {
+        return std::any_of(track.segments.begin(), track.segments.end(), [&](const SegmentFacts& segment) {
+            return platform::EqualsIgnoringCase(segment.dataFile, name);
+        });
+    }
+
+    bool PlayedByAnyTrack(const std::string& name) const
+    {
+        return std::any_of(m_survey.projects.begin(), m_survey.projects.end(), [&](const ProjectFacts& project) {
+            return std::any_of(project.tracks.begin(), project.tracks.end(),
+                               [&](const TrackFacts& track) { return Plays(track, name); });
+        });
+    }
+
+    // Why the earlier run's file of `track` cannot be kept: another version wrote it,
+    // or a copy it was decoded from is not the one made now (any copy that is not a
+    // track's data file, such as FNB.BIN, counts for every track); nothing when it can.
+    std::optional<std::string> OutputStale(const TrackFacts& track) const
+    {
         if (m_earlier->version != m_record.version)
             return "written by version " + m_earlier->version;
-        const auto sameCopy = [this](const DiskFileRecord& disk) {
-            const auto earlier = m_earlier->diskFiles.find(disk.name);
-            return disk.copy && earlier != m_earlier->diskFiles.end() && earlier->second.sha256 == disk.copy->sha256;
-        };
-        if (m_earlier->diskFiles.size() != m_record.diskFiles.size() ||
-            !std::all_of(m_record.diskFiles.begin(), m_record.diskFiles.end(), sameCopy))
-            return "decoded from other disk copies";
+        for (const auto& name : m_changedCopies) {
+            if (Plays(track, name) || !PlayedByAnyTrack(name))
+                return "decoded from other disk copies";
+        }
         return std::nullopt;
     }
 
     // True when the earlier run wrote this output from the same disk and it is whole.
-    bool KeepOutput(const std::string& relative, const std::string& path, TrackRecord& record)
+    bool KeepOutput(const TrackFacts& track, const std::string& relative, const std::string& path,
+                    TrackRecord& record)
     {
         if (!m_earlier || !m_earlier->outputs.contains(relative))
             return false;
-        if (m_outputsStale) {
-            m_console.Warn("redone: " + relative + ": " + *m_outputsStale);
+        if (const auto stale = OutputStale(track)) {
+            m_console.Warn("redone: " + relative + ": " + *stale);
             return false;
         }
         const EarlierRun::Output& earlier = m_earlier->outputs.at(relative);
@@ -431,7 +522,7 @@ private:
     {
         const TrackJob job{m_copies, project.record, *project.format, track.track, track.virtualTrack, path,
                            m_options.format};
-        const TrackOutcome outcome = WriteTrackOutput(m_files, m_progress, job);
+        const TrackOutcome outcome = WriteTrackOutput(*m_decoding, m_progress, job);
         if (StopRequested())
             return false;
         if (outcome.status == TrackOutcome::Status::OutputFailed) {
@@ -473,17 +564,27 @@ private:
         const std::string relative = RelativePath(project.folder, name);
         const std::string path = platform::JoinPath(platform::JoinPath(m_options.outdir, project.folder), name);
         m_progress.BeginItem(track.expectedFrames * track.bytesPerSample);
-        bool going = true;
-        if (const auto unreadable = UnreadableData(track)) {
-            record.error = *unreadable;
-            LeaveOut(project.folder + ": " + *unreadable);
-        } else {
-            going = KeepOutput(relative, path, record) || WriteOutput(project, track, relative, path, record);
-        }
+        record.silent = SilentSpans(track, LayoutOfFormat(project.format->wordLength), m_damage);
+        const bool going =
+            KeepOutput(track, relative, path, record) || WriteOutput(project, track, relative, path, record);
+        if (going && record.output)
+            NoteSilence(project, track, record);
         m_progress.EndItem();
         if (record.output)
             m_console.Listed(relative);
         return going;
+    }
+
+    // Each span of the track that is silent for bytes its data files lack: on standard
+    // error on every run, among the track's warnings once.
+    void NoteSilence(const ProjectFacts& project, const TrackFacts& track, TrackRecord& record)
+    {
+        for (const auto& span : record.silent) {
+            const std::string text = Explain(SilenceWarning(track, span, project.format->rate.hz));
+            if (std::find(record.warnings.begin(), record.warnings.end(), text) == record.warnings.end())
+                record.warnings.push_back(text);
+            m_console.Warn("warning: " + project.folder + ": " + text);
+        }
     }
 
     bool ArchiveProject(std::size_t index)
@@ -523,7 +624,7 @@ private:
 
     Verification Verify()
     {
-        const VerifyJob job{m_options.disk, m_options.outdir, &m_survey, &m_record};
+        const VerifyJob job{m_options.disk, m_options.outdir, &m_survey, &m_record, m_decoding.get()};
         std::vector<std::string> mismatches = m_damaged;
         const VerifyOutcome outcome = VerifyArchive(m_files, m_progress, job);
         mismatches.insert(mismatches.end(), outcome.mismatches.begin(), outcome.mismatches.end());
@@ -590,7 +691,10 @@ private:
     ArchiveRecord m_record;
     std::optional<std::string> m_earlierText;
     std::optional<EarlierRun> m_earlier;
-    std::optional<std::string> m_outputsStale;
+    std::set<std::string> m_changedCopies;  // since the earlier run
+    DamageMap m_damage;  // the copies' unreadable ranges
+    std::unique_ptr<SilencedReads> m_decoding;  // reads the copies with their damaged groups silent
+    ReadCounts m_reads;  // of the disk files done
     std::vector<std::string> m_damaged;  // earlier files found damaged, redone
     bool m_manifestFailed = false;
     bool m_interrupted = false;

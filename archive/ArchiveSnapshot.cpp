@@ -47,10 +47,13 @@ std::string FreeName(platform::FileSystem& files, const std::string& outdir, con
 }
 
 // True when the disk file at `path` holds what its earlier `copy` does. Where either
-// has unreadable ranges, the zeros there stand for bytes unknown: the size tells.
+// has unreadable ranges, the zeros there stand for bytes unknown: the size tells. A
+// damaged copy's file is not read at all, so that a re-run reads only its holes.
 bool SameBytes(platform::FileSystem& files, const std::string& path, const FileRecord& copy, bool copyDamaged,
                const ReadRetries& retries)
 {
+    if (copyDamaged)
+        return true;
     const CopyResult read = ReadDiskFile(files, path, retries);
     if (read.status != CopyResult::Status::Copied)
         return false;

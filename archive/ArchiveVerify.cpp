@@ -177,7 +177,8 @@ private:
         const auto output = OpenOutput(PathOf(file), width, refusal);
         if (!output)
             return refusal;
-        CTrack track(m_job.disk, project.record, facts.track, facts.virtualTrack, m_files);
+        CTrack track(m_job.disk, project.record, facts.track, facts.virtualTrack,
+                     m_job.decoding ? *m_job.decoding : m_files);
         if (const auto refusal = track.Open())
             return "the disk cannot be read afresh: " + Explain(*refusal);
         std::optional<std::string> difference;

@@ -18,6 +18,9 @@ struct VerifyJob {
     std::string outdir;  // the archive folder
     const DiskSurvey* survey = nullptr;
     const ArchiveRecord* record = nullptr;
+    // Reads the tracks' samples afresh, with their unreadable groups silent as in the
+    // archive's decode; null: `files` itself.
+    platform::FileSystem* decoding = nullptr;
 };
 
 struct VerifyOutcome {

@@ -19,7 +19,7 @@ public:
     {
         // On a terminal the line covers the progress bar, which is drawn again below it.
         if (platform::IsTerminal(stderr))
-            std::fprintf(stderr, "\r%-*s\n", static_cast<int>(ProgressBar::Render(0, 1).size()), text.c_str());
+            std::fprintf(stderr, "\r%-*s\n", static_cast<int>(ProgressBar::LineWidth()), text.c_str());
         else
             std::fprintf(stderr, "%s\n", text.c_str());
         std::fflush(stderr);

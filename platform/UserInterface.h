@@ -47,6 +47,9 @@ public:
     // without a measure ignores them; the total is unknown until SetTotal.
     virtual void SetTotal(std::uint64_t total) { static_cast<void>(total); }
     virtual void SetDone(std::uint64_t done) { static_cast<void>(done); }
+    // A short line of figures beside the measure (what the reads of a damaged disk
+    // cost); a window without room for it ignores it.
+    virtual void SetDetail(const std::string& detail) { static_cast<void>(detail); }
     // True once the person asked the run to stop (Cancel, Ctrl+C); the runs ask
     // between blocks. A window without the means never asks to stop.
     virtual bool StopRequested() const { return false; }

@@ -64,7 +64,6 @@ const char* ReasonText(Reason reason)
         {Reason::ProjectIndexUnreadable, "FNB.BIN cannot be read"},
         {Reason::TrackNotRecorded, "{s} has no recording on this disk"},
         {Reason::DataFileMissing, "the data file {} cannot be opened"},
-        {Reason::DataFileUnreadable, "the data file {} that cannot be read from the disk"},
         {Reason::UnknownWordLength, "word-length code {} has no defined width"},
         {Reason::UnknownRate, "rate code {} has no defined rate"},
         {Reason::NoTrackChosen, "no track was chosen"},
@@ -95,6 +94,7 @@ const char* WarningText(WarningKind kind)
                                      "be kept apart"},
         {WarningKind::SilentSourceLeftOut, "the file holds only digital silence; {} is left out"},
         {WarningKind::LongSilence, "{s} is silent for {}, more than an hour before or between its recordings"},
+        {WarningKind::UnreadableSilenced, "{s} is silent at {}, which could not be read from the disk"},
         {WarningKind::RateNotExportable, "{} Hz: wavelorn cannot export this project once the recorder has taken it over"},
     };
     return texts.at(kind);

@@ -64,7 +64,6 @@ enum class Reason {
     ProjectIndexUnreadable,
     TrackNotRecorded,
     DataFileMissing,
-    DataFileUnreadable,  // parts of a data file could not be read from the disk
     UnknownWordLength,
     UnknownRate,
     NoTrackChosen,
@@ -125,6 +124,7 @@ enum class WarningKind {
     DiskNotLocked,            // the disk cannot be locked: two imports onto it are not kept apart
     SilentSourceLeftOut,      // a source holds only digital silence: its track is left out
     LongSilence,              // a track holds more than an hour of silence before or between its recordings
+    UnreadableSilenced,       // a track is silent where its data file could not be read from the disk
 };
 
 struct Warning {

@@ -14,6 +14,8 @@ constexpr std::int64_t kSecondsPerMinute = 60;
 constexpr std::int64_t kMinutesPerHour = 60;
 constexpr std::int64_t kSecondsPerHour = kMinutesPerHour * kSecondsPerMinute;
 constexpr std::int64_t kFirstTwoDigitNumber = 10;
+constexpr std::int64_t kMillisecondsPerSecond = 1000;
+constexpr std::int64_t kFirstThreeDigitNumber = 100;
 
 // A stretch of the time line without samples: where it starts and how long it is.
 struct Silence {
@@ -26,18 +28,6 @@ struct ChainMeasure {
     unsigned segments = 0;
     Silence longestSilence;  // before the first recording or between two
 };
-
-// "h:mm:ss" of `samples` at `rate` samples per second, whole seconds.
-std::string TimeText(std::int64_t samples, std::uint32_t rate)
-{
-    const std::int64_t seconds = samples / rate;
-    std::string text = std::to_string(seconds / kSecondsPerHour);
-    for (const std::int64_t part : {seconds % kSecondsPerHour / kSecondsPerMinute, seconds % kSecondsPerMinute}) {
-        text += part < kFirstTwoDigitNumber ? ":0" : ":";
-        text += std::to_string(part);
-    }
-    return text;
-}
 
 // The first and last time-line position of a segment's samples, its lead-in applied.
 std::pair<std::int64_t, std::int64_t> SegmentSpan(CLeadInTable& leadIns, const soentry& segment)
@@ -71,6 +61,21 @@ std::optional<ChainMeasure> MeasureChain(CBinderFile& binder, CLeadInTable& lead
 }
 
 }  // namespace
+
+std::string TimeText(std::int64_t samples, std::uint32_t rate, TimePrecision precision)
+{
+    const std::int64_t seconds = samples / rate;
+    std::string text = std::to_string(seconds / kSecondsPerHour);
+    for (const std::int64_t part : {seconds % kSecondsPerHour / kSecondsPerMinute, seconds % kSecondsPerMinute}) {
+        text += part < kFirstTwoDigitNumber ? ":0" : ":";
+        text += std::to_string(part);
+    }
+    if (precision == TimePrecision::Seconds)
+        return text;
+    const std::int64_t milliseconds = samples % rate * kMillisecondsPerSecond / rate;
+    text += milliseconds < kFirstTwoDigitNumber ? ".00" : milliseconds < kFirstThreeDigitNumber ? ".0" : ".";
+    return text + std::to_string(milliseconds);
+}
 
 std::optional<TrackExtent> MeasureTrack(const std::string& folder, const sobinder& song, int track, int virtualTrack,
                                         platform::FileSystem& files)

@@ -35,6 +35,11 @@ std::optional<TrackExtent> MeasureTrack(const std::string& folder, const sobinde
 std::optional<TrackExtent> MeasureTrack(CBinderFile& binder, CLeadInTable& leadIns, const sobinder& song, int track,
                                         int virtualTrack);
 
+// "h:mm:ss" of `samples` at `rate` samples per second, whole seconds down; with
+// Milliseconds "h:mm:ss.mmm".
+enum class TimePrecision { Seconds, Milliseconds };
+std::string TimeText(std::int64_t samples, std::uint32_t rate, TimePrecision precision = TimePrecision::Seconds);
+
 class CTrack {
 public:
     // `folder` holds the recorder's files in `files`.

@@ -121,15 +121,17 @@ TEST(ArchiveStop, EndsTheWriteOrTheVerifyPassAndTheNextRunResumes)
     }
     const int writePolls = writing.console.polls;
     const Tree whole = writing.Files();
-    const int copies = 9;  // one poll each, then the tracks a poll each and one per chunk
+    const int copies = 9;  // read back: one poll each, then the tracks a poll each and one per chunk
     ASSERT_GT(verifying.console.polls - writePolls, copies + 1);
     struct Case {
         const char* what;
         int stopAtPoll;
         bool verifying;
     };
+    // Written, each copy is asked before it (even) and before each of its blocks (odd).
     const Case cases[] = {
-        {"among the raw copies", 3, false},
+        {"between two raw copies", 2, false},
+        {"inside a raw copy", 3, false},
         {"among the track files", writePolls - 2, false},
         {"before the first copy is read back", writePolls, true},
         {"inside a track read back", writePolls + copies + 1, true},
@@ -147,6 +149,18 @@ TEST(ArchiveStop, EndsTheWriteOrTheVerifyPassAndTheNextRunResumes)
         EXPECT_EQ(rig.Complete(), c.verifying);
         if (c.verifying) {
             EXPECT_EQ(rig.Files(), whole);
+        }
+        // A copy stopped inside is kept with what it did not read listed, never tried.
+        const bool inside = c.stopAtPoll == 3;
+        const Tree stopped = rig.Files();
+        ASSERT_EQ(stopped.contains(archive::kRescueMapName), inside);
+        if (inside) {
+            const auto map = archive::ParseRescueMap(stopped.at(archive::kRescueMapName));
+            ASSERT_TRUE(map && map->size() == 1);
+            const auto& [name, ranges] = *map->begin();
+            const std::uint64_t size = whole.at("disk/" + name).size();
+            EXPECT_EQ(ranges, (std::vector<archive::UnreadableRange>{{0, size, 0}}));
+            EXPECT_FALSE(rig.console.Warned("unreadable: "));
         }
         rig.stopAtPoll = -1;
         ASSERT_EQ(rig.Run(), 0) << testing::PrintToString(rig.console.warnings);
