@@ -17,6 +17,7 @@ PACKAGES=(
     libcli11-dev
     clang libclang-rt-14-dev
     help2man dpkg-dev file lintian
+    fuse3 libfuse3-dev
 )
 
 "$ROOT/scripts/install-packages.sh" "${PACKAGES[@]}"

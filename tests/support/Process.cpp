@@ -189,6 +189,24 @@ std::optional<int> RunProcessSignalled(const ProcessRequest& request, int signal
     }
 }
 
+RunningProcess::RunningProcess(const ProcessRequest& request) : m_child(Spawn(request).value_or(-1)) {}
+
+RunningProcess::~RunningProcess()
+{
+    if (!Running())
+        return;
+    kill(m_child, SIGTERM);
+    while (waitpid(m_child, nullptr, 0) < 0 && errno == EINTR) {
+    }
+}
+
+bool RunningProcess::Running()
+{
+    if (m_child >= 0 && waitpid(m_child, nullptr, WNOHANG) != 0)
+        m_child = -1;
+    return m_child >= 0;
+}
+
 #endif
 
 }  // namespace testsupport

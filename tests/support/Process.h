@@ -25,6 +25,22 @@ std::optional<int> RunProcess(const ProcessRequest& request);
 // As RunProcess, but sends `signal` to the program once `due` (asked every
 // millisecond while it runs) first holds; a program that ends before gets none.
 std::optional<int> RunProcessSignalled(const ProcessRequest& request, int signal, const std::function<bool()>& due);
+
+// A program started as RunProcess starts it and left running beside the test (a file
+// system program in the foreground); sent SIGTERM and waited for when destroyed.
+class RunningProcess {
+public:
+    explicit RunningProcess(const ProcessRequest& request);
+    ~RunningProcess();
+    RunningProcess(const RunningProcess&) = delete;
+    RunningProcess& operator=(const RunningProcess&) = delete;
+
+    // False once the program has ended, or when it could not be started.
+    bool Running();
+
+private:
+    int m_child = -1;  // its process id; negative once waited for
+};
 #endif
 
 }  // namespace testsupport
