@@ -26,7 +26,7 @@ inline constexpr int kReadTries = 3;
 inline constexpr std::chrono::milliseconds kRetryPause{200};
 // A block that stays unreadable is read once more in pieces of this size (a sector),
 // so that only the pieces that really fail are lost.
-inline constexpr std::size_t kRescuePieceBytes = 4096;
+inline constexpr std::size_t kRescuePieceBytes = platform::kSectorBytes;
 
 struct ReadRetries {
     int tries = kReadTries;

@@ -9,6 +9,9 @@
 
 namespace platform {
 
+// The usual sector size: the unit in which reads of a failing medium fail.
+inline constexpr std::size_t kSectorBytes = 4096;
+
 class ByteSource {
 public:
     virtual ~ByteSource() = default;

@@ -317,7 +317,11 @@ std::optional<FileIdentity> IdentityAt(const std::string& path)
 
 class FileSource : public ByteSource {
 public:
-    FileSource(std::FILE* stream, std::uint64_t size) : m_stream(stream), m_size(size) {}
+    // `buffer` is the stream's: it is freed after the stream is closed.
+    FileSource(std::FILE* stream, std::unique_ptr<char[]> buffer, std::uint64_t size)
+        : m_buffer(std::move(buffer)), m_stream(stream), m_size(size)
+    {
+    }
     ~FileSource() override { std::fclose(m_stream); }
     FileSource(const FileSource&) = delete;
     FileSource& operator=(const FileSource&) = delete;
@@ -347,6 +351,7 @@ public:
 private:
     static constexpr std::uint64_t kUnknownPosition = ~std::uint64_t{0};
 
+    std::unique_ptr<char[]> m_buffer;
     std::FILE* m_stream;
     std::uint64_t m_size;
     std::uint64_t m_position = 0;
@@ -441,12 +446,18 @@ public:
         std::FILE* stream = OpenStream(path, "rb");
         if (!stream)
             return nullptr;
+        // A buffer of one sector of our own, set before the stream's first use (without
+        // one the library takes the system's preferred size, such as a FAT cluster of
+        // 32 KiB or more): a read of a sector or more then goes to the system as asked,
+        // and a bad sector cannot fail the read of the good one beside it.
+        auto buffer = std::make_unique<char[]>(kSectorBytes);
+        std::setvbuf(stream, buffer.get(), _IOFBF, kSectorBytes);
         const std::int64_t size = SeekStream(stream, 0, SEEK_END) == 0 ? TellStream(stream) : -1;
         if (size < 0 || SeekStream(stream, 0, SEEK_SET) != 0) {
             std::fclose(stream);
             return nullptr;
         }
-        return std::make_unique<FileSource>(stream, static_cast<std::uint64_t>(size));
+        return std::make_unique<FileSource>(stream, std::move(buffer), static_cast<std::uint64_t>(size));
     }
 
     std::unique_ptr<OutputFile> OpenWrite(const std::string& path, WriteMode mode) override

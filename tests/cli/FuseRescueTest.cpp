@@ -59,8 +59,8 @@ std::vector<std::string> FailOptions(const std::vector<Failure>& failures)
 class EioMount {
 public:
     EioMount(const std::string& source, const std::string& mount, const std::vector<Failure>& failures,
-             const std::string& log)
-        : m_mount(mount), m_process(Request(source, mount, failures, log))
+             int blockSize, const std::string& log)
+        : m_mount(mount), m_process(Request(source, mount, failures, blockSize, log))
     {
     }
     ~EioMount() { testsupport::RunProcess({kFusermount, {"-u", m_mount}, {}, "/dev/null", "/dev/null"}); }
@@ -82,9 +82,12 @@ public:
 
 private:
     static testsupport::ProcessRequest Request(const std::string& source, const std::string& mount,
-                                               const std::vector<Failure>& failures, const std::string& log)
+                                               const std::vector<Failure>& failures, int blockSize,
+                                               const std::string& log)
     {
         std::vector<std::string> arguments = {source, mount, "-f"};
+        if (blockSize > 0)
+            arguments.insert(arguments.end(), {"--block-size", std::to_string(blockSize)});
         const auto options = FailOptions(failures);
         arguments.insert(arguments.end(), options.begin(), options.end());
         return {WAVELORN_EIO_FS_PATH, arguments, {}, "/dev/null", log};
@@ -134,7 +137,12 @@ std::vector<std::string> DataFilesBySize(const std::string& disk)
     return names;
 }
 
-class FuseRescue : public testing::Test {
+// The preferred I/O size the mounted files report: the source's own, and a FAT
+// cluster's, from which a buffered reader must not widen the reads of a piece.
+constexpr int kOwnBlockSize = 0;
+constexpr int kClusterBlockSize = 65536;
+
+class FuseRescue : public testing::TestWithParam<int> {
 protected:
     void SetUp() override
     {
@@ -150,7 +158,7 @@ protected:
         // Across a piece boundary in the second block; at the start of the other file, once.
         const std::vector<Failure> failures = {{m_damaged, kBlock + 2 * kPiece - 3, 6, std::nullopt},
                                                {m_flaky, 100, 10, 1}};
-        m_mount.emplace(Source(), Mount(), failures, Log());
+        m_mount.emplace(Source(), Mount(), failures, GetParam(), Log());
         if (!m_mount->WaitUntilMounted())
             GTEST_SKIP() << "the FUSE mount did not come up (mounting may be forbidden here): " << Text(Log());
     }
@@ -170,7 +178,7 @@ private:
 
 // What stays unreadable is listed widened to its pieces and zero in the copy, what
 // reads on a retry is whole; a run on the sound disk then makes the archive whole.
-TEST_F(FuseRescue, ArchiveListsWhatStaysUnreadableAndARunOnTheSoundDiskMendsIt)
+TEST_P(FuseRescue, ArchiveListsWhatStaysUnreadableAndARunOnTheSoundDiskMendsIt)
 {
     const std::uint64_t lostOffset = kBlock + kPiece;  // the two pieces the range touches
     const std::uint64_t lostLength = 2 * kPiece;
@@ -204,5 +212,7 @@ TEST_F(FuseRescue, ArchiveListsWhatStaysUnreadableAndARunOnTheSoundDiskMendsIt)
     EXPECT_EQ(Text(Out("a/SHA256SUMS")), Text(Out("clean/SHA256SUMS")));
     EXPECT_FALSE(std::filesystem::exists(Out("a/rescue-map.json")));
 }
+
+INSTANTIATE_TEST_SUITE_P(BlockSizes, FuseRescue, testing::Values(kOwnBlockSize, kClusterBlockSize));
 
 }  // namespace

@@ -1,10 +1,13 @@
 // wavelorn_eio_fs: a read-only file system that mirrors one folder and fails chosen
 // reads with EIO, so that tests meet unreadable sectors through the operating system.
 //
-//   wavelorn_eio_fs SOURCE MOUNTPOINT [--fail NAME:OFFSET:LENGTH[:FAILURES]]... [fuse options]
+//   wavelorn_eio_fs SOURCE MOUNTPOINT [--fail NAME:OFFSET:LENGTH[:FAILURES]]...
+//                   [--block-size BYTES] [fuse options]
 //
 // A read of the file NAME that touches the bytes OFFSET to OFFSET+LENGTH-1 fails: every
 // time, or only the first FAILURES times. Each failed read is logged on standard error.
+// --block-size makes files report that preferred I/O size (as FAT and exFAT report
+// their cluster size), which buffered readers take for the size of their reads.
 // Files are opened for direct I/O, so that each read of a program reaches this file
 // system as it was asked for: no page cache, no read-ahead that would widen it.
 
@@ -42,6 +45,7 @@ struct FailRange {
 struct Mirror {
     std::string source;  // absolute
     std::vector<FailRange> ranges;
+    blksize_t blockSize = 0;  // 0: the source's own
     std::mutex mutex;  // the library serves reads on several threads
 };
 
@@ -83,7 +87,11 @@ void* Init(fuse_conn_info*, fuse_config* config)
 
 int GetAttr(const char* path, struct stat* status, fuse_file_info*)
 {
-    return lstat(SourcePath(path).c_str(), status) == 0 ? 0 : -errno;
+    if (lstat(SourcePath(path).c_str(), status) != 0)
+        return -errno;
+    if (State().blockSize > 0 && S_ISREG(status->st_mode))
+        status->st_blksize = State().blockSize;
+    return 0;
 }
 
 int ReadDir(const char* path, void* buffer, fuse_fill_dir_t fill, off_t, fuse_file_info*, fuse_readdir_flags)
@@ -139,7 +147,7 @@ std::optional<FailRange> ParseFailRange(const std::string& text)
 int Usage()
 {
     std::fprintf(stderr, "usage: wavelorn_eio_fs SOURCE MOUNTPOINT [--fail NAME:OFFSET:LENGTH[:FAILURES]]... "
-                         "[fuse options]\n");
+                         "[--block-size BYTES] [fuse options]\n");
     return kUsageStatus;
 }
 
@@ -159,6 +167,12 @@ int main(int argc, char* argv[])
     // The program's name and what is not ours go on to the library.
     std::vector<char*> passed = {argv[0]};
     for (int i = 2; i < argc; ++i) {
+        if (std::string(argv[i]) == "--block-size" && i + 1 < argc) {
+            mirror.blockSize = static_cast<blksize_t>(std::strtol(argv[++i], nullptr, 10));
+            if (mirror.blockSize <= 0)
+                return Usage();
+            continue;
+        }
         if (std::string(argv[i]) != "--fail") {
             passed.push_back(argv[i]);
             continue;
