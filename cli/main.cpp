@@ -72,6 +72,10 @@ int Run(int argc, char** argv)
         ->excludes(format)
         ->excludes(verify)
         ->excludes(replace);
+    archive->footer("A failing disk loses sectors, not files: what cannot be read is read again in 4 KiB pieces, "
+                    "what stays unreadable is zero in OUTDIR/disk/, listed in OUTDIR/rescue-map.json and the "
+                    "manifest, and silent in the tracks (each span named). Running the same command again reads "
+                    "only those ranges, and redoes only the tracks they touch.");
 
     std::string demoFolder;
     auto* demo = app.add_subcommand("demo", "Write a demo recorder disk into a folder.");
