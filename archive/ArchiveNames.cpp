@@ -4,6 +4,7 @@
 #include "platform/Files.h"
 #include "recorder/TrackFileName.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace archive {
@@ -104,12 +105,17 @@ std::string TrackOutputName(int track, int virtualTrack, ArchiveFormat format)
     return name.append(1, '.').append(FormatExtension(format));
 }
 
+bool IsIndexFileName(const std::string& name)
+{
+    return std::any_of(std::begin(kIndexNames), std::end(kIndexNames), [&](const auto indexName) {
+        return platform::EqualsIgnoringCase(name, std::string(indexName));
+    });
+}
+
 bool IsRecorderFileName(const std::string& name)
 {
-    for (const auto indexName : kIndexNames) {
-        if (platform::EqualsIgnoringCase(name, std::string(indexName)))
-            return true;
-    }
+    if (IsIndexFileName(name))
+        return true;
     const std::string prefix = kTrackFilePrefix;
     return name.size() == kTrackFileNameLength && platform::EqualsIgnoringCase(name.substr(0, prefix.size()), prefix);
 }

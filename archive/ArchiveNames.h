@@ -39,6 +39,9 @@ std::string FormatExtension(ArchiveFormat format);
 using platform::IsTemporaryName;
 using platform::TemporaryNameFor;
 
+// True for the disk's index files: FNB.BIN, HFS.BIN and FNB.TXT, whatever their letter case.
+bool IsIndexFileName(const std::string& name);
+
 // True for the files of a recorder disk: FNB.BIN, HFS.BIN, FNB.TXT and the track
 // data files (8b32 and eight more characters), whatever their letter case.
 bool IsRecorderFileName(const std::string& name);

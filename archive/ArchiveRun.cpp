@@ -474,23 +474,15 @@ private:
         });
     }
 
-    bool PlayedByAnyTrack(const std::string& name) const
-    {
-        return std::any_of(m_survey.projects.begin(), m_survey.projects.end(), [&](const ProjectFacts& project) {
-            return std::any_of(project.tracks.begin(), project.tracks.end(),
-                               [&](const TrackFacts& track) { return Plays(track, name); });
-        });
-    }
-
     // Why the earlier run's file of `track` cannot be kept: another version wrote it,
-    // or a copy it was decoded from is not the one made now (any copy that is not a
-    // track's data file, such as FNB.BIN, counts for every track); nothing when it can.
+    // or a copy it was decoded from is not the one made now (a copy of FNB.BIN, FNB.TXT
+    // or HFS.BIN counts for every track); nothing when it can.
     std::optional<std::string> OutputStale(const TrackFacts& track) const
     {
         if (m_earlier->version != m_record.version)
             return "written by version " + m_earlier->version;
         for (const auto& name : m_changedCopies) {
-            if (Plays(track, name) || !PlayedByAnyTrack(name))
+            if (Plays(track, name) || IsIndexFileName(name))
                 return "decoded from other disk copies";
         }
         return std::nullopt;
