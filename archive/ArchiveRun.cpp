@@ -459,7 +459,8 @@ private:
             if (!disk.copy || earlier == m_earlier->diskFiles.end() || earlier->second.sha256 != disk.copy->sha256)
                 changed.insert(disk.name);
         }
-        for (const auto& [name, copy] : m_earlier->diskFiles) {
+        for (const auto& earlier : m_earlier->diskFiles) {
+            const std::string& name = earlier.first;
             if (std::none_of(m_record.diskFiles.begin(), m_record.diskFiles.end(),
                              [&](const DiskFileRecord& disk) { return disk.name == name && disk.copy; }))
                 changed.insert(name);
