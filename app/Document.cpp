@@ -96,6 +96,15 @@ bool COVFtoWAVEDoc::ChooseMoFolder(platform::UserInterface& ui)
     return KeepIf([this, &ui] { return BrowseMoFolder(ui); });
 }
 
+void COVFtoWAVEDoc::ForgetProject()
+{
+    m_strProjectName.clear();
+    m_strSamplingRate.clear();
+    m_strBits.clear();
+    m_bProjectChosen = false;
+    m_projectRecord = sobinder{};
+}
+
 bool COVFtoWAVEDoc::ChooseProject(const std::function<bool()>& runDialog)
 {
     return KeepIf([this, &runDialog] {

@@ -42,8 +42,11 @@ public:
     bool BrowseMoFolder(platform::UserInterface& ui);
 
     // "Select Drive": the folder browser, as one transaction: when no folder is taken
-    // the document is as it was. A chosen project stays chosen on the new folder.
+    // the document is as it was. A chosen project stays chosen on the new folder (the
+    // caller forgets it when the new disk does not list it).
     bool ChooseMoFolder(platform::UserInterface& ui);
+    // Back to "no project chosen".
+    void ForgetProject();
     // "Select Project": `runDialog` runs the project dialog on this document and says
     // whether it was accepted. Accepted with a project name, the project counts as
     // chosen; otherwise the document is as it was before the dialog.

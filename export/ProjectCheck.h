@@ -13,3 +13,8 @@
 // the export's own checks, which say why.
 bool ProjectGoneFromDisk(const std::string& fnbPath, const sobinder& chosen,
                          platform::FileSystem& files = platform::RealFileSystem());
+
+// True when the FNB.BIN at `fnbPath` can be opened and lists a record equal to `chosen`
+// in all its 64 bytes: whether a project chosen on one disk may stay chosen on another.
+bool DiskListsProject(const std::string& fnbPath, const sobinder& chosen,
+                      platform::FileSystem& files = platform::RealFileSystem());

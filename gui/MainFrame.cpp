@@ -1,10 +1,13 @@
 #include "gui/MainFrame.h"
 
 #include "gui/AboutDlg.h"
+#include "app/Document.h"
 #include "gui/Drawings.h"
+#include "gui/GuiText.h"
 #include "platform/Messages.h"
 
 #include <QActionGroup>
+#include <QDir>
 #include <QGuiApplication>
 #include <QLayout>
 #include <QMenuBar>
@@ -35,16 +38,18 @@ CMainFrame::CMainFrame(COVFtoWAVEDoc& doc, platform::UserInterface& ui, CUserDat
                        const std::string& baseFolder)
     : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                                Qt::WindowCloseButtonHint),
+      m_doc(doc),
       m_view(new COVFtoWAVEView(doc, ui, settings, baseFolder, this))
 {
     setObjectName(QStringLiteral("mainFrame"));
-    setWindowTitle(QString::fromLatin1(kApplicationTitle));
     setWindowIcon(ProgramIcon());
     setCentralWidget(m_view);
     CreateMenu();
     connect(m_view, &COVFtoWAVEView::pageShown, this, &CMainFrame::OnPageShown);
     connect(m_view, &COVFtoWAVEView::exitRequested, this, &QWidget::close, Qt::QueuedConnection);
+    connect(m_view, &COVFtoWAVEView::diskChanged, this, &CMainFrame::ShowDiskInTitle);
     OnPageShown(m_view->ShownPage());
+    ShowDiskInTitle();
 
     layout()->activate();
     setFixedSize(sizeHint());
@@ -95,6 +100,13 @@ void CMainFrame::OnPageShown(COVFtoWAVEView::Page page)
     m_moToFile->setChecked(moToFile);
     m_fileToMo->setChecked(!moToFile);
     SetProjectCmdEnabled(moToFile);
+}
+
+void CMainFrame::ShowDiskInTitle()
+{
+    const QString title = QString::fromLatin1(kApplicationTitle);
+    const QString disk = FromEngine(m_doc.m_strMoFolder);
+    setWindowTitle(disk.isEmpty() ? title : QDir::toNativeSeparators(disk) + QStringLiteral(" - ") + title);
 }
 
 void CMainFrame::OnAbout()

@@ -1,6 +1,6 @@
 #pragma once
 // The main window "Wavelorn": the menu, the view with its two pages, a fixed size
-// fitted to the form and a close button only.
+// fitted to the form and a close button only. Its title names the open disk.
 
 #include "gui/OVFtoWAVEView.h"
 
@@ -25,7 +25,10 @@ private:
     void OnPageShown(COVFtoWAVEView::Page page);
     void OnAbout();
     void PlaceOnScreen();
+    // "FOLDER - Wavelorn", or "Wavelorn" while no disk is open.
+    void ShowDiskInTitle();
 
+    COVFtoWAVEDoc& m_doc;
     COVFtoWAVEView* m_view;
     QMenu* m_pageMenu = nullptr;
     QAction* m_selectProject = nullptr;

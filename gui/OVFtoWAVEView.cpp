@@ -1,6 +1,7 @@
 #include "gui/OVFtoWAVEView.h"
 
 #include "app/Document.h"
+#include "export/ProjectCheck.h"
 #include "gui/FileSelPage.h"
 #include "gui/SelectSongDlg.h"
 #include "gui/TrkSelPage.h"
@@ -44,8 +45,13 @@ COVFtoWAVEView::Page COVFtoWAVEView::ShownPage() const
 
 void COVFtoWAVEView::OnSelectDrive()
 {
-    if (m_doc.ChooseMoFolder(m_ui))
-        m_trkSelPage->RefreshControls();  // the chosen project stays chosen
+    if (!m_doc.ChooseMoFolder(m_ui))
+        return;
+    // The chosen project stays only when the new disk holds that very record.
+    if (m_doc.m_bProjectChosen && !DiskListsProject(m_doc.m_strFnbPath, m_doc.m_projectRecord))
+        m_doc.ForgetProject();
+    m_trkSelPage->RefreshControls();
+    emit diskChanged();
 }
 
 bool COVFtoWAVEView::RunSelectProject()

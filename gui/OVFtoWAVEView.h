@@ -30,7 +30,8 @@ public:
     void SelectPage(Page page);
     Page ShownPage() const;
 
-    // "Select &Drive...": the document's drive choice, then the MO->File page follows it.
+    // "Select &Drive...": the document's drive choice, then the MO->File page follows
+    // it; the chosen project stays only when the new disk lists its record unchanged.
     void OnSelectDrive();
     // "Select &Project...": the document's project choice through the project dialog.
     void OnSelectProject();
@@ -40,6 +41,8 @@ signals:
     void pageShown(COVFtoWAVEView::Page page);
     // A page's "E&xit".
     void exitRequested();
+    // Another disk folder was chosen.
+    void diskChanged();
 
 private:
     bool RunSelectProject();

@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -255,18 +256,37 @@ private slots:
         QVERIFY(rig->Get<QCheckBox>("trackBox1")->isChecked());
     }
 
-    // A project chosen on one disk stays chosen after another disk is selected, but
-    // Convert refuses it before any file dialog or file.
+    // After "Select Drive..." the chosen project stays only when the new disk lists its
+    // record unchanged; otherwise the page shows no project. The title names the disk.
+    void driveChangeKeepsOnlyTheSameProject_data()
+    {
+        QTest::addColumn<bool>("sameDisk");
+        QTest::newRow("a copy of the disk") << true;
+        QTest::newRow("another disk") << false;
+    }
+
+    void driveChangeKeepsOnlyTheSameProject()
+    {
+        QFETCH(bool, sameDisk);
+        const auto rig = RigWithProject();
+        DiskFolder other(sameDisk ? guitest::DiskWith({{1, 1, m_track1}, {3, 2, m_track3v2}})
+                                  : guitest::DiskWith({{1, 1, m_track3v2}}, "Other"));
+        rig->ui.folderAnswers.push_back(other.Path());
+        rig->frame->findChild<QAction*>(QStringLiteral("selectDriveAction"))->trigger();
+        QCOMPARE(rig->doc.m_strMoFolder, other.Path());
+        QCOMPARE(rig->doc.m_bProjectChosen, sameDisk);
+        QCOMPARE(LabelText(*rig, "projectNameValue"), sameDisk ? QStringLiteral("Song") : QString());
+        QCOMPARE(rig->frame->windowTitle(),
+                 QDir::toNativeSeparators(QString::fromStdString(other.Path())) + QStringLiteral(" - Wavelorn"));
+    }
+
+    // A disk changed behind the page's back: Convert refuses the project before any
+    // file dialog or file.
     void staleProjectIsRefused()
     {
         const auto rig = RigWithProject();
         DiskFolder other(guitest::DiskWith({{1, 1, m_track3v2}}, "Other"));
-        rig->ui.folderAnswers.push_back(other.Path());
-        rig->frame->findChild<QAction*>(QStringLiteral("selectDriveAction"))->trigger();
-        QCOMPARE(rig->doc.m_strMoFolder, other.Path());
-        QVERIFY(rig->doc.m_bProjectChosen);
-        QCOMPARE(LabelText(*rig, "projectNameValue"), QStringLiteral("Song"));
-
+        rig->doc.SetMoFolder(other.Path());
         rig->Click("trackBox1");
         rig->Click("convertButton");
         QCOMPARE(guitest::Messages(rig->ui), QStringList{QString::fromStdString(MessageText(MessageId::ConvertFailed))});
