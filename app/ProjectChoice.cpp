@@ -20,8 +20,15 @@ void CProjectChoice::Highlight(int row)
         m_shown = m_entries[static_cast<std::size_t>(row)].texts;
 }
 
+bool CProjectChoice::CanSelect(int row) const
+{
+    return m_canSelect && !(InList(row) && m_entries[static_cast<std::size_t>(row)].pending);
+}
+
 bool CProjectChoice::Select(int row)
 {
+    if (!CanSelect(row))
+        return false;
     m_doc.m_strProjectName = m_shown.name;
     m_doc.m_strSamplingRate = m_shown.rate;
     m_doc.m_strBits = m_shown.bits;

@@ -20,6 +20,9 @@ struct ProjectTexts {
 struct ProjectEntry {
     sobinder record{};
     ProjectTexts texts;
+    // Imported and not yet taken over by the recorder: listed after the recorder's
+    // projects, without a record, and cannot be chosen.
+    bool pending = false;
 };
 
 class CProjectChoice {
@@ -35,9 +38,14 @@ public:
     void Highlight(int row);
     const ProjectTexts& Shown() const { return m_shown; }
 
+    // Whether "&Select" can take list row `row`: the index could be opened and the row
+    // is not a pending project.
+    bool CanSelect(int row) const;
+
     // "&Select" with list row `row` highlighted: writes the shown information and the
     // row's record into the document. With no row (outside the list) the record is
-    // cleared and the result is false: the dialog stays open.
+    // cleared and the result is false: the dialog stays open. A pending row changes
+    // nothing and is false.
     bool Select(int row);
 
 private:

@@ -3,7 +3,7 @@
 #include "app/RegUserData.h"
 #include "app/SoundFileKinds.h"
 #include "cli/ConsoleUserInterface.h"
-#include "cli/PendingProjects.h"
+#include "export/PendingProjects.h"
 #include "cli/TrackList.h"
 #include "export/ExportRun.h"
 #include "export/Factory.h"

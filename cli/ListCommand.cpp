@@ -1,6 +1,6 @@
 #include "cli/Commands.h"
 
-#include "cli/PendingProjects.h"
+#include "export/PendingProjects.h"
 #include "export/ProjectList.h"
 #include "platform/Files.h"
 #include "recorder/BinderFile.h"

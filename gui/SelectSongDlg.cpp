@@ -1,6 +1,7 @@
 #include "gui/SelectSongDlg.h"
 
 #include "app/Document.h"
+#include "export/PendingProjects.h"
 #include "export/ProjectList.h"
 #include "gui/GuiText.h"
 #include "gui/WidgetFactory.h"
@@ -19,13 +20,28 @@ namespace {
 
 constexpr const char* kTitle = "Select Project";
 
-// The disk's projects with the texts the dialog shows for each.
-CProjectChoice ChoiceOn(COVFtoWAVEDoc& doc)
+constexpr const char* kPendingMark = "  (pending)";
+constexpr const char* kPendingNote =
+    "This project was imported and the recorder has not read the disk since: it takes the project over "
+    "then, and only then can it be exported.";
+
+// The disk's projects with the texts the dialog shows for each, then the pending ones;
+// `lines` gets the list's line of each.
+CProjectChoice ChoiceOn(COVFtoWAVEDoc& doc, QStringList& lines)
 {
     const ProjectListing listing = ReadProjectList(doc.m_strFnbPath);
     std::vector<ProjectEntry> entries;
-    for (const sobinder& record : listing.records)
+    for (const sobinder& record : listing.records) {
         entries.push_back({record, {SongNameOf(record), SampleRateText(record.sampleRate), BitsText(record.wordLength)}});
+        lines << RecorderText(ProjectListLine(record));
+    }
+    for (const auto& project : PendingProjects(doc.m_strMoFolder, listing.records)) {
+        entries.push_back({sobinder{},
+                           {project.title, SampleRateText(project.rateCode.value_or(0)),
+                            BitsText(project.wordLengthCode.value_or(0))},
+                           true});
+        lines << RecorderText(project.number + " : " + project.title) + QString::fromLatin1(kPendingMark);
+    }
     return CProjectChoice(doc, std::move(entries), listing.indexOpened);
 }
 
@@ -45,12 +61,13 @@ QLabel* MakeLeftoverNote(const COVFtoWAVEDoc& doc, QWidget* parent)
 
 CSelectSongDlg::CSelectSongDlg(COVFtoWAVEDoc& doc, QWidget* parent)
     : QDialog(parent),
-      m_choice(ChoiceOn(doc)),
+      m_choice(ChoiceOn(doc, m_lines)),
       m_list(new QListWidget(this)),
       m_nameValue(MakeValueLabel("projectNameValue", this)),
       m_rateValue(MakeValueLabel("samplingRateValue", this)),
       m_bitsValue(MakeValueLabel("bitsValue", this)),
-      m_select(new QPushButton(QStringLiteral("&Select"), this))
+      m_select(new QPushButton(QStringLiteral("&Select"), this)),
+      m_pendingNote(new QLabel(QString::fromLatin1(kPendingNote), this))
 {
     setObjectName(QStringLiteral("selectProjectDialog"));
     setWindowTitle(QString::fromLatin1(kTitle));
@@ -76,6 +93,10 @@ CSelectSongDlg::CSelectSongDlg(COVFtoWAVEDoc& doc, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top, 1);
     layout->addWidget(information);
+    m_pendingNote->setObjectName(QStringLiteral("pendingNote"));
+    m_pendingNote->setWordWrap(true);
+    m_pendingNote->hide();
+    layout->addWidget(m_pendingNote);
     layout->addWidget(MakeLeftoverNote(doc, this));
 
     connect(m_select, &QPushButton::clicked, this, &CSelectSongDlg::accept);
@@ -88,8 +109,7 @@ CSelectSongDlg::CSelectSongDlg(COVFtoWAVEDoc& doc, QWidget* parent)
 void CSelectSongDlg::LoadProjects()
 {
     m_select->setEnabled(m_choice.CanSelect());
-    for (const ProjectEntry& entry : m_choice.Entries())
-        m_list->addItem(RecorderText(ProjectListLine(entry.record)));
+    m_list->addItems(m_lines);
     if (!m_choice.Entries().empty())
         m_list->setCurrentRow(0);
 }
@@ -97,6 +117,8 @@ void CSelectSongDlg::LoadProjects()
 void CSelectSongDlg::ShowInformation(int row)
 {
     m_choice.Highlight(row);
+    m_select->setEnabled(m_choice.CanSelect(row));
+    m_pendingNote->setVisible(!m_choice.CanSelect(row) && m_choice.CanSelect());
     const ProjectTexts& shown = m_choice.Shown();
     m_nameValue->setText(RecorderText(shown.name));
     m_rateValue->setText(FromEngine(shown.rate));

@@ -1,11 +1,14 @@
 #pragma once
-// "Select Project": lists the projects of the disk's FNB.BIN, shows the name, rate
-// and word length of the highlighted one and hands the choice to the document.
+// "Select Project": lists the projects of the disk's FNB.BIN, then those an import
+// handed to the recorder that it has not taken over yet (pending: they cannot be
+// chosen, a note says why), shows the name, rate and word length of the highlighted
+// one and hands the choice to the document.
 // Below, it names what an interrupted import left on the disk (it changes nothing).
 
 #include "app/ProjectChoice.h"
 
 #include <QDialog>
+#include <QStringList>
 
 class COVFtoWAVEDoc;
 class QLabel;
@@ -27,10 +30,12 @@ private:
     void LoadProjects();
     void ShowInformation(int row);
 
+    QStringList m_lines;  // the list's, filled with the choice
     CProjectChoice m_choice;
     QListWidget* m_list;
     QLabel* m_nameValue;
     QLabel* m_rateValue;
     QLabel* m_bitsValue;
     QPushButton* m_select;
+    QLabel* m_pendingNote;
 };

@@ -157,6 +157,32 @@ private slots:
         }
     }
 
+    // An import's project that the recorder has not taken over follows the recorder's
+    // lines; highlighted, it cannot be chosen and the dialog says why.
+    void pendingProjectsFollowAndCannotBeChosen()
+    {
+        DiskFolder disk(DiskOf({{1, "A", kRate44100, kWordLength16}}));
+        const std::string text = "SNGSERIAL: 01\nSONGTITLE: A\nSNGSERIAL: 02\nSONGTITLE: Back\n"
+                                 "RECORDBIT: 2\nRECORDFSC: 3\n";
+        testsupport::WriteBytes(disk.File("FNB.TXT"), std::vector<std::uint8_t>(text.begin(), text.end()));
+        COVFtoWAVEDoc doc;
+        doc.SetMoFolder(disk.Path());
+        CSelectSongDlg dialog(doc, nullptr);
+        dialog.show();
+        auto* list = dialog.findChild<QListWidget*>(QStringLiteral("projectList"));
+        QCOMPARE(Lines(*list), (QStringList{"01 : A", "02 : Back  (pending)"}));
+        auto* select = dialog.findChild<QPushButton*>(QStringLiteral("selectButton"));
+        auto* note = dialog.findChild<QLabel*>(QStringLiteral("pendingNote"));
+        for (const int row : {1, 0}) {
+            list->setCurrentRow(row);
+            const bool pending = row == 1;
+            QCOMPARE(select->isEnabled(), !pending);
+            QCOMPARE(note->isVisible(), pending);
+            QCOMPARE(Value(dialog, "projectNameValue"), pending ? QStringLiteral("Back") : QStringLiteral("A"));
+            QCOMPARE(Value(dialog, "samplingRateValue"), pending ? QStringLiteral("48.0KHz") : QStringLiteral("44.1KHz"));
+        }
+    }
+
     void doubleClickHasNoActionOfItsOwn()
     {
         DiskFolder disk(DiskOf({{1, "A", kRate44100, kWordLength16}}));

@@ -1,14 +1,10 @@
-#include "cli/PendingProjects.h"
-
-#include "cli/TrackList.h"
+#include "export/PendingProjects.h"
 
 #include <algorithm>
 
-namespace cli {
-
 namespace {
 
-bool IsListed(const std::vector<sobinder>& listed, unsigned number)
+bool IsListed(const std::vector<sobinder>& listed, int number)
 {
     return std::any_of(listed.begin(), listed.end(),
                        [number](const sobinder& record) { return record.projectNumber == number; });
@@ -23,11 +19,9 @@ std::vector<FnbTextProject> PendingProjects(const std::string& disk, const std::
     if (!text || text->writtenByRecorder)
         return pending;
     for (const auto& project : text->projects) {
-        const auto number = ParseProjectNumber(project.number);
+        const auto number = ProjectNumberValue(project.number);
         if (number && !IsListed(listed, *number))
             pending.push_back(project);
     }
     return pending;
 }
-
-}  // namespace cli
