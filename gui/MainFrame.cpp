@@ -12,7 +12,6 @@
 #include <QLayout>
 #include <QMenuBar>
 #include <QScreen>
-#include <QShortcut>
 
 namespace {
 
@@ -79,10 +78,6 @@ void CMainFrame::CreateMenu()
     }
     connect(m_moToFile, &QAction::triggered, this, [this] { m_view->SelectPage(COVFtoWAVEView::MoToFile); });
     connect(m_fileToMo, &QAction::triggered, this, [this] { m_view->SelectPage(COVFtoWAVEView::FileToMo); });
-    // Alt+P opens the page menu, before any mnemonic of the pages.
-    auto* openPageMenu = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_P), this);
-    openPageMenu->setObjectName(QStringLiteral("pageMenuShortcut"));
-    connect(openPageMenu, &QShortcut::activated, this, [this] { menuBar()->setActiveAction(m_pageMenu->menuAction()); });
 
     QMenu* help = AddMenu(bar, QStringLiteral("&Help"), "helpMenu");
     connect(AddAction(help, QStringLiteral("&About Wavelorn..."), "aboutAction"), &QAction::triggered, this,

@@ -102,6 +102,10 @@ CSelectSongDlg::CSelectSongDlg(COVFtoWAVEDoc& doc, QWidget* parent)
     connect(m_select, &QPushButton::clicked, this, &CSelectSongDlg::accept);
     connect(cancel, &QPushButton::clicked, this, &CSelectSongDlg::reject);
     connect(m_list, &QListWidget::currentRowChanged, this, &CSelectSongDlg::ShowInformation);
+    connect(m_list, &QListWidget::itemDoubleClicked, this, [this] {
+        if (m_select->isEnabled())
+            accept();
+    });
     LoadProjects();
     m_list->setFocus();
 }

@@ -68,8 +68,6 @@ CTrkSelPage::CTrkSelPage(COVFtoWAVEDoc& doc, platform::UserInterface& ui, CUserD
     m_fileType->setObjectName(QStringLiteral("fileTypeList"));
     for (const SoundFileType& type : SoundFileTypes())
         m_fileType->addItem(QString::fromLatin1(type.typeName));
-    // The menu's Alt+P opens "P&age"; the button keeps its underline without a shortcut.
-    m_selectProject->setShortcut(QKeySequence());
 
     auto* mode = MakeGroup(QStringLiteral("Track Type:"), "trackTypeGroup", this);
     auto* modeLayout = new QHBoxLayout(mode);

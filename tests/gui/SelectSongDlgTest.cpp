@@ -183,19 +183,33 @@ private slots:
         }
     }
 
-    void doubleClickHasNoActionOfItsOwn()
+    // A double click selects, as "&Select" does; on a pending project it does nothing.
+    void doubleClickSelects_data()
     {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<bool>("selects");
+        QTest::newRow("a recorder's project") << 0 << true;
+        QTest::newRow("a pending project") << 1 << false;
+    }
+
+    void doubleClickSelects()
+    {
+        QFETCH(int, row);
+        QFETCH(bool, selects);
         DiskFolder disk(DiskOf({{1, "A", kRate44100, kWordLength16}}));
+        const std::string text = "SNGSERIAL: 02\nSONGTITLE: Back\n";
+        testsupport::WriteBytes(disk.File("FNB.TXT"), std::vector<std::uint8_t>(text.begin(), text.end()));
         COVFtoWAVEDoc doc;
         doc.SetMoFolder(disk.Path());
         CSelectSongDlg dialog(doc, nullptr);
         dialog.show();
         auto* list = dialog.findChild<QListWidget*>(QStringLiteral("projectList"));
-        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
-        QVERIFY(dialog.isVisible());
-        QTest::keyClick(list, Qt::Key_Escape);
-        QCOMPARE(dialog.result(), int(QDialog::Rejected));
-        QVERIFY(doc.m_strProjectName.empty());
+        const QPoint at = list->visualItemRect(list->item(row)).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+        QCOMPARE(dialog.isVisible(), !selects);
+        QCOMPARE(dialog.result(), selects ? int(QDialog::Accepted) : int(QDialog::Rejected));
+        QCOMPARE(doc.m_strProjectName, selects ? std::string("A") : std::string());
     }
 };
 
