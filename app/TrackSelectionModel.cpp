@@ -1,6 +1,9 @@
 #include "app/TrackSelectionModel.h"
 
 #include "app/Document.h"
+#include "platform/Files.h"
+#include "recorder/BinderFile.h"
+#include "recorder/Errors.h"
 
 #include <algorithm>
 
@@ -18,6 +21,44 @@ void CTrackSelectionModel::Reset()
     m_ticked.fill(false);
     m_virtualTracks.fill(kFirstVirtualTrack);
     m_fileType = ExportSelection{}.fileType;
+    ReadRecordings();
+}
+
+void CTrackSelectionModel::ReadRecordings()
+{
+    for (auto& track : m_recorded)
+        track.fill({});
+    m_timelineEnd = 0;
+    if (!m_projectChosen)
+        return;
+    CBinderFile binder(m_doc.m_strFnbPath);
+    if (!binder.Exists() || !binder.OpenForRead())
+        return;
+    CLeadInTable leadIns(platform::JoinPath(m_doc.m_strMoFolder, kHfsFileName));
+    for (std::size_t k = 0; k < kTrackCount; ++k) {
+        for (int v = 1; v <= kVirtualTrackCount; ++v) {
+            const auto extent = MeasureTrack(binder, leadIns, m_doc.m_projectRecord, static_cast<int>(k) + 1, v);
+            if (!extent)
+                continue;
+            m_recorded[k][static_cast<std::size_t>(v) - 1] = extent->recorded;
+            m_timelineEnd = std::max(m_timelineEnd, static_cast<std::int64_t>(extent->endPosition));
+        }
+    }
+}
+
+const std::vector<TimeSpan>& CTrackSelectionModel::Recorded(std::size_t index, int virtualTrack) const
+{
+    return m_recorded[index][static_cast<std::size_t>(virtualTrack) - 1];
+}
+
+std::optional<std::string> CTrackSelectionModel::EmptyChoice() const
+{
+    for (std::size_t k = 0; k < kTrackCount; ++k) {
+        if (m_projectChosen && m_ticked[k] && !HoldsRecording(k, m_virtualTracks[k]))
+            return Explain(Refusal{MessageId::ConvertFailed, Reason::TrackNotRecorded,
+                                   TrackDescription(static_cast<int>(k) + 1, m_virtualTracks[k]), {}});
+    }
+    return std::nullopt;
 }
 
 void CTrackSelectionModel::ChooseType(TrackType type)
@@ -65,7 +106,7 @@ bool CTrackSelectionModel::VirtualTrackEnabled(std::size_t index) const
 
 bool CTrackSelectionModel::ConvertEnabled() const
 {
-    return m_projectChosen && Count() >= 1;
+    return m_projectChosen && Count() >= 1 && !EmptyChoice();
 }
 
 ExportSelection CTrackSelectionModel::Selection() const

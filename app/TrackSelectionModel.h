@@ -1,15 +1,19 @@
 #pragma once
 // The rules of the MO->File page, free of any window: Mono or Stereo, which
 // tracks are ticked and from which virtual track, the file type, what can be
-// used, and the selection Convert hands to the export. The page shows this
-// state and passes every click on to it.
+// used, where each track and virtual track holds recordings (read from FNB.BIN's
+// chains, no audio), and the selection Convert hands to the export. The page shows
+// this state and passes every click on to it.
 
 #include "app/ExportSelection.h"
 #include "recorder/Records.h"
+#include "recorder/Track.h"
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string>
+#include <vector>
 
 class COVFtoWAVEDoc;
 
@@ -29,7 +33,8 @@ public:
     explicit CTrackSelectionModel(const COVFtoWAVEDoc& doc);
 
     // Takes the document's project again: Mono, no track ticked, every track on its
-    // first virtual track, the first file type; everything locked without a project.
+    // first virtual track, the first file type, its recordings read from the disk;
+    // everything locked without a project.
     void Reset();
     // A click on Mono or Stereo, also on the one already chosen: unticks every track.
     void ChooseType(TrackType type);
@@ -55,7 +60,17 @@ public:
     // stay usable, and only a ticked track's virtual track can be chosen.
     bool TrackEnabled(std::size_t index) const;
     bool VirtualTrackEnabled(std::size_t index) const;
+    // Convert needs a ticked track, and every ticked track's virtual track to hold a recording.
     bool ConvertEnabled() const;
+    // Why Convert cannot start for a ticked track whose virtual track is empty; nothing
+    // when none is.
+    std::optional<std::string> EmptyChoice() const;
+
+    // Where track `index`'s virtual track holds recordings, on the project's time line.
+    const std::vector<TimeSpan>& Recorded(std::size_t index, int virtualTrack) const;
+    bool HoldsRecording(std::size_t index, int virtualTrack) const { return !Recorded(index, virtualTrack).empty(); }
+    // The end of the project's time line: the latest end of any track and virtual track.
+    std::int64_t TimelineEnd() const { return m_timelineEnd; }
 
     // What Convert hands to the export: the document's disk and project, and the
     // virtual track of every ticked track.
@@ -63,6 +78,7 @@ public:
 
 private:
     int Limit() const;
+    void ReadRecordings();
 
     const COVFtoWAVEDoc& m_doc;
     bool m_projectChosen = false;
@@ -70,4 +86,6 @@ private:
     std::array<bool, kTrackCount> m_ticked{};
     std::array<int, kTrackCount> m_virtualTracks{};
     std::string m_fileType;
+    std::array<std::array<std::vector<TimeSpan>, kVirtualTrackCount>, kTrackCount> m_recorded{};
+    std::int64_t m_timelineEnd = 0;
 };

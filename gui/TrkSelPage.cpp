@@ -5,9 +5,11 @@
 #include "export/Factory.h"
 #include "gui/FocusWheelComboBox.h"
 #include "gui/GuiText.h"
+#include "gui/TrackStrip.h"
 #include "gui/WidgetFactory.h"
 #include "platform/Messages.h"
 #include "platform/UserInterface.h"
+#include "recorder/Formats.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -21,6 +23,8 @@
 namespace {
 
 constexpr std::size_t kTracksPerColumn = kTrackCount / 2;
+// A track box, its virtual-track list and its strip.
+constexpr int kColumnsPerTrack = 3;
 
 QString TrackBoxText(std::size_t index)
 {
@@ -60,7 +64,8 @@ CTrkSelPage::CTrkSelPage(COVFtoWAVEDoc& doc, platform::UserInterface& ui, CUserD
       m_countValue(MakeValueLabel("selectTracksValue", this)),
       m_fileType(new CFocusWheelComboBox(this)),
       m_convert(MakePageButton(QStringLiteral("&Convert"), "convertButton", this)),
-      m_exit(MakePageButton(QStringLiteral("E&xit"), "exitButton", this))
+      m_exit(MakePageButton(QStringLiteral("E&xit"), "exitButton", this)),
+      m_emptyNote(new QLabel(this))
 {
     setObjectName(QStringLiteral("trkSelPage"));
     m_mono->setObjectName(QStringLiteral("monoButton"));
@@ -84,15 +89,21 @@ CTrkSelPage::CTrkSelPage(COVFtoWAVEDoc& doc, platform::UserInterface& ui, CUserD
         list->setObjectName(QStringLiteral("virtualTrackList%1").arg(k + 1));
         for (int index = 0; index < kVirtualTrackCount; ++index)
             list->addItem(VirtualTrackText(VirtualTrackAt(index)));
+        auto* strip = new CTrackStrip(tracks);
+        strip->setObjectName(QStringLiteral("trackStrip%1").arg(k + 1));
         m_trackBoxes[k] = box;
         m_virtualTrackLists[k] = list;
+        m_strips[k] = strip;
         const int row = static_cast<int>(k % kTracksPerColumn);
-        const int column = static_cast<int>(k / kTracksPerColumn) * 2;
+        const int column = static_cast<int>(k / kTracksPerColumn) * kColumnsPerTrack;
         trackGrid->addWidget(box, row, column);
         trackGrid->addWidget(list, row, column + 1);
+        trackGrid->addWidget(strip, row, column + 2);
         connect(box, &QCheckBox::clicked, this, [this, k] { OnTrackBoxClicked(k); });
-        connect(list, &QComboBox::currentIndexChanged, this,
-                [this, k](int index) { m_model.ChooseVirtualTrack(k, VirtualTrackAt(index)); });
+        connect(list, &QComboBox::currentIndexChanged, this, [this, k](int index) {
+            m_model.ChooseVirtualTrack(k, VirtualTrackAt(index));
+            Mirror();
+        });
     }
 
     auto* information = MakeGroup(QStringLiteral("Information :"), "informationGroup", this);
@@ -111,12 +122,15 @@ CTrkSelPage::CTrkSelPage(COVFtoWAVEDoc& doc, platform::UserInterface& ui, CUserD
     auto* top = new QHBoxLayout;
     top->addWidget(mode, 1);
     top->addWidget(m_selectProject, 0, Qt::AlignBottom);
+    m_emptyNote->setObjectName(QStringLiteral("emptyTrackNote"));
+    m_emptyNote->setWordWrap(true);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(m_convert);
     buttons->addWidget(m_exit);
     auto* bottomRight = new QVBoxLayout;
     bottomRight->addStretch();
+    bottomRight->addWidget(m_emptyNote);
     bottomRight->addLayout(buttons);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(information, 1);
@@ -170,7 +184,19 @@ void CTrkSelPage::ShowDocument()
         m_rateValue->setText(FromEngine(m_doc.m_strSamplingRate));
         m_bitsValue->setText(FromEngine(m_doc.m_strBits));
     }
+    MarkEmptyVirtualTracks();
     Mirror();
+}
+
+void CTrkSelPage::MarkEmptyVirtualTracks()
+{
+    const QBrush empty = palette().brush(QPalette::Disabled, QPalette::Text);
+    for (std::size_t k = 0; k < kTrackCount; ++k) {
+        for (int index = 0; index < kVirtualTrackCount; ++index) {
+            const bool recorded = m_model.HoldsRecording(k, VirtualTrackAt(index));
+            m_virtualTrackLists[k]->setItemData(index, recorded ? QVariant() : QVariant(empty), Qt::ForegroundRole);
+        }
+    }
 }
 
 void CTrkSelPage::Mirror()
@@ -183,6 +209,9 @@ void CTrkSelPage::Mirror()
     else
         m_countValue->clear();
     m_convert->setEnabled(m_model.ConvertEnabled());
+    const auto empty = m_model.EmptyChoice();
+    m_emptyNote->setText(empty ? FromEngine(*empty) : QString());
+    m_emptyNote->setVisible(empty.has_value());
 }
 
 void CTrkSelPage::MirrorType()
@@ -200,6 +229,11 @@ void CTrkSelPage::MirrorTracks()
         m_trackBoxes[k]->setEnabled(m_model.TrackEnabled(k));
         m_virtualTrackLists[k]->setCurrentIndex(ListIndexOf(m_model.VirtualTrack(k)));
         m_virtualTrackLists[k]->setEnabled(m_model.VirtualTrackEnabled(k));
+        const auto rate = RateOfCode(m_doc.m_projectRecord.sampleRate);
+        if (m_model.ProjectChosen())
+            m_strips[k]->Show(m_model.Recorded(k, m_model.VirtualTrack(k)), m_model.TimelineEnd(), rate ? rate->hz : 0);
+        else
+            m_strips[k]->Clear();
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The "MO->File" page: the chosen project's information, Mono or Stereo, the
-// tracks and their virtual tracks, the file type, and "&Convert" for the export.
+// tracks and their virtual tracks with a strip each showing where the recordings
+// lie, the file type, and "&Convert" for the export.
 // The page's rules are CTrackSelectionModel's; the controls show its state.
 
 #include "app/TrackSelectionModel.h"
@@ -11,6 +12,7 @@
 #include <array>
 
 class COVFtoWAVEDoc;
+class CTrackStrip;
 class CUserData;
 class QCheckBox;
 class QComboBox;
@@ -43,6 +45,8 @@ private:
     void MirrorType();
     void MirrorTracks();
     void MirrorFileType();
+    // Greys the virtual tracks that hold no recording in each track's list.
+    void MarkEmptyVirtualTracks();
     void OnTypeClicked(TrackType type);
     void OnTrackBoxClicked(std::size_t index);
     void OnConvert();
@@ -58,6 +62,7 @@ private:
     QRadioButton* m_stereo;
     std::array<QCheckBox*, kTrackCount> m_trackBoxes{};
     std::array<QComboBox*, kTrackCount> m_virtualTrackLists{};
+    std::array<CTrackStrip*, kTrackCount> m_strips{};
     QPushButton* m_selectProject;
     QLabel* m_nameValue;
     QLabel* m_rateValue;
@@ -66,4 +71,5 @@ private:
     QComboBox* m_fileType;
     QPushButton* m_convert;
     QPushButton* m_exit;
+    QLabel* m_emptyNote;  // why Convert cannot start: a ticked track on an empty virtual track
 };

@@ -27,6 +27,7 @@ struct ChainMeasure {
     std::int64_t end = 0;
     unsigned segments = 0;
     Silence longestSilence;  // before the first recording or between two
+    std::vector<TimeSpan> recorded;
 };
 
 // The first and last time-line position of a segment's samples, its lead-in applied.
@@ -53,6 +54,7 @@ std::optional<ChainMeasure> MeasureChain(CBinderFile& binder, CLeadInTable& lead
         if (last >= std::max(first, measure.end)) {
             if (first - measure.end > measure.longestSilence.length)
                 measure.longestSilence = {measure.end, first - measure.end};
+            measure.recorded.push_back({std::max(first, measure.end), last + 1});
             measure.end = last + 1;
         }
         ++measure.segments;
@@ -61,6 +63,11 @@ std::optional<ChainMeasure> MeasureChain(CBinderFile& binder, CLeadInTable& lead
 }
 
 }  // namespace
+
+std::string TrackDescription(int track, int virtualTrack)
+{
+    return "track " + std::to_string(track) + " (virtual track " + std::to_string(virtualTrack) + ")";
+}
 
 std::string TimeText(std::int64_t samples, std::uint32_t rate, TimePrecision precision)
 {
@@ -96,7 +103,7 @@ std::optional<TrackExtent> MeasureTrack(CBinderFile& binder, CLeadInTable& leadI
     const auto measure = MeasureChain(binder, leadIns, song, track, virtualTrack);
     if (!measure)
         return std::nullopt;
-    return TrackExtent{static_cast<std::uint64_t>(measure->end), measure->segments};
+    return TrackExtent{static_cast<std::uint64_t>(measure->end), measure->segments, measure->recorded};
 }
 
 CTrack::CTrack(const std::string& folder, const sobinder& song, int track, int virtualTrack,
@@ -115,7 +122,7 @@ CTrack::~CTrack() = default;
 
 std::string CTrack::Describe() const
 {
-    return "track " + std::to_string(m_track) + " (virtual track " + std::to_string(m_virtualTrack) + ")";
+    return TrackDescription(m_track, m_virtualTrack);
 }
 
 bool CTrack::HasLeadInTable() const

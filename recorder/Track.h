@@ -21,9 +21,17 @@ class CTrackFile;
 // The recording of one track and virtual track as its segment chain in FNB.BIN
 // describes it: the time-line position after its last sample (lead-ins applied, as
 // CTrack::GetEndPosition after Open) and the number of its segments.
+// A stretch of the time line that a segment delivers: [first, end).
+struct TimeSpan {
+    std::int64_t first = 0;
+    std::int64_t end = 0;
+    bool operator==(const TimeSpan&) const = default;
+};
+
 struct TrackExtent {
     std::uint64_t endPosition = 0;
     unsigned segments = 0;
+    std::vector<TimeSpan> recorded;  // where its segments deliver samples, in time-line order
 };
 
 // Nothing when FNB.BIN in `folder` cannot be read or the track holds no segment. The
@@ -34,6 +42,9 @@ std::optional<TrackExtent> MeasureTrack(const std::string& folder, const sobinde
 // callers that measure many tracks; nothing when the track holds no segment.
 std::optional<TrackExtent> MeasureTrack(CBinderFile& binder, CLeadInTable& leadIns, const sobinder& song, int track,
                                         int virtualTrack);
+
+// "track 3 (virtual track 2)": how messages name a track.
+std::string TrackDescription(int track, int virtualTrack);
 
 // "h:mm:ss" of `samples` at `rate` samples per second, whole seconds down; with
 // Milliseconds "h:mm:ss.mmm".

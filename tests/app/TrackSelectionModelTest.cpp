@@ -1,6 +1,9 @@
 #include "app/TrackSelectionModel.h"
 
 #include "app/Document.h"
+#include "recorder/TrackFile.h"
+#include "tests/support/TempFolder.h"
+#include "tools/diskwriter/DiskWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -19,11 +22,40 @@ std::string PerTrack(const std::function<bool(std::size_t)>& state)
     return states;
 }
 
+constexpr std::uint32_t kGroups = 4;
+constexpr std::uint32_t kGapStart = 10;  // track 2 records again from this group on
+
+// Project 3: every track on virtual track 1, track 2 twice with a gap; virtual
+// tracks 2 to 8 empty but for track 3 on virtual track 2.
+struct TestDisk {
+    TestDisk()
+    {
+        diskwriter::Disk disk;
+        auto& project = disk.AddProject({.slot = 2, .number = 3, .name = "Three"});
+        std::uint16_t serial = 0;
+        const auto add = [&](int track, int virtualTrack, std::uint32_t start) {
+            project.AddSegment({.track = track, .virtualTrack = virtualTrack, .startGroup = start,
+                                .lengthGroups = kGroups, .serial = serial++,
+                                .samples = std::vector<std::int32_t>(kGroups * std::size_t{kSamplesPerGroup}, 1)});
+        };
+        for (int track = 1; track <= static_cast<int>(kTrackCount); ++track)
+            add(track, 1, 0);
+        add(2, 1, kGapStart);
+        add(3, 2, 0);
+        disk.Write(folder.Path());
+        record = project.Record();
+    }
+
+    testsupport::TempFolder folder;
+    sobinder record{};
+};
+
 COVFtoWAVEDoc DocWithProject(bool chosen)
 {
+    static const TestDisk disk;
     COVFtoWAVEDoc doc;
-    doc.m_strMoFolder = "/mo";
-    doc.m_projectRecord.projectNumber = 3;
+    doc.SetMoFolder(disk.folder.Path());
+    doc.m_projectRecord = disk.record;
     doc.m_bProjectChosen = chosen;
     return doc;
 }
@@ -74,6 +106,31 @@ TEST(TrackSelectionModel, LimitRuleCountAndEnabledStates)
         EXPECT_EQ(model.TypeEnabled(), c.project) << c.name;
         EXPECT_EQ(model.FileTypeEnabled(), c.project) << c.name;
     }
+}
+
+// Where each track and virtual track holds recordings, from the chains alone; a
+// ticked track on an empty virtual track keeps Convert from starting, saying why.
+TEST(TrackSelectionModel, KnowsWhereRecordingsLieAndRefusesAnEmptyChoice)
+{
+    const COVFtoWAVEDoc doc = DocWithProject(true);
+    CTrackSelectionModel model(doc);
+    const std::int64_t length = std::int64_t{kGroups} * kSamplesPerGroup;
+    const std::int64_t gap = std::int64_t{kGapStart} * kSamplesPerGroup;
+    EXPECT_EQ(model.Recorded(0, 1), (std::vector<TimeSpan>{{0, length}}));
+    EXPECT_EQ(model.Recorded(1, 1), (std::vector<TimeSpan>{{0, length}, {gap, gap + length}}));
+    EXPECT_TRUE(model.HoldsRecording(2, 2));
+    EXPECT_FALSE(model.HoldsRecording(1, 2));
+    EXPECT_EQ(model.TimelineEnd(), gap + length);
+
+    model.Tick(0, true);
+    model.Tick(1, true);
+    model.ChooseVirtualTrack(1, 2);
+    EXPECT_FALSE(model.ConvertEnabled());
+    EXPECT_EQ(model.EmptyChoice(), "track 2 (virtual track 2) has no recording on this disk");
+    model.ChooseVirtualTrack(1, 1);
+    EXPECT_TRUE(model.ConvertEnabled());
+    EXPECT_EQ(model.EmptyChoice(), std::nullopt);
+    EXPECT_FALSE(CTrackSelectionModel(DocWithProject(false)).HoldsRecording(0, 1));
 }
 
 TEST(TrackSelectionModel, TrackTypeIsUnchosenUntilAProjectIsShown)
@@ -130,7 +187,7 @@ TEST(TrackSelectionModel, SelectionHoldsTheTickedTracksWithTheirVirtualTracks)
         CTrackSelectionModel model(doc);
         c.steps(model);
         const ExportSelection selection = model.Selection();
-        EXPECT_EQ(selection.moFolder, "/mo") << c.name;
+        EXPECT_EQ(selection.moFolder, doc.m_strMoFolder) << c.name;
         EXPECT_EQ(selection.project.projectNumber, 3) << c.name;
         EXPECT_EQ(selection.virtualTracks, c.virtualTracks) << c.name;
         EXPECT_EQ(selection.stereo, c.stereo) << c.name;

@@ -166,7 +166,12 @@ private slots:
     {
         QFETCH(QString, mode);
         QFETCH(QList<int>, clicks);
-        const auto rig = RigWithProject();
+        std::vector<guitest::TrackSamples> everyTrack;
+        for (int track = 1; track <= static_cast<int>(kTrackCount); ++track)
+            everyTrack.push_back({track, 1, m_track1});
+        DiskFolder disk(guitest::DiskWith(everyTrack));
+        const auto rig = std::make_unique<GuiRig>(disk.Path());
+        rig->ChooseProject(0);
         const QByteArray modeName = mode.toLatin1();
         rig->Click(modeName.constData());
         for (const int track : clicks) {
@@ -179,6 +184,30 @@ private slots:
         QTEST(EnabledLists(*rig), "lists");
         QTEST(LabelText(*rig, "selectTracksValue"), "count");
         QTEST(rig->Get<QPushButton>("convertButton")->isEnabled(), "convert");
+    }
+
+    // Which tracks and virtual tracks hold recordings: strips, greyed list entries, and
+    // Convert waits while a ticked track's virtual track is empty, saying why.
+    void showsWhereRecordingsLie()
+    {
+        const auto rig = RigWithProject();
+        const auto strip = [&](int track) {
+            return rig->frame->findChild<QWidget*>(QStringLiteral("trackStrip%1").arg(track));
+        };
+        QVERIFY(strip(1)->toolTip().startsWith(QStringLiteral("Recorded until ")));
+        QCOMPARE(strip(2)->toolTip(), QStringLiteral("empty"));
+        auto* list3 = rig->Get<QComboBox>("virtualTrackList3");
+        QVERIFY(list3->itemData(0, Qt::ForegroundRole).isValid());   // virtual track 1: empty
+        QVERIFY(!list3->itemData(1, Qt::ForegroundRole).isValid());  // virtual track 2: recorded
+        auto* note = rig->Get<QLabel>("emptyTrackNote");
+        rig->Click("trackBox3");
+        QVERIFY(!rig->Get<QPushButton>("convertButton")->isEnabled());
+        QCOMPARE(note->text(), QStringLiteral("track 3 (virtual track 1) has no recording on this disk"));
+        QVERIFY(!note->isHidden());
+        list3->setCurrentIndex(1);
+        QVERIFY(rig->Get<QPushButton>("convertButton")->isEnabled());
+        QVERIFY(note->isHidden());
+        QVERIFY(strip(3)->toolTip().startsWith(QStringLiteral("Recorded until ")));
     }
 
     void stereoClearsFiveTickedTracks()
