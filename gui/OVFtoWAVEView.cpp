@@ -3,9 +3,11 @@
 #include "app/Document.h"
 #include "export/ProjectCheck.h"
 #include "gui/FileSelPage.h"
+#include "gui/GuiText.h"
 #include "gui/SelectSongDlg.h"
 #include "gui/TrkSelPage.h"
 
+#include <QFileInfo>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -45,8 +47,18 @@ COVFtoWAVEView::Page COVFtoWAVEView::ShownPage() const
 
 void COVFtoWAVEView::OnSelectDrive()
 {
-    if (!m_doc.ChooseMoFolder(m_ui))
-        return;
+    if (m_doc.ChooseMoFolder(m_ui))
+        FollowDiskChange();
+}
+
+void COVFtoWAVEView::OpenDisk(const std::string& folder)
+{
+    if (QFileInfo(FromEngine(folder)).isDir() && m_doc.SetMoFolder(folder))
+        FollowDiskChange();
+}
+
+void COVFtoWAVEView::FollowDiskChange()
+{
     // The chosen project stays only when the new disk holds that very record.
     if (m_doc.m_bProjectChosen && !DiskListsProject(m_doc.m_strFnbPath, m_doc.m_projectRecord))
         m_doc.ForgetProject();

@@ -33,6 +33,9 @@ public:
     // "Select &Drive...": the document's drive choice, then the MO->File page follows
     // it; the chosen project stays only when the new disk lists its record unchanged.
     void OnSelectDrive();
+    // Opens the disk in `folder` as "Select &Drive..." does, without the folder browser
+    // (a second start of the program named it); a folder that does not exist is not taken.
+    void OpenDisk(const std::string& folder);
     // "Select &Project...": the document's project choice through the project dialog.
     void OnSelectProject();
 
@@ -46,6 +49,8 @@ signals:
 
 private:
     bool RunSelectProject();
+    // After another disk was taken: the project stays only when the disk lists it.
+    void FollowDiskChange();
 
     COVFtoWAVEDoc& m_doc;
     platform::UserInterface& m_ui;

@@ -28,6 +28,9 @@ public:
     void EndWaitCursor() override;
     std::unique_ptr<platform::ProgressWindow> CreateProgressWindow() override;
 
+    // True while a run holds the program (its wait cursor is shown).
+    bool Busy() const { return m_waitDepth > 0; }
+
     // Marks a window as one of the port's dialogs: it takes input during a run.
     static void MarkAsPortDialog(QWidget& dialog);
     static bool IsPortDialog(const QWidget& window);

@@ -1,12 +1,15 @@
-// wavelorn: the desktop program. One instance at a time; `wavelorn [FOLDER]` takes an
-// existing FOLDER as the MO disk instead of asking with the folder browser.
+// wavelorn: the desktop program. One instance at a time: a second start brings the
+// running window forward, handing it its FOLDER, and ends. `wavelorn [FOLDER]` takes
+// an existing FOLDER as the MO disk instead of asking with the folder browser.
 // `wavelorn --help` and `wavelorn --version` answer without a display.
 
 #include "app/Document.h"
 #include "app/RegUserData.h"
 #include "gui/GuiText.h"
+#include "gui/InstanceHandOver.h"
 #include "gui/MainFrame.h"
 #include "gui/QtUserInterface.h"
+#include "platform/InstanceChannel.h"
 #include "platform/Version.h"
 
 #include <QApplication>
@@ -26,6 +29,8 @@ namespace {
 constexpr const char* kProgramName = "wavelorn";
 constexpr const char* kLockFileVariable = "WAVELORN_LOCK_FILE";
 constexpr const char* kLockFileName = "wavelorn.lock";
+// The running instance listens beside its lock file.
+constexpr const char* kChannelSuffix = ".socket";
 
 QString LockFilePath()
 {
@@ -36,11 +41,20 @@ QString LockFilePath()
         .filePath(QString::fromLatin1(kLockFileName));
 }
 
+// The existing folder named on the command line, as the engine spells paths; empty for none.
+std::string StartFolder(const QStringList& arguments)
+{
+    if (arguments.size() > 1 && QFileInfo(arguments.at(1)).isDir())
+        return ToEngine(QDir::toNativeSeparators(QDir(arguments.at(1)).absolutePath()));
+    return {};
+}
+
 // The MO disk at start-up: an existing folder named on the command line, else the browser.
 void ChooseStartDisk(COVFtoWAVEDoc& doc, platform::UserInterface& ui, const QStringList& arguments)
 {
-    if (arguments.size() > 1 && QFileInfo(arguments.at(1)).isDir()) {
-        doc.SetMoFolder(ToEngine(QDir::toNativeSeparators(QDir(arguments.at(1)).absolutePath())));
+    const std::string folder = StartFolder(arguments);
+    if (!folder.empty()) {
+        doc.SetMoFolder(folder);
         return;
     }
     doc.BrowseMoFolder(ui);
@@ -71,7 +85,8 @@ std::optional<int> AnswerInformationRequest(int argc, char** argv)
         "Moves audio between the disk of an eight-track recorder (a folder holding the\n"
         "recorder's files) and WAVE or AIFF files: the MO->File page exports tracks of a\n"
         "project, the File->MO page imports mono files as a new project. Only one\n"
-        "instance runs at a time; a second start ends at once. The options of Qt's\n"
+        "instance runs at a time: a second start brings the running window forward,\n"
+        "opens its FOLDER there, and ends. The options of Qt's\n"
         "applications, such as -platform NAME or -style NAME, are taken as well."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Shows this help and exits."));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
@@ -108,8 +123,13 @@ int main(int argc, char** argv)
     // A lock whose owner is gone is taken over at once, so a crash never locks the program out.
     QLockFile lock(LockFilePath());
     lock.setStaleLockTime(0);
-    if (!lock.tryLock())
+    const std::string channel = ToEngine(LockFilePath() + QString::fromLatin1(kChannelSuffix));
+    if (!lock.tryLock()) {
+        // The running window comes forward, with the disk named here; when it is just
+        // ending and no longer listens, this start still ends.
+        platform::SendToInstance(channel, StartFolder(QApplication::arguments()));
         return 0;
+    }
 
     COVFtoWAVEDoc doc;
     CRegUserData settings(DefaultSettingsPath());
@@ -118,6 +138,7 @@ int main(int argc, char** argv)
 
     CMainFrame frame(doc, ui, settings, ToEngine(QApplication::applicationDirPath()));
     ui.SetMainWindow(&frame);
+    gui::InstanceHandOver handOver(frame, [&ui] { return ui.Busy(); }, platform::ListenForInstances(channel));
     frame.show();
     return QApplication::exec();
 }

@@ -1,8 +1,17 @@
 // Real processes of the desktop program: a second start ends at once while the
 // first runs; after the first was killed, a new start runs; --help and --version
-// answer without a display, also while an instance runs.
+// answer without a display, also while an instance runs. In this process: what a
+// second start hands over brings the window forward and opens its disk there.
 
+#include "gui/InstanceHandOver.h"
+#include "gui/MainFrame.h"
+#include "platform/InstanceChannel.h"
+#include "tests/gui/GuiRig.h"
 #include "tests/support/TempFolder.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMessageBox>
 
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -75,6 +84,7 @@ private slots:
 
         Program first(lock, disk);
         QVERIFY(first.StaysUp());
+        QVERIFY(QFileInfo::exists(lock + QStringLiteral(".socket")));  // where a second start hands over
 
         Program second(lock, disk);
         QVERIFY(second.Process().waitForFinished(kEndMs));
@@ -108,6 +118,35 @@ private slots:
         // lock and ends silently.
         QCOMPARE(RunToEnd(lock, {QStringLiteral("-reverse")}, Screen::Offscreen), QString());
         QCOMPARE(first.Process().state(), QProcess::Running);
+    }
+
+    // The folder a second start names opens in the running window, once no message
+    // box holds it; an empty hand-over only brings the window forward.
+    void folderOfASecondStartReachesTheRunningWindow()
+    {
+        testsupport::TempFolder folder;
+        const std::string channel = folder.File("wavelorn.lock.socket");
+        guitest::DiskFolder first(guitest::DiskWith({{1, 1, guitest::Signal(64, 1)}}, "First"));
+        guitest::DiskFolder second(guitest::DiskWith({{1, 1, guitest::Signal(64, 2)}}, "Second"));
+        guitest::GuiRig rig(first.Path());
+        gui::InstanceHandOver handOver(*rig.frame, [] { return false; }, platform::ListenForInstances(channel));
+        const auto titleNames = [&](const std::string& disk) {
+            return rig.frame->windowTitle().startsWith(QDir::toNativeSeparators(QString::fromStdString(disk)));
+        };
+
+        QVERIFY(platform::SendToInstance(channel, ""));
+        QTest::qWait(500);
+        QVERIFY(titleNames(first.Path()));
+
+        QMessageBox box(rig.frame.get());
+        box.setModal(true);
+        box.show();
+        QVERIFY(platform::SendToInstance(channel, second.Path()));
+        QTest::qWait(500);
+        QVERIFY(titleNames(first.Path()));  // waits while the box is open
+        box.close();
+        QTRY_VERIFY(titleNames(second.Path()));
+        QCOMPARE(rig.doc.m_strMoFolder, second.Path());
     }
 };
 
