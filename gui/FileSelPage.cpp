@@ -59,6 +59,11 @@ CFileSelPage::CFileSelPage(COVFtoWAVEDoc& doc, platform::UserInterface& ui, CUse
         m_trackEdits[k] = edit;
         m_refButtons[k] = ref;
         connect(ref, &QPushButton::clicked, this, [this, k] { OnRef(k); });
+        connect(edit, &CSoundFileEdit::filesDropped, this, [this, k](const QStringList& paths) {
+            // Several files go into this field and the ones after it, in the order dropped.
+            for (std::size_t i = 0; i < static_cast<std::size_t>(paths.size()) && k + i < kTrackCount; ++i)
+                PutSource(k + i, ToEngine(paths[static_cast<int>(i)]));
+        });
     }
 
     m_projectNameEdit->setObjectName(QStringLiteral("projectNameEdit"));
@@ -173,15 +178,18 @@ std::optional<std::string> CFileSelPage::AskForSourceFile()
 
 void CFileSelPage::OnRef(std::size_t index)
 {
-    const auto path = AskForSourceFile();
-    if (!path)
-        return;
-    if (!SelectReaderFor(index, *path)) {
+    if (const auto path = AskForSourceFile())
+        PutSource(index, *path);
+}
+
+void CFileSelPage::PutSource(std::size_t index, const std::string& path)
+{
+    if (!SelectReaderFor(index, path)) {
         m_ui.ShowError(MessageId::FormatUnknown);
         m_trackEdits[index]->clear();
         return;
     }
-    m_trackEdits[index]->setText(FromEngine(*path));
+    m_trackEdits[index]->setText(FromEngine(path));
     CheckTrackName(index, m_trackEdits[index]->text());
 }
 

@@ -35,6 +35,9 @@ signals:
 
 private:
     void OnRef(std::size_t index);
+    // Puts the sound file `path` into track `index`'s field (Ref... or a drop), checked
+    // as a typed name is.
+    void PutSource(std::size_t index, const std::string& path);
     void OnConvert();
     ImportInputs Inputs() const;
     // Checks the name of one track; a refusal leaves the field ready for correction.

@@ -7,6 +7,11 @@
 #include "platform/Messages.h"
 
 #include <QActionGroup>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QUrl>
 #include <QDir>
 #include <QGuiApplication>
 #include <QLayout>
@@ -22,6 +27,15 @@ QAction* AddAction(QMenu* menu, const QString& text, const char* name)
     QAction* action = menu->addAction(text);
     action->setObjectName(QString::fromLatin1(name));
     return action;
+}
+
+// The one folder of this computer that is dropped, as the engine spells paths; empty otherwise.
+std::string DroppedFolder(const QMimeData* data)
+{
+    const QList<QUrl> urls = data->urls();
+    if (urls.size() != 1 || !urls.front().isLocalFile() || !QFileInfo(urls.front().toLocalFile()).isDir())
+        return {};
+    return ToEngine(QDir::toNativeSeparators(urls.front().toLocalFile()));
 }
 
 QMenu* AddMenu(QMenuBar* bar, const QString& title, const char* name)
@@ -42,6 +56,7 @@ CMainFrame::CMainFrame(COVFtoWAVEDoc& doc, platform::UserInterface& ui, CUserDat
 {
     setObjectName(QStringLiteral("mainFrame"));
     setWindowIcon(ProgramIcon());
+    setAcceptDrops(true);
     setCentralWidget(m_view);
     CreateMenu();
     connect(m_view, &COVFtoWAVEView::pageShown, this, &CMainFrame::OnPageShown);
@@ -102,6 +117,21 @@ void CMainFrame::ShowDiskInTitle()
     const QString title = QString::fromLatin1(kApplicationTitle);
     const QString disk = FromEngine(m_doc.m_strMoFolder);
     setWindowTitle(disk.isEmpty() ? title : QDir::toNativeSeparators(disk) + QStringLiteral(" - ") + title);
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!DroppedFolder(event->mimeData()).empty())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event)
+{
+    const std::string folder = DroppedFolder(event->mimeData());
+    if (folder.empty())
+        return;
+    event->acceptProposedAction();
+    m_view->OpenDisk(folder);
 }
 
 void CMainFrame::OnAbout()

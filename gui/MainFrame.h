@@ -1,6 +1,7 @@
 #pragma once
 // The main window "Wavelorn": the menu, the view with its two pages, a fixed size
-// fitted to the form and a close button only. Its title names the open disk.
+// fitted to the form and a close button only. Its title names the open disk; a
+// folder dropped on it opens as the disk.
 
 #include "gui/OVFtoWAVEView.h"
 
@@ -19,6 +20,11 @@ public:
 
     // Whether "Select &Project..." can be chosen.
     void SetProjectCmdEnabled(bool enabled);
+
+protected:
+    // A folder dropped on the window opens as the disk.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void CreateMenu();

@@ -12,9 +12,12 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDragEnterEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
+#include <QUrl>
 #include <QtTest>
 
 #include <algorithm>
@@ -104,6 +107,25 @@ public:
     GuiRig rig;
 };
 
+// Drops `paths` (files or folders of this computer) on `target`, as a file manager
+// would: true when the target took them.
+bool Drop(QWidget* target, const QStringList& paths)
+{
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString& path : paths)
+        urls << QUrl::fromLocalFile(path);
+    data.setUrls(urls);
+    const QPoint centre = target->rect().center();
+    QDragEnterEvent enter(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    if (!enter.isAccepted())
+        return false;
+    QDropEvent drop(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    return drop.isAccepted();
+}
+
 }  // namespace
 
 class FileSelPageTest : public QObject {
@@ -137,6 +159,24 @@ private slots:
         QVERIFY(r.Value("importRateValue").isEmpty());
         QCOMPARE(QApplication::focusWidget(), r.Field(1));
         QCOMPARE(r.Field(1)->selectedText(), r.Field(1)->text());
+    }
+
+    // Sound files dropped on a field fill it and the fields after it in the order
+    // dropped; a folder dropped on the window opens as the disk.
+    void dropsFillTheFieldsAndAFolderOpensTheDisk()
+    {
+        ImportRig r;
+        const auto samples = guitest::Signal(kBlockSamples, 1);
+        const QStringList three = {r.Source("a.wav", kRate48000Hz, samples), r.Source("b.wav", kRate48000Hz, samples),
+                                   r.Source("c.wav", kRate48000Hz, samples)};
+        QVERIFY(Drop(r.Field(1), three));
+        for (int track = 1; track <= static_cast<int>(kTrackCount); ++track)
+            QCOMPARE(r.Field(track)->text(), track <= 3 ? three[track - 1] : QString());
+        // A folder is no sound file: dropped on a field too, the window opens it as the disk.
+        DiskFolder other(ImportDisk());
+        QVERIFY(Drop(r.Field(2), {QString::fromStdString(other.Path())}));
+        QCOMPARE(r.Field(2)->text(), three[1]);
+        QCOMPARE(r.rig.doc.m_strMoFolder, other.Path());
     }
 
     void trackFieldKeys_data()
