@@ -80,6 +80,8 @@ private:
         while (true) {
             DWORD got = 0;
             if (ReadFile(m_pipe, piece.data(), static_cast<DWORD>(piece.size()), &got, nullptr)) {
+                if (got == 0)
+                    return false;  // nothing more yet; the sender has not closed its end
                 if (m_message.size() + got <= kMaxMessageBytes)
                     m_message.append(piece.data(), got);
                 continue;
