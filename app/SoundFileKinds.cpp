@@ -5,6 +5,7 @@
 namespace {
 
 constexpr std::string_view kAllFilesFilter = "All Files (*.*)|*.*||";
+constexpr std::string_view kAllSoundFilesText = "Sound Files";
 
 bool EndsWithIgnoringCase(const std::string& path, std::string_view extension)
 {
@@ -43,7 +44,16 @@ std::string_view ImportDefaultExtension()
 
 std::string ImportFilter()
 {
-    std::string filter;
+    // First every extension the import takes, then each kind's own, then all files.
+    std::string shown;
+    std::string patterns;
+    for (const auto& entry : SoundFileKinds()) {
+        for (const std::string_view extension : entry.onImport.extensions) {
+            shown += (shown.empty() ? "*" : " *") + std::string(extension);
+            patterns += (patterns.empty() ? "*" : ";*") + std::string(extension);
+        }
+    }
+    std::string filter = std::string(kAllSoundFilesText) + " (" + shown + ")|" + patterns + "|";
     for (const auto& entry : SoundFileKinds())
         filter += entry.onImport.filter;
     return filter + std::string(kAllFilesFilter);

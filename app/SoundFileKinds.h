@@ -73,8 +73,8 @@ constexpr const SoundFileKindEntry& KindEntry(SoundFileKind kind)
 SoundFileKind ImportKindOf(const std::string& path);
 SoundFileKind ExportKindOf(const std::string& path);
 
-// The open dialog of the import: its default extension and its filter, every kind
-// and then all files.
+// The open dialog of the import: its default extension and its filter, every sound
+// file it takes, then each kind, then all files.
 std::string_view ImportDefaultExtension();
 std::string ImportFilter();
 

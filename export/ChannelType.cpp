@@ -56,10 +56,22 @@ std::optional<Refusal> CChannelType::Check(const std::string& typeName, const so
     return std::nullopt;
 }
 
+std::string CChannelType::DialogTitle() const
+{
+    // "Export Track 1 as", "Export Track 1 and 2 as", "Export Track 1, 2 and 5 as".
+    std::string numbers;
+    for (std::size_t i = 0; i < m_tracks.size(); ++i) {
+        const char* separator = i == 0 ? "" : i + 1 == m_tracks.size() ? " and " : ", ";
+        numbers += separator + std::to_string(m_tracks[i]->GetTrack());
+    }
+    return "Export Track " + numbers + " as";
+}
+
 std::optional<std::string> CChannelType::AskForPath()
 {
     platform::FileDialogRequest request = DialogOptions();
     request.kind = platform::FileDialogRequest::Kind::Save;
+    request.title = DialogTitle();
     request.initialName = kInitialFileName;
     request.defaultExtension = m_type->defaultExtension;
     request.filter = m_type->filter;

@@ -53,6 +53,8 @@ public:
     // The save dialog of the checked run; the chosen folder becomes the work folder at
     // once, also when the run then fails. Nothing when the user cancelled.
     std::optional<std::string> AskForPath();
+    // The save dialog's title: the tracks it exports.
+    std::string DialogTitle() const;
     // For a path chosen without the dialog: asks the questions the dialog asks before it
     // accepts a name that would replace existing files. False at the first No.
     virtual bool ConfirmReplacing(const std::string& path) = 0;

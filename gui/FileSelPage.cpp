@@ -161,10 +161,11 @@ bool CFileSelPage::SelectReaderFor(std::size_t index, const std::string& path)
     return m_tracks[index].SelectReader(path);
 }
 
-std::optional<std::string> CFileSelPage::AskForSourceFile()
+std::optional<std::string> CFileSelPage::AskForSourceFile(std::size_t index)
 {
     platform::FileDialogRequest request;
     request.kind = platform::FileDialogRequest::Kind::Open;
+    request.title = "Sound file for Track " + std::to_string(index + 1);
     request.defaultExtension = ImportDefaultExtension();
     request.filter = ImportFilter();
     std::string workPath;
@@ -178,7 +179,7 @@ std::optional<std::string> CFileSelPage::AskForSourceFile()
 
 void CFileSelPage::OnRef(std::size_t index)
 {
-    if (const auto path = AskForSourceFile())
+    if (const auto path = AskForSourceFile(index))
         PutSource(index, *path);
 }
 

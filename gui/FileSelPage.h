@@ -43,7 +43,7 @@ private:
     // Checks the name of one track; a refusal leaves the field ready for correction.
     bool CheckTrackName(std::size_t index, const QString& name);
     bool SelectReaderFor(std::size_t index, const std::string& path);
-    std::optional<std::string> AskForSourceFile();
+    std::optional<std::string> AskForSourceFile(std::size_t index);
     bool ValidateInputs(const ImportInputs& inputs);
     void RunImport();
     void SetTabOrder();

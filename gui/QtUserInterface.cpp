@@ -115,6 +115,8 @@ std::optional<std::string> QtUserInterface::RunFileDialog(const platform::FileDi
         return !request.acceptCheck || request.acceptCheck(path);
     });
     MarkAsPortDialog(dialog);
+    if (!request.title.empty())
+        dialog.setWindowTitle(FromEngine(request.title));
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setNameFilters(QtNameFilters(request.filter));
     dialog.setDirectory(ExistingFolderOr(request.initialFolder, QDir::homePath()));

@@ -25,6 +25,7 @@ enum class Answer { Ok, Yes, No };
 struct FileDialogRequest {
     enum class Kind { Open, Save };
     Kind kind = Kind::Save;
+    std::string title;              // what the dialog is for; empty: the system's "Open"/"Save As"
     std::string initialFolder;      // empty: the dialog's own choice
     std::string initialName;
     std::string defaultExtension;   // with its leading dot, e.g. ".wav"

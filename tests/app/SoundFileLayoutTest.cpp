@@ -63,6 +63,7 @@ TEST(SoundFileKinds, ExtensionsDifferByDirection)
     }
     EXPECT_EQ(ImportDefaultExtension(), ".wav");
     EXPECT_EQ(ImportFilter(),
+              "Sound Files (*.wav *.aif *.aiff *.aifc)|*.wav;*.aif;*.aiff;*.aifc|"
               "WAVE File (*.wav)|*.wav|AIFF File (*.aif *.aiff *.aifc)|*.aif;*.aiff;*.aifc|All Files (*.*)|*.*||");
     EXPECT_TRUE(ShowsRefusal(SoundFileKind::Wave));
     EXPECT_FALSE(ShowsRefusal(SoundFileKind::Aiff));

@@ -288,6 +288,7 @@ TEST_F(ExportRun, DialogRequestsAndWorkFolder)
     };
     for (std::size_t i = 0; i < requests.size(); ++i) {
         EXPECT_EQ(requests[i].kind, platform::FileDialogRequest::Kind::Save);
+        EXPECT_EQ(requests[i].title, "Export Track 1 as");
         EXPECT_EQ(requests[i].initialName, "Untitled");
         EXPECT_EQ(requests[i].defaultExtension, expected[i].extension);
         EXPECT_EQ(requests[i].filter, expected[i].filter);

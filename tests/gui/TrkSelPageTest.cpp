@@ -269,6 +269,7 @@ private slots:
         rig->Click("convertButton");
 
         QCOMPARE(guitest::Messages(rig->ui), QStringList{QString::fromStdString(MessageText(MessageId::ConvertSucceeded))});
+        QCOMPARE(rig->ui.DialogRequests().back().title, std::string("Export Track 1 and 3 as"));
         if (stereo) {
             QVERIFY(StartsWithThenSilence(guitest::SoundData(testsupport::ReadBytes(out.File("mix.aif"))),
                                           Interleaved(m_track1, m_track3v2)));
