@@ -162,8 +162,8 @@ private slots:
     }
 
     // Sound files dropped on a field fill it and the fields after it in the order
-    // dropped; a folder dropped on the window opens as the disk.
-    void dropsFillTheFieldsAndAFolderOpensTheDisk()
+    // dropped, "Ref..." fills its own; a folder dropped on the window opens as the disk.
+    void dropsAndRefFillTheFieldsAndAFolderOpensTheDisk()
     {
         ImportRig r;
         const auto samples = guitest::Signal(kBlockSamples, 1);
@@ -172,6 +172,13 @@ private slots:
         QVERIFY(Drop(r.Field(1), three));
         for (int track = 1; track <= static_cast<int>(kTrackCount); ++track)
             QCOMPARE(r.Field(track)->text(), track <= 3 ? three[track - 1] : QString());
+        // "Ref..." asks for the file of its own track, every sound file shown first.
+        r.rig.ui.dialogAnswers.push_back(three[2].toStdString());
+        r.rig.Click("refButton4");
+        QCOMPARE(r.Field(4)->text(), three[2]);
+        QCOMPARE(r.rig.ui.DialogRequests().back().title, std::string("Sound file for Track 4"));
+        QVERIFY(r.rig.ui.DialogRequests().back().filter.starts_with("Sound Files ("));
+
         // A folder is no sound file: dropped on a field too, the window opens it as the disk.
         DiskFolder other(ImportDisk());
         QVERIFY(Drop(r.Field(2), {QString::fromStdString(other.Path())}));
