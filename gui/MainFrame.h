@@ -24,8 +24,12 @@ private:
     void CreateMenu();
     void OnPageShown(COVFtoWAVEView::Page page);
     void OnAbout();
+    void OnArchiveDisk();
     void PlaceOnScreen();
 
+    COVFtoWAVEDoc& m_doc;
+    platform::UserInterface& m_ui;
+    CUserData& m_settings;
     COVFtoWAVEView* m_view;
     QMenu* m_pageMenu = nullptr;
     QAction* m_selectProject = nullptr;
