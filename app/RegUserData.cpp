@@ -12,6 +12,17 @@ std::string CUserData::GetFolderOf(const std::string& fullPath, const std::strin
     return fullPath.substr(0, fullPath.size() - fileName.size());
 }
 
+bool CUserData::GetArchivePath(std::string& path) const
+{
+    path.clear();
+    return false;
+}
+
+bool CUserData::SetArchivePath(const std::string&)
+{
+    return true;
+}
+
 CRegUserData::CRegUserData(std::string settingsPath) : m_settingsPath(std::move(settingsPath)) {}
 
 bool CRegUserData::GetWorkPath(std::string& path) const
@@ -23,6 +34,17 @@ bool CRegUserData::GetWorkPath(std::string& path) const
 bool CRegUserData::SetWorkPath(const std::string& path)
 {
     return platform::IniFile(m_settingsPath).Write(kUserDataSection, kWorkPathKey, path);
+}
+
+bool CRegUserData::GetArchivePath(std::string& path) const
+{
+    path = platform::IniFile(m_settingsPath).Read(kUserDataSection, kArchivePathKey);
+    return !path.empty();
+}
+
+bool CRegUserData::SetArchivePath(const std::string& path)
+{
+    return platform::IniFile(m_settingsPath).Write(kUserDataSection, kArchivePathKey, path);
 }
 
 bool CNoUserData::GetWorkPath(std::string& path) const

@@ -713,4 +713,17 @@ bool IsSameOrInside(const std::string& path, const std::string& folder)
     return !relative.empty() && *relative.begin() != "..";
 }
 
+std::optional<std::string> OutdirRefusal(const std::string& disk, const std::string& outdir,
+                                         platform::FileSystem& files)
+{
+    if (IsSameOrInside(outdir, disk))
+        return "the archive folder " + outdir + " lies inside the disk " + disk + "; the disk is never written";
+    if (IsSameOrInside(disk, outdir))
+        return "the disk " + disk + " lies inside the archive folder " + outdir;
+    const auto kind = files.KindOf(outdir);
+    if (kind != platform::FileKind::None && kind != platform::FileKind::Folder)
+        return "not a folder: " + outdir;
+    return std::nullopt;
+}
+
 }  // namespace archive

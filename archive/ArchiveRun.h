@@ -14,6 +14,7 @@
 #include "platform/UserInterface.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace archive {
@@ -53,5 +54,11 @@ int RunArchive(const ArchiveOptions& options, platform::FileSystem& files, Archi
 
 // True when `path` is `folder` or lies inside it, links resolved.
 bool IsSameOrInside(const std::string& path, const std::string& folder);
+
+// Why `outdir` cannot take an archive of the folder `disk`: it lies inside the disk
+// (which is never written), the disk lies inside it, or it is something other than a
+// folder. Nothing when it can (a missing folder is created by the run).
+std::optional<std::string> OutdirRefusal(const std::string& disk, const std::string& outdir,
+                                         platform::FileSystem& files);
 
 }  // namespace archive

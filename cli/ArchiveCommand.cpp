@@ -55,14 +55,8 @@ int ArchiveCommand(const ArchiveCommandOptions& options)
     const bool flac = options.format == archive::FormatExtension(archive::ArchiveFormat::Flac);
     if (flac && !convert::FlacAvailable())
         return UsageError("this build cannot write FLAC (it was built without libsndfile); use --format wav");
-    if (archive::IsSameOrInside(options.outdir, options.disk))
-        return UsageError("the archive folder " + options.outdir + " lies inside the disk " + options.disk +
-                          "; the disk is never written");
-    if (archive::IsSameOrInside(options.disk, options.outdir))
-        return UsageError("the disk " + options.disk + " lies inside the archive folder " + options.outdir);
-    const auto kind = platform::RealFileSystem().KindOf(options.outdir);
-    if (kind != platform::FileKind::None && kind != platform::FileKind::Folder)
-        return UsageError("not a folder: " + options.outdir);
+    if (const auto refusal = archive::OutdirRefusal(options.disk, options.outdir, platform::RealFileSystem()))
+        return UsageError(*refusal);
 
     const archive::ArchiveOptions run{options.disk, options.outdir,
                                      flac ? archive::ArchiveFormat::Flac : archive::ArchiveFormat::Wave, options.verify,

@@ -4,6 +4,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFont>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPixmap>
@@ -22,6 +23,7 @@ constexpr const char* kStoppingText = "Stopping...";
 constexpr qint64 kRefreshIntervalMs = 1000 / 60;
 constexpr int kPercentMax = 100;
 constexpr int kTextMinimumWidth = 140;
+constexpr qreal kDetailFontScale = 0.85;
 
 }  // namespace
 
@@ -32,6 +34,7 @@ CConvStatAnimDlg::CConvStatAnimDlg(QWidget* owner)
       m_anim(new QLabel(this)),
       m_text(new QLabel(QString::fromLatin1(kInitialText), this)),
       m_bar(new QProgressBar(this)),
+      m_detail(new QLabel(this)),
       m_cancel(new QPushButton(QString::fromLatin1(kCancelText), this))
 {
     setObjectName(QStringLiteral("convertWindow"));
@@ -39,6 +42,7 @@ CConvStatAnimDlg::CConvStatAnimDlg(QWidget* owner)
     m_anim->setObjectName(QStringLiteral("animation"));
     m_text->setObjectName(QStringLiteral("statusText"));
     m_bar->setObjectName(QStringLiteral("percentBar"));
+    m_detail->setObjectName(QStringLiteral("detailText"));
     m_cancel->setObjectName(QStringLiteral("cancelButton"));
     // Enter pressed for something else must not stop the run.
     m_cancel->setAutoDefault(false);
@@ -56,11 +60,16 @@ CConvStatAnimDlg::CConvStatAnimDlg(QWidget* owner)
     barPolicy.setRetainSizeWhenHidden(true);
     m_bar->setSizePolicy(barPolicy);
     m_bar->hide();
+    QFont small = m_detail->font();
+    small.setPointSizeF(small.pointSizeF() * kDetailFontScale);
+    m_detail->setFont(small);
+    m_detail->hide();
 
     auto* textColumn = new QVBoxLayout;
     textColumn->addStretch();
     textColumn->addWidget(m_text);
     textColumn->addWidget(m_bar);
+    textColumn->addWidget(m_detail);
     textColumn->addWidget(m_cancel, 0, Qt::AlignRight);
     textColumn->addStretch();
     auto* layout = new QHBoxLayout(this);
@@ -124,6 +133,13 @@ void CConvStatAnimDlg::SetTotal(std::uint64_t total)
 void CConvStatAnimDlg::SetDone(std::uint64_t done)
 {
     m_done = done;
+    RefreshIfDue();
+}
+
+void CConvStatAnimDlg::SetDetail(const std::string& detail)
+{
+    m_detail->setText(FromEngine(detail));
+    m_detail->show();
     RefreshIfDue();
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 // The small "Convert" window that stands while a conversion or a track check runs:
 // one line of text, a seven-frame animation that the work advances by hand, and a
-// percentage bar once the work has told its total, and a Cancel button that asks the
-// run to stop. It cannot be closed from the screen.
+// percentage bar once the work has told its total, a small line of figures under the
+// bar once the work has any (what the reads of a damaged disk cost), and a Cancel
+// button that asks the run to stop. It cannot be closed from the screen.
 
 #include "gui/Drawings.h"
 #include "gui/InputBlocker.h"
@@ -32,6 +33,7 @@ public:
     void StepAnimation() override;
     void SetTotal(std::uint64_t total) override;
     void SetDone(std::uint64_t done) override;
+    void SetDetail(const std::string& detail) override;
     bool StopRequested() const override { return m_stopRequested; }
 
     // The index of the next frame to draw, 0 to 6.
@@ -64,6 +66,7 @@ private:
     QLabel* m_anim;
     QLabel* m_text;
     QProgressBar* m_bar;
+    QLabel* m_detail;
     QPushButton* m_cancel;
     bool m_stopRequested = false;
     std::uint64_t m_total = 0;

@@ -1,7 +1,8 @@
 #include "gui/MainFrame.h"
 
-#include "gui/AboutDlg.h"
 #include "app/Document.h"
+#include "gui/AboutDlg.h"
+#include "gui/DiskArchive.h"
 #include "gui/Drawings.h"
 #include "gui/GuiText.h"
 #include "platform/Messages.h"
@@ -52,6 +53,8 @@ CMainFrame::CMainFrame(COVFtoWAVEDoc& doc, platform::UserInterface& ui, CUserDat
     : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                                Qt::WindowCloseButtonHint),
       m_doc(doc),
+      m_ui(ui),
+      m_settings(settings),
       m_view(new COVFtoWAVEView(doc, ui, settings, baseFolder, this))
 {
     setObjectName(QStringLiteral("mainFrame"));
@@ -79,6 +82,8 @@ void CMainFrame::CreateMenu()
             &COVFtoWAVEView::OnSelectDrive);
     m_selectProject = AddAction(select, QStringLiteral("Select &Project..."), "selectProjectAction");
     connect(m_selectProject, &QAction::triggered, m_view, &COVFtoWAVEView::OnSelectProject);
+    connect(AddAction(select, QStringLiteral("&Archive Disk..."), "archiveDiskAction"), &QAction::triggered, this,
+            &CMainFrame::OnArchiveDisk);
     select->addSeparator();
     connect(AddAction(select, QStringLiteral("E&xit"), "exitAction"), &QAction::triggered, this, &QWidget::close);
 
@@ -138,6 +143,11 @@ void CMainFrame::OnAbout()
 {
     CAboutDlg about(this);
     about.exec();
+}
+
+void CMainFrame::OnArchiveDisk()
+{
+    CDiskArchive(m_doc, m_ui, m_settings, this).Run();
 }
 
 void CMainFrame::PlaceOnScreen()

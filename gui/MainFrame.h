@@ -30,11 +30,14 @@ private:
     void CreateMenu();
     void OnPageShown(COVFtoWAVEView::Page page);
     void OnAbout();
+    void OnArchiveDisk();
     void PlaceOnScreen();
     // "FOLDER - Wavelorn", or "Wavelorn" while no disk is open.
     void ShowDiskInTitle();
 
     COVFtoWAVEDoc& m_doc;
+    platform::UserInterface& m_ui;
+    CUserData& m_settings;
     COVFtoWAVEView* m_view;
     QMenu* m_pageMenu = nullptr;
     QAction* m_selectProject = nullptr;

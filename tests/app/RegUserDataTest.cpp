@@ -54,12 +54,29 @@ TEST(RegUserData, StoresTheWorkPathInSectionUserdata)
     EXPECT_EQ(path, "");
 }
 
+TEST(RegUserData, KeepsTheArchivePathBesideTheWorkPath)
+{
+    TempFolder folder;
+    const std::string ini = folder.File("Wavlrn.ini");
+    ASSERT_TRUE(CRegUserData(ini).SetWorkPath("/snd/"));
+    ASSERT_TRUE(CRegUserData(ini).SetArchivePath("/backup/mo"));
+    std::string path;
+    EXPECT_TRUE(CRegUserData(ini).GetArchivePath(path));
+    EXPECT_EQ(path, "/backup/mo");
+    EXPECT_TRUE(CRegUserData(ini).GetWorkPath(path));
+    EXPECT_EQ(path, "/snd/");
+}
+
 TEST(RegUserData, NoUserDataForgetsWhatItIsGiven)
 {
     CNoUserData settings;
     std::string path = "stale";
     EXPECT_TRUE(settings.SetWorkPath("/snd/"));
     EXPECT_FALSE(settings.GetWorkPath(path));
+    EXPECT_EQ(path, "");
+    path = "stale";
+    EXPECT_TRUE(settings.SetArchivePath("/backup/"));
+    EXPECT_FALSE(settings.GetArchivePath(path));
     EXPECT_EQ(path, "");
 }
 
