@@ -118,11 +118,13 @@ void ShootDialogs(Shooter& shooter, CMainFrame& frame, gui::QtUserInterface& ui)
     shooter.SaveNextModal("message-box", [](QWidget& box) { static_cast<QDialog&>(box).accept(); });
     ui.ShowError(MessageId::NoDiskSpace);
 
-    // The box an import's warnings come in after its message.
+    // A run's result with warnings below its text.
     shooter.SaveNextModal("warnings-box", [](QWidget& box) { static_cast<QDialog&>(box).accept(); });
-    ui.ShowMessage(WarningsText({{WarningKind::SilentSourceLeftOut, "/home/me/quiet.wav", "Track 3"},
-                                 {WarningKind::DiskNotLocked, "/media/mo", {}}}),
-                   platform::MessageIcon::Exclamation, platform::MessageButtons::Ok);
+    ui.ShowMessage(MessageText(MessageId::ConvertSucceeded), platform::MessageIcon::Information,
+                   platform::MessageButtons::Ok,
+                   {WarningsText({{WarningKind::SilentSourceLeftOut, "/home/me/quiet.wav", "Track 3"},
+                                  {WarningKind::DiskNotLocked, "/media/mo", {}}}),
+                    {}});
 
     shooter.SaveNextModal("folder-browser", [](QWidget& browser) { static_cast<QDialog&>(browser).reject(); });
     ui.BrowseForFolder("Select MO :");

@@ -19,6 +19,7 @@
 #include <QtTest>
 
 #include <cstring>
+#include <filesystem>
 
 using guitest::DiskFolder;
 using guitest::GuiRig;
@@ -244,6 +245,68 @@ private slots:
             QVERIFY(StartsWithThenSilence(guitest::SoundData(testsupport::ReadBytes(out.File("take32.wav"))),
                                           Le16(m_track3v2)));
         }
+    }
+
+    // "Convert succeeded." lists the files written and offers their folder.
+    void exportSuccessListsTheFiles_data()
+    {
+        QTest::addColumn<bool>("stereo");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("written");  // %1: the output folder
+        QTest::newRow("mono makes a file per track") << false << "take.wav" << "Written in %1:\ntake11.wav\ntake32.wav";
+        QTest::newRow("stereo makes one") << true << "mix.aif" << "Written in %1:\nmix.aif";
+    }
+
+    void exportSuccessListsTheFiles()
+    {
+        QFETCH(bool, stereo);
+        QFETCH(QString, name);
+        const auto rig = RigWithProject();
+        testsupport::TempFolder out;
+        rig->Click(stereo ? "stereoButton" : "monoButton");
+        rig->Click("trackBox1");
+        rig->Click("trackBox3");
+        rig->Get<QComboBox>("virtualTrackList3")->setCurrentIndex(1);
+        rig->ui.dialogAnswers.push_back(out.File(name.toStdString()));
+        rig->Click("convertButton");
+        QCOMPARE(guitest::Messages(rig->ui), QStringList{QString::fromStdString(MessageText(MessageId::ConvertSucceeded))});
+        QFETCH(QString, written);
+        QCOMPARE(guitest::Details(rig->ui), QStringList{written.replace("%1", QString::fromStdString(out.Path()))});
+        QCOMPARE(rig->ui.events.back().detail.folder, out.Path());
+    }
+
+    // Each refused export shows "Convert failed." with the reason beside it.
+    void exportFailuresSayWhy_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("reason");  // %2: the output folder
+        QTest::newRow("a track with no recording") << "unrecorded" << "track 2 (virtual track 1) has no recording on this disk";
+        QTest::newRow("a project from another disk") << "other disk" << "the chosen project is no longer on this disk";
+        QTest::newRow("a folder in the way of the file") << "in the way" << "%2/take11.wav: cannot be written";
+    }
+
+    void exportFailuresSayWhy()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, reason);
+        const auto rig = RigWithProject();
+        testsupport::TempFolder out;
+        DiskFolder other(guitest::DiskWith({{1, 1, m_track3v2}}, "Other"));
+        if (how == "other disk") {
+            rig->ui.folderAnswers.push_back(other.Path());
+            rig->frame->findChild<QAction*>(QStringLiteral("selectDriveAction"))->trigger();
+        } else if (how == "in the way") {
+            std::filesystem::create_directory(out.File("take11.wav"));
+            rig->ui.questionAnswers.push_back(platform::Answer::Yes);  // replace it
+        }
+        rig->Click("trackBox1");
+        if (how == "unrecorded")
+            rig->Click("trackBox2");
+        rig->ui.dialogAnswers.push_back(out.File("take.wav"));
+        rig->Click("convertButton");
+        // After the question whether to replace, where one is asked.
+        QCOMPARE(guitest::Messages(rig->ui).back(), QString::fromStdString(MessageText(MessageId::ConvertFailed)));
+        QCOMPARE(guitest::Details(rig->ui).back(), reason.replace("%2", QString::fromStdString(out.Path())));
     }
 
     void cancelledSaveDialogFails()
