@@ -116,6 +116,7 @@ std::string CExportRun::DefaultExtension() const
 std::optional<std::string> CExportRun::AskForPath()
 {
     auto path = m_mode->AskForPath();
+    m_result.cancelled = !path;
     if (!path)
         m_result.refusal = ExportRefusal(Reason::NoFileName);
     return path;
@@ -145,7 +146,8 @@ ExportResult CExportRun::Finish()
     m_wait.reset();
     if (m_result.succeeded)
         ShowSuccess();
-    else if (!m_result.refusal || m_result.refusal->reason != Reason::Interrupted)  // the front end says it was stopped
+    // A stop the front end says itself; a cancelled dialog needs no word.
+    else if (!m_result.cancelled && (!m_result.refusal || m_result.refusal->reason != Reason::Interrupted))
         ShowRefusal(m_ui, m_result.refusal.value_or(ExportRefusal(Reason::Unspecified)), m_result.warnings);
     return m_result;
 }

@@ -34,6 +34,8 @@ struct ExportResult {
     std::vector<Warning> warnings;
     // The user answered No when asked whether existing files may be replaced.
     bool overwriteDeclined = false;
+    // The user cancelled the save dialog: the run ends without a message.
+    bool cancelled = false;
 
     explicit operator bool() const { return succeeded; }
 };
