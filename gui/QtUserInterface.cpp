@@ -102,8 +102,9 @@ platform::Answer QtUserInterface::ShowMessage(const std::string& text, platform:
     // both plain text, set after the detail so that its label takes the format too.
     box.setInformativeText(MessageBoxText(detail.text));
     box.setTextFormat(Qt::PlainText);
+    // The only question replaces files: Enter keeps them.
     if (question) {
-        box.setDefaultButton(QMessageBox::Yes);
+        box.setDefaultButton(QMessageBox::No);
         box.setEscapeButton(QMessageBox::No);
     } else {
         box.setDefaultButton(QMessageBox::Ok);

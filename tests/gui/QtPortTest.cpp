@@ -85,7 +85,7 @@ private slots:
         QTEST(RecorderText(bytes.toStdString()), "shown");
     }
 
-    // No keeps the save dialog open; Yes closes it with the name and its default extension.
+    // No, the default, keeps the save dialog open; Yes closes it with the name and its default extension.
     void saveDialogAsksBeforeItCloses()
     {
         testsupport::TempFolder folder;
@@ -107,7 +107,7 @@ private slots:
                     questions << static_cast<QMessageBox&>(box).text();
                     QCOMPARE(box.parentWidget(), &dialog);
                     QCOMPARE(static_cast<QMessageBox&>(box).defaultButton(),
-                             static_cast<QMessageBox&>(box).button(QMessageBox::Yes));
+                             static_cast<QMessageBox&>(box).button(QMessageBox::No));
                     static_cast<QMessageBox&>(box).button(button)->click();
                 });
                 dialog.accept();
