@@ -200,11 +200,12 @@ bool CFileSelPage::ValidateInputs(const ImportInputs& inputs)
     const auto refused = m_checks.Validate(inputs, m_doc);
     if (!refused)
         return true;
-    // A refusal the checks left unshown is said at the refused track.
-    if (!refused->shown && refused->track) {
+    // A refusal the checks left unshown is said here; either way the refused track's
+    // field takes the focus for the correction.
+    if (!refused->shown)
         ShowRefusal(m_ui, refused->refusal);
+    if (refused->track)
         m_trackEdits[*refused->track]->FocusForCorrection();
-    }
     return false;
 }
 

@@ -234,6 +234,7 @@ private slots:
         QTest::newRow("different format before no room")
             << QStringList{"take.wav", "", "slow.wav"} << Text(MessageId::DifferentFormat);
         QTest::newRow("AIFF header refused") << QStringList{"take.wav", "bad.aif"} << Text(MessageId::FormatUnknown);
+        QTest::newRow("Track 2 neither extension") << QStringList{"take.wav", "take.mp3"} << Text(MessageId::FormatUnknown);
     }
 
     void validateOrder()
