@@ -74,6 +74,15 @@ bool COVFtoWAVEDoc::SetMoFolder(const std::string& folder)
     return true;
 }
 
+std::optional<Refusal> COVFtoWAVEDoc::DiskRefusal(MessageId id, platform::FileSystem& files) const
+{
+    if (m_strMoFolder.empty())
+        return Refusal{id, Reason::NoDiskChosen, {}, {}};
+    if (files.KindOf(m_strFnbPath) != platform::FileKind::Regular)
+        return Refusal{id, Reason::ProjectIndexMissing, m_strMoFolder, {}};
+    return std::nullopt;
+}
+
 bool COVFtoWAVEDoc::BrowseMoFolder(platform::UserInterface& ui)
 {
     const auto folder = ui.BrowseForFolder(kBrowseTitle);

@@ -3,10 +3,12 @@
 // the project chosen for export, the name of the project an import creates,
 // the import's time stamp and the measured free space.
 
+#include "recorder/Errors.h"
 #include "recorder/Records.h"
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace platform {
@@ -38,6 +40,9 @@ public:
     // Sets the MO folder (and the FNB.BIN path) from a chosen folder; an empty
     // folder clears both. Returns whether a folder was taken.
     bool SetMoFolder(const std::string& folder);
+    // Why the MO folder is no recorder disk to work on, told with message `id`: no folder
+    // is chosen, or it holds no FNB.BIN. Nothing when its FNB.BIN is there.
+    std::optional<Refusal> DiskRefusal(MessageId id, platform::FileSystem& files) const;
     // The folder browser "Select MO :"; true when a folder was taken.
     bool BrowseMoFolder(platform::UserInterface& ui);
 

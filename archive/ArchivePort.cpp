@@ -7,7 +7,8 @@ ArchivePort::ArchivePort(ArchiveProgress& progress, std::uint64_t bytesPerFrame)
 {
 }
 
-platform::Answer ArchivePort::ShowMessage(const std::string&, platform::MessageIcon, platform::MessageButtons buttons)
+platform::Answer ArchivePort::ShowMessage(const std::string&, platform::MessageIcon, platform::MessageButtons buttons,
+                                          const platform::MessageDetail&)
 {
     return buttons == platform::MessageButtons::YesNo ? platform::Answer::Yes : platform::Answer::Ok;
 }

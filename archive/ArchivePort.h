@@ -19,7 +19,7 @@ public:
     ArchivePort(ArchiveProgress& progress, std::uint64_t bytesPerFrame);
 
     platform::Answer ShowMessage(const std::string& text, platform::MessageIcon icon,
-                                 platform::MessageButtons buttons) override;
+                                 platform::MessageButtons buttons, const platform::MessageDetail& detail) override;
     std::optional<std::string> RunFileDialog(const platform::FileDialogRequest& request) override;
     std::optional<std::string> BrowseForFolder(const std::string& title) override;
     void BeginWaitCursor() override {}

@@ -19,7 +19,7 @@ std::string WithDefaultExtension(const std::string& path, const std::string& def
 }
 
 platform::Answer ConsoleUserInterface::ShowMessage(const std::string& text, platform::MessageIcon,
-                                                   platform::MessageButtons buttons)
+                                                   platform::MessageButtons buttons, const platform::MessageDetail&)
 {
     Print(text);
     if (buttons == platform::MessageButtons::Ok)

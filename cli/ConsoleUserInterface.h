@@ -1,5 +1,6 @@
 #pragma once
-// The user-interface port of the command-line tool. Message texts go to stderr;
+// The user-interface port of the command-line tool. Message texts go to stderr, without
+// their detail: the commands print the reason and the warnings in their own lines;
 // questions are answered from the command line (--yes) and never wait for input.
 // There are no dialogs: the export's path comes from the command line.
 
@@ -17,7 +18,7 @@ public:
     ConsoleUserInterface(std::FILE* messages, bool assumeYes);
 
     platform::Answer ShowMessage(const std::string& text, platform::MessageIcon icon,
-                                 platform::MessageButtons buttons) override;
+                                 platform::MessageButtons buttons, const platform::MessageDetail& detail) override;
     std::optional<std::string> RunFileDialog(const platform::FileDialogRequest& request) override;
     std::optional<std::string> BrowseForFolder(const std::string& title) override;
     void BeginWaitCursor() override {}

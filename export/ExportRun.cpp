@@ -16,6 +16,8 @@
 namespace {
 
 constexpr const char* kTrackCheckText = "Track check...";
+constexpr const char* kWrittenIn = "Written in ";
+constexpr const char* kCrLf = "\r\n";
 
 using TrackList = std::vector<std::unique_ptr<CTrack>>;
 
@@ -42,6 +44,21 @@ std::optional<Refusal> OpenTracks(const ExportSelection& selection, platform::Fi
     if (tracks.empty())
         return ExportRefusal(Reason::NoTrackChosen);
     return std::nullopt;
+}
+
+// The folder an export wrote into: all its files go into the folder of the chosen name.
+std::string WrittenFolder(const std::vector<ExportedFile>& files)
+{
+    return files.empty() ? std::string() : platform::FolderPart(files.front().path);
+}
+
+// "Written in FOLDER:", then the name of each file, one to a line.
+std::string WrittenText(const std::vector<ExportedFile>& files)
+{
+    std::string text = kWrittenIn + WrittenFolder(files) + ":";
+    for (const auto& file : files)
+        text += kCrLf + platform::NamePart(file.path);
+    return text;
 }
 
 }  // namespace
@@ -99,6 +116,7 @@ std::string CExportRun::DefaultExtension() const
 std::optional<std::string> CExportRun::AskForPath()
 {
     auto path = m_mode->AskForPath();
+    m_result.cancelled = !path;
     if (!path)
         m_result.refusal = ExportRefusal(Reason::NoFileName);
     return path;
@@ -127,10 +145,17 @@ ExportResult CExportRun::Finish()
     CloseTracks();
     m_wait.reset();
     if (m_result.succeeded)
-        m_ui.ShowInformation(MessageId::ConvertSucceeded);
-    else if (!m_result.refusal || m_result.refusal->reason != Reason::Interrupted)  // the front end says it was stopped
-        m_ui.ShowError(MessageId::ConvertFailed);
+        ShowSuccess();
+    // A stop the front end says itself; a cancelled dialog needs no word.
+    else if (!m_result.cancelled && (!m_result.refusal || m_result.refusal->reason != Reason::Interrupted))
+        ShowRefusal(m_ui, m_result.refusal.value_or(ExportRefusal(Reason::Unspecified)), m_result.warnings);
     return m_result;
+}
+
+void CExportRun::ShowSuccess()
+{
+    m_ui.ShowInformation(MessageId::ConvertSucceeded,
+                         {ResultDetail(WrittenText(m_result.files), m_result.warnings), WrittenFolder(m_result.files)});
 }
 
 // A missing lead-in table and the files an interrupted import left, once for the

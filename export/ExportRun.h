@@ -3,8 +3,8 @@
 // project still on the disk, the tracks open with "Track check...", the type, the
 // project's codes and every file within its header's limit) before any name is
 // asked; then the front end's choice of the output path (the save dialog, or a path
-// given beforehand); then the write; then the outcome ("Convert succeeded." or
-// "Convert failed."). The GUI page, the command-line tool and the archive use it.
+// given beforehand); then the write; then the outcome ("Convert succeeded." with the
+// files written, or "Convert failed." with the reason; either with the warnings). The GUI page, the command-line tool and the archive use it.
 
 #include "app/ExportSelection.h"
 #include "export/ChannelType.h"
@@ -34,6 +34,8 @@ struct ExportResult {
     std::vector<Warning> warnings;
     // The user answered No when asked whether existing files may be replaced.
     bool overwriteDeclined = false;
+    // The user cancelled the save dialog: the run ends without a message.
+    bool cancelled = false;
 
     explicit operator bool() const { return succeeded; }
 };
@@ -66,6 +68,8 @@ private:
     // Opens the tracks under "Track check..." and lets the mode check the run.
     std::optional<Refusal> CheckTracks();
     std::vector<Warning> Warnings() const;
+    // "Convert succeeded." with the files written and the warnings, offering their folder.
+    void ShowSuccess();
     void CloseTracks();
 
     platform::UserInterface& m_ui;

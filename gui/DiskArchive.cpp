@@ -15,7 +15,6 @@
 
 namespace {
 
-constexpr const char* kNoDiskText = "No disk is open. Choose the disk with \"Select Drive...\" first.";
 constexpr const char* kProgressText = "Now archive...";
 constexpr const char* kReplaceQuestion = "Move the earlier archive aside and archive this disk?";
 // The run's refusal names the command line's option for moving the earlier archive
@@ -68,12 +67,9 @@ CDiskArchive::CDiskArchive(const COVFtoWAVEDoc& doc, platform::UserInterface& ui
 void CDiskArchive::Run()
 {
     const std::string& disk = m_doc.m_strMoFolder;
-    if (disk.empty()) {
-        m_ui.ShowError(kNoDiskText);
-        return;
-    }
-    if (m_files.KindOf(disk) != platform::FileKind::Folder) {
-        m_ui.ShowError("not a folder: " + disk);
+    // No disk chosen, or a folder that is no recorder disk: said as the pages say it.
+    if (const auto refusal = m_doc.DiskRefusal(MessageId::ConvertFailed, m_files)) {
+        ShowRefusal(m_ui, *refusal);
         return;
     }
     std::string folder;
@@ -100,7 +96,7 @@ bool CDiskArchive::CheckOutdir(const std::string& outdir)
 {
     const auto refusal = archive::OutdirRefusal(m_doc.m_strMoFolder, outdir, m_files);
     if (refusal)
-        m_ui.ShowError(*refusal);
+        m_ui.ShowError(MessageId::ConvertFailed, {*refusal, {}});
     return !refusal;
 }
 

@@ -7,6 +7,7 @@
 #include "gui/SoundFileEdit.h"
 #include "gui/WidgetFactory.h"
 #include "import/InvertExchange.h"
+#include "platform/FileSystem.h"
 #include "platform/Files.h"
 #include "platform/Messages.h"
 #include "recorder/ProjectName.h"
@@ -186,7 +187,7 @@ void CFileSelPage::OnRef(std::size_t index)
 void CFileSelPage::PutSource(std::size_t index, const std::string& path)
 {
     if (!SelectReaderFor(index, path)) {
-        m_ui.ShowError(MessageId::FormatUnknown);
+        ShowRefusal(m_ui, {MessageId::FormatUnknown, Reason::UnknownExtension, path, {}});
         m_trackEdits[index]->clear();
         return;
     }
@@ -208,11 +209,12 @@ bool CFileSelPage::ValidateInputs(const ImportInputs& inputs)
     const auto refused = m_checks.Validate(inputs, m_doc);
     if (!refused)
         return true;
-    // A refusal the checks left unshown is said at the refused track.
-    if (!refused->shown && refused->track) {
-        m_ui.ShowError(refused->refusal.id);
+    // A refusal the checks left unshown is said here; either way the refused track's
+    // field takes the focus for the correction.
+    if (!refused->shown)
+        ShowRefusal(m_ui, refused->refusal);
+    if (refused->track)
         m_trackEdits[*refused->track]->FocusForCorrection();
-    }
     return false;
 }
 
@@ -220,15 +222,19 @@ void CFileSelPage::RunImport()
 {
     CInvertExchange driver(m_tracks, m_doc, m_ui);
     const ImportResult result = driver.Run();
+    // The run's own message has said the rest, its warnings with it.
     if (result.refusal.reason == Reason::Interrupted)
-        m_ui.ShowMessage(ImportStoppedText(), platform::MessageIcon::Information, platform::MessageButtons::Ok);
-    // After the run's own message: what it went on despite, or what a failure left.
-    if (!result.warnings.empty())
-        m_ui.ShowMessage(WarningsText(result.warnings), platform::MessageIcon::Exclamation, platform::MessageButtons::Ok);
+        m_ui.ShowMessage(ImportStoppedText(), platform::MessageIcon::Information, platform::MessageButtons::Ok,
+                         {WarningsText(result.warnings), {}});
 }
 
 void CFileSelPage::OnConvert()
 {
+    // Without a disk the free space would be the first check to fail: say why instead.
+    if (const auto refusal = m_doc.DiskRefusal(MessageId::ConvertFailed, platform::RealFileSystem())) {
+        ShowRefusal(m_ui, *refusal);
+        return;
+    }
     if (ValidateInputs(Inputs()))
         RunImport();
 }

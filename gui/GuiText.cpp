@@ -1,7 +1,6 @@
 #include "gui/GuiText.h"
 
 #include "platform/Messages.h"
-#include "recorder/Errors.h"
 
 #include <QChar>
 
@@ -12,7 +11,6 @@ constexpr unsigned char kFirstPrintable = 0x20;
 constexpr unsigned char kDelete = 0x7F;
 constexpr unsigned char kLastControl = 0x9F;
 constexpr char kUnshownByte = '?';
-constexpr const char* kCrLf = "\r\n";
 
 // Classic patterns whose Qt spelling differs.
 struct PatternSpelling {
@@ -61,14 +59,6 @@ std::string ExportStoppedText(std::size_t keptFiles)
 {
     return "Convert stopped. Files completed before it were kept: " + std::to_string(keptFiles) +
            "; the unfinished file was removed.";
-}
-
-std::string WarningsText(const std::vector<Warning>& warnings)
-{
-    std::string text;
-    for (const auto& warning : warnings)
-        text += (text.empty() ? "" : kCrLf) + Explain(warning);
-    return text;
 }
 
 QString RecorderText(const std::string& bytes)

@@ -7,9 +7,6 @@
 
 #include <cstddef>
 #include <string>
-#include <vector>
-
-struct Warning;
 
 // UTF-8 text of the engine as a QString, and back.
 QString FromEngine(const std::string& text);
@@ -22,9 +19,6 @@ QString MessageBoxText(const std::string& text);
 // nothing; an export keeps the `keptFiles` files it completed before the stop.
 std::string ImportStoppedText();
 std::string ExportStoppedText(std::size_t keptFiles);
-
-// What a run warns about, one warning to a line (CR LF between them).
-std::string WarningsText(const std::vector<Warning>& warnings);
 
 // A recorder name for display: Latin-1 up to the first NUL, control bytes as "?".
 QString RecorderText(const std::string& bytes);

@@ -1,6 +1,7 @@
 #pragma once
 // The content of the main window: the tab control with the "MO->File" and
-// "File->MO" pages, and the commands that choose the disk and the project.
+// "File->MO" pages, the line below them that names the disk (or says why there is
+// none to work on), and the commands that choose the disk and the project.
 
 #include <QWidget>
 
@@ -10,6 +11,7 @@ class CFileSelPage;
 class COVFtoWAVEDoc;
 class CTrkSelPage;
 class CUserData;
+class QLabel;
 class QTabWidget;
 
 namespace platform {
@@ -51,10 +53,13 @@ private:
     bool RunSelectProject();
     // After another disk was taken: the project stays only when the disk lists it.
     void FollowDiskChange();
+    // Names the disk in the line below the pages, or says why there is none to work on.
+    void ShowDisk();
 
     COVFtoWAVEDoc& m_doc;
     platform::UserInterface& m_ui;
     QTabWidget* m_pTab;
     CTrkSelPage* m_trkSelPage;
     CFileSelPage* m_fileSelPage;
+    QLabel* m_diskNote;
 };

@@ -7,11 +7,15 @@
 #include "platform/Files.h"
 #include "platform/Messages.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QUrl>
 
 namespace gui {
 
@@ -57,6 +61,15 @@ private:
     bool m_lifted;
 };
 
+// The button of a result box that closes it and opens the folder of the files written;
+// OK stays the default, and Escape closes the box without opening anything.
+QAbstractButton* AddOpenFolderButton(QMessageBox& box)
+{
+    QPushButton* button = box.addButton(QStringLiteral("Open &Folder"), QMessageBox::ActionRole);
+    button->setObjectName(QStringLiteral("openFolderButton"));
+    return button;
+}
+
 }  // namespace
 
 QtUserInterface::QtUserInterface(const COVFtoWAVEDoc& doc) : m_doc(doc) {}
@@ -78,20 +91,30 @@ QWidget* QtUserInterface::FrontWindow() const
 }
 
 platform::Answer QtUserInterface::ShowMessage(const std::string& text, platform::MessageIcon icon,
-                                              platform::MessageButtons buttons)
+                                              platform::MessageButtons buttons, const platform::MessageDetail& detail)
 {
     const WaitCursorLift lift(m_waitDepth);
     const bool question = buttons == platform::MessageButtons::YesNo;
     QMessageBox box(QtIcon(icon), QString::fromLatin1(kApplicationTitle), MessageBoxText(text),
                     question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, FrontWindow());
     box.setObjectName(QStringLiteral("messageBox"));
+    // The engine's reason (or a run's files and warnings) below the system's own text;
+    // both plain text, set after the detail so that its label takes the format too.
+    box.setInformativeText(MessageBoxText(detail.text));
     box.setTextFormat(Qt::PlainText);
+    // The only question replaces files: Enter keeps them.
     if (question) {
-        box.setDefaultButton(QMessageBox::Yes);
+        box.setDefaultButton(QMessageBox::No);
         box.setEscapeButton(QMessageBox::No);
+    } else {
+        box.setDefaultButton(QMessageBox::Ok);
+        box.setEscapeButton(QMessageBox::Ok);
     }
+    const QAbstractButton* openFolder = detail.folder.empty() ? nullptr : AddOpenFolderButton(box);
     MarkAsPortDialog(box);
     const int result = box.exec();
+    if (openFolder && box.clickedButton() == openFolder)
+        QDesktopServices::openUrl(QUrl::fromLocalFile(FromEngine(detail.folder)));
     if (!question)
         return platform::Answer::Ok;
     return result == QMessageBox::Yes ? platform::Answer::Yes : platform::Answer::No;

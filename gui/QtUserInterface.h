@@ -21,7 +21,7 @@ public:
     void SetMainWindow(QWidget* window) { m_mainWindow = window; }
 
     platform::Answer ShowMessage(const std::string& text, platform::MessageIcon icon,
-                                 platform::MessageButtons buttons) override;
+                                 platform::MessageButtons buttons, const platform::MessageDetail& detail) override;
     std::optional<std::string> RunFileDialog(const platform::FileDialogRequest& request) override;
     std::optional<std::string> BrowseForFolder(const std::string& title) override;
     void BeginWaitCursor() override;

@@ -5,6 +5,7 @@
 #include "export/ProjectList.h"
 #include "gui/GuiText.h"
 #include "gui/WidgetFactory.h"
+#include "recorder/Errors.h"
 #include "recorder/FnbTextFile.h"
 
 #include <QDialogButtonBox>

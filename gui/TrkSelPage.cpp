@@ -265,7 +265,7 @@ void CTrkSelPage::RunExportRun(const ExportSelection& selection)
     const ExportResult result = RunExport(m_ui, m_settings, selection);
     if (result.refusal && result.refusal->reason == Reason::Interrupted)
         m_ui.ShowMessage(ExportStoppedText(result.files.size()), platform::MessageIcon::Information,
-                         platform::MessageButtons::Ok);
+                         platform::MessageButtons::Ok, {WarningsText(result.warnings), {}});
 }
 
 void CTrkSelPage::OnConvert()

@@ -54,7 +54,7 @@ std::string CImportChecks::ResolvePath(const std::string& name) const
 
 ImportRefusal CImportChecks::Shown(std::optional<std::uint8_t> track, Refusal refusal)
 {
-    m_ui.ShowError(refusal.id);
+    ShowRefusal(m_ui, refusal);
     return ImportRefusal{std::move(refusal), track, true};
 }
 

@@ -19,6 +19,8 @@ namespace {
 
 constexpr const char* kTrack1 = "Track 1";
 constexpr const char* kProjectSubject = "project ";
+constexpr const char* kProjectWritten = "Project ";
+constexpr const char* kTakeOver = " is on the disk; the recorder takes it over the next time it reads the disk.";
 
 [[noreturn]] void Fail(MessageId id, Reason reason, const std::string& subject, std::string detail = {})
 {
@@ -95,9 +97,10 @@ ImportResult CInvertExchange::Run()
     m_pDoc.StampTime();
     ImportResult result = Import();
     if (result.succeeded)
-        m_ui.ShowInformation(MessageId::ConvertSucceeded);
+        m_ui.ShowInformation(MessageId::ConvertSucceeded,
+                             {ResultDetail(kProjectWritten + result.projectNumber + kTakeOver, result.warnings), {}});
     else if (result.refusal.reason != Reason::Interrupted)  // the front end says it was stopped
-        m_ui.ShowError(result.refusal.id);
+        ShowRefusal(m_ui, result.refusal, result.warnings);
     return result;
 }
 
@@ -200,7 +203,7 @@ std::uint64_t CInvertExchange::ScanTracks(CImportProgress& progress, std::vector
             // A header refused since its check: a kind that shows its reader's refusal
             // shows it before the run fails.
             if (refusal->id != MessageId::InsideError && ShowsRefusal(reader.GetKind()))
-                m_ui.ShowError(refusal->id);
+                ShowRefusal(m_ui, *refusal);
             Fail(MessageId::InsideError, *refusal);
         }
         regionCount += reader.GetRegions().size();

@@ -45,8 +45,8 @@ public:
     CInvertExchange(const CInvertExchange&) = delete;
     CInvertExchange& operator=(const CInvertExchange&) = delete;
 
-    // Runs the import; "Convert succeeded." or the failure's message has been shown
-    // when it returns.
+    // Runs the import; "Convert succeeded." (naming the new project) or the failure's
+    // message (with its reason), either with the warnings, has been shown when it returns.
     ImportResult Run();
 
 private:

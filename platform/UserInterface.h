@@ -21,6 +21,15 @@ enum class MessageIcon { Information, Exclamation };
 enum class MessageButtons { Ok, YesNo };
 enum class Answer { Ok, Yes, No };
 
+// What a message box says beside the system's own text.
+struct MessageDetail {
+    // Below the text: the engine's reason, the files a run wrote, its warnings. The
+    // same CR LF line breaks as the system's texts. Empty: nothing below.
+    std::string text;
+    // A folder the box offers to open in the file manager; empty: no such offer.
+    std::string folder;
+};
+
 // One open or save file dialog. `filter` uses the classic "Text|pattern|...||" form.
 struct FileDialogRequest {
     enum class Kind { Open, Save };
@@ -60,8 +69,11 @@ class UserInterface {
 public:
     virtual ~UserInterface() = default;
 
-    // A message box with the caption "Wavelorn". Returns Ok for an OK box, Yes or No for a question.
-    virtual Answer ShowMessage(const std::string& text, MessageIcon icon, MessageButtons buttons) = 0;
+    // A message box with the caption "Wavelorn": the system's `text`, and `detail` beside
+    // it where the port has room (the console prints the text alone: the command line
+    // says the reason in its own words). Returns Ok for an OK box, Yes or No for a question.
+    virtual Answer ShowMessage(const std::string& text, MessageIcon icon, MessageButtons buttons,
+                               const MessageDetail& detail = {}) = 0;
 
     // Runs a file dialog; the chosen full path, or nothing when the user cancelled.
     // A name typed without extension gets the request's default extension.
@@ -82,11 +94,13 @@ public:
     virtual bool StopRequested() const { return false; }
 
     // Conveniences for the common message boxes.
-    void ShowError(MessageId id) { ShowMessage(MessageText(id), MessageIcon::Exclamation, MessageButtons::Ok); }
-    void ShowError(const std::string& text) { ShowMessage(text, MessageIcon::Exclamation, MessageButtons::Ok); }
-    void ShowInformation(MessageId id)
+    void ShowError(MessageId id, const MessageDetail& detail = {})
     {
-        ShowMessage(MessageText(id), MessageIcon::Information, MessageButtons::Ok);
+        ShowMessage(MessageText(id), MessageIcon::Exclamation, MessageButtons::Ok, detail);
+    }
+    void ShowInformation(MessageId id, const MessageDetail& detail = {})
+    {
+        ShowMessage(MessageText(id), MessageIcon::Information, MessageButtons::Ok, detail);
     }
     bool AskYesNo(const std::string& text)
     {

@@ -1,5 +1,7 @@
 #include "recorder/Errors.h"
 
+#include "platform/UserInterface.h"
+
 #include <map>
 #include <string_view>
 #include <utility>
@@ -10,6 +12,7 @@ namespace {
 // its subject as a sentence; any other follows the subject and a colon.
 constexpr std::string_view kDetailMark = "{}";
 constexpr std::string_view kSubjectMark = "{s}";
+constexpr const char* kCrLf = "\r\n";
 
 const char* ReasonText(Reason reason)
 {
@@ -67,6 +70,7 @@ const char* ReasonText(Reason reason)
         {Reason::UnknownWordLength, "word-length code {} has no defined width"},
         {Reason::UnknownRate, "rate code {} has no defined rate"},
         {Reason::NoTrackChosen, "no track was chosen"},
+        {Reason::NoDiskChosen, "no disk is chosen; Select Drive... in the Select menu chooses the recorder's disk folder"},
         {Reason::NoFileName, "no output file name was given"},
         {Reason::UnknownFileType, "{} is not a file type; WAVE or AIFF"},
         {Reason::OutputFolderMissing, "the output folder does not exist"},
@@ -142,4 +146,22 @@ ImportError::ImportError(MessageId id, Reason reason, std::string subject, std::
 ExportError::ExportError(Reason reason, std::string subject, std::string detail)
     : RunError(Refusal{MessageId::ConvertFailed, reason, std::move(subject), std::move(detail)})
 {
+}
+
+std::string WarningsText(const std::vector<Warning>& warnings)
+{
+    return ResultDetail({}, warnings);
+}
+
+std::string ResultDetail(const std::string& first, const std::vector<Warning>& warnings)
+{
+    std::string text = first;
+    for (const auto& warning : warnings)
+        text += (text.empty() ? "" : kCrLf) + Explain(warning);
+    return text;
+}
+
+void ShowRefusal(platform::UserInterface& ui, const Refusal& refusal, const std::vector<Warning>& warnings)
+{
+    ui.ShowError(refusal.id, {ResultDetail(Explain(refusal), warnings), {}});
 }

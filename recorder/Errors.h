@@ -10,6 +10,11 @@
 
 #include <exception>
 #include <string>
+#include <vector>
+
+namespace platform {
+class UserInterface;
+}
 
 enum class Reason {
     Unspecified,
@@ -67,6 +72,7 @@ enum class Reason {
     UnknownWordLength,
     UnknownRate,
     NoTrackChosen,
+    NoDiskChosen,
 
     // The files an export writes.
     NoFileName,
@@ -134,3 +140,13 @@ struct Warning {
 };
 
 std::string Explain(const Warning& warning);
+
+// What a run warns about, one warning to a line (CR LF between them).
+std::string WarningsText(const std::vector<Warning>& warnings);
+
+// The lines below a run's result message: `first` (when not empty), then each warning.
+std::string ResultDetail(const std::string& first, const std::vector<Warning>& warnings);
+
+// Shows the refusal's message, its reason and then `warnings` beside it; a refusal
+// without a reason shows the message alone.
+void ShowRefusal(platform::UserInterface& ui, const Refusal& refusal, const std::vector<Warning>& warnings = {});

@@ -19,7 +19,8 @@ public:
     {
     }
 
-    platform::Answer ShowMessage(const std::string& text, platform::MessageIcon, platform::MessageButtons) override
+    platform::Answer ShowMessage(const std::string& text, platform::MessageIcon, platform::MessageButtons,
+                                 const platform::MessageDetail&) override
     {
         lastMessage = text;
         return m_answer;

@@ -149,7 +149,9 @@ TEST(ExportFromPage, FailuresShowConvertFailed)
         else
             rig.ui.dialogAnswers.push_back(rig.outFolder.File("Take.wav"));
         EXPECT_FALSE(RunExport(rig.ui, rig.settings, rig.selection)) << c.what;
-        EXPECT_EQ(rig.ui.Messages(), (std::vector<std::string>{"Convert failed."})) << c.what;
+        // A cancelled dialog ends the run without a message.
+        EXPECT_EQ(rig.ui.Messages(), c.cancel ? std::vector<std::string>{} : std::vector<std::string>{"Convert failed."})
+            << c.what;
         EXPECT_EQ(rig.ui.Count(UiEvent::Kind::WaitBegin), rig.ui.Count(UiEvent::Kind::WaitEnd)) << c.what;
         EXPECT_EQ(rig.ui.Count(UiEvent::Kind::ProgressCreated), rig.ui.Count(UiEvent::Kind::ProgressDestroyed))
             << c.what;

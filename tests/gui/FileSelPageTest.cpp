@@ -35,6 +35,10 @@ constexpr std::size_t kBlockSamples = 8192 * kSamplesPerGroup;
 constexpr std::uint32_t kRate48000Hz = 48000;
 constexpr std::uint32_t kRate44100Hz = 44100;
 constexpr std::uint32_t kRate88200Hz = 88200;  // imported, but not exported once taken over
+constexpr std::uint32_t kRate22050Hz = 22050;  // no recorder rate
+constexpr std::size_t kWaveChannelsAt = 22;
+constexpr std::size_t kWaveByteRateAt = 28;
+constexpr std::size_t kWaveBlockAlignAt = 32;
 
 std::set<std::string> FileNames(const std::string& folder)
 {
@@ -50,6 +54,18 @@ bool StartsWithThenZeros(const std::vector<std::uint8_t>& file, const std::vecto
     return file.size() >= expected.size() && std::equal(expected.begin(), expected.end(), file.begin()) &&
            std::all_of(file.begin() + static_cast<std::ptrdiff_t>(expected.size()), file.end(),
                        [](std::uint8_t byte) { return byte == 0; });
+}
+
+// A 16-bit stereo WAVE file: the mono file's header with two channels.
+std::vector<std::uint8_t> StereoWaveBytes(const std::vector<std::int32_t>& samples, std::uint32_t rate)
+{
+    auto bytes = guitest::WaveBytes(samples, rate);
+    bytes[kWaveChannelsAt] = 2;
+    const std::uint32_t byteRate = rate * 4;
+    for (std::size_t i = 0; i < 4; ++i)
+        bytes[kWaveByteRateAt + i] = static_cast<std::uint8_t>(byteRate >> (8 * i));
+    bytes[kWaveBlockAlignAt] = 4;
+    return bytes;
 }
 
 QString Text(MessageId id)
@@ -265,6 +281,7 @@ private slots:
         QTest::newRow("different format before no room")
             << QStringList{"take.wav", "", "slow.wav"} << Text(MessageId::DifferentFormat);
         QTest::newRow("AIFF header refused") << QStringList{"take.wav", "bad.aif"} << Text(MessageId::FormatUnknown);
+        QTest::newRow("Track 2 neither extension") << QStringList{"take.wav", "take.mp3"} << Text(MessageId::FormatUnknown);
     }
 
     void validateOrder()
@@ -292,6 +309,45 @@ private slots:
         QCOMPARE(r.rig.ui.Count(UiEvent::Kind::ProgressCreated), 0);
         if (message == Text(MessageId::FormatUnknown))
             QCOMPARE(QApplication::focusWidget(), r.Field(2));
+    }
+
+    // Each refusal keeps the system's text and says the reason beside it, naming the file.
+    void refusalsSayWhy_data()
+    {
+        QTest::addColumn<int>("track");
+        QTest::addColumn<QString>("name");  // in the sources folder; empty: Convert with Track 1 empty
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("reason");  // %1: the file's path
+        QTest::newRow("stereo source") << 1 << "stereo.wav" << Text(MessageId::FormatUnknown)
+                                       << "%1: 2 channels; only mono files can be imported";
+        QTest::newRow("22050 Hz source") << 1 << "slow.wav" << Text(MessageId::FormatUnknown)
+                                         << "%1: 22050 Hz is not a recorder rate";
+        QTest::newRow("other format than Track 1") << 2 << "other.wav" << Text(MessageId::DifferentFormat)
+                                                   << "%1: 44100 Hz 16 bit, Track 1 is 48000 Hz 16 bit";
+        QTest::newRow("missing file") << 2 << "gone.wav" << Text(MessageId::FileNotFound) << "%1: no such file";
+        QTest::newRow("Track 1 empty") << 1 << "" << Text(MessageId::Track1NameWrong) << "Track 1 names no file";
+    }
+
+    void refusalsSayWhy()
+    {
+        QFETCH(int, track);
+        QFETCH(QString, name);
+        ImportRig r;
+        const auto samples = guitest::Signal(kBlockSamples, 1);
+        r.Enter(1, r.Source("take.wav", kRate48000Hz, samples));
+        testsupport::WriteBytes(r.sources.File("stereo.wav"), StereoWaveBytes(samples, kRate48000Hz));
+        r.Source("slow.wav", kRate22050Hz, samples);
+        r.Source("other.wav", kRate44100Hz, samples);
+        const QString path = QString::fromStdString(r.sources.File(name.toStdString()));
+        if (name.isEmpty()) {
+            r.Field(1)->clear();
+            r.rig.Click("importConvertButton");
+        } else {
+            r.Enter(track, path);
+        }
+        QTEST(guitest::Messages(r.rig.ui).join('|'), "message");
+        QFETCH(QString, reason);
+        QCOMPARE(guitest::Details(r.rig.ui).join('|'), reason.replace("%1", path));
     }
 
     void projectNameTakesTwelvePrintableCharacters()
@@ -324,6 +380,9 @@ private slots:
 
         const QString succeeded = Text(MessageId::ConvertSucceeded);
         QCOMPARE(guitest::Messages(r.rig.ui), (QStringList{succeeded, succeeded}));
+        const QString takeOver = QStringLiteral(" is on the disk; the recorder takes it over the next time it reads the disk.");
+        QCOMPARE(guitest::Details(r.rig.ui),
+                 (QStringList{QStringLiteral("Project 02") + takeOver, QStringLiteral("Project 03") + takeOver}));
         const auto text = testsupport::ReadBytes(r.disk.File(kFnbTextFileName));
         const std::string fnbText(text.begin(), text.end());
         QVERIFY(fnbText.find("SONGTITLE: Back <in>") != std::string::npos);
@@ -339,7 +398,8 @@ private slots:
         QCOMPARE(r.Field(1)->text().isEmpty(), false);  // the page keeps its names
     }
 
-    // A disk another import holds is refused untouched; what an import warns of is shown after its message.
+    // A disk another import holds is refused untouched, saying why; what an import warns
+    // of is listed in its one result message.
     void importRefusesAHeldDiskAndShowsWarnings()
     {
         ImportRig r;
@@ -351,20 +411,65 @@ private slots:
             r.rig.Click("importConvertButton");
         }
         QCOMPARE(guitest::Messages(r.rig.ui), QStringList{Text(MessageId::ConvertFailed)});
+        QCOMPARE(guitest::Details(r.rig.ui).back(),
+                 QString::fromStdString(r.disk.Path()) +
+                     ": another import is writing to this disk; wait for it to finish, then import again");
         QVERIFY(testsupport::ReadBytes(r.disk.File(kFnbTextFileName)) == text);
         r.rig.Click("importConvertButton");
-        const auto warning = Explain(Warning{WarningKind::RateNotExportable, "project 02", "88200"});
-        QCOMPARE(guitest::Messages(r.rig.ui), (QStringList{Text(MessageId::ConvertFailed), Text(MessageId::ConvertSucceeded),
-                                                           QString::fromStdString(warning)}));
+        QCOMPARE(guitest::Messages(r.rig.ui), (QStringList{Text(MessageId::ConvertFailed), Text(MessageId::ConvertSucceeded)}));
+        QCOMPARE(guitest::Details(r.rig.ui).back(),
+                 QStringLiteral("Project 02 is on the disk; the recorder takes it over the next time it reads the disk.\n"
+                                "project 02: 88200 Hz: wavelorn cannot export this project once the recorder has taken it over"));
     }
 
-    void noRoomIsRefused()
+    // Without a disk (none chosen, a folder that is gone or holds no FNB.BIN) the line
+    // below the pages says so, and so do Select Project and Convert instead of an empty
+    // list or "no disk free space".
+    void noDiskIsSaid_data()
     {
-        ImportRig r;
-        r.Enter(1, r.Source("take.wav", kRate48000Hz, guitest::Signal(kBlockSamples, 1)));
-        r.rig.doc.SetMoFolder(r.disk.File("missing"));  // nothing can be measured there
-        r.rig.Click("importConvertButton");
-        QCOMPARE(guitest::Messages(r.rig.ui), QStringList{Text(MessageId::NoDiskSpace)});
+        QTest::addColumn<QString>("folder");  // "none", "missing" or "empty"
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("reason");  // %1: the folder
+        const QString noDisk = QStringLiteral(
+            "no disk is chosen; Select Drive... in the Select menu chooses the recorder's disk folder");
+        const QString noIndex = QStringLiteral("%1: the disk folder holds no FNB.BIN");
+        QTest::newRow("none, Select Project") << "none" << "project" << Text(MessageId::FileNotFound) << noDisk;
+        QTest::newRow("none, Convert") << "none" << "import" << Text(MessageId::ConvertFailed) << noDisk;
+        QTest::newRow("a missing folder, Convert") << "missing" << "import" << Text(MessageId::ConvertFailed) << noIndex;
+        QTest::newRow("no FNB.BIN, Select Project") << "empty" << "project" << Text(MessageId::FileNotFound) << noIndex;
+        QTest::newRow("no FNB.BIN, Convert") << "empty" << "import" << Text(MessageId::ConvertFailed) << noIndex;
+    }
+
+    void noDiskIsSaid()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QString, command);
+        testsupport::TempFolder sources;
+        std::string moFolder;  // none chosen
+        if (folder == "missing")
+            moFolder = sources.File("gone");
+        else if (folder == "empty")
+            moFolder = sources.Path();
+        GuiRig rig(moFolder);
+        const QString shownFolder = QString::fromStdString(rig.doc.m_strMoFolder);
+        if (command == "project") {
+            rig.frame->View().OnSelectProject();
+        } else {
+            rig.frame->View().SelectPage(COVFtoWAVEView::FileToMo);
+            testsupport::WriteBytes(sources.File("take.wav"),
+                                    guitest::WaveBytes(guitest::Signal(kBlockSamples, 1), kRate48000Hz));
+            auto* track1 = rig.Get<QLineEdit>("trackEdit1");
+            track1->setText(QString::fromStdString(sources.File("take.wav")));
+            QTest::keyClick(track1, Qt::Key_Return);
+            rig.Click("importConvertButton");
+        }
+        QTEST(guitest::Messages(rig.ui).join('|'), "message");
+        QFETCH(QString, reason);
+        reason.replace("%1", shownFolder);
+        QCOMPARE(guitest::Details(rig.ui).join('|'), reason);
+        QCOMPARE(rig.Get<QLabel>("diskNote")->text(), reason);
+        QCOMPARE(rig.ui.Count(UiEvent::Kind::ProgressCreated), 0);
     }
 };
 

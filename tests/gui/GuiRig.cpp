@@ -164,4 +164,12 @@ QStringList Messages(const testsupport::ScriptedUserInterface& ui)
     return texts;
 }
 
+QStringList Details(const testsupport::ScriptedUserInterface& ui)
+{
+    QStringList texts;
+    for (const auto& text : ui.Details())
+        texts << QString::fromStdString(WithLineBreaks(text));
+    return texts;
+}
+
 }  // namespace guitest

@@ -83,5 +83,7 @@ std::vector<std::uint8_t> SoundData(const std::vector<std::uint8_t>& file);
 
 // The texts of the messages the scripted port showed.
 QStringList Messages(const testsupport::ScriptedUserInterface& ui);
+// What each of them said beside its text, with line breaks as a window shows them.
+QStringList Details(const testsupport::ScriptedUserInterface& ui);
 
 }  // namespace guitest

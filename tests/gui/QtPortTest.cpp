@@ -9,6 +9,7 @@
 #include "platform/Messages.h"
 #include "tests/gui/GuiRig.h"
 
+#include <QDesktopServices>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressBar>
@@ -36,6 +37,17 @@ QImage Over(QImage under, const QImage& frame)
 }
 
 }  // namespace
+
+// Takes the file manager's place: records the folders the port asks it to open.
+class FolderOpener : public QObject {
+    Q_OBJECT
+
+public:
+    QList<QUrl> opened;
+
+public slots:
+    void Open(const QUrl& url) { opened << url; }
+};
 
 class QtPortTest : public QObject {
     Q_OBJECT
@@ -73,7 +85,7 @@ private slots:
         QTEST(RecorderText(bytes.toStdString()), "shown");
     }
 
-    // No keeps the save dialog open; Yes closes it with the name and its default extension.
+    // No, the default, keeps the save dialog open; Yes closes it with the name and its default extension.
     void saveDialogAsksBeforeItCloses()
     {
         testsupport::TempFolder folder;
@@ -95,7 +107,7 @@ private slots:
                     questions << static_cast<QMessageBox&>(box).text();
                     QCOMPARE(box.parentWidget(), &dialog);
                     QCOMPARE(static_cast<QMessageBox&>(box).defaultButton(),
-                             static_cast<QMessageBox&>(box).button(QMessageBox::Yes));
+                             static_cast<QMessageBox&>(box).button(QMessageBox::No));
                     static_cast<QMessageBox&>(box).button(button)->click();
                 });
                 dialog.accept();
@@ -108,6 +120,53 @@ private slots:
         QCOMPARE(stayedOpen, (QList<bool>{true, false}));
         QVERIFY(path.has_value());
         QCOMPARE(QString::fromStdString(*path), QString::fromStdString(folder.File("mix.wav")));
+    }
+
+    // The system's text stays the box's text and the detail is its informative text; a
+    // folder adds a button that closes the box and opens the folder.
+    void messageBoxShowsTheDetail_data()
+    {
+        QTest::addColumn<QString>("detail");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("press");  // "ok", "folder" or Escape
+        QTest::addColumn<bool>("opened");
+        QTest::newRow("a reason") << "take.wav: 2 channels; only mono files can be imported" << "" << "escape" << false;
+        QTest::newRow("the files, OK") << "Written in /out:\r\ntake11.wav" << "/out" << "ok" << false;
+        QTest::newRow("the files, Escape") << "Written in /out:\r\ntake11.wav" << "/out" << "escape" << false;
+        QTest::newRow("the files, Open Folder") << "Written in /out:\r\ntake11.wav" << "/out" << "folder" << true;
+    }
+
+    void messageBoxShowsTheDetail()
+    {
+        QFETCH(QString, detail);
+        QFETCH(QString, folder);
+        QFETCH(QString, press);
+        COVFtoWAVEDoc doc;
+        gui::QtUserInterface ui(doc);
+        FolderOpener opener;
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), &opener, "Open");
+        QString text;
+        QString informative;
+        bool okIsDefault = false;
+        guitest::OnNextModal([&](QDialog& dialog) {
+            auto& box = static_cast<QMessageBox&>(dialog);
+            text = box.text();
+            informative = box.informativeText();
+            okIsDefault = box.defaultButton() == box.button(QMessageBox::Ok);
+            if (press == "ok")
+                box.button(QMessageBox::Ok)->click();
+            else if (press == "folder")
+                box.findChild<QAbstractButton*>(QStringLiteral("openFolderButton"))->click();
+            else
+                QTest::keyClick(&box, Qt::Key_Escape);
+        });
+        ui.ShowInformation(MessageId::ConvertSucceeded, {detail.toStdString(), folder.toStdString()});
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        QCOMPARE(text, QString::fromStdString(MessageText(MessageId::ConvertSucceeded)));
+        QCOMPARE(informative, MessageBoxText(detail.toStdString()));
+        QVERIFY(okIsDefault);
+        QFETCH(bool, opened);
+        QCOMPARE(opener.opened, opened ? QList<QUrl>{QUrl::fromLocalFile(folder)} : QList<QUrl>{});
     }
 
     void questionAnswersNoOnEscapeAndLiftsTheWaitCursor()

@@ -122,11 +122,21 @@ void ShootDialogs(Shooter& shooter, CMainFrame& frame, gui::QtUserInterface& ui)
     shooter.SaveNextModal("message-box", [](QWidget& box) { static_cast<QDialog&>(box).accept(); });
     ui.ShowError(MessageId::NoDiskSpace);
 
-    // The box an import's warnings come in after its message.
+    // A refusal with the engine's reason below the system's text.
+    shooter.SaveNextModal("refusal-box", [](QWidget& box) { static_cast<QDialog&>(box).accept(); });
+    ShowRefusal(ui, {MessageId::FormatUnknown, Reason::NotMono, "/home/me/stereo.wav", "2"});
+
+    // An export's success: the files written, and the button that opens their folder.
+    shooter.SaveNextModal("success-box", [](QWidget& box) { static_cast<QDialog&>(box).accept(); });
+    ui.ShowInformation(MessageId::ConvertSucceeded, {"Written in /home/me:\r\ntake11.wav\r\ntake32.wav", "/home/me"});
+
+    // A run's result with warnings below its text.
     shooter.SaveNextModal("warnings-box", [](QWidget& box) { static_cast<QDialog&>(box).accept(); });
-    ui.ShowMessage(WarningsText({{WarningKind::SilentSourceLeftOut, "/home/me/quiet.wav", "Track 3"},
-                                 {WarningKind::DiskNotLocked, "/media/mo", {}}}),
-                   platform::MessageIcon::Exclamation, platform::MessageButtons::Ok);
+    ui.ShowMessage(MessageText(MessageId::ConvertSucceeded), platform::MessageIcon::Information,
+                   platform::MessageButtons::Ok,
+                   {WarningsText({{WarningKind::SilentSourceLeftOut, "/home/me/quiet.wav", "Track 3"},
+                                  {WarningKind::DiskNotLocked, "/media/mo", {}}}),
+                    {}});
 
     shooter.SaveNextModal("folder-browser", [](QWidget& browser) { static_cast<QDialog&>(browser).reject(); });
     ui.BrowseForFolder("Select MO :");

@@ -8,7 +8,7 @@ namespace {
 
 UiEvent MakeEvent(UiEvent::Kind kind, const std::string& text = {})
 {
-    UiEvent event{kind, text, platform::MessageIcon::Exclamation, platform::MessageButtons::Ok, {}};
+    UiEvent event{kind, text, platform::MessageIcon::Exclamation, platform::MessageButtons::Ok, {}, {}};
     return event;
 }
 
@@ -40,9 +40,10 @@ private:
 }  // namespace
 
 platform::Answer ScriptedUserInterface::ShowMessage(const std::string& text, platform::MessageIcon icon,
-                                                    platform::MessageButtons buttons)
+                                                    platform::MessageButtons buttons,
+                                                    const platform::MessageDetail& detail)
 {
-    events.push_back({UiEvent::Kind::Message, text, icon, buttons, {}});
+    events.push_back({UiEvent::Kind::Message, text, icon, buttons, {}, detail});
     if (buttons == platform::MessageButtons::Ok)
         return platform::Answer::Ok;
     if (questionAnswers.empty())
@@ -55,7 +56,7 @@ platform::Answer ScriptedUserInterface::ShowMessage(const std::string& text, pla
 std::optional<std::string> ScriptedUserInterface::RunFileDialog(const platform::FileDialogRequest& request)
 {
     events.push_back({UiEvent::Kind::FileDialog, {}, platform::MessageIcon::Exclamation,
-                      platform::MessageButtons::Ok, request});
+                      platform::MessageButtons::Ok, request, {}});
     const auto eventIndex = events.size() - 1;
     while (!dialogAnswers.empty()) {
         const auto answer = dialogAnswers.front();
@@ -108,6 +109,16 @@ std::vector<std::string> ScriptedUserInterface::Messages() const
     for (const auto& event : events) {
         if (event.kind == UiEvent::Kind::Message)
             texts.push_back(event.text);
+    }
+    return texts;
+}
+
+std::vector<std::string> ScriptedUserInterface::Details() const
+{
+    std::vector<std::string> texts;
+    for (const auto& event : events) {
+        if (event.kind == UiEvent::Kind::Message)
+            texts.push_back(event.detail.text);
     }
     return texts;
 }

@@ -19,6 +19,7 @@ struct UiEvent {
     platform::MessageIcon icon = platform::MessageIcon::Exclamation;
     platform::MessageButtons buttons = platform::MessageButtons::Ok;
     platform::FileDialogRequest request;  // for FileDialog
+    platform::MessageDetail detail;       // for Message: what it said beside its text
 };
 
 class ScriptedUserInterface : public platform::UserInterface {
@@ -40,7 +41,7 @@ public:
     std::vector<UiEvent> events;
 
     platform::Answer ShowMessage(const std::string& text, platform::MessageIcon icon,
-                                 platform::MessageButtons buttons) override;
+                                 platform::MessageButtons buttons, const platform::MessageDetail& detail) override;
     std::optional<std::string> RunFileDialog(const platform::FileDialogRequest& request) override;
     std::optional<std::string> BrowseForFolder(const std::string& title) override;
     void BeginWaitCursor() override;
@@ -50,6 +51,8 @@ public:
 
     // The texts of all message boxes and questions, in order.
     std::vector<std::string> Messages() const;
+    // Their details' texts, in the same order.
+    std::vector<std::string> Details() const;
     // Number of events of one kind.
     int Count(UiEvent::Kind kind) const;
     // The file dialog requests, in order.
