@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextCursor>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -69,9 +70,10 @@ QPlainTextEdit* MakeDetails(const std::vector<std::string>& details, QWidget* pa
     auto* text = new QPlainTextEdit(parent);
     text->setObjectName(QStringLiteral("detailsText"));
     text->setReadOnly(true);
-    text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    text->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     for (const auto& line : details)
         text->appendPlainText(FromEngine(line));
+    text->moveCursor(QTextCursor::Start);  // the list shows from its first line
     text->setMinimumWidth(kDetailMinimumWidth);
     text->setMinimumHeight(text->fontMetrics().lineSpacing() * kDetailLines);
     text->setVisible(!details.empty());

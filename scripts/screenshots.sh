@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Renders every window and page of the desktop program to PNG files under
 # build/screenshots/, offscreen: both pages empty and filled, the project dialog,
-# the Convert window mid-run, the About box and a message box. The windows show a
+# the Convert window mid-run, the About box, a message box, and the archive's dialog,
+# its Convert window with the read figures and its result. The windows show a
 # demo disk written by wavelorn-cli and a track exported from it.
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"

@@ -4,6 +4,7 @@
 
 #include "app/Document.h"
 #include "app/RegUserData.h"
+#include "gui/ArchiveResult.h"
 #include "gui/GuiText.h"
 #include "gui/MainFrame.h"
 #include "gui/QtUserInterface.h"
@@ -28,6 +29,7 @@ constexpr int kPollMs = 20;
 constexpr int kAnimationSteps = 4;
 constexpr std::uint64_t kProgressTotal = 100;
 constexpr std::uint64_t kProgressDone = 40;
+constexpr const char* kArchiveFolder = "/home/me/mo-archive";
 
 class Shooter {
 public:
@@ -158,6 +160,43 @@ void ShootDialogs(Shooter& shooter, CMainFrame& frame, gui::QtUserInterface& ui)
     shooter.Save(*static_cast<QDialog*>(dynamic_cast<QDialog*>(progress.get())), "progress-window");
 }
 
+// The archive's dialog with a folder typed in, the Convert window once reads of the
+// disk failed, and the result of an archive that left out a track and could not
+// read bytes of a data file.
+void ShootArchive(Shooter& shooter, CMainFrame& frame, gui::QtUserInterface& ui)
+{
+    QTimer::singleShot(kPollMs, [&shooter] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        Child<QLineEdit>(*dialog, "outdirEdit").setText(QString::fromLatin1(kArchiveFolder));
+        shooter.Save(*dialog, "archive-dialog");
+        dialog->reject();
+    });
+    frame.findChild<QAction*>(QStringLiteral("archiveDiskAction"))->trigger();
+
+    {
+        const auto progress = ui.CreateProgressWindow();
+        progress->SetText("Now archive...");
+        progress->Show();
+        progress->SetTotal(kProgressTotal);
+        progress->SetDone(kProgressDone);
+        progress->SetDetail("read 12.3 MiB, unreadable 8.0 KiB, 6 failed reads");
+        QTest::qWait(kPollMs);
+        progress->StepAnimation();
+        shooter.Save(*dynamic_cast<QDialog*>(progress.get()), "archive-progress");
+    }
+
+    const ArchiveResult result = SortArchiveLines(
+        {"warning: 03 Chords: track 3 (virtual track 1) is silent at 0:00:01.486-0:00:01.579 (8b320300.005 bytes "
+         "131072-139263), which could not be read from the disk",
+         "left out: 01 Sine Demo: track 1 (virtual track 1): the data file 8b320100.000 cannot be opened",
+         "unreadable: 8b320300.005: bytes 131072-139263 after 4 tries",
+         "archived 3 projects: 4 track files, 9 disk files (0 kept from an earlier run); 2 left out"},
+        false);
+    CArchiveResultDlg dialog(result, kArchiveFolder, &frame);
+    shooter.SaveNextModal("archive-result", [](QWidget& shown) { static_cast<QDialog&>(shown).accept(); });
+    dialog.exec();
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -184,5 +223,6 @@ int main(int argc, char** argv)
     ShootExportPage(shooter, frame);
     ShootImportPage(shooter, frame, source);
     ShootDialogs(shooter, frame, ui);
+    ShootArchive(shooter, frame, ui);
     return shooter.Failed() ? 1 : 0;
 }
