@@ -44,6 +44,18 @@ QStringList Lines(const QListWidget& list)
     return lines;
 }
 
+// Project 01 "A" in FNB.BIN, and an FNB.TXT of the tool's own holding `text`.
+struct PendingDisk {
+    explicit PendingDisk(const std::string& text) : disk(DiskOf({{1, "A", kRate44100, kWordLength16}}))
+    {
+        testsupport::WriteBytes(disk.File("FNB.TXT"), std::vector<std::uint8_t>(text.begin(), text.end()));
+        doc.SetMoFolder(disk.Path());
+    }
+
+    DiskFolder disk;
+    COVFtoWAVEDoc doc;
+};
+
 QString Value(const QDialog& dialog, const char* name)
 {
     return dialog.findChild<QLabel*>(QString::fromLatin1(name))->text();
@@ -161,13 +173,8 @@ private slots:
     // lines; highlighted, it cannot be chosen and the dialog says why.
     void pendingProjectsFollowAndCannotBeChosen()
     {
-        DiskFolder disk(DiskOf({{1, "A", kRate44100, kWordLength16}}));
-        const std::string text = "SNGSERIAL: 01\nSONGTITLE: A\nSNGSERIAL: 02\nSONGTITLE: Back\n"
-                                 "RECORDBIT: 2\nRECORDFSC: 3\n";
-        testsupport::WriteBytes(disk.File("FNB.TXT"), std::vector<std::uint8_t>(text.begin(), text.end()));
-        COVFtoWAVEDoc doc;
-        doc.SetMoFolder(disk.Path());
-        CSelectSongDlg dialog(doc, nullptr);
+        PendingDisk pending("SNGSERIAL: 01\nSONGTITLE: A\nSNGSERIAL: 02\nSONGTITLE: Back\nRECORDBIT: 2\nRECORDFSC: 3\n");
+        CSelectSongDlg dialog(pending.doc, nullptr);
         dialog.show();
         auto* list = dialog.findChild<QListWidget*>(QStringLiteral("projectList"));
         QCOMPARE(Lines(*list), (QStringList{"01 : A", "02 : Back  (pending)"}));
@@ -196,12 +203,8 @@ private slots:
     {
         QFETCH(int, row);
         QFETCH(bool, selects);
-        DiskFolder disk(DiskOf({{1, "A", kRate44100, kWordLength16}}));
-        const std::string text = "SNGSERIAL: 02\nSONGTITLE: Back\n";
-        testsupport::WriteBytes(disk.File("FNB.TXT"), std::vector<std::uint8_t>(text.begin(), text.end()));
-        COVFtoWAVEDoc doc;
-        doc.SetMoFolder(disk.Path());
-        CSelectSongDlg dialog(doc, nullptr);
+        PendingDisk pending("SNGSERIAL: 02\nSONGTITLE: Back\n");
+        CSelectSongDlg dialog(pending.doc, nullptr);
         dialog.show();
         auto* list = dialog.findChild<QListWidget*>(QStringLiteral("projectList"));
         const QPoint at = list->visualItemRect(list->item(row)).center();
@@ -209,7 +212,7 @@ private slots:
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
         QCOMPARE(dialog.isVisible(), !selects);
         QCOMPARE(dialog.result(), selects ? int(QDialog::Accepted) : int(QDialog::Rejected));
-        QCOMPARE(doc.m_strProjectName, selects ? std::string("A") : std::string());
+        QCOMPARE(pending.doc.m_strProjectName, selects ? std::string("A") : std::string());
     }
 };
 
