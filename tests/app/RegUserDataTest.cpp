@@ -1,6 +1,7 @@
 // The work-folder setting over the settings file, and the store that keeps nothing.
 
 #include "app/RegUserData.h"
+#include "platform/IniFile.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -52,6 +53,30 @@ TEST(RegUserData, StoresTheWorkPathInSectionUserdata)
     ASSERT_TRUE(settings.SetWorkPath(""));
     EXPECT_FALSE(settings.GetWorkPath(path));
     EXPECT_EQ(path, "");
+}
+
+// A work folder on the system's special file systems is neither kept nor taken: a
+// dialog there can hang.
+TEST(RegUserData, IgnoresAWorkPathOnSpecialFileSystems)
+{
+    struct Row {
+        const char* stored;
+        bool taken;
+    };
+    const Row rows[] = {{"/proc/", false}, {"/proc", false}, {"/sys/kernel/", false}, {"/dev/", false},
+                        {"/devices/take/", true}, {"/home/me/", true}};
+    for (const auto& row : rows) {
+        TempFolder folder;
+        const std::string ini = folder.File("Wavlrn.ini");
+        ASSERT_TRUE(platform::IniFile(ini).Write("USERDATA", "WORKPATH", row.stored));
+        std::string path;
+        EXPECT_EQ(CRegUserData(ini).GetWorkPath(path), row.taken) << row.stored;
+        EXPECT_EQ(path, row.taken ? row.stored : "") << row.stored;
+        ASSERT_TRUE(CRegUserData(ini).SetWorkPath("/home/you/"));
+        ASSERT_TRUE(CRegUserData(ini).SetWorkPath(row.stored));
+        EXPECT_TRUE(CRegUserData(ini).GetWorkPath(path));
+        EXPECT_EQ(path, row.taken ? row.stored : "/home/you/") << row.stored;
+    }
 }
 
 TEST(RegUserData, KeepsTheArchivePathBesideTheWorkPath)
