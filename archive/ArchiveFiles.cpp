@@ -107,7 +107,8 @@ private:
 struct CopySources {
     platform::ByteSource& disk;
     platform::ByteSource* earlier = nullptr;
-    std::vector<UnreadableRange> holes;
+    std::vector<UnreadableRange> holes;  // in offset order
+    std::size_t nextHole = 0;            // the first hole that does not end before the block being filled
 };
 
 // Fills one block at `position` from `sources`; once stopped, the holes stay as they
@@ -122,11 +123,14 @@ BlockFill FillBlock(CopySources& sources, DiskReader& reader, std::uint64_t posi
         std::fill_n(block, count, std::uint8_t{0});
     else if (const Piece piece = ReadPiece(*sources.earlier, position, block, count); piece != Piece::Read)
         return piece == Piece::Ended ? BlockFill::Ended : BlockFill::EarlierFailed;
-    for (const auto& hole : sources.holes) {
+    // The blocks come in order: holes that ended before this one are never looked at again.
+    auto& holes = sources.holes;
+    while (sources.nextHole < holes.size() && holes[sources.nextHole].offset + holes[sources.nextHole].length <= position)
+        ++sources.nextHole;
+    for (std::size_t h = sources.nextHole; h < holes.size() && holes[h].offset < position + count; ++h) {
+        const UnreadableRange& hole = holes[h];
         const std::uint64_t from = std::max(hole.offset, position);
         const std::uint64_t to = std::min(hole.offset + hole.length, position + count);
-        if (from >= to)
-            continue;
         const auto length = static_cast<std::size_t>(to - from);
         if (stopped) {
             AddUnreadable(result.unreadable, {from, to - from, hole.tries});

@@ -67,15 +67,21 @@ public:
         auto* out = static_cast<std::uint8_t*>(buffer) - position;  // indexed by file offset
         const std::uint64_t end = position + count;
         std::uint64_t at = position;
-        for (const auto& range : m_silenced) {
-            const std::uint64_t rangeEnd = range.offset + range.length;
+        // The first range that ends after `position`: the ranges lie in offset order and,
+        // widened to whole groups, may overlap but their ends are in order too.
+        const auto first = std::upper_bound(m_silenced.begin(), m_silenced.end(), position,
+                                            [](std::uint64_t offset, const UnreadableRange& range) {
+                                                return offset < range.offset + range.length;
+                                            });
+        for (auto range = first; range != m_silenced.end(); ++range) {
+            const std::uint64_t rangeEnd = range->offset + range->length;
             if (rangeEnd <= at)
-                continue;
-            if (range.offset >= end)
+                continue;  // inside one zeroed already: widened ranges may overlap
+            if (range->offset >= end)
                 break;
-            if (range.offset > at && !m_inner->ReadExactly(at, out + at, range.offset - at))
+            if (range->offset > at && !m_inner->ReadExactly(at, out + at, range->offset - at))
                 return std::nullopt;
-            at = std::max(at, range.offset);
+            at = std::max(at, range->offset);
             const std::uint64_t zeroEnd = std::min(rangeEnd, end);
             std::fill(out + at, out + zeroEnd, std::uint8_t{0});
             at = zeroEnd;
