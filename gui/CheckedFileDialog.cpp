@@ -1,5 +1,6 @@
 #include "gui/CheckedFileDialog.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <utility>
@@ -20,7 +21,8 @@ void CCheckedFileDialog::accept()
         QFileDialog::accept();
         return;
     }
-    const QString path = files.first();
+    // Qt's dialog names files with "/" everywhere; the engine gets the platform's own form.
+    const QString path = QDir::toNativeSeparators(files.first());
     if (m_check && !m_check(path))
         return;
     m_chosenPath = path;

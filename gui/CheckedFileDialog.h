@@ -10,7 +10,8 @@ class CCheckedFileDialog : public QFileDialog {
     Q_OBJECT
 
 public:
-    // `check` gets the chosen path with the default suffix applied; false keeps the dialog open.
+    // `check` gets the chosen path with the default suffix applied, in the platform's own
+    // form (C:\... on Windows); false keeps the dialog open.
     CCheckedFileDialog(QWidget* parent, std::function<bool(const QString& path)> check);
 
     // The path the check accepted; empty until then.
