@@ -1,10 +1,12 @@
 #include "gui/Drawings.h"
 
+#include <QBuffer>
 #include <QPainter>
 #include <QPixmap>
 #include <QPolygon>
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -28,6 +30,15 @@ constexpr int kArrowHalfWidth = 4;
 constexpr int kBarLength = 3;
 constexpr int kBarStride = 3;
 constexpr int kIconBarStep = 3;
+
+// The icon file's layout: a header, one directory entry per image, then the images.
+constexpr quint16 kIconFileType = 1;
+constexpr int kIconHeaderBytes = 6;
+constexpr int kIconEntryBytes = 16;
+constexpr quint16 kIconPlanes = 1;
+constexpr quint16 kIconBitsPerPixel = 32;
+// A directory entry's width and height are one byte each: 0 stands for 256.
+constexpr int kIconByteSizeLimit = 256;
 
 QPolygon Diamond()
 {
@@ -71,6 +82,24 @@ void PaintPicture(QPainter& painter, int barStep)
     PaintBar(painter, kBlueTailX, kBlueHeadX, kBlueShaftY, barStep);
 }
 
+// `value` as its `width` low bytes, lowest first, as the icon file's fields are stored.
+void AppendLittleEndian(QByteArray& bytes, quint32 value, int width)
+{
+    constexpr int kBitsPerByte = 8;
+    constexpr quint32 kByteMask = 0xff;
+    for (int i = 0; i < width; ++i)
+        bytes.append(static_cast<char>((value >> (kBitsPerByte * i)) & kByteMask));
+}
+
+QByteArray PngBytes(const QImage& image)
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return png;
+}
+
 }  // namespace
 
 QColor AnimationKeyColour()
@@ -109,4 +138,31 @@ QIcon ProgramIcon()
     for (const int size : kProgramIconSizes)
         icon.addPixmap(QPixmap::fromImage(MakeProgramIconImage(size)));
     return icon;
+}
+
+QByteArray ProgramIconFile()
+{
+    std::vector<QByteArray> images;
+    for (const int size : kProgramIconSizes)
+        images.push_back(PngBytes(MakeProgramIconImage(size)));
+    QByteArray file;
+    AppendLittleEndian(file, 0, 2);
+    AppendLittleEndian(file, kIconFileType, 2);
+    AppendLittleEndian(file, static_cast<quint32>(images.size()), 2);
+    quint32 offset = kIconHeaderBytes + kIconEntryBytes * static_cast<quint32>(images.size());
+    for (std::size_t i = 0; i < images.size(); ++i) {
+        const int size = kProgramIconSizes[i];
+        const quint32 sizeByte = size >= kIconByteSizeLimit ? 0 : static_cast<quint32>(size);
+        AppendLittleEndian(file, sizeByte, 1);  // width
+        AppendLittleEndian(file, sizeByte, 1);  // height
+        AppendLittleEndian(file, 0, 2);         // no palette, reserved byte
+        AppendLittleEndian(file, kIconPlanes, 2);
+        AppendLittleEndian(file, kIconBitsPerPixel, 2);
+        AppendLittleEndian(file, static_cast<quint32>(images[i].size()), 4);
+        AppendLittleEndian(file, offset, 4);
+        offset += static_cast<quint32>(images[i].size());
+    }
+    for (const QByteArray& image : images)
+        file.append(image);
+    return file;
 }

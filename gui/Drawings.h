@@ -3,6 +3,7 @@
 // animation and the program icon. Both show a grey diamond crossed by a red arrow
 // pointing right above a blue arrow pointing left.
 
+#include <QByteArray>
 #include <QColor>
 #include <QIcon>
 #include <QImage>
@@ -24,3 +25,7 @@ std::array<QImage, kAnimationFrameCount> MakeAnimationFrames();
 // The program icon at `size` pixels square, on a transparent background.
 QImage MakeProgramIconImage(int size);
 QIcon ProgramIcon();
+
+// The program icon as a Windows icon file (.ico), the one the Windows program carries as
+// its resource: every size of kProgramIconSizes as a PNG image.
+QByteArray ProgramIconFile();

@@ -9,7 +9,9 @@
 #include "platform/Messages.h"
 #include "tests/gui/GuiRig.h"
 
+#include <QBuffer>
 #include <QDesktopServices>
+#include <QImageReader>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressBar>
@@ -184,6 +186,22 @@ private slots:
         QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
         ui.EndWaitCursor();
         QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+    }
+
+    // What Windows shows of the program: read back by Qt's own icon reader, every size
+    // with the pixels the window's icon has.
+    void iconFileHoldsEverySize()
+    {
+        QByteArray bytes = ProgramIconFile();
+        QBuffer file(&bytes);
+        QImageReader reader(&file, "ico");
+        QCOMPARE(reader.imageCount(), static_cast<int>(kProgramIconSizes.size()));
+        for (const int size : kProgramIconSizes) {
+            const QImage image = reader.read();
+            QCOMPARE(image.convertToFormat(QImage::Format_ARGB32),
+                     MakeProgramIconImage(size).convertToFormat(QImage::Format_ARGB32));
+            reader.jumpToNextImage();
+        }
     }
 
     void animationCyclesThroughSevenFrames()
