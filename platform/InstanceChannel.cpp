@@ -175,6 +175,11 @@ bool SendToInstance(const std::string& address, const std::string& message)
         pipe = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     if (pipe == INVALID_HANDLE_VALUE)
         return false;
+    // Windows lets only the program the person works with, this start, bring a window
+    // to the front: it hands that right to the running instance, which raises its window.
+    ULONG server = 0;
+    if (GetNamedPipeServerProcessId(pipe, &server))
+        AllowSetForegroundWindow(server);
     DWORD written = 0;
     const bool sent = WriteFile(pipe, message.data(), static_cast<DWORD>(message.size()), &written, nullptr) &&
                       written == message.size();
