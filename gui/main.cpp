@@ -10,6 +10,7 @@
 #include "gui/MainFrame.h"
 #include "gui/QtUserInterface.h"
 #include "platform/InstanceChannel.h"
+#include "platform/Terminal.h"
 #include "platform/Version.h"
 
 #include <QApplication>
@@ -99,6 +100,8 @@ std::optional<int> AnswerInformationRequest(int argc, char** argv)
                                  QStringLiteral("[FOLDER]"));
     static_cast<void>(parser.parse(QCoreApplication::arguments()));  // unknown options are Qt's
 
+    if (parser.isSet(help) || parser.isSet(version))
+        platform::UseStarterConsole();
     if (parser.isSet(help)) {
         Print(parser.helpText());
         return 0;

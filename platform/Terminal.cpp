@@ -26,6 +26,17 @@ bool IsTerminal(std::FILE* stream)
 #endif
 }
 
+void UseStarterConsole()
+{
+#ifdef _WIN32
+    const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+    if (output != nullptr && output != INVALID_HANDLE_VALUE)
+        return;  // a console, a file or a pipe already
+    if (AttachConsole(ATTACH_PARENT_PROCESS))
+        static_cast<void>(std::freopen("CONOUT$", "w", stdout));
+#endif
+}
+
 std::string LocalTimeText(const char* format)
 {
     constexpr std::size_t kTextSize = 64;
