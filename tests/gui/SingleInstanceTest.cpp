@@ -67,7 +67,9 @@ QString RunToEnd(const QString& lockFile, const QStringList& arguments, Screen s
     process.start(QStringLiteral(WAVELORN_GUI_PATH), arguments);
     if (!process.waitForFinished(kEndMs) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
         return QStringLiteral("failed: ") + QString::fromLocal8Bit(process.readAllStandardError());
-    return QString::fromLocal8Bit(process.readAllStandardOutput());
+    // A text stream: on Windows its lines end in CR LF.
+    QString output = QString::fromLocal8Bit(process.readAllStandardOutput());
+    return output.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
 }  // namespace
