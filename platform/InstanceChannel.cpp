@@ -183,7 +183,9 @@ bool SendToInstance(const std::string& address, const std::string& message)
     DWORD written = 0;
     const bool sent = WriteFile(pipe, message.data(), static_cast<DWORD>(message.size()), &written, nullptr) &&
                       written == message.size();
-    FlushFileBuffers(pipe);
+    // Closing this end leaves what was written in the pipe for the instance to read.
+    // Waiting until it has (FlushFileBuffers) would hold a sender in the instance's own
+    // thread for ever.
     CloseHandle(pipe);
     return sent;
 }
