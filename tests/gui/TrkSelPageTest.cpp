@@ -314,10 +314,10 @@ private slots:
     void exportFailuresSayWhy_data()
     {
         QTest::addColumn<QString>("how");
-        QTest::addColumn<QString>("reason");  // %2: the output folder
+        QTest::addColumn<QString>("reason");  // %2: take11.wav in the output folder
         // (A ticked track with no recording keeps Convert from starting: showsWhereRecordingsLie.)
         QTest::newRow("a disk changed behind the page") << "other disk" << "the chosen project is no longer on this disk";
-        QTest::newRow("a folder in the way of the file") << "in the way" << "%2/take11.wav: cannot be written";
+        QTest::newRow("a folder in the way of the file") << "in the way" << "%2: cannot be written";
     }
 
     void exportFailuresSayWhy()
@@ -338,7 +338,7 @@ private slots:
         rig->Click("convertButton");
         // After the question whether to replace, where one is asked.
         QCOMPARE(guitest::Messages(rig->ui).back(), QString::fromStdString(MessageText(MessageId::ConvertFailed)));
-        QCOMPARE(guitest::Details(rig->ui).back(), reason.replace("%2", QString::fromStdString(out.Path())));
+        QCOMPARE(guitest::Details(rig->ui).back(), reason.replace("%2", QString::fromStdString(out.File("take11.wav"))));
         if (how == "other disk") {  // refused before any file dialog or file
             QCOMPARE(rig->ui.Count(UiEvent::Kind::FileDialog), 0);
             QCOMPARE(rig->ui.Count(UiEvent::Kind::ProgressCreated), 0);
