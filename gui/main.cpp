@@ -113,6 +113,21 @@ std::optional<int> AnswerInformationRequest(int argc, char** argv)
     return std::nullopt;
 }
 
+// Takes the program's lock. One left by a killed instance whose process number this
+// process now has (Windows hands numbers out again, wine right after its start) names
+// a running program, but it is this one: such a lock is stale.
+bool TakeLock(QLockFile& lock)
+{
+    if (lock.tryLock())
+        return true;
+    qint64 owner = 0;
+    QString host;
+    QString application;
+    if (!lock.getLockInfo(&owner, &host, &application) || owner != QCoreApplication::applicationPid())
+        return false;
+    return lock.removeStaleLockFile() && lock.tryLock();
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -127,7 +142,7 @@ int main(int argc, char** argv)
     QLockFile lock(LockFilePath());
     lock.setStaleLockTime(0);
     const std::string channel = ToEngine(LockFilePath() + QString::fromLatin1(kChannelSuffix));
-    if (!lock.tryLock()) {
+    if (!TakeLock(lock)) {
         // The running window comes forward, with the disk named here; when it is just
         // ending and no longer listens, this start still ends.
         platform::SendToInstance(channel, StartFolder(QApplication::arguments()));
