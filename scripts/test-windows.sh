@@ -1,24 +1,36 @@
 #!/usr/bin/env bash
-# Cross-builds the engine and wavelorn-cli for 64-bit Windows into build-windows/, runs
-# every core and command-line test under wine, makes the zip and checks it holds a
-# program that needs only system DLLs, and runs the tool on folders given as Windows
-# paths, relative paths and Linux-style paths.
+# The Windows leg: cross-builds the whole project for 64-bit Windows into build-windows/
+# (Qt from scripts/build-qt-windows.sh, built once into its cache), runs every engine,
+# command-line and GUI test under wine, makes the zip and the installer, checks that they
+# hold every DLL their programs need beyond the system's, installs and uninstalls with
+# the installer, starts the desktop program from the zip on a display (Xvfb) and checks
+# its main window appears, and runs the tool on folders given as Windows paths, relative
+# paths and Linux-style paths.
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="${BUILD_DIR:-$ROOT/build-windows}"
 started=$SECONDS
 
 "$ROOT/scripts/install-packages.sh" cmake make g++-mingw-w64-x86-64-posix wine wine64 bsdutils \
-    libgtest-dev libgmock-dev libcli11-dev nlohmann-json3-dev
+    libgtest-dev libgmock-dev libcli11-dev nlohmann-json3-dev nsis xvfb x11-utils
 
-cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DWAVELORN_BENCH=OFF >/dev/null
-cmake --build "$BUILD_DIR" --parallel 2
+qt="$("$ROOT/scripts/build-qt-windows.sh")"
+qt_ready=$SECONDS
+# Only the first configure reads the toolchain file: a build folder made with another
+# one (or before the desktop program was built for Windows) starts afresh.
+toolchain="$qt/lib/cmake/Qt6/qt.toolchain.cmake"
+if [[ -f "$BUILD_DIR/CMakeCache.txt" ]] &&
+    ! grep -qx "CMAKE_TOOLCHAIN_FILE:[A-Z]*=$toolchain" "$BUILD_DIR/CMakeCache.txt"; then
+    rm -rf "$BUILD_DIR"
+fi
 
-# One wine prefix inside the build, one wineserver for the whole run.
+# One wine prefix inside the build, one wineserver for the whole run (the build runs
+# the icon writer under wine too).
 export WINEPREFIX="$BUILD_DIR/wine"
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No .NET or HTML engine to install, and no menu entries of the host for what the
+# installer adds to the Start menu.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 mkdir -p "$WINEPREFIX"
 scratch="$(mktemp -d /tmp/wavelorn-windows.XXXXXX)"
 drive_link=""
@@ -30,6 +42,12 @@ finish() {
 trap finish EXIT
 wineserver -p
 wine cmd /c exit >/dev/null 2>&1 || true  # creates the prefix on first use
+
+# Qt's toolchain file finds Qt in the target's root and chains to the project's own.
+cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DQT_CHAINLOAD_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DWAVELORN_BENCH=OFF >/dev/null
+cmake --build "$BUILD_DIR" --parallel 2
 
 # A spare drive letter for the drive-root tests, mapped to an empty folder (never Z:\).
 mkdir -p "$scratch/drive"
@@ -47,26 +65,40 @@ done
 # once more, and one that fails twice fails the leg.
 ctest --test-dir "$BUILD_DIR" -j2 --output-on-failure --repeat until-pass:2
 
-# The zip: the program and its README, and no DLL beyond the system's own.
-(cd "$BUILD_DIR" && cpack -G ZIP >/dev/null)
+# The zip and the installer.
+(cd "$BUILD_DIR" && cpack >/dev/null)
 version="$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$BUILD_DIR/CPackConfig.cmake")"
-zip="$BUILD_DIR/wavelorn-cli-$version-win64.zip"
-[[ -f "$zip" ]] || { echo "missing $zip" >&2; exit 1; }
+zip="$BUILD_DIR/wavelorn-$version-win64.zip"
+setup="$BUILD_DIR/wavelorn-$version-win64-setup.exe"
+for package in "$zip" "$setup"; do
+    [[ -f "$package" ]] || { echo "missing $package" >&2; exit 1; }
+done
 mkdir -p "$scratch/zip"
 (cd "$scratch/zip" && cmake -E tar xf "$zip")
-[[ -f "$scratch/zip/wavelorn-cli.exe" && -f "$scratch/zip/README.txt" ]] || {
-    echo "the zip lacks wavelorn-cli.exe or README.txt" >&2
-    exit 1
-}
+for file in wavelorn-cli.exe wavelorn.exe README.txt qt.conf plugins/platforms/qwindows.dll licenses/LGPL-3.0-only.txt; do
+    [[ -f "$scratch/zip/$file" ]] || { echo "the zip lacks $file" >&2; exit 1; }
+done
+
+# The DLLs a program or DLL of the zip imports.
+imports() { x86_64-w64-mingw32-objdump -p "$1" | sed -n 's/^\s*DLL Name: //p' | tr '[:upper:]' '[:lower:]' | sort -u; }
+# The system's own DLLs wavelorn-cli.exe may import, and those Qt's DLLs and plugins
+# import besides, all part of every Windows since 10.
+cli_system_dlls="kernel32.dll msvcrt.dll bcrypt.dll advapi32.dll user32.dll shell32.dll ws2_32.dll"
+system_dlls="$cli_system_dlls gdi32.dll ole32.dll oleaut32.dll comdlg32.dll imm32.dll winmm.dll uxtheme.dll
+    dwmapi.dll shlwapi.dll version.dll netapi32.dll userenv.dll mpr.dll authz.dll d3d9.dll d3d11.dll dxgi.dll
+    d2d1.dll dwrite.dll setupapi.dll wtsapi32.dll shcore.dll"
+listed() { [[ "$1" == api-ms-win-* ]] || grep -qxF "$1" < <(tr -s ' \n' '\n' <<<"$2"); }
 exe="$scratch/zip/wavelorn-cli.exe"
-dlls="$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' | sort -u)"
-echo "wavelorn-cli.exe imports: $(echo $dlls)"
 while read -r dll; do
-    case "${dll,,}" in
-        kernel32.dll | msvcrt.dll | bcrypt.dll | advapi32.dll | user32.dll | shell32.dll | ws2_32.dll | api-ms-win-*) ;;
-        *) echo "wavelorn-cli.exe needs a DLL that is not the system's: $dll" >&2; exit 1 ;;
-    esac
-done <<<"$dlls"
+    listed "$dll" "$cli_system_dlls" || { echo "wavelorn-cli.exe needs a DLL that is not the system's: $dll" >&2; exit 1; }
+done < <(imports "$exe")
+shipped="$(find "$scratch/zip" -iname '*.dll' -printf '%f\n' | tr '[:upper:]' '[:lower:]')"
+while read -r module; do
+    while read -r dll; do
+        listed "$dll" "$shipped $system_dlls" ||
+            { echo "${module#"$scratch/zip/"} needs $dll, which is neither in the zip nor the system's" >&2; exit 1; }
+    done < <(imports "$module")
+done < <(find "$scratch/zip" -iname '*.exe' -o -iname '*.dll')
 
 # The tool from the zip on one disk named three ways: Z:\..., relative, /tmp/....
 cli() { wine "$exe" "$@" 2>"$scratch/err" | tr -d '\r'; }
@@ -110,4 +142,53 @@ script -qfec "wine '$exe' export '$windows_work\\disk' --project 1 --tracks 1,2 
 sed 's/\x1b\[[0-9;?]*[A-Za-z]//g; s/ //g' "$scratch/console" | grep -q '#\]100%' ||
     { echo "no progress bar on the console: $(cat -v "$scratch/console")" >&2; exit 1; }
 
-echo "Windows leg passed in $((SECONDS - started)) s"
+# The installer, silent: the files, the Start-menu entry and the uninstaller, which
+# takes them away again.
+install_dir="$scratch/installed"
+wine "$setup" /S "/D=Z:${install_dir//\//\\}" >/dev/null 2>&1
+for file in wavelorn.exe wavelorn-cli.exe Qt6Widgets.dll plugins/platforms/qwindows.dll Uninstall.exe; do
+    [[ -f "$install_dir/$file" ]] || { echo "the installer did not install $file" >&2; exit 1; }
+done
+start_menu_entry() { find "$WINEPREFIX/drive_c" -path '*Start Menu/Programs/Wavelorn/Wavelorn.lnk' | head -1; }
+[[ -n "$(start_menu_entry)" ]] || { echo "the installer made no Start-menu entry" >&2; exit 1; }
+[[ "$(wine "$install_dir/wavelorn-cli.exe" --version 2>/dev/null | tr -d '\r')" == "wavelorn-cli $version" ]] ||
+    { echo "the installed wavelorn-cli.exe does not run" >&2; exit 1; }
+# _?= keeps the uninstaller where it is, so that it ends before this goes on.
+wine "$install_dir/Uninstall.exe" /S "_?=Z:${install_dir//\//\\}" >/dev/null 2>&1
+[[ ! -e "$install_dir/wavelorn.exe" && -z "$(start_menu_entry)" ]] ||
+    { echo "the uninstaller left the program or its Start-menu entry" >&2; exit 1; }
+
+# The desktop program from the zip on a display of its own: its main window, titled with
+# the disk it was started with, appears.
+# Xvfb picks a free display and names it on descriptor 3.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$scratch/display" >/dev/null 2>&1 &
+xvfb=$!
+wine_gui=""
+stop_display() {
+    [[ -n "$wine_gui" ]] && kill "$wine_gui" 2>/dev/null
+    kill "$xvfb" 2>/dev/null || true
+}
+window_wait_seconds=60
+for _ in $(seq "$window_wait_seconds"); do
+    [[ -s "$scratch/display" ]] && break
+    sleep 1
+done
+display=":$(cat "$scratch/display")"
+trap 'stop_display; finish' EXIT
+# Wine's desktop takes the display its first window program found: start it afresh on this one.
+wineserver -k 2>/dev/null || true
+wineserver -w
+export DISPLAY="$display"
+wineserver -p
+wine "$scratch/zip/wavelorn.exe" "$windows_work\\disk" >"$scratch/gui.log" 2>&1 &
+wine_gui=$!
+title="$windows_work\\disk - Wavelorn"
+for _ in $(seq "$window_wait_seconds"); do
+    xwininfo -root -tree 2>/dev/null | grep -qF "\"$title\"" && break
+    sleep 1
+done
+xwininfo -root -tree 2>/dev/null | grep -qF "\"$title\"" ||
+    { echo "no main window \"$title\" on the display: $(cat "$scratch/gui.log")" >&2; exit 1; }
+echo "wavelorn.exe shows its main window"
+
+echo "Windows leg passed in $((SECONDS - started)) s (Qt ready after $((qt_ready - started)) s)"
