@@ -425,6 +425,39 @@ private slots:
         QTest::newRow("Ctrl+Tab") << "ctrltab";
     }
 
+    // Ctrl+Tab and Ctrl+Shift+Tab switch the page from whatever widget holds the focus.
+    void ctrlTabSwitchesThePageFromEveryKindOfField_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<bool>("backwards");
+        QTest::newRow("MO->File button") << 0 << "convertButton" << false;
+        QTest::newRow("MO->File check box") << 0 << "trackBox2" << false;
+        QTest::newRow("MO->File list") << 0 << "virtualTrackList1" << true;
+        QTest::newRow("MO->File type list") << 0 << "fileTypeList" << false;
+        QTest::newRow("File->MO track field") << 1 << "trackEdit1" << false;
+        QTest::newRow("File->MO project name") << 1 << "projectNameEdit" << true;
+        QTest::newRow("File->MO Ref... button") << 1 << "refButton1" << false;
+    }
+
+    void ctrlTabSwitchesThePageFromEveryKindOfField()
+    {
+        QFETCH(int, page);
+        QFETCH(QString, focus);
+        QFETCH(bool, backwards);
+        GuiRig rig(m_disk->Path());
+        auto* tabs = rig.Get<QTabWidget>("pageTabs");
+        tabs->setCurrentIndex(page);
+        auto* field = rig.Get<QWidget>(focus.toLatin1().constData());
+        field->setEnabled(true);
+        field->setFocus();
+        QCOMPARE(QApplication::focusWidget(), field);
+        const Qt::KeyboardModifiers modifiers = backwards ? (Qt::ControlModifier | Qt::ShiftModifier)
+                                                          : Qt::KeyboardModifiers(Qt::ControlModifier);
+        QTest::keyClick(field, backwards ? Qt::Key_Backtab : Qt::Key_Tab, modifiers);
+        QCOMPARE(tabs->currentIndex(), 1 - page);
+    }
+
     void pageSwitchingMovesTheMarksAndGreysTheProjectCommand()
     {
         QFETCH(QString, how);
