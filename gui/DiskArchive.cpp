@@ -6,6 +6,7 @@
 #include "gui/ArchiveDlg.h"
 #include "gui/ArchiveResult.h"
 #include "gui/GuiText.h"
+#include "gui/WidgetFactory.h"
 #include "platform/Interruption.h"
 #include "platform/UserInterface.h"
 
@@ -114,6 +115,7 @@ bool CDiskArchive::AskReplace(const std::vector<std::string>& refusal)
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
+    ReserveMessageBoxWidth(box);
     return box.exec() == QMessageBox::Yes;
 }
 

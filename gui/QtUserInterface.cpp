@@ -4,6 +4,7 @@
 #include "gui/CheckedFileDialog.h"
 #include "gui/ConvStatAnimDlg.h"
 #include "gui/GuiText.h"
+#include "gui/WidgetFactory.h"
 #include "platform/Files.h"
 #include "platform/Messages.h"
 
@@ -111,6 +112,7 @@ platform::Answer QtUserInterface::ShowMessage(const std::string& text, platform:
         box.setEscapeButton(QMessageBox::Ok);
     }
     const QAbstractButton* openFolder = detail.folder.empty() ? nullptr : AddOpenFolderButton(box);
+    ReserveMessageBoxWidth(box);
     MarkAsPortDialog(box);
     const int result = box.exec();
     if (openFolder && box.clickedButton() == openFolder)

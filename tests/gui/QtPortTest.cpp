@@ -11,6 +11,7 @@
 
 #include <QDesktopServices>
 #include <QLineEdit>
+#include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
@@ -19,6 +20,9 @@
 namespace {
 
 constexpr int kFramesPerCycle = kAnimationFrameCount;
+// Each reason of the message box table fills at most this many line heights of its
+// label (its margins take about one) once the box is wide enough to read it.
+constexpr int kReadableReasonLines = 3;
 
 QImage Frame(int index)
 {
@@ -148,11 +152,16 @@ private slots:
         QString text;
         QString informative;
         bool okIsDefault = false;
+        bool readable = false;
         guitest::OnNextModal([&](QDialog& dialog) {
             auto& box = static_cast<QMessageBox&>(dialog);
             text = box.text();
             informative = box.informativeText();
             okIsDefault = box.defaultButton() == box.button(QMessageBox::Ok);
+            // A reason reads as lines, not as a column of words, and the caption has room.
+            const auto* reason = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel"));
+            const int lines = reason->height() / reason->fontMetrics().lineSpacing();
+            readable = lines <= kReadableReasonLines && box.width() > box.fontMetrics().horizontalAdvance(box.windowTitle());
             if (press == "ok")
                 box.button(QMessageBox::Ok)->click();
             else if (press == "folder")
@@ -165,6 +174,7 @@ private slots:
         QCOMPARE(text, QString::fromStdString(MessageText(MessageId::ConvertSucceeded)));
         QCOMPARE(informative, MessageBoxText(detail.toStdString()));
         QVERIFY(okIsDefault);
+        QVERIFY(readable);
         QFETCH(bool, opened);
         QCOMPARE(opener.opened, opened ? QList<QUrl>{QUrl::fromLocalFile(folder)} : QList<QUrl>{});
     }

@@ -10,6 +10,7 @@
 #include "gui/QtUserInterface.h"
 #include "platform/Messages.h"
 #include "recorder/Errors.h"
+#include "recorder/ProjectName.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -114,6 +115,10 @@ void ShootImportPage(Shooter& shooter, CMainFrame& frame, const QString& source)
     auto& name = Child<QLineEdit>(frame, "projectNameEdit");
     name.setText(QStringLiteral("Take Two"));
     shooter.Save(frame, "file-to-mo-filled");
+    // A letter the recorder cannot hold: nothing inserted, the note says why.
+    QTest::sendKeyEvent(QTest::Click, &name, Qt::Key_unknown, QStringLiteral("\u00e9"), Qt::NoModifier);
+    shooter.Save(frame, "file-to-mo-name-refused");
+    QTest::keyClick(&name, Qt::Key_Backspace);
 }
 
 void ShootDialogs(Shooter& shooter, CMainFrame& frame, gui::QtUserInterface& ui)
@@ -127,6 +132,10 @@ void ShootDialogs(Shooter& shooter, CMainFrame& frame, gui::QtUserInterface& ui)
     // A refusal with the engine's reason below the system's text.
     shooter.SaveNextModal("refusal-box", [](QWidget& box) { static_cast<QDialog&>(box).accept(); });
     ShowRefusal(ui, {MessageId::FormatUnknown, Reason::NotMono, "/home/me/stereo.wav", "2"});
+
+    // The shortest system text with a reason: the box is still as wide as its caption.
+    shooter.SaveNextModal("convert-failed-box", [](QWidget& box) { static_cast<QDialog&>(box).accept(); });
+    ShowRefusal(ui, RefuseProjectName("SNGSERIAL:1").value());
 
     // An export's success: the files written, and the button that opens their folder.
     shooter.SaveNextModal("success-box", [](QWidget& box) { static_cast<QDialog&>(box).accept(); });
