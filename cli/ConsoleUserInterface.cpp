@@ -32,7 +32,7 @@ std::optional<std::string> ConsoleUserInterface::RunFileDialog(const platform::F
     return std::nullopt;
 }
 
-std::optional<std::string> ConsoleUserInterface::BrowseForFolder(const std::string&)
+std::optional<std::string> ConsoleUserInterface::BrowseForFolder(const std::string&, const std::string&)
 {
     return std::nullopt;
 }

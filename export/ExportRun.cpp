@@ -93,7 +93,9 @@ std::optional<Refusal> CExportRun::CheckTracks()
     auto progress = m_ui.CreateProgressWindow();
     if (progress) {
         progress->SetText(kTrackCheckText);
-        progress->Show();
+        // Opening a few tracks is quick: a window that flashes up just before the save
+        // dialog would only startle.
+        progress->ShowWhenSlow();
     }
     if (auto refusal = OpenTracks(m_selection, m_files, m_tracks, progress.get()))
         return refusal;

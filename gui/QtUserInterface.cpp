@@ -1,6 +1,5 @@
 #include "gui/QtUserInterface.h"
 
-#include "app/Document.h"
 #include "gui/CheckedFileDialog.h"
 #include "gui/ConvStatAnimDlg.h"
 #include "gui/GuiText.h"
@@ -72,8 +71,6 @@ QAbstractButton* AddOpenFolderButton(QMessageBox& box)
 }
 
 }  // namespace
-
-QtUserInterface::QtUserInterface(const COVFtoWAVEDoc& doc) : m_doc(doc) {}
 
 void QtUserInterface::MarkAsPortDialog(QWidget& dialog)
 {
@@ -154,7 +151,7 @@ std::optional<std::string> QtUserInterface::RunFileDialog(const platform::FileDi
     return ToEngine(dialog.ChosenPath());
 }
 
-std::optional<std::string> QtUserInterface::BrowseForFolder(const std::string& title)
+std::optional<std::string> QtUserInterface::BrowseForFolder(const std::string& title, const std::string& startFolder)
 {
     const WaitCursorLift lift(m_waitDepth);
     QFileDialog dialog(FrontWindow(), FromEngine(title));
@@ -163,7 +160,7 @@ std::optional<std::string> QtUserInterface::BrowseForFolder(const std::string& t
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::ShowDirsOnly |
                       QFileDialog::DontResolveSymlinks);
-    dialog.setDirectory(ExistingFolderOr(m_doc.m_strMoFolder, QDir::homePath()));
+    dialog.setDirectory(ExistingFolderOr(startFolder, QDir::homePath()));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return FolderWithoutSeparator(dialog.selectedFiles().first());

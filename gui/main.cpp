@@ -133,7 +133,7 @@ int main(int argc, char** argv)
 
     COVFtoWAVEDoc doc;
     CRegUserData settings(DefaultSettingsPath());
-    gui::QtUserInterface ui(doc);
+    gui::QtUserInterface ui;
     ChooseStartDisk(doc, ui, QApplication::arguments());
 
     CMainFrame frame(doc, ui, settings, ToEngine(QApplication::applicationDirPath()));

@@ -1,7 +1,6 @@
 // The Qt user-interface port: its filters, the real save dialog with its question,
 // message boxes and the wait cursor, and the "Convert" window.
 
-#include "app/Document.h"
 #include "gui/ConvStatAnimDlg.h"
 #include "gui/Drawings.h"
 #include "gui/GuiText.h"
@@ -10,6 +9,8 @@
 #include "tests/gui/GuiRig.h"
 
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QLabel>
 #include <QMessageBox>
@@ -89,13 +90,43 @@ private slots:
         QTEST(RecorderText(bytes.toStdString()), "shown");
     }
 
+    // The folder browser opens where it is asked to, or at home when that folder is gone.
+    void folderBrowserOpensAtItsStartFolder_data()
+    {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<bool>("atHome");
+        QTest::newRow("a folder") << "folder" << false;
+        QTest::newRow("none") << "" << true;
+        QTest::newRow("gone") << "gone" << true;
+    }
+
+    void folderBrowserOpensAtItsStartFolder()
+    {
+        QFETCH(QString, start);
+        QFETCH(bool, atHome);
+        testsupport::TempFolder folder;
+        const std::string startFolder = start == "folder" ? folder.Path()
+                                        : start == "gone" ? folder.File("gone")
+                                                          : std::string();
+        gui::QtUserInterface ui;
+        QString opened;
+        QString title;
+        guitest::OnNextModal([&](QDialog& dialog) {
+            opened = QDir::cleanPath(static_cast<QFileDialog&>(dialog).directory().absolutePath());
+            title = dialog.windowTitle();
+            dialog.reject();
+        });
+        QVERIFY(!ui.BrowseForFolder("Select MO :", startFolder));
+        QCOMPARE(title, QStringLiteral("Select MO :"));
+        QCOMPARE(opened, QDir::cleanPath(atHome ? QDir::homePath() : QString::fromStdString(startFolder)));
+    }
+
     // No, the default, keeps the save dialog open; Yes closes it with the name and its default extension.
     void saveDialogAsksBeforeItCloses()
     {
         testsupport::TempFolder folder;
         testsupport::WriteBytes(folder.File("mix.wav"), {1});
-        COVFtoWAVEDoc doc;
-        gui::QtUserInterface ui(doc);
+        gui::QtUserInterface ui;
         platform::FileDialogRequest request;
         request.initialFolder = folder.Path();
         request.defaultExtension = ".wav";
@@ -145,8 +176,7 @@ private slots:
         QFETCH(QString, detail);
         QFETCH(QString, folder);
         QFETCH(QString, press);
-        COVFtoWAVEDoc doc;
-        gui::QtUserInterface ui(doc);
+        gui::QtUserInterface ui;
         FolderOpener opener;
         QDesktopServices::setUrlHandler(QStringLiteral("file"), &opener, "Open");
         QString text;
@@ -181,8 +211,7 @@ private slots:
 
     void questionAnswersNoOnEscapeAndLiftsTheWaitCursor()
     {
-        COVFtoWAVEDoc doc;
-        gui::QtUserInterface ui(doc);
+        gui::QtUserInterface ui;
         ui.BeginWaitCursor();
         bool cursorLifted = false;
         guitest::OnNextModal([&](QDialog& box) {
@@ -272,6 +301,34 @@ private slots:
         window.StepAnimation();
         QVERIFY(!bar->isHidden());
         QTEST(bar->value(), "percent");
+    }
+
+    // A window asked for only when slow stays hidden through quick work and appears once
+    // the work lasts; one shown at once is there at once.
+    void windowShownWhenSlowWaitsForSlowWork_data()
+    {
+        QTest::addColumn<bool>("whenSlow");
+        QTest::addColumn<int>("workMs");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("at once") << false << 0 << true;
+        QTest::newRow("when slow, quick work") << true << 50 << false;
+        QTest::newRow("when slow, slow work") << true << 700 << true;
+    }
+
+    void windowShownWhenSlowWaitsForSlowWork()
+    {
+        QFETCH(bool, whenSlow);
+        QFETCH(int, workMs);
+        QWidget owner;
+        CConvStatAnimDlg window(&owner);
+        window.SetText("Track check...");
+        if (whenSlow)
+            window.ShowWhenSlow();
+        else
+            window.Show();
+        QTest::qWait(workMs);
+        window.StepAnimation();
+        QTEST(window.isVisible(), "shown");
     }
 
     // While the window exists, clicks, keys and close requests of other windows are

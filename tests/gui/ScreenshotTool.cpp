@@ -150,7 +150,7 @@ void ShootDialogs(Shooter& shooter, CMainFrame& frame, gui::QtUserInterface& ui)
                     {}});
 
     shooter.SaveNextModal("folder-browser", [](QWidget& browser) { static_cast<QDialog&>(browser).reject(); });
-    ui.BrowseForFolder("Select MO :");
+    ui.BrowseForFolder("Select MO :", {});
     platform::FileDialogRequest save;
     save.defaultExtension = ".wav";
     save.filter = "WAVE File (*.wav)| *.wav|All Files (*.*)|*.*||";
@@ -223,7 +223,7 @@ int main(int argc, char** argv)
     COVFtoWAVEDoc doc;
     doc.SetMoFolder(disk.toStdString());
     CNoUserData settings;
-    gui::QtUserInterface ui(doc);
+    gui::QtUserInterface ui;
     CMainFrame frame(doc, ui, settings, QApplication::applicationDirPath().toStdString());
     ui.SetMainWindow(&frame);
     frame.show();
