@@ -121,6 +121,9 @@ bool CDiskArchive::AskReplace(const std::vector<std::string>& refusal)
 
 void CDiskArchive::ShowResult(const std::vector<std::string>& lines, int status, const std::string& outdir)
 {
-    CArchiveResultDlg result(SortArchiveLines(lines, status == platform::kInterruptedExitStatus), outdir, m_owner);
+    // A folder the run could not make offers nothing to open.
+    const bool made = m_files.KindOf(outdir) == platform::FileKind::Folder;
+    CArchiveResultDlg result(SortArchiveLines(lines, status == platform::kInterruptedExitStatus),
+                             made ? outdir : std::string(), m_owner);
     result.exec();
 }
