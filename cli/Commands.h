@@ -30,6 +30,9 @@ struct ImportOptions {
     std::string disk;
     std::string name;
     std::vector<std::string> files;
+    unsigned rate = 0;  // 0: chosen from the sources
+    unsigned bits = 0;  // 0: chosen from the sources
+    bool noDither = false;
 };
 
 struct ArchiveCommandOptions {

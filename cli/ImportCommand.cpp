@@ -2,6 +2,8 @@
 
 #include "app/Document.h"
 #include "cli/ConsoleUserInterface.h"
+#include "cli/ImportSources.h"
+#include "convert/ImportConversion.h"
 #include "import/ImportChecks.h"
 #include "import/InvertExchange.h"
 #include "import/OrvoTrack.h"
@@ -9,12 +11,13 @@
 #include "platform/Files.h"
 
 #include <cstdio>
+#include <variant>
 
 namespace cli {
 
 namespace {
 
-constexpr const char* kEmptyTrack = "-";
+constexpr const char* kRateHint = "; import with --rate 48000 for a project that can be exported again";
 
 // The page of the command line: the slots, and no controls to enable or fill.
 class CommandLinePage : public CImportPage {
@@ -28,13 +31,47 @@ private:
     TrackSlots& m_slots;
 };
 
-ImportInputs InputsOf(const ImportOptions& options)
+// The sources with their paths as the checks resolve them.
+convert::SourceRequests Resolved(convert::SourceRequests sources, const CImportChecks& checks)
 {
-    ImportInputs inputs;
-    inputs.projectName = options.name;
-    for (std::size_t k = 0; k < options.files.size(); ++k)
-        inputs.trackNames[k] = options.files[k] == kEmptyTrack ? std::string() : options.files[k];
-    return inputs;
+    for (auto& source : sources) {
+        if (source)
+            source->path = checks.ResolvePath(source->name);
+    }
+    return sources;
+}
+
+convert::FormatRequest FormatRequestOf(const ImportOptions& options)
+{
+    convert::FormatRequest request;
+    if (options.rate != 0)
+        request.rate = options.rate;
+    if (options.bits != 0)
+        request.bits = options.bits;
+    request.dither = !options.noDither;
+    return request;
+}
+
+// A refusal before the import's checks, said of the file as it was given.
+int Refused(ConsoleUserInterface& ui, const Refusal& refusal)
+{
+    if (refusal.reason == Reason::Interrupted)
+        return Interrupted();
+    ui.Warn((refusal.subject.empty() ? std::string() : refusal.subject + ": ") + MessageText(refusal.id));
+    PrintReason(refusal);
+    return kExitRunFailed;
+}
+
+// The run's warnings; a project at a rate the export does not know says how to get one it does.
+void PrintImportWarnings(std::vector<Warning> warnings)
+{
+    for (auto& warning : warnings) {
+        if (warning.kind == WarningKind::RateNotExportable) {
+            std::fprintf(stderr, "wavelorn-cli: warning: %s%s\n", Explain(warning).c_str(), kRateHint);
+            continue;
+        }
+        PrintWarnings({warning});
+    }
 }
 
 // The new project's number and its data files.
@@ -61,12 +98,37 @@ int ImportCommand(const ImportOptions& options)
     doc.SetMoFolder(options.disk);
     TrackSlots slots = MakeTrackSlots();
     CommandLinePage page(slots);
-    const ImportInputs inputs = InputsOf(options);
-
-    // From here on a stop request ends the checks or the run through its failure path.
-    platform::CatchStopRequests();
     CImportChecks checks(page, ui, platform::CurrentFolder());
-    if (const auto refused = checks.Validate(inputs, doc)) {
+    const auto parsed = ParseImportSources(
+        options.files, [&](const std::string& name) { return platform::FindFile(checks.ResolvePath(name)).has_value(); });
+    if (const auto* wrong = std::get_if<std::string>(&parsed))
+        return UsageError(*wrong);
+    const ImportSources& sources = std::get<ImportSources>(parsed);
+
+    // From here on a stop request ends the conversion, the checks or the run through its
+    // failure path; the converted files go with the stage, however it ends.
+    platform::CatchStopRequests();
+    convert::ConversionStage stage;
+    if (const auto refusal = stage.Plan(Resolved(sources.tracks, checks), FormatRequestOf(options)))
+        return Refused(ui, *refusal);
+    if (stage.Converts()) {
+        for (const auto& line : stage.PlanLines())
+            std::fprintf(stderr, "wavelorn-cli: %s\n", line.c_str());
+        if (const auto refusal = stage.CheckRoom(doc)) {
+            ShowRefusal(ui, *refusal);
+            PrintReason(*refusal);
+            return kExitRunFailed;
+        }
+    }
+    ImportInputs inputs;
+    inputs.projectName = options.name;
+    inputs.anyTrack = sources.numbered;
+    std::vector<Warning> warnings;
+    if (const auto refusal = stage.Run([&ui] { return ui.StopRequested(); }, inputs.trackNames, warnings))
+        return Refused(ui, *refusal);
+
+    if (auto refused = checks.Validate(inputs, doc)) {
+        stage.Retell(refused->refusal);
         if (refused->refusal.reason == Reason::Interrupted)
             return Interrupted();
         // A refusal the checks left unshown is said of the file as it was given.
@@ -76,8 +138,11 @@ int ImportCommand(const ImportOptions& options)
         return kExitRunFailed;
     }
     CInvertExchange driver(slots, doc, ui);
-    const ImportResult result = driver.Run();
-    PrintWarnings(result.warnings);
+    ImportResult result = driver.Run();
+    stage.Retell(result.refusal);
+    stage.Retell(result.warnings);
+    warnings.insert(warnings.end(), result.warnings.begin(), result.warnings.end());
+    PrintImportWarnings(warnings);
     if (result.refusal.reason == Reason::Interrupted)
         return Interrupted();
     if (!result.succeeded) {

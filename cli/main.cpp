@@ -48,12 +48,28 @@ int Run(int argc, char** argv)
     exportCommand->add_flag("--yes", exportOptions.yes, "Replace existing files without asking");
 
     cli::ImportOptions importOptions;
-    auto* importCommand = app.add_subcommand("import", "Import up to eight mono WAVE/AIFF files as a new project.");
+    auto* importCommand = app.add_subcommand(
+        "import", "Import up to eight sound files as a new project, converting those not at its format.");
     importCommand->add_option("DISK", importOptions.disk, "Folder holding the recorder's files")->required();
     importCommand->add_option("--name", importOptions.name, "Project name (at most 12 characters)");
-    importCommand->add_option("FILES", importOptions.files, "FILE1 [FILE2 ... FILE8]; - leaves a track empty")
+    importCommand->add_option("--rate", importOptions.rate, "Project rate in Hz: 32000, 44100 or 48000")
+        ->check(CLI::IsMember({32000, 44100, 48000}));
+    importCommand->add_option("--bits", importOptions.bits, "Project word length: 16, 20 or 24")
+        ->check(CLI::IsMember({16, 20, 24}));
+    importCommand->add_flag("--no-dither", importOptions.noDither,
+                            "Round to the word length without dither (exact copies never get any)");
+    importCommand->add_option("SOURCE", importOptions.files,
+                              "FILE1 [FILE2 ... FILE8] (- leaves a track empty), or numbered: N=FILE, "
+                              "N=FILE:left|right|mix, N,M=FILE (a stereo file onto two tracks)")
         ->required()
         ->expected(1, static_cast<int>(kTrackCount));
+    importCommand->footer(
+        "Without --rate and --bits the project takes the format of the lowest-numbered source when the import "
+        "takes that file as it is (mono WAVE/AIFF, 16/20/24 bit, a recorder rate); otherwise 44.1 kHz for "
+        "sources of the 11.025 kHz family, 32 kHz for 32 kHz, 48 kHz for the rest, and the source's word length "
+        "when it is 16, 20 or 24 bit, else 24. Sources not at the project's format (stereo, float, FLAC, other "
+        "rates and word lengths) are converted first: one channel (:mix is the mean of the two), resampled, "
+        "reduced with dither; the import says what it chose. Numbered sources may leave Track 1 empty.");
 
     cli::ArchiveCommandOptions archiveOptions;
     auto* archive = app.add_subcommand("archive", "Archive a whole disk: every track, the disk's own files, a manifest.");

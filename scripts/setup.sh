@@ -11,7 +11,7 @@ PACKAGES=(
     cmake g++ pkg-config make
     libgtest-dev libgmock-dev
     qt6-base-dev libgl-dev
-    libsndfile1-dev sox flac
+    libsndfile1-dev libsoxr-dev sox flac
     nlohmann-json3-dev libssl-dev
     libbenchmark-dev
     libcli11-dev
