@@ -52,12 +52,13 @@ convert::FormatRequest FormatRequestOf(const ImportOptions& options)
     return request;
 }
 
-// A refusal before the import's checks, said of the file as it was given.
+// A refusal of the conversion stage: the system's message, then why, naming the file
+// as it was given.
 int Refused(ConsoleUserInterface& ui, const Refusal& refusal)
 {
     if (refusal.reason == Reason::Interrupted)
         return Interrupted();
-    ui.Warn((refusal.subject.empty() ? std::string() : refusal.subject + ": ") + MessageText(refusal.id));
+    ShowRefusal(ui, refusal);
     PrintReason(refusal);
     return kExitRunFailed;
 }
@@ -114,11 +115,8 @@ int ImportCommand(const ImportOptions& options)
     if (stage.Converts()) {
         for (const auto& line : stage.PlanLines())
             std::fprintf(stderr, "wavelorn-cli: %s\n", line.c_str());
-        if (const auto refusal = stage.CheckRoom(doc)) {
-            ShowRefusal(ui, *refusal);
-            PrintReason(*refusal);
-            return kExitRunFailed;
-        }
+        if (const auto refusal = stage.CheckRoom(doc))
+            return Refused(ui, *refusal);
     }
     ImportInputs inputs;
     inputs.projectName = options.name;

@@ -106,13 +106,13 @@ TEST_F(CliConversion, RefusalsSayWhatWouldMakeTheSourceImportable)
         std::string err;
     };
     const Case cases[] = {
-        {{stereo}, stereo + ": The file format is unknown.\nwavelorn-cli: " + stereo +
+        {{stereo}, "The file format is unknown.\nwavelorn-cli: " + stereo +
                        ": stereo: name a channel with :left or split it with 1,2=FILE\n"},
-        {{"1=" + mono + ":right"}, mono + ": The file format is unknown.\nwavelorn-cli: " + mono +
+        {{"1=" + mono + ":right"}, "The file format is unknown.\nwavelorn-cli: " + mono +
                                        ": mono: there is no right channel; name the file without a channel\n"},
-        {{"1,2=" + mono}, mono + ": The file format is unknown.\nwavelorn-cli: " + mono +
+        {{"1,2=" + mono}, "The file format is unknown.\nwavelorn-cli: " + mono +
                               ": mono: there is no right channel; name the file without a channel\n"},
-        {{"2=" + quad}, quad + ": The file format is unknown.\nwavelorn-cli: " + quad +
+        {{"2=" + quad}, "The file format is unknown.\nwavelorn-cli: " + quad +
                             ": 4 channels; only mono and stereo files can be imported\n"},
     };
     for (const Case& c : cases) {
