@@ -39,6 +39,8 @@ protected:
     }
     std::string Folder() const { return m_sources.Path(); }
 
+    TempFolder m_silent;
+
 private:
     TempFolder m_disk;
     TempFolder m_sources;
@@ -217,4 +219,17 @@ TEST_F(CliConversion, CtrlCDuringAConversionLeavesNoScratchFile)
     EXPECT_EQ(result.exitStatus, kInterruptedStatus) << result.err;
     EXPECT_FALSE(converting()) << "no scratch file left";
     EXPECT_EQ(testsupport::ReadLastProject(Disk()).number, 3);
+}
+
+TEST_F(CliConversion, WarningsNameTheUsersFileAndChannelNeverAScratchFile)
+{
+    const std::string silent = m_silent.File("quiet.flac");
+    ASSERT_EQ(std::system(("sox -D -n -r 44100 -c 2 -b 16 '" + silent + "' trim 0 1").c_str()), 0);
+    const std::string tone = Source("m.wav", kMono48k16);
+    const auto result = RunCli({"import", Disk(), "1=" + tone, "2=" + silent + ":right"});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_NE(result.err.find("wavelorn-cli: warning: " + silent +
+                              " (right channel): the file holds only digital silence; Track 2 is left out"),
+              std::string::npos)
+        << result.err;
 }

@@ -2,9 +2,11 @@
 // checked against libsoxr called directly, against sox, and for exactness where no
 // rounding is needed; and the stage's scratch files, gone however a run ends.
 
+#include "app/Document.h"
 #include "convert/ImportConversion.h"
 #include "convert/SourceConversion.h"
 #include "platform/Files.h"
+#include "platform/ForwardingFileSystem.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -326,5 +328,72 @@ TEST(ConversionPlan, TheFormatFollowsTheFirstSourceOrTheRequest)
     for (const Case& c : cases) {
         EXPECT_EQ(convert::DefaultRate(c.sourceRate), c.rate) << c.sourceRate;
         EXPECT_EQ(convert::DefaultBits({c.sourceRate, 1, 0, c.bits, c.floating}), c.expectedBits) << c.sourceRate;
+    }
+}
+
+namespace {
+
+// The real file system, with the free space of the disk folder and of the temporary
+// folder as a test sets them.
+class RoomyFileSystem : public platform::ForwardingFileSystem {
+public:
+    RoomyFileSystem(std::string temporary, std::uint64_t diskFree, std::uint64_t temporaryFree)
+        : ForwardingFileSystem(platform::RealFileSystem()),
+          m_temporary(std::move(temporary)),
+          m_diskFree(diskFree),
+          m_temporaryFree(temporaryFree)
+    {
+    }
+    std::string TemporaryFolder() override { return m_temporary; }
+    std::optional<std::uint64_t> FreeSpace(const std::string& folder) override
+    {
+        return folder.rfind(m_temporary, 0) == 0 ? m_temporaryFree : m_diskFree;
+    }
+
+private:
+    std::string m_temporary;
+    std::uint64_t m_diskFree;
+    std::uint64_t m_temporaryFree;
+};
+
+}  // namespace
+
+TEST_F(Conversion, TheRoomCheckCountsTheConvertedSizesOnTheDiskAndInTheTemporaryFolder)
+{
+    const SourceCase& c = kSources[0];
+    WriteSource(m_folder.File(c.file), c.format, c.rate, c.channels, ToneFrames(c.rate, c.channels, c.level));
+    TempFolder disk;
+    TempFolder temporary;
+    // Half a second at 48 kHz in 3 bytes, and the header: 72044 bytes.
+    constexpr std::uint64_t kConverted = 44 + 24000 * 3;
+    constexpr std::uint64_t kPlenty = 1u << 30;
+    struct Case {
+        const char* name;
+        std::uint64_t diskFree;
+        std::uint64_t temporaryFree;
+        std::optional<std::string> refusedFolder;
+    };
+    const Case cases[] = {
+        {"room for both", kPlenty, kPlenty, std::nullopt},
+        {"just room for the converted size", kConverted + kFreeSpaceReserve + 1, kConverted + kFreeSpaceReserve + 1,
+         std::nullopt},
+        {"the disk lacks it", kConverted + kFreeSpaceReserve, kPlenty, disk.Path()},
+        {"the temporary folder lacks it", kPlenty, kConverted + kFreeSpaceReserve, temporary.Path()},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        RoomyFileSystem files(temporary.Path(), k.diskFree, k.temporaryFree);
+        convert::ConversionStage stage(files);
+        convert::SourceRequests sources;
+        sources[0] = convert::SourceRequest{"a.wav", m_folder.File(c.file), Channel::Left};
+        ASSERT_FALSE(stage.Plan(sources, {}));
+        COVFtoWAVEDoc doc;
+        doc.SetMoFolder(disk.Path());
+        const auto refusal = stage.CheckRoom(doc);
+        ASSERT_EQ(refusal.has_value(), k.refusedFolder.has_value());
+        if (refusal) {
+            EXPECT_EQ(refusal->id, MessageId::NoDiskSpace);
+            EXPECT_EQ(refusal->subject, *k.refusedFolder);
+        }
     }
 }
