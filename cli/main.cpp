@@ -5,6 +5,7 @@
 #include "cli/HelpFormatter.h"
 #include "platform/Files.h"
 #include "platform/Version.h"
+#include "recorder/Formats.h"
 #include "recorder/Records.h"
 
 #include <CLI/CLI.hpp>
@@ -16,6 +17,25 @@
 #include <vector>
 
 namespace {
+
+// The rates a project can be imported at and exported again: the recorder's own.
+std::vector<unsigned> ExportableRates()
+{
+    std::vector<unsigned> rates;
+    for (const RateFormat& rate : kRateFormats) {
+        if (rate.exportable)
+            rates.push_back(rate.hz);
+    }
+    return rates;
+}
+
+std::vector<unsigned> RecorderWordLengths()
+{
+    std::vector<unsigned> bits;
+    for (const WordLengthFormat& wordLength : kWordLengthFormats)
+        bits.push_back(wordLength.bits);
+    return bits;
+}
 
 int Run(int argc, char** argv)
 {
@@ -53,9 +73,9 @@ int Run(int argc, char** argv)
     importCommand->add_option("DISK", importOptions.disk, "Folder holding the recorder's files")->required();
     importCommand->add_option("--name", importOptions.name, "Project name (at most 12 characters)");
     importCommand->add_option("--rate", importOptions.rate, "Project rate in Hz: 32000, 44100 or 48000")
-        ->check(CLI::IsMember({32000, 44100, 48000}));
+        ->check(CLI::IsMember(ExportableRates()));
     importCommand->add_option("--bits", importOptions.bits, "Project word length: 16, 20 or 24")
-        ->check(CLI::IsMember({16, 20, 24}));
+        ->check(CLI::IsMember(RecorderWordLengths()));
     importCommand->add_flag("--no-dither", importOptions.noDither,
                             "Round to the word length without dither (exact copies never get any)");
     importCommand->add_option("SOURCE", importOptions.files,
