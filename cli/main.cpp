@@ -45,7 +45,8 @@ void AddCompletionOption(CLI::App& app)
 int Help(const CLI::App& app, const std::string& topic)
 {
     if (topic.empty()) {
-        std::fputs(app.help().c_str(), stdout);
+        // The program's own help: App::help would give that of the command chosen, help's.
+        std::fputs(app.get_formatter()->make_help(&app, app.get_name(), CLI::AppFormatMode::Normal).c_str(), stdout);
         return cli::kExitSuccess;
     }
     if (const auto unknown = cli::UnknownCommand(app, topic))
