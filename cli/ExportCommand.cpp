@@ -71,18 +71,22 @@ std::optional<std::string> OutRefusal(const std::string& out)
     return std::nullopt;
 }
 
-// The type to write: --type, else the one the --out extension names, else the first
-// kind (WAVE); a refusal when --type contradicts the extension.
-std::variant<std::string, std::string> ChosenType(const ExportOptions& options)
+// Why --type cannot be: it contradicts the type the --out extension names.
+std::optional<std::string> TypeContradiction(const ExportOptions& options)
 {
     const auto typeOfExtension = TypeOfExtension(options.out);
-    if (!options.type.empty() && typeOfExtension && !platform::EqualsIgnoringCase(options.type, *typeOfExtension))
-        return std::variant<std::string, std::string>(std::in_place_index<1>,
-                                                      "--type " + options.type + " contradicts --out " + options.out +
-                                                          ", whose extension names " + *typeOfExtension);
-    return std::variant<std::string, std::string>(
-        std::in_place_index<0>,
-        !options.type.empty() ? options.type : typeOfExtension.value_or(SoundFileKinds().front().typeName));
+    if (options.type.empty() || !typeOfExtension || platform::EqualsIgnoringCase(options.type, *typeOfExtension))
+        return std::nullopt;
+    return "--type " + options.type + " contradicts --out " + options.out + ", whose extension names " +
+           *typeOfExtension;
+}
+
+// The type to write: --type, else the one the --out extension names, else the first kind (WAVE).
+std::string ChosenType(const ExportOptions& options)
+{
+    if (!options.type.empty())
+        return options.type;
+    return TypeOfExtension(options.out).value_or(SoundFileKinds().front().typeName);
 }
 
 std::string BadTrackList(const std::string& tracks)
@@ -196,9 +200,8 @@ int ExportCommand(const ExportOptions& options)
         return UsageError(*refusal);
     if (const auto refusal = OutRefusal(options.out))
         return UsageError(*refusal);
-    const auto type = ChosenType(options);
-    if (type.index() == 1)
-        return UsageError(std::get<1>(type));
+    if (const auto refusal = TypeContradiction(options))
+        return UsageError(*refusal);
     const auto number = ParseProjectNumber(options.project);
     if (!number)
         return UsageError("not a project number: " + options.project);
@@ -217,7 +220,7 @@ int ExportCommand(const ExportOptions& options)
     selection.project = std::get<sobinder>(project);
     selection.virtualTracks = std::get<TrackChoice>(tracks);
     selection.stereo = options.stereo;
-    selection.fileType = std::get<0>(type);
+    selection.fileType = ChosenType(options);
     PrintStep("project " + ZeroPadded(*number, kProjectNumberDigits) + ": " + TrackNames(selection.virtualTracks) +
               (options.stereo ? " in stereo" : "") + " as " + selection.fileType + " to " + options.out);
     WarnOfOneStereoTrack(selection);

@@ -50,8 +50,9 @@ void ListNewProject(const ImportResult& result)
     }
 }
 
-// A name found in other letter case (TAKE.wav as Take.wav) is said, with the file taken.
-void NameFilesFoundInOtherCase(const ImportOptions& options, const CImportChecks& checks)
+// Each source as the checks found it: a step under --verbose, and a warning naming the
+// file taken when only a name in other letter case matched (TAKE.wav as Take.wav).
+void ReportSources(const ImportOptions& options, const CImportChecks& checks)
 {
     for (const auto& name : options.files) {
         if (name == kEmptyTrack)
@@ -94,7 +95,7 @@ int ImportCommand(const ImportOptions& options)
         PrintReason(refused->refusal);
         return kExitRunFailed;
     }
-    NameFilesFoundInOtherCase(options, checks);
+    ReportSources(options, checks);
     CInvertExchange driver(slots, doc, ui);
     const ImportResult result = driver.Run();
     PrintWarnings(result.warnings);
