@@ -3,6 +3,7 @@
 
 #include "tests/cli/CliRunner.h"
 #include "tests/cli/SoundCheck.h"
+#include "tests/support/Process.h"
 #include "tests/support/RecorderTakeover.h"
 #include "tests/support/TempFolder.h"
 #include "tools/diskwriter/DiskWriter.h"
@@ -123,3 +124,32 @@ TEST(CliArchiveSummary, CountsInTheSingularAndSaysThatItVerified)
     EXPECT_EQ(verified.exitStatus, archived.exitStatus) << verified.err;
     EXPECT_TRUE(Lines(verified.err).back().ends_with("; verified: every file matches the disk")) << verified.err;
 }
+
+#ifndef _WIN32
+// On a terminal the file list and the progress bar share the screen: each listed file
+// shows on a line of its own, the bar's line cleared before it.
+TEST(CliArchiveOnATerminal, EachListedFileShowsClearOfTheBar)
+{
+    TempFolder disk;
+    TempFolder out;
+    ASSERT_EQ(RunCli({"demo", disk.Path()}).exitStatus, 0);
+    const std::string typescript = out.File("typescript");
+    const std::string command =
+        std::string("'") + WAVELORN_CLI_PATH + "' archive '" + disk.Path() + "' '" + out.File("a") + "'";
+    const auto status = testsupport::RunProcess(
+        {"/usr/bin/script", {"-qfec", command, typescript}, {}, out.File("out"), out.File("err")});
+    ASSERT_EQ(status, 0);
+    const auto bytes = testsupport::ReadBytes(typescript);
+    int listed = 0;
+    for (std::string line : Lines(std::string(bytes.begin(), bytes.end()))) {
+        while (line.ends_with('\r'))
+            line.pop_back();
+        if (line.find("disk/") == std::string::npos)
+            continue;
+        // What the terminal shows of the line: the text after its last carriage return.
+        EXPECT_EQ(line.substr(line.rfind('\r') + 1).rfind("disk/", 0), 0U) << line;
+        ++listed;
+    }
+    EXPECT_GT(listed, 0);
+}
+#endif
