@@ -9,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 using testsupport::Lines;
@@ -85,50 +87,95 @@ TEST_F(CliCommandLine, OptionFormsAndTheirAnswers)
 }
 
 #ifndef _WIN32
-// The bash script, sourced into bash, completes what the command definitions hold.
-TEST(CliCompletion, TheScriptsCoverEveryCommandAndBashCompletesFromThem)
-{
-    for (const char* shell : {"bash", "zsh", "fish"}) {
-        const auto script = RunCli({"--completion", shell});
-        EXPECT_EQ(script.exitStatus, 0) << shell;
-        for (const char* word : {"list", "export", "import", "archive", "demo", "help", "project", "WAVE", "flac"})
-            EXPECT_NE(script.out.find(word), std::string::npos) << shell << ": " << word;
-    }
-    EXPECT_EQ(RunCli({"--completion", "tcsh"}).exitStatus, 2);
+namespace {
 
-    TempFolder folder;
-    const std::string scriptPath = folder.File("wavelorn-cli.bash");
-    std::ofstream(scriptPath) << RunCli({"--completion", "bash"}).out;
+std::string ReadText(const std::string& path)
+{
+    const auto bytes = testsupport::ReadBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// The first word of each line, sorted: the candidates a shell offers, without their descriptions.
+std::vector<std::string> Candidates(const std::string& text)
+{
+    std::vector<std::string> words;
+    for (const auto& line : Lines(text))
+        words.push_back(line.substr(0, line.find('\t')));
+    std::sort(words.begin(), words.end());
+    return words;
+}
+
+// The shell program that asks the completion of `script` what it offers after `words`.
+std::string BashProgram(const std::string& script, const std::string& words)
+{
+    std::istringstream split(words);
+    std::string array;
+    int count = 0;
+    for (std::string word; split >> word; ++count)
+        array += "'" + word + "' ";
+    if (words.ends_with(" ")) {
+        array += "''";
+        ++count;
+    }
+    return "source '" + script + "'; COMP_WORDS=(" + array + "); COMP_CWORD=" + std::to_string(count - 1) +
+           "; _wavelorn_cli; printf '%s\\n' \"${COMPREPLY[@]}\"";
+}
+
+std::string FishProgram(const std::string& script, const std::string& words)
+{
+    return "source '" + script + "'; complete -C '" + words + "'";
+}
+
+}  // namespace
+
+// Each script the program writes is valid in its shell and offers what the command
+// definitions hold (zsh, whose completion needs a terminal, is checked for syntax).
+TEST(CliCompletion, TheScriptsOfferWhatTheCommandDefinitionsHold)
+{
+    EXPECT_EQ(RunCli({"--completion", "tcsh"}).exitStatus, 2);
+    struct Shell {
+        const char* name;
+        const char* program;
+        std::function<std::string(const std::string&, const std::string&)> asking;  // null: syntax only
+        std::vector<std::string> check;  // the arguments that check the syntax of the script, which follows them
+    };
+    const Shell shells[] = {
+        {"bash", "/bin/bash", BashProgram, {"-n"}},
+        {"zsh", "/usr/bin/zsh", nullptr, {"-n"}},
+        {"fish", "/usr/bin/fish", FishProgram, {"--no-execute"}},
+    };
     struct Case {
         std::string words;  // the command line up to the word being completed, which is last
-        std::string replies;
+        std::vector<std::string> candidates;
     };
     const Case cases[] = {
-        {"wavelorn-cli ex", "export"},
-        {"wavelorn-cli export --pro", "--project"},
-        {"wavelorn-cli export d --type A", "AIFF"},
-        {"wavelorn-cli archive d o --format ", "wav flac"},
-        {"wavelorn-cli help im", "import"},
-        {"wavelorn-cli list --j", "--json"},
+        {"wavelorn-cli ex", {"export"}},
+        {"wavelorn-cli export --pro", {"--project"}},
+        {"wavelorn-cli export d --type A", {"AIFF"}},
+        {"wavelorn-cli archive d o --format ", {"flac", "wav"}},
+        {"wavelorn-cli help im", {"import"}},
+        {"wavelorn-cli list --j", {"--json"}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.words);
-        std::istringstream words(c.words);
-        std::string array;
-        int count = 0;
-        for (std::string word; words >> word; ++count)
-            array += "'" + word + "' ";
-        if (c.words.ends_with(" ")) {
-            array += "''";
-            ++count;
+    TempFolder folder;
+    for (const auto& shell : shells) {
+        SCOPED_TRACE(shell.name);
+        const std::string script = folder.File(std::string("wavelorn-cli.") + shell.name);
+        const auto written = RunCli({"--completion", shell.name});
+        ASSERT_EQ(written.exitStatus, 0);
+        std::ofstream(script) << written.out;
+        std::vector<std::string> syntax = shell.check;
+        syntax.push_back(script);
+        EXPECT_EQ(testsupport::RunProcess({shell.program, syntax, {}, folder.File("out"), folder.File("err")}), 0)
+            << ReadText(folder.File("err"));
+        if (!shell.asking)
+            continue;
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.words);
+            const std::vector<std::string> arguments = {"-c", shell.asking(script, c.words)};
+            ASSERT_EQ(testsupport::RunProcess({shell.program, arguments, {}, folder.File("out"), folder.File("err")}), 0)
+                << ReadText(folder.File("err"));
+            EXPECT_EQ(Candidates(ReadText(folder.File("out"))), c.candidates);
         }
-        const std::string program = "source '" + scriptPath + "'; COMP_WORDS=(" + array + "); COMP_CWORD=" +
-                                    std::to_string(count - 1) + "; _wavelorn_cli; echo \"${COMPREPLY[*]}\"";
-        const std::string out = folder.File("out");
-        const auto status = testsupport::RunProcess({"/bin/bash", {"-c", program}, {}, out, folder.File("err")});
-        ASSERT_EQ(status, 0);
-        const auto bytes = testsupport::ReadBytes(out);
-        EXPECT_EQ(std::string(bytes.begin(), bytes.end()), c.replies + "\n");
     }
 }
 #endif
