@@ -155,6 +155,7 @@ void ListPending(const std::string& disk, const ProjectListing& listing)
 int ListCommand(const ListOptions& options)
 {
     const std::string& disk = options.disk;
+    Result()["projects"] = json::array();
     if (const auto refusal = DiskRefusal(disk))
         return UsageError(*refusal);
     PrintStep("reading the project index " + platform::JoinPath(disk, kBinderFileName));
@@ -167,7 +168,6 @@ int ListCommand(const ListOptions& options)
     // Reading the disk changes nothing: the next import finishes or removes what an
     // interrupted one left.
     PrintWarnings(InterruptedImportWarnings(platform::RealFileSystem(), disk));
-    Result()["projects"] = json::array();
     std::optional<TrackMeasure> measure;
     if (options.tracks)
         measure.emplace(disk);

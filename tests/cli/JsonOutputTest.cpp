@@ -113,7 +113,7 @@ TEST(CliJson, EveryCommandsDocumentHoldsTheDocumentedFields)
     const Case cases[] = {
         {"list", {"list", disk.Path()}, 0, {kCommon, kProjects}},
         {"list --tracks", {"list", "--tracks", disk.Path()}, 0, {kCommon, kProjects, kTracks}},
-        {"list of no disk", {"list", bare.Path()}, 2, {kCommon, kRefusal}},
+        {"list of no disk", {"list", bare.Path()}, 2, {kCommon, kRefusal, kProjects}},
         {"export", {"export", disk.Path(), "-p", "1", "-t", "1,2:2", "-o", out.File("x.wav")}, 0,
          {kCommon, kFiles, kProject}},
         {"export without a recording", {"export", disk.Path(), "-p", "1", "-t", "3", "-o", out.File("n.wav")}, 1,
