@@ -2,6 +2,7 @@
 
 #include "app/Document.h"
 #include "cli/ConsoleUserInterface.h"
+#include "cli/Output.h"
 #include "import/ImportChecks.h"
 #include "import/InvertExchange.h"
 #include "import/OrvoTrack.h"
@@ -38,19 +39,38 @@ ImportInputs InputsOf(const ImportOptions& options)
 }
 
 // The new project's number and its data files.
-void PrintNewProject(const ImportResult& result)
+void ListNewProject(const ImportResult& result)
 {
-    std::printf("%s\n", result.projectNumber.c_str());
-    for (const auto& file : result.dataFiles)
-        std::printf("%s\n", file.c_str());
+    PrintData(result.projectNumber);
+    Result()["project"] = std::stoi(result.projectNumber);
+    for (const auto& file : result.dataFiles) {
+        PrintData(file);
+        PrintStep("wrote " + file);
+        Result()["files"].push_back(FileEntry(file));
+    }
+}
+
+// Each source as the checks found it: a step under --verbose, and a warning naming the
+// file taken when only a name in other letter case matched (TAKE.wav as Take.wav).
+void ReportSources(const ImportOptions& options, const CImportChecks& checks)
+{
+    for (const auto& name : options.files) {
+        if (name == kEmptyTrack)
+            continue;
+        const std::string found = checks.ResolvePath(name);
+        PrintStep("reading " + found);
+        if (platform::NamePart(found) != platform::NamePart(name))
+            PrintToolWarning(name + " is taken from " + found + ", the file of that name in other letter case");
+    }
 }
 
 }  // namespace
 
 int ImportCommand(const ImportOptions& options)
 {
-    if (!IsFolder(options.disk))
-        return UsageError("not a folder: " + options.disk);
+    Result()["files"] = nlohmann::json::array();
+    if (const auto refusal = DiskRefusal(options.disk))
+        return UsageError(*refusal);
     if (options.files.size() > kTrackCount)
         return UsageError("at most eight files, one per track");
     if (const auto refusal = RefuseProjectName(options.name))
@@ -75,6 +95,7 @@ int ImportCommand(const ImportOptions& options)
         PrintReason(refused->refusal);
         return kExitRunFailed;
     }
+    ReportSources(options, checks);
     CInvertExchange driver(slots, doc, ui);
     const ImportResult result = driver.Run();
     PrintWarnings(result.warnings);
@@ -84,7 +105,7 @@ int ImportCommand(const ImportOptions& options)
         PrintReason(result.refusal);
         return kExitRunFailed;
     }
-    PrintNewProject(result);
+    ListNewProject(result);
     return kExitSuccess;
 }
 

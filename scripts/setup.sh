@@ -18,6 +18,7 @@ PACKAGES=(
     clang libclang-rt-14-dev
     help2man dpkg-dev file lintian
     fuse3 libfuse3-dev
+    bsdutils zsh fish
 )
 
 "$ROOT/scripts/install-packages.sh" "${PACKAGES[@]}"

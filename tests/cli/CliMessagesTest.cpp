@@ -47,7 +47,8 @@ TEST_F(CliMessages, FailedRunsSayWhyAfterTheSystemsMessage)
     ASSERT_NO_THROW(testsupport::WriteTone(Out("s.wav"), 44100, 16));
     ASSERT_NO_THROW(testsupport::WriteTone(Out("b.wav"), 44100, 16, 2));
     ASSERT_NO_THROW(testsupport::WriteTone(Out("d.wav"), 48000, 24));
-    TempFolder bare;
+    TempFolder bare;  // a recorder disk without FNB.TXT
+    testsupport::WriteBytes(bare.File("FNB.BIN"), {0});
     struct Case {
         const char* what;
         std::vector<std::string> arguments;

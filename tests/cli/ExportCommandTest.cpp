@@ -153,7 +153,7 @@ TEST_F(CliExport, BadArgumentsAreUsageErrors)
         {"--project", "1", "--tracks", "9", "--out", Out("x.wav")},
         {"--project", "1", "--tracks", "1,1", "--out", Out("x.wav")},
         {"--project", "1", "--tracks", "1,2,3", "--stereo", "--out", Out("x.wav")},
-        {"--project", "1", "--tracks", "1", "--type", "wave", "--out", Out("x.wav")},
+        {"--project", "1", "--tracks", "1", "--type", "wav", "--out", Out("x.wav")},
         {"--project", "9", "--tracks", "1", "--out", Out("x.wav")},
         {"--project", "x", "--tracks", "1", "--out", Out("x.wav")},
         {"--project", "1", "--tracks", "1"},

@@ -96,12 +96,14 @@ TEST_F(CliImport, ChecksFailWithTheirMessages)
 TEST_F(CliImport, ADiskWithoutFnbTextCannotTakeAnImport)
 {
     WriteHalfTone(Source("a.wav"), testsupport::kSoundWav | testsupport::kSoundPcm16);
+    // A recorder disk (its FNB.BIN) without FNB.TXT; a folder of no recorder file is no disk at all.
     TempFolder empty;
+    testsupport::WriteBytes(empty.File("FNB.BIN"), {0});
     const auto result = RunCli({"import", empty.Path(), Source("a.wav")});
     EXPECT_EQ(result.exitStatus, 1);
     EXPECT_EQ(result.err, "FNB.TXT reading is failed.\nwavelorn-cli: " + empty.Path() +
                               ": the disk folder holds no FNB.TXT\n");
-    EXPECT_TRUE(std::filesystem::is_empty(empty.Path()));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(empty.Path()), {}), 1);
 }
 
 TEST_F(CliImport, ATrackOfNoImportKindIsRefusedBeforeAnythingIsWritten)

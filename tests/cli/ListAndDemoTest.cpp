@@ -127,7 +127,7 @@ TEST(CliUsage, VersionNamesTheProgramAndHelpAllShowsEveryCommandUnderItsUsage)
     for (const char* heading : {"wavelorn-cli list [OPTIONS] DISK:", "wavelorn-cli export [OPTIONS] DISK:",
                                 "wavelorn-cli import [OPTIONS] DISK FILES...:", "wavelorn-cli demo [OPTIONS] DIR:"})
         EXPECT_NE(std::find(lines.begin(), lines.end(), heading), lines.end()) << heading << "\n" << help.out;
-    for (const char* option : {"--project", "--tracks", "--stereo", "--type", "--out", "--yes", "--name"})
+    for (const char* option : {"-p,--project", "-t,--tracks", "--stereo", "--type", "-o,--out", "-y,--yes", "--name"})
         EXPECT_NE(help.out.find(std::string("\n  ") + option + " "), std::string::npos) << option;
     EXPECT_EQ(help.out.find("(1x)"), std::string::npos);
 }

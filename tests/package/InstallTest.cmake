@@ -48,7 +48,10 @@ endforeach()
 run(listing "${DPKG_DEB}" --contents "${deb}")
 foreach(path IN ITEMS usr/bin/wavelorn usr/bin/wavelorn-cli usr/share/applications/wavelorn.desktop
                       usr/share/icons/hicolor/48x48/apps/wavelorn.png usr/share/man/man1/wavelorn.1.gz
-                      usr/share/man/man1/wavelorn-cli.1.gz usr/share/doc/wavelorn/changelog.gz)
+                      usr/share/man/man1/wavelorn-cli.1.gz usr/share/doc/wavelorn/changelog.gz
+                      usr/share/bash-completion/completions/wavelorn-cli
+                      usr/share/zsh/vendor-completions/_wavelorn-cli
+                      usr/share/fish/vendor_completions.d/wavelorn-cli.fish)
     string(FIND "${listing}" " ./${path}\n" at)
     expect("the package lacks /${path}:\n${listing}" NOT at EQUAL -1)
 endforeach()
@@ -62,6 +65,17 @@ run(cli_version ${clean_environment} "${root}/usr/bin/wavelorn-cli" --version)
 expect("wavelorn-cli --version printed \"${cli_version}\"" cli_version STREQUAL "wavelorn-cli ${VERSION}\n")
 run(gui_version ${clean_environment} "${root}/usr/bin/wavelorn" --version)
 expect("wavelorn --version printed \"${gui_version}\"" gui_version STREQUAL "wavelorn ${VERSION}\n")
+
+# The completion scripts are those the installed program writes from its command definitions.
+foreach(shell_script IN ITEMS "bash:bash-completion/completions/wavelorn-cli" "zsh:zsh/vendor-completions/_wavelorn-cli"
+                              "fish:fish/vendor_completions.d/wavelorn-cli.fish")
+    string(REPLACE ":" ";" shell_script "${shell_script}")
+    list(GET shell_script 0 shell)
+    list(GET shell_script 1 script)
+    run(written ${clean_environment} "${root}/usr/bin/wavelorn-cli" --completion ${shell})
+    file(READ "${root}/usr/share/${script}" installed)
+    expect("/usr/share/${script} is not what wavelorn-cli --completion ${shell} writes" installed STREQUAL written)
+endforeach()
 
 set(disk "${WORK_DIR}/disk")
 run(demo ${clean_environment} "${root}/usr/bin/wavelorn-cli" demo "${disk}")
