@@ -5,6 +5,7 @@
 #include "cli/ConsoleUserInterface.h"
 #include "export/PendingProjects.h"
 #include "cli/TrackList.h"
+#include "convert/FlacExport.h"
 #include "export/ExportRun.h"
 #include "export/Factory.h"
 #include "export/ProjectList.h"
@@ -18,8 +19,21 @@ namespace cli {
 
 namespace {
 
-constexpr const char* kOverwriteHint =
-    "--yes writes the new files; a file of the same name is replaced, files that only share its base name stay.";
+// The file that --yes would have let the run replace.
+void PrintKeptFile(const std::string& path)
+{
+    std::fprintf(stderr, "wavelorn-cli: %s exists; --yes replaces it\n", path.c_str());
+}
+
+// "WAVE, AIFF or FLAC": the types this build writes.
+std::string TypeNames()
+{
+    std::string names;
+    const auto types = SoundFileTypes();
+    for (std::size_t i = 0; i < types.size(); ++i)
+        names += (i == 0 ? "" : i + 1 == types.size() ? " or " : ", ") + std::string(types[i].typeName);
+    return names;
+}
 
 // The type an --out name's extension stands for, compared without regard to case; any
 // other extension (or none) says nothing about it.
@@ -47,7 +61,7 @@ void PrintFiles(const std::vector<ExportedFile>& files)
 }
 
 // The export to the --out path: the questions about existing files stand in for the
-// save dialog's.
+// save dialog's, answered by --yes.
 ExportResult Export(const ExportOptions& options, const ExportSelection& selection)
 {
     ConsoleUserInterface ui(stderr, options.yes);
@@ -65,10 +79,11 @@ ExportResult Export(const ExportOptions& options, const ExportSelection& selecti
 
 int ExportCommand(const ExportOptions& options)
 {
+    convert::AddFlacExport();
     if (!IsFolder(options.disk))
         return UsageError("not a folder: " + options.disk);
     if (!options.type.empty() && !FindSoundFileType(options.type))
-        return UsageError("unknown file type " + options.type + " (WAVE or AIFF)");
+        return UsageError("unknown file type " + options.type + " (" + TypeNames() + ")");
     if (!options.out.empty() && platform::IsPathSeparator(options.out.back()))
         return UsageError("--out " + options.out + " ends in a separator; give a file name, such as take.wav");
     if (IsFolder(options.out))
@@ -114,8 +129,8 @@ int ExportCommand(const ExportOptions& options)
         return kExitSuccess;
     if (result.refusal && result.refusal->reason == Reason::Interrupted)
         return Interrupted();
-    if (result.overwriteDeclined)
-        std::fprintf(stderr, "wavelorn-cli: %s\n", kOverwriteHint);
+    if (result.keptFile)
+        PrintKeptFile(*result.keptFile);
     else if (result.refusal)
         PrintReason(*result.refusal);
     return kExitRunFailed;

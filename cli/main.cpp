@@ -20,7 +20,7 @@ namespace {
 int Run(int argc, char** argv)
 {
     // Named, so that help and usage lines read "wavelorn-cli" whatever path started it.
-    CLI::App app{"Moves audio between a recorder disk (a folder of the recorder's files) and WAVE/AIFF files.",
+    CLI::App app{"Moves audio between a recorder disk (a folder of the recorder's files) and WAVE/AIFF/FLAC files.",
                  "wavelorn-cli"};
     app.formatter(std::make_shared<cli::HelpFormatter>());  // before the commands, which take it over
     app.require_subcommand(1);
@@ -37,15 +37,15 @@ int Run(int argc, char** argv)
                    "Under each project, its recorded tracks: T:V, end in seconds, number of segments");
 
     cli::ExportOptions exportOptions;
-    auto* exportCommand = app.add_subcommand("export", "Export tracks of a project to WAVE or AIFF files.");
+    auto* exportCommand = app.add_subcommand("export", "Export tracks of a project to WAVE, AIFF or FLAC files.");
     exportCommand->add_option("DISK", exportOptions.disk, "Folder holding the recorder's files")->required();
     exportCommand->add_option("--project", exportOptions.project, "Project number as listed (5 or 05)")->required();
     exportCommand->add_option("--tracks", exportOptions.tracks, "Tracks T or T:V (virtual track V, default 1), comma-separated")
         ->required();
     exportCommand->add_flag("--stereo", exportOptions.stereo, "One file with the tracks as channels (at most two)");
-    exportCommand->add_option("--type", exportOptions.type, "WAVE or AIFF; by default AIFF for an --out ending in .aif or .aiff, else WAVE");
+    exportCommand->add_option("--type", exportOptions.type, "WAVE, AIFF or FLAC; by default AIFF for an --out ending in .aif or .aiff, FLAC for .flac, else WAVE");
     exportCommand->add_option("--out", exportOptions.out, "Output file name, as typed into the save dialog")->required();
-    exportCommand->add_flag("--yes", exportOptions.yes, "Replace existing files without asking");
+    exportCommand->add_flag("--yes", exportOptions.yes, "Replace existing files; without it, an export that would replace one fails naming it");
 
     cli::ImportOptions importOptions;
     auto* importCommand = app.add_subcommand("import", "Import up to eight mono WAVE/AIFF files as a new project.");

@@ -136,9 +136,32 @@ private slots:
         QCOMPARE(LabelText(*rig, "samplingRateValue"), QStringLiteral("44.1KHz"));
         QCOMPARE(LabelText(*rig, "bitsValue"), QStringLiteral("16bit"));
         QCOMPARE(LabelText(*rig, "selectTracksValue"), QStringLiteral("0"));
-        QCOMPARE(rig->Get<QComboBox>("fileTypeList")->count(), 2);
+        QCOMPARE(rig->Get<QComboBox>("fileTypeList")->count(), 3);
         QCOMPARE(rig->Get<QComboBox>("fileTypeList")->currentText(), QStringLiteral("WAVE"));
         QCOMPARE(rig->Get<QComboBox>("fileTypeList")->itemText(1), QStringLiteral("AIFF"));
+        QCOMPARE(rig->Get<QComboBox>("fileTypeList")->itemText(2), QStringLiteral("FLAC"));
+    }
+
+    // The save dialog of each type; cancelling it ends the run without a word.
+    void saveDialogOfTheChosenType_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("extension");
+        QTest::addColumn<QString>("filter");
+        QTest::newRow("WAVE") << "WAVE" << ".wav" << "WAVE File (*.wav)| *.wav|All Files (*.*)|*.*||";
+        QTest::newRow("FLAC") << "FLAC" << ".flac" << "FLAC File (*.flac)|*.flac|All Files (*.*)|*.*||";
+    }
+
+    void saveDialogOfTheChosenType()
+    {
+        QFETCH(QString, type);
+        const auto rig = RigWithProject();
+        rig->Click("trackBox1");
+        rig->Get<QComboBox>("fileTypeList")->setCurrentText(type);
+        rig->Click("convertButton");
+        QVERIFY(guitest::Messages(rig->ui).isEmpty());
+        QTEST(QString::fromStdString(rig->ui.DialogRequests().back().defaultExtension), "extension");
+        QTEST(QString::fromStdString(rig->ui.DialogRequests().back().filter), "filter");
     }
 
     void limitRule_data()

@@ -47,7 +47,9 @@ endforeach()
 # The files, where Debian keeps them.
 run(listing "${DPKG_DEB}" --contents "${deb}")
 foreach(path IN ITEMS usr/bin/wavelorn usr/bin/wavelorn-cli usr/share/applications/wavelorn.desktop
-                      usr/share/icons/hicolor/48x48/apps/wavelorn.png usr/share/man/man1/wavelorn.1.gz
+                      usr/share/icons/hicolor/48x48/apps/wavelorn.png
+                      usr/share/icons/hicolor/scalable/apps/wavelorn.svg
+                      usr/share/metainfo/org.wavelorn.Wavelorn.metainfo.xml usr/share/man/man1/wavelorn.1.gz
                       usr/share/man/man1/wavelorn-cli.1.gz usr/share/doc/wavelorn/changelog.gz)
     string(FIND "${listing}" " ./${path}\n" at)
     expect("the package lacks /${path}:\n${listing}" NOT at EQUAL -1)
