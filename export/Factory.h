@@ -59,10 +59,11 @@ struct SoundFileType {
 // (WAVE, AIFF), then those a front end added.
 std::span<const SoundFileType> SoundFileTypes();
 
-// Adds the file type of `kind` (not None) written by the factories `makeFactory` makes: for a kind
-// whose writer lives above the engine (FLAC needs a codec library the engine does not
-// link). A front end adds its types before it lists them or runs an export: the types
-// found before stay valid, a kind added again keeps its first writer.
+// Adds the file type of `kind` (not None), written by the factories `makeFactory`
+// makes: for a kind whose writer lives above the engine (FLAC needs a codec library
+// the engine does not link). A front end adds its types before it lists them or runs
+// an export: the types found before stay valid, a kind added again keeps its first
+// writer.
 void AddSoundFileType(SoundFileKind kind, std::unique_ptr<CFactory> (*makeFactory)());
 
 // The type whose name equals `typeName` exactly (case counts), or null.
