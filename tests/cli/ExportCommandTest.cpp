@@ -175,7 +175,7 @@ TEST_F(CliExport, BadArgumentsAreUsageErrors)
 
 #ifdef WAVELORN_TEST_SNDFILE  // FLAC is written and read through libsndfile
 
-TEST_F(CliExport, FlacAsksOnlyAboutItsOwnNameInAnyLetterCase)
+TEST_F(CliExport, FlacAsksOnlyAboutItsOwnNameAndFailsAsTheOthers)
 {
     // take11.mp3 is not take11.flac; TAKE11.FLAC is, however long its extension.
     testsupport::WriteBytes(Out("take11.mp3"), {'o', 'l', 'd'});
@@ -186,6 +186,11 @@ TEST_F(CliExport, FlacAsksOnlyAboutItsOwnNameInAnyLetterCase)
     const auto again = RunCli({"export", Disk(), "--project", "1", "--tracks", "1", "--out", Out("TAKE.FLAC")});
     EXPECT_EQ(again.exitStatus, 1);
     EXPECT_EQ(again.err, "Convert failed.\nwavelorn-cli: " + Out("take11.flac") + " exists; --yes replaces it\n");
+
+    // The FLAC writer's output file fails as every other writer's does.
+    const auto missing = RunCli({"export", Disk(), "--project", "1", "--tracks", "1", "--out", Out("no/take.flac")});
+    EXPECT_EQ(missing.exitStatus, 1);
+    EXPECT_EQ(missing.err, "Convert failed.\nwavelorn-cli: " + Out("no/take11.flac") + ": the output folder does not exist\n");
 }
 
 // A project of each word length with two tracks of samples over the whole range of
