@@ -60,7 +60,7 @@ void DefineList(CLI::App& app, CommandLineValues& values)
 void DefineExport(CLI::App& app, CommandLineValues& values)
 {
     ExportOptions& options = values.exportOptions;
-    auto* command = AddCommand(app, "export", "Export tracks of a project to WAVE or AIFF files.");
+    auto* command = AddCommand(app, "export", "Export tracks of a project to WAVE, AIFF or FLAC files.");
     command->add_option("DISK", options.disk, kDiskHelp)->required()->type_name(kPathType);
     command->add_option("-p,--project", options.project, "Project number as listed (5 or 05)")->required();
     command->add_option("-t,--tracks", options.tracks,
@@ -69,12 +69,13 @@ void DefineExport(CLI::App& app, CommandLineValues& values)
         ->required();
     command->add_flag("--stereo", options.stereo, "One file with the tracks as channels (at most two)");
     command->add_option("--type", options.type,
-                        "File type, in any letter case; by default AIFF for an --out ending in .aif or .aiff, else WAVE")
+                        "File type, in any letter case; by default AIFF for an --out ending in .aif or .aiff, FLAC for .flac, "
+                        "else WAVE")
         ->transform(CLI::IsMember(ExportTypeNames(), CLI::ignore_case));
     command->add_option("-o,--out", options.out, "Output file name, as typed into the save dialog")
         ->required()
         ->type_name(kPathType);
-    command->add_flag("-y,--yes", options.yes, "Replace existing files without asking");
+    command->add_flag("-y,--yes", options.yes, "Replace existing files; without it, an export that would replace one fails naming it");
     AddOutputOptions(command, values, true);
 }
 

@@ -22,12 +22,13 @@ std::string WithDefaultExtension(const std::string& path, const std::string& def
 platform::Answer ConsoleUserInterface::ShowMessage(const std::string& text, platform::MessageIcon icon,
                                                    platform::MessageButtons buttons, const platform::MessageDetail&)
 {
+    // A question nobody could answer is not printed: --yes has answered it already.
+    if (buttons != platform::MessageButtons::Ok)
+        return m_assumeYes ? platform::Answer::Yes : platform::Answer::No;
     // --quiet keeps the errors: a message that only informs ("Convert succeeded.") is left out.
     if (!Quiet() || icon != platform::MessageIcon::Information)
         Print(text);
-    if (buttons == platform::MessageButtons::Ok)
-        return platform::Answer::Ok;
-    return m_assumeYes ? platform::Answer::Yes : platform::Answer::No;
+    return platform::Answer::Ok;
 }
 
 std::optional<std::string> ConsoleUserInterface::RunFileDialog(const platform::FileDialogRequest&)

@@ -23,8 +23,12 @@ namespace cli {
 
 namespace {
 
-constexpr const char* kOverwriteHint =
-    "--yes writes the new files; a file of the same name is replaced, files that only share its base name stay.";
+// The file that --yes would have let the run replace.
+std::string KeptFileLine(const std::string& path)
+{
+    return path + " exists; --yes replaces it";
+}
+
 // The name that would mean standard output, which the export cannot write to.
 constexpr const char* kStandardOutputName = "-";
 constexpr int kMonoTrackCount = 1;
@@ -160,7 +164,7 @@ void WarnOfOneStereoTrack(const ExportSelection& selection)
 }
 
 // The export to the --out path: the questions about existing files stand in for the
-// save dialog's.
+// save dialog's, answered by --yes.
 ExportResult Export(const ExportOptions& options, const ExportSelection& selection)
 {
     ConsoleUserInterface ui(stderr, options.yes);
@@ -182,9 +186,9 @@ int Finish(const ExportResult& result)
         return kExitSuccess;
     if (result.refusal && result.refusal->reason == Reason::Interrupted)
         return Interrupted();
-    if (result.overwriteDeclined) {
-        PrintError(kOverwriteHint);
-        RecordRefusal(WithLineBreaks(MessageText(MessageId::ConvertFailed)), kOverwriteHint);
+    if (result.keptFile) {
+        PrintError(KeptFileLine(*result.keptFile));
+        RecordRefusal(WithLineBreaks(MessageText(MessageId::ConvertFailed)), KeptFileLine(*result.keptFile));
     } else if (result.refusal) {
         PrintReason(*result.refusal);
     }

@@ -5,6 +5,7 @@
 #include "cli/Completion.h"
 #include "cli/Output.h"
 #include "cli/Suggestions.h"
+#include "convert/FlacExport.h"
 #include "platform/Files.h"
 
 #include <CLI/CLI.hpp>
@@ -101,8 +102,10 @@ int ParseFailed(CLI::App& app, const CLI::ParseError& error, const cli::CommandL
 int Run(int argc, char** argv)
 {
     // Named, so that help and usage lines read "wavelorn-cli" whatever path started it.
-    CLI::App app{"Moves audio between a recorder disk (a folder of the recorder's files) and WAVE/AIFF files.",
+    CLI::App app{"Moves audio between a recorder disk (a folder of the recorder's files) and WAVE/AIFF/FLAC files.",
                  cli::kProgramName};
+    // FLAC joins the export's types before the commands list them as choices.
+    convert::AddFlacExport();
     cli::CommandLineValues values;
     cli::DefineCommands(app, values);
     AddCompletionOption(app);
