@@ -22,16 +22,7 @@ using testsupport::TempFolder;
 
 namespace {
 
-class CliMessages : public testing::Test {
-protected:
-    void SetUp() override { ASSERT_EQ(RunCli({"demo", m_disk.Path()}).exitStatus, 0); }
-    std::string Disk() const { return m_disk.Path(); }
-    std::string Out(const std::string& name) const { return m_out.File(name); }
-
-private:
-    TempFolder m_disk;
-    TempFolder m_out;
-};
+class CliMessages : public testsupport::DemoDiskTest {};
 
 std::string Wavelorn(const std::string& line)
 {

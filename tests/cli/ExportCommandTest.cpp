@@ -20,23 +20,14 @@ namespace {
 
 constexpr double kFrequencyTolerance = 1.0;  // Hz
 
-class CliExport : public testing::Test {
+class CliExport : public testsupport::DemoDiskTest {
 protected:
-    void SetUp() override { ASSERT_EQ(RunCli({"demo", m_disk.Path()}).exitStatus, 0); }
-
-    std::string Disk() const { return m_disk.Path(); }
-    std::string Out(const std::string& name) const { return m_out.File(name); }
-
     void ExpectTone(const std::vector<std::int32_t>& samples, int rate, double frequency)
     {
         const auto [begin, end] = SoundingSpan(samples);
         ASSERT_LT(begin, end);
         EXPECT_NEAR(ToneFrequency(samples, rate, begin, end), frequency, kFrequencyTolerance);
     }
-
-private:
-    TempFolder m_disk;
-    TempFolder m_out;
 };
 
 }  // namespace

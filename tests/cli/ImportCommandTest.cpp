@@ -33,16 +33,7 @@ void WriteHalfTone(const std::string& path, int format, int channels = 1)
     ASSERT_NO_THROW(testsupport::WriteSound(path, format, kRate, channels, samples));
 }
 
-class CliImport : public testing::Test {
-protected:
-    void SetUp() override { ASSERT_EQ(RunCli({"demo", m_disk.Path()}).exitStatus, 0); }
-    std::string Disk() const { return m_disk.Path(); }
-    std::string Source(const std::string& name) const { return m_sources.File(name); }
-
-private:
-    TempFolder m_disk;
-    TempFolder m_sources;
-};
+class CliImport : public testsupport::DemoDiskTest {};
 
 }  // namespace
 
