@@ -3,6 +3,7 @@
 #include "app/Document.h"
 #include "cli/ConsoleUserInterface.h"
 #include "cli/ImportSources.h"
+#include "cli/Output.h"
 #include "convert/ImportConversion.h"
 #include "import/ImportChecks.h"
 #include "import/InvertExchange.h"
@@ -64,31 +65,49 @@ int Refused(ConsoleUserInterface& ui, const Refusal& refusal)
 }
 
 // The run's warnings; a project at a rate the export does not know says how to get one it does.
-void PrintImportWarnings(std::vector<Warning> warnings)
+void PrintImportWarnings(const std::vector<Warning>& warnings)
 {
-    for (auto& warning : warnings) {
-        if (warning.kind == WarningKind::RateNotExportable) {
-            std::fprintf(stderr, "wavelorn-cli: warning: %s%s\n", Explain(warning).c_str(), kRateHint);
-            continue;
-        }
-        PrintWarnings({warning});
+    for (const auto& warning : warnings) {
+        if (warning.kind == WarningKind::RateNotExportable)
+            PrintToolWarning(Explain(warning) + kRateHint);
+        else
+            PrintWarnings({warning});
     }
 }
 
 // The new project's number and its data files.
-void PrintNewProject(const ImportResult& result)
+void ListNewProject(const ImportResult& result)
 {
-    std::printf("%s\n", result.projectNumber.c_str());
-    for (const auto& file : result.dataFiles)
-        std::printf("%s\n", file.c_str());
+    PrintData(result.projectNumber);
+    Result()["project"] = std::stoi(result.projectNumber);
+    for (const auto& file : result.dataFiles) {
+        PrintData(file);
+        PrintStep("wrote " + file);
+        Result()["files"].push_back(FileEntry(file));
+    }
+}
+
+// Each source as the checks found it: a step under --verbose, and a warning naming the
+// file taken when only a name in other letter case matched (TAKE.wav as Take.wav).
+void ReportSources(const convert::SourceRequests& sources)
+{
+    for (const auto& source : sources) {
+        if (!source)
+            continue;
+        PrintStep("reading " + source->path);
+        if (platform::NamePart(source->path) != platform::NamePart(source->name))
+            PrintToolWarning(source->name + " is taken from " + source->path +
+                             ", the file of that name in other letter case");
+    }
 }
 
 }  // namespace
 
 int ImportCommand(const ImportOptions& options)
 {
-    if (!IsFolder(options.disk))
-        return UsageError("not a folder: " + options.disk);
+    Result()["files"] = nlohmann::json::array();
+    if (const auto refusal = DiskRefusal(options.disk))
+        return UsageError(*refusal);
     if (options.files.size() > kTrackCount)
         return UsageError("at most eight files, one per track");
     if (const auto refusal = RefuseProjectName(options.name))
@@ -110,11 +129,12 @@ int ImportCommand(const ImportOptions& options)
     // failure path; the converted files go with the stage, however it ends.
     platform::CatchStopRequests();
     convert::ConversionStage stage;
-    if (const auto refusal = stage.Plan(Resolved(sources.tracks, checks), FormatRequestOf(options)))
+    const convert::SourceRequests resolved = Resolved(sources.tracks, checks);
+    if (const auto refusal = stage.Plan(resolved, FormatRequestOf(options)))
         return Refused(ui, *refusal);
     if (stage.Converts()) {
         for (const auto& line : stage.PlanLines())
-            std::fprintf(stderr, "wavelorn-cli: %s\n", line.c_str());
+            PrintNotice(line);
         if (const auto refusal = stage.CheckRoom(doc))
             return Refused(ui, *refusal);
     }
@@ -135,6 +155,7 @@ int ImportCommand(const ImportOptions& options)
         PrintReason(refused->refusal);
         return kExitRunFailed;
     }
+    ReportSources(resolved);
     CInvertExchange driver(slots, doc, ui);
     ImportResult result = driver.Run();
     stage.Retell(result.refusal);
@@ -147,7 +168,7 @@ int ImportCommand(const ImportOptions& options)
         PrintReason(result.refusal);
         return kExitRunFailed;
     }
-    PrintNewProject(result);
+    ListNewProject(result);
     return kExitSuccess;
 }
 

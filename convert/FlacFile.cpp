@@ -23,7 +23,7 @@ struct FlacWriter::Stream {
     bool failed = false;
 };
 
-FlacWriter::FlacWriter(std::unique_ptr<platform::OutputFile> file, std::uint32_t rate, unsigned bits)
+FlacWriter::FlacWriter(std::unique_ptr<platform::OutputFile> file, std::uint32_t rate, unsigned bits, int channels)
     : m_stream(std::make_unique<Stream>())
 {
     m_stream->io.file = std::move(file);
@@ -31,7 +31,7 @@ FlacWriter::FlacWriter(std::unique_ptr<platform::OutputFile> file, std::uint32_t
         return;
     SF_INFO info{};
     info.samplerate = static_cast<int>(rate);
-    info.channels = 1;
+    info.channels = channels;
     info.format = SF_FORMAT_FLAC | (bits == kShortBits ? SF_FORMAT_PCM_16 : SF_FORMAT_PCM_24);
     m_stream->sound = sf_open_virtual(OutputCalls(), SFM_WRITE, &info, &m_stream->io);
 }
@@ -47,11 +47,11 @@ bool FlacWriter::IsOpen() const
     return m_stream->sound != nullptr;
 }
 
-bool FlacWriter::Write(const std::int32_t* samples, std::size_t count)
+bool FlacWriter::Write(const std::int32_t* samples, std::size_t frames)
 {
-    const auto frames = static_cast<sf_count_t>(count);
+    const auto count = static_cast<sf_count_t>(frames);
     m_stream->failed = m_stream->failed || !m_stream->sound ||
-                       sf_writef_int(m_stream->sound, samples, frames) != frames;
+                       sf_writef_int(m_stream->sound, samples, count) != count;
     return !m_stream->failed;
 }
 
@@ -125,7 +125,7 @@ bool FlacAvailable()
 }
 
 struct FlacWriter::Stream {};
-FlacWriter::FlacWriter(std::unique_ptr<platform::OutputFile>, std::uint32_t, unsigned) {}
+FlacWriter::FlacWriter(std::unique_ptr<platform::OutputFile>, std::uint32_t, unsigned, int) {}
 FlacWriter::~FlacWriter() = default;
 bool FlacWriter::IsOpen() const { return false; }
 bool FlacWriter::Write(const std::int32_t*, std::size_t) { return false; }

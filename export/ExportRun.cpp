@@ -126,10 +126,10 @@ std::optional<std::string> CExportRun::AskForPath()
 
 bool CExportRun::ConfirmReplacing(const std::string& path)
 {
-    m_result.overwriteDeclined = !m_mode->ConfirmReplacing(path);
-    if (m_result.overwriteDeclined)
+    m_result.keptFile = m_mode->ConfirmReplacing(path);
+    if (m_result.keptFile)
         m_result.refusal = ExportRefusal(Reason::NoFileName);
-    return !m_result.overwriteDeclined;
+    return !m_result.keptFile;
 }
 
 void CExportRun::Write(const std::string& path)

@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QIcon>
 #include <QImage>
+#include <QPainter>
 
 #include <array>
 
@@ -23,4 +24,7 @@ std::array<QImage, kAnimationFrameCount> MakeAnimationFrames();
 
 // The program icon at `size` pixels square, on a transparent background.
 QImage MakeProgramIconImage(int size);
+// Paints the program icon in frame coordinates (0 to kAnimationFrameSize) with
+// `painter`: the same picture for every size and for the scalable icon.
+void PaintProgramIcon(QPainter& painter);
 QIcon ProgramIcon();

@@ -7,6 +7,7 @@
 // the check, also from inside a file dialog's accept check and from the WAVE
 // reader's header check; an implementation returns only when the answer is known.
 
+#include "platform/Files.h"
 #include "platform/Messages.h"
 
 #include <cstdint>
@@ -14,6 +15,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -114,6 +116,16 @@ public:
     bool AskReplace(const std::string& fileName)
     {
         return AskYesNo(fileName + "\r\n" + MessageText(MessageId::FileExists));
+    }
+    // Asks about each of the existing files `paths` in turn whether it may be replaced:
+    // the first the person keeps, or nothing when every one may be replaced.
+    std::optional<std::string> FirstKept(const std::vector<std::string>& paths)
+    {
+        for (const std::string& path : paths) {
+            if (!AskReplace(NamePart(path)))
+                return path;
+        }
+        return std::nullopt;
     }
 };
 

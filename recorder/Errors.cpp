@@ -76,7 +76,7 @@ const char* ReasonText(Reason reason)
         {Reason::NoTrackChosen, "no track was chosen"},
         {Reason::NoDiskChosen, "no disk is chosen; Select Drive... in the Select menu chooses the recorder's disk folder"},
         {Reason::NoFileName, "no output file name was given"},
-        {Reason::UnknownFileType, "{} is not a file type; WAVE or AIFF"},
+        {Reason::UnknownFileType, "{} is not a file type this program writes"},
         {Reason::OutputFolderMissing, "the output folder does not exist"},
         {Reason::OutputWriteFailed, "cannot be written"},
         {Reason::OutputTooLarge, "would hold more than a sound file header can state"},

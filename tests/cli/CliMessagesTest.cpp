@@ -22,16 +22,7 @@ using testsupport::TempFolder;
 
 namespace {
 
-class CliMessages : public testing::Test {
-protected:
-    void SetUp() override { ASSERT_EQ(RunCli({"demo", m_disk.Path()}).exitStatus, 0); }
-    std::string Disk() const { return m_disk.Path(); }
-    std::string Out(const std::string& name) const { return m_out.File(name); }
-
-private:
-    TempFolder m_disk;
-    TempFolder m_out;
-};
+class CliMessages : public testsupport::DemoDiskTest {};
 
 std::string Wavelorn(const std::string& line)
 {
@@ -47,7 +38,8 @@ TEST_F(CliMessages, FailedRunsSayWhyAfterTheSystemsMessage)
     ASSERT_NO_THROW(testsupport::WriteTone(Out("s.wav"), 44100, 16));
     ASSERT_NO_THROW(testsupport::WriteTone(Out("b.wav"), 44100, 16, 2));
     ASSERT_NO_THROW(testsupport::WriteTone(Out("d.wav"), 48000, 24));
-    TempFolder bare;
+    TempFolder bare;  // a recorder disk without FNB.TXT
+    testsupport::WriteBytes(bare.File("FNB.BIN"), {0});
     struct Case {
         const char* what;
         std::vector<std::string> arguments;
@@ -164,9 +156,7 @@ TEST_F(CliMessages, OverwriteRefusalSaysWhatYesDoes)
     testsupport::WriteBytes(Out("take11.wav"), {'o', 'l', 'd'});
     const auto result = RunCli({"export", Disk(), "--project", "1", "--tracks", "1", "--out", Out("take.wav")});
     EXPECT_EQ(result.exitStatus, 1);
-    EXPECT_EQ(result.err, "take11.wav\nThis file already exists.\n\nReplace existing file?\nConvert failed.\n" +
-                              Wavelorn("--yes writes the new files; a file of the same name is replaced, files that "
-                                       "only share its base name stay."));
+    EXPECT_EQ(result.err, "Convert failed.\n" + Wavelorn(Out("take11.wav") + " exists; --yes replaces it"));
 }
 
 TEST_F(CliMessages, AFailedExportListsTheFilesItCompleted)

@@ -66,6 +66,8 @@ private slots:
                                    << QStringList{"WAVE File (*.wav)", "All Files (*)"};
         QTest::newRow("save AIFF") << "AIFF File (*.aif)| *.aif|All Files (*.*)|*.*||"
                                    << QStringList{"AIFF File (*.aif)", "All Files (*)"};
+        QTest::newRow("save FLAC") << "FLAC File (*.flac)|*.flac|All Files (*.*)|*.*||"
+                                   << QStringList{"FLAC File (*.flac)", "All Files (*)"};
         QTest::newRow("empty") << "" << QStringList{};
     }
 

@@ -13,8 +13,10 @@
 #include "recorder/ProjectName.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QLineEdit>
@@ -100,6 +102,15 @@ void ShootExportPage(Shooter& shooter, CMainFrame& frame)
     Click(frame, "trackBox3");
     Click(frame, "trackBox2");
     shooter.Save(frame, "mo-to-file-filled");
+    // The File Type list open, then FLAC chosen.
+    auto& types = Child<QComboBox>(frame, "fileTypeList");
+    types.showPopup();
+    shooter.Save(*types.view()->window(), "mo-to-file-file-types");
+    types.hidePopup();
+    const QString chosen = types.currentText();
+    types.setCurrentText(QStringLiteral("FLAC"));
+    shooter.Save(frame, "mo-to-file-flac");
+    types.setCurrentText(chosen);
 }
 
 void ShootImportPage(Shooter& shooter, CMainFrame& frame, const QString& source)

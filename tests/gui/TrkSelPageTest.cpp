@@ -136,9 +136,42 @@ private slots:
         QCOMPARE(LabelText(*rig, "samplingRateValue"), QStringLiteral("44.1KHz"));
         QCOMPARE(LabelText(*rig, "bitsValue"), QStringLiteral("16bit"));
         QCOMPARE(LabelText(*rig, "selectTracksValue"), QStringLiteral("0"));
-        QCOMPARE(rig->Get<QComboBox>("fileTypeList")->count(), 2);
+        QCOMPARE(rig->Get<QComboBox>("fileTypeList")->count(), 3);
         QCOMPARE(rig->Get<QComboBox>("fileTypeList")->currentText(), QStringLiteral("WAVE"));
         QCOMPARE(rig->Get<QComboBox>("fileTypeList")->itemText(1), QStringLiteral("AIFF"));
+        QCOMPARE(rig->Get<QComboBox>("fileTypeList")->itemText(2), QStringLiteral("FLAC"));
+    }
+
+    // The save dialog of each type, and the file it writes.
+    void saveDialogOfTheChosenType_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("extension");
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QByteArray>("start");  // of the file written
+        QTest::newRow("WAVE") << "WAVE" << ".wav" << "WAVE File (*.wav)| *.wav|All Files (*.*)|*.*||"
+                              << QByteArray("RIFF");
+        QTest::newRow("FLAC") << "FLAC" << ".flac" << "FLAC File (*.flac)|*.flac|All Files (*.*)|*.*||"
+                              << QByteArray("fLaC");
+    }
+
+    void saveDialogOfTheChosenType()
+    {
+        QFETCH(QString, type);
+        QFETCH(QString, extension);
+        QFETCH(QByteArray, start);
+        const auto rig = RigWithProject();
+        testsupport::TempFolder out;
+        rig->Click("trackBox1");
+        rig->Get<QComboBox>("fileTypeList")->setCurrentText(type);
+        rig->ui.dialogAnswers.push_back(out.File("take" + extension.toStdString()));
+        rig->Click("convertButton");
+        QCOMPARE(guitest::Messages(rig->ui), QStringList{QString::fromStdString(MessageText(MessageId::ConvertSucceeded))});
+        QCOMPARE(QString::fromStdString(rig->ui.DialogRequests().back().defaultExtension), extension);
+        QTEST(QString::fromStdString(rig->ui.DialogRequests().back().filter), "filter");
+        const auto written = testsupport::ReadBytes(out.File("take11" + extension.toStdString()));
+        QVERIFY(written.size() > static_cast<std::size_t>(start.size()));
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(written.data()), start.size()), start);
     }
 
     void limitRule_data()
