@@ -56,11 +56,12 @@ TEST_F(CliMessages, FailedRunsSayWhyAfterTheSystemsMessage)
          "The file format is unknown.\n" +
              Wavelorn(Out("b.wav") + ": stereo: name a channel with :left or split it with 1,2=FILE")},
 #else
+        // A build without the conversions says so of a file it would have converted.
         {"stereo source", {"import", Disk(), Out("b.wav")},
          "The file format is unknown.\n" + Wavelorn(Out("b.wav") + ": 2 channels; only mono files can be imported")},
         {"different format", {"import", Disk(), Out("d.wav"), Out("c.wav")},
          "This file is in a different format.\n" +
-             Wavelorn(Out("c.wav") + ": 44100 Hz 16 bit, Track 1 is 48000 Hz 24 bit")},
+             Wavelorn(Out("c.wav") + ": 44.1 kHz mono 16 bit to 48 kHz 24 bit; this build cannot convert sound files")},
 #endif
         {"no FNB.TXT", {"import", bare.Path(), Out("a.wav")},
          "FNB.TXT reading is failed.\n" + Wavelorn(bare.Path() + ": the disk folder holds no FNB.TXT")},
