@@ -10,7 +10,7 @@ namespace cli {
 namespace {
 
 // What a script needs to know of an option.
-struct OptionSpec {
+struct OptionDefinition {
     std::vector<std::string> longNames;   // without "--"
     std::vector<std::string> shortNames;  // without "-"
     std::string description;
@@ -22,51 +22,51 @@ struct OptionSpec {
 // How a command's positionals complete: paths, or the names of the commands (help's).
 enum class Positionals { None, Paths, Commands };
 
-struct CommandSpec {
+struct CommandDefinition {
     std::string name;
     std::string description;
-    std::vector<OptionSpec> options;
+    std::vector<OptionDefinition> options;
     Positionals positionals = Positionals::None;
 };
 
-struct ProgramSpec {
+struct ProgramDefinition {
     std::string name;
-    std::vector<OptionSpec> options;  // of the program itself (--help, --version)
-    std::vector<CommandSpec> commands;
+    std::vector<OptionDefinition> options;  // of the program itself (--help, --version)
+    std::vector<CommandDefinition> commands;
 };
 
-OptionSpec SpecOf(const CLI::Option& option)
+OptionDefinition DefinitionOf(const CLI::Option& option)
 {
-    OptionSpec spec;
-    spec.longNames = option.get_lnames();
-    spec.shortNames = option.get_snames();
-    spec.description = option.get_description();
-    spec.takesValue = option.get_items_expected_max() > 0;
-    spec.path = TakesPath(option);
-    spec.choices = OptionChoices(option);
-    return spec;
+    OptionDefinition definition;
+    definition.longNames = option.get_lnames();
+    definition.shortNames = option.get_snames();
+    definition.description = option.get_description();
+    definition.takesValue = option.get_items_expected_max() > 0;
+    definition.path = TakesPath(option);
+    definition.choices = OptionChoices(option);
+    return definition;
 }
 
-CommandSpec CommandSpecOf(const CLI::App& command)
+CommandDefinition CommandDefinitionOf(const CLI::App& command)
 {
-    CommandSpec spec{command.get_name(), command.get_description(), {}, Positionals::None};
+    CommandDefinition definition{command.get_name(), command.get_description(), {}, Positionals::None};
     for (const CLI::Option* option : VisibleOptions(command)) {
         if (option->nonpositional())
-            spec.options.push_back(SpecOf(*option));
+            definition.options.push_back(DefinitionOf(*option));
         else  // the one positional that is no path is the command that help explains
-            spec.positionals = TakesPath(*option) ? Positionals::Paths : Positionals::Commands;
+            definition.positionals = TakesPath(*option) ? Positionals::Paths : Positionals::Commands;
     }
-    return spec;
+    return definition;
 }
 
-ProgramSpec ProgramSpecOf(const CLI::App& app)
+ProgramDefinition ProgramDefinitionOf(const CLI::App& app)
 {
-    ProgramSpec spec{kProgramName, {}, {}};
+    ProgramDefinition definition{kProgramName, {}, {}};
     for (const CLI::Option* option : VisibleOptions(app))
-        spec.options.push_back(SpecOf(*option));
+        definition.options.push_back(DefinitionOf(*option));
     for (const CLI::App* command : VisibleCommands(app))
-        spec.commands.push_back(CommandSpecOf(*command));
-    return spec;
+        definition.commands.push_back(CommandDefinitionOf(*command));
+    return definition;
 }
 
 std::string Joined(const std::vector<std::string>& words, const std::string& separator)
@@ -88,7 +88,7 @@ std::string Escaped(const std::string& text, const std::map<char, std::string>& 
     return out;
 }
 
-std::vector<std::string> DashedNames(const OptionSpec& option)
+std::vector<std::string> DashedNames(const OptionDefinition& option)
 {
     std::vector<std::string> names;
     for (const auto& name : option.shortNames)
@@ -98,7 +98,7 @@ std::vector<std::string> DashedNames(const OptionSpec& option)
     return names;
 }
 
-std::vector<std::string> CommandNames(const ProgramSpec& program)
+std::vector<std::string> CommandNames(const ProgramDefinition& program)
 {
     std::vector<std::string> names;
     for (const auto& command : program.commands)
@@ -106,7 +106,7 @@ std::vector<std::string> CommandNames(const ProgramSpec& program)
     return names;
 }
 
-std::vector<std::string> AllOptionNames(const std::vector<OptionSpec>& options)
+std::vector<std::string> AllOptionNames(const std::vector<OptionDefinition>& options)
 {
     std::vector<std::string> names;
     for (const auto& option : options) {
@@ -127,7 +127,7 @@ std::string Words(const std::vector<std::string>& words)
     return "COMPREPLY=($(compgen -W '" + Joined(words, " ") + "' -- \"$cur\"))";
 }
 
-std::string ValueCases(const ProgramSpec& program)
+std::string ValueCases(const ProgramDefinition& program)
 {
     std::string text;
     for (const auto& command : program.commands) {
@@ -146,7 +146,7 @@ std::string ValueCases(const ProgramSpec& program)
     return text;
 }
 
-std::string CommandCase(const CommandSpec& command, const ProgramSpec& program)
+std::string CommandCase(const CommandDefinition& command, const ProgramDefinition& program)
 {
     const std::string options = Words(AllOptionNames(command.options));
     const std::string positionals = command.positionals == Positionals::Paths      ? std::string(kFiles)
@@ -156,7 +156,7 @@ std::string CommandCase(const CommandSpec& command, const ProgramSpec& program)
            positionals + "\n            fi ;;\n";
 }
 
-std::string Script(const ProgramSpec& program)
+std::string Script(const ProgramDefinition& program)
 {
     const std::string function = "_" + Escaped(program.name, {{'-', "_"}});
     std::vector<std::string> top = CommandNames(program);
@@ -176,7 +176,7 @@ std::string Script(const ProgramSpec& program)
 
 }  // namespace bash
 
-// zsh: _arguments with one spec per option, the commands through _describe.
+// zsh: _arguments with one definition per option, the commands through _describe.
 namespace zsh {
 
 std::string Quoted(const std::string& text)
@@ -189,7 +189,7 @@ std::string Described(const std::string& text)
     return Escaped(text, {{'[', "\\["}, {']', "\\]"}});
 }
 
-std::string OptionSpecText(const OptionSpec& option)
+std::string OptionDefinitionText(const OptionDefinition& option)
 {
     const auto names = DashedNames(option);
     std::string value;
@@ -198,17 +198,17 @@ std::string OptionSpecText(const OptionSpec& option)
                 : option.path            ? std::string(":file:_files")
                                          : std::string(":value: ");
     }
-    const std::string spec = "[" + Described(option.description) + "]" + value;
+    const std::string definition = "[" + Described(option.description) + "]" + value;
     if (names.size() == 1)
-        return Quoted(names.front() + spec);
-    return Quoted("(" + Joined(names, " ") + ")") + "{" + Joined(names, ",") + "}" + Quoted(spec);
+        return Quoted(names.front() + definition);
+    return Quoted("(" + Joined(names, " ") + ")") + "{" + Joined(names, ",") + "}" + Quoted(definition);
 }
 
-std::string Arguments(const CommandSpec& command, const ProgramSpec& program)
+std::string Arguments(const CommandDefinition& command, const ProgramDefinition& program)
 {
     std::string text = "_arguments";
     for (const auto& option : command.options)
-        text += " \\\n                " + OptionSpecText(option);
+        text += " \\\n                " + OptionDefinitionText(option);
     if (command.positionals == Positionals::Paths)
         text += " \\\n                '*:file:_files'";
     else if (command.positionals == Positionals::Commands)
@@ -216,7 +216,7 @@ std::string Arguments(const CommandSpec& command, const ProgramSpec& program)
     return text;
 }
 
-std::string Script(const ProgramSpec& program)
+std::string Script(const ProgramDefinition& program)
 {
     const std::string function = "_" + program.name;
     std::string text = "#compdef " + program.name + "\n# zsh completion of " + program.name +
@@ -227,7 +227,7 @@ std::string Script(const ProgramSpec& program)
         text += "        " + Quoted(command.name + ":" + Escaped(command.description, {{':', "\\:"}})) + "\n";
     text += "    )\n    _arguments -C";
     for (const auto& option : program.options)
-        text += " \\\n        " + OptionSpecText(option);
+        text += " \\\n        " + OptionDefinitionText(option);
     text += " \\\n        '1: :->command' \\\n        '*:: :->argument' && return\n"
             "    case $state in\n        command) _describe -t commands command commands ;;\n"
             "        argument)\n            case $words[1] in\n";
@@ -246,7 +246,7 @@ std::string Quoted(const std::string& text)
     return "'" + Escaped(text, {{'\\', "\\\\"}, {'\'', "\\'"}}) + "'";
 }
 
-std::string OptionLine(const std::string& prefix, const OptionSpec& option)
+std::string OptionLine(const std::string& prefix, const OptionDefinition& option)
 {
     std::string line = prefix;
     for (const auto& name : option.shortNames)
@@ -262,7 +262,7 @@ std::string OptionLine(const std::string& prefix, const OptionSpec& option)
     return line + " -d " + Quoted(option.description) + "\n";
 }
 
-std::string Script(const ProgramSpec& program)
+std::string Script(const ProgramDefinition& program)
 {
     const std::string complete = "complete -c " + program.name;
     const std::string atTop = complete + " -n __fish_use_subcommand";
@@ -286,7 +286,7 @@ std::string Script(const ProgramSpec& program)
 
 }  // namespace fish
 
-using Writer = std::function<std::string(const ProgramSpec&)>;
+using Writer = std::function<std::string(const ProgramDefinition&)>;
 
 const std::map<std::string, Writer>& Writers()
 {
@@ -310,7 +310,7 @@ std::optional<std::string> CompletionScript(const CLI::App& app, const std::stri
     const auto writer = Writers().find(shell);
     if (writer == Writers().end())
         return std::nullopt;
-    return writer->second(ProgramSpecOf(app));
+    return writer->second(ProgramDefinitionOf(app));
 }
 
 }  // namespace cli

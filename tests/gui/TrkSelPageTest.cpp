@@ -107,6 +107,15 @@ private:
         return rig;
     }
 
+    // Ticks track 1 and track 3 on its second virtual track, in mono or stereo.
+    static void ChooseTrack1AndTrack3OfVTr2(const GuiRig& rig, bool stereo)
+    {
+        rig.Click(stereo ? "stereoButton" : "monoButton");
+        rig.Click("trackBox1");
+        rig.Click("trackBox3");
+        rig.Get<QComboBox>("virtualTrackList3")->setCurrentIndex(1);
+    }
+
 private slots:
     void init()
     {
@@ -294,10 +303,7 @@ private slots:
         QFETCH(QString, type);
         const auto rig = RigWithProject();
         testsupport::TempFolder out;
-        rig->Click(stereo ? "stereoButton" : "monoButton");
-        rig->Click("trackBox1");
-        rig->Click("trackBox3");
-        rig->Get<QComboBox>("virtualTrackList3")->setCurrentIndex(1);
+        ChooseTrack1AndTrack3OfVTr2(*rig, stereo);
         rig->Get<QComboBox>("fileTypeList")->setCurrentText(type);
         rig->ui.dialogAnswers.push_back(out.File(stereo ? "mix.aif" : "take.wav"));
         rig->Click("convertButton");
@@ -331,10 +337,7 @@ private slots:
         QFETCH(QString, name);
         const auto rig = RigWithProject();
         testsupport::TempFolder out;
-        rig->Click(stereo ? "stereoButton" : "monoButton");
-        rig->Click("trackBox1");
-        rig->Click("trackBox3");
-        rig->Get<QComboBox>("virtualTrackList3")->setCurrentIndex(1);
+        ChooseTrack1AndTrack3OfVTr2(*rig, stereo);
         rig->ui.dialogAnswers.push_back(out.File(name.toStdString()));
         rig->Click("convertButton");
         QCOMPARE(guitest::Messages(rig->ui), QStringList{QString::fromStdString(MessageText(MessageId::ConvertSucceeded))});
