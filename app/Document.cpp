@@ -85,7 +85,7 @@ std::optional<Refusal> COVFtoWAVEDoc::DiskRefusal(MessageId id, platform::FileSy
 
 bool COVFtoWAVEDoc::BrowseMoFolder(platform::UserInterface& ui)
 {
-    const auto folder = ui.BrowseForFolder(kBrowseTitle);
+    const auto folder = ui.BrowseForFolder(kBrowseTitle, m_strMoFolder);
     if (!folder)
         return false;
     return SetMoFolder(*folder);

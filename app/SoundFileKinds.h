@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-enum class SoundFileKind { None, Wave, Aiff };
+enum class SoundFileKind { None, Wave, Aiff, Flac };
 
 // A kind as the import reads it.
 struct ImportKind {
@@ -41,6 +41,7 @@ namespace soundfilekinds {
 inline constexpr std::string_view kWaveExtensions[] = {".wav"};
 inline constexpr std::string_view kAiffImportExtensions[] = {".aif", ".aiff", ".aifc"};
 inline constexpr std::string_view kAiffExportExtensions[] = {".aif", ".aiff"};
+inline constexpr std::string_view kFlacExtensions[] = {".flac"};
 
 inline constexpr SoundFileKindEntry kEntries[] = {
     {SoundFileKind::Wave, "WAVE", {kWaveExtensions, "WAVE File (*.wav)|*.wav|", true},
@@ -48,6 +49,9 @@ inline constexpr SoundFileKindEntry kEntries[] = {
     {SoundFileKind::Aiff, "AIFF",
      {kAiffImportExtensions, "AIFF File (*.aif *.aiff *.aifc)|*.aif;*.aiff;*.aifc|", false},
      {kAiffExportExtensions, "AIFF File (*.aif)| *.aif|All Files (*.*)|*.*||"}},
+    // Written only, by a codec above the engine: the import takes no FLAC.
+    {SoundFileKind::Flac, "FLAC", {{}, "", false},
+     {kFlacExtensions, "FLAC File (*.flac)|*.flac|All Files (*.*)|*.*||"}},
 };
 
 }  // namespace soundfilekinds

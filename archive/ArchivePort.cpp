@@ -18,7 +18,7 @@ std::optional<std::string> ArchivePort::RunFileDialog(const platform::FileDialog
     return std::nullopt;
 }
 
-std::optional<std::string> ArchivePort::BrowseForFolder(const std::string&)
+std::optional<std::string> ArchivePort::BrowseForFolder(const std::string&, const std::string&)
 {
     return std::nullopt;
 }

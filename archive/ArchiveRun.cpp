@@ -85,7 +85,7 @@ public:
         const auto verified = m_options.verify ? Verify() : Verification::Passed;
         if (verified == Verification::Stopped)
             return StopVerifying();
-        Summarize();
+        Summarize(verified);
         return m_record.leftOut.empty() && verified == Verification::Passed ? kExitComplete : kExitIncomplete;
     }
 
@@ -658,7 +658,13 @@ private:
         return m_interrupted ? platform::kInterruptedExitStatus : kExitIncomplete;
     }
 
-    void Summarize()
+    // "1 project", "3 projects".
+    static std::string Counted(std::size_t count, const std::string& thing)
+    {
+        return std::to_string(count) + " " + thing + (count == 1 ? "" : "s");
+    }
+
+    void Summarize(Verification verified)
     {
         std::size_t outputs = 0;
         for (const auto& project : m_record.tracks) {
@@ -667,9 +673,15 @@ private:
         }
         const std::size_t copies = static_cast<std::size_t>(std::count_if(
             m_record.diskFiles.begin(), m_record.diskFiles.end(), [](const DiskFileRecord& disk) { return disk.copy; }));
-        m_console.Warn("archived " + std::to_string(m_survey.projects.size()) + " projects: " +
-                       std::to_string(outputs) + " track files, " + std::to_string(copies) + " disk files (" + std::to_string(m_kept) +
-                       " kept from an earlier run); " + std::to_string(m_record.leftOut.size()) + " left out");
+        // --verify says that it read everything back, also when nothing differed.
+        const std::string verification =
+            !m_options.verify ? ""
+            : verified == Verification::Passed ? "; verified: every file matches the disk"
+                                               : "; verified: mismatches found";
+        m_console.Warn("archived " + Counted(m_survey.projects.size(), "project") + ": " +
+                       Counted(outputs, "track file") + ", " + Counted(copies, "disk file") + " (" +
+                       std::to_string(m_kept) + " kept from an earlier run); " +
+                       std::to_string(m_record.leftOut.size()) + " left out" + verification);
     }
 
     const ArchiveOptions& m_options;

@@ -6,6 +6,7 @@
 #include "archive/ArchivePort.h"
 #include "archive/TrackSamples.h"
 #include "convert/FlacFile.h"
+#include "convert/SampleWords.h"
 #include "export/ExportProgress.h"
 #include "export/ExportRun.h"
 #include "platform/Files.h"
@@ -93,14 +94,14 @@ TrackOutcome WriteFlac(platform::FileSystem& files, ArchiveProgress& progress, c
     const auto width = static_cast<std::size_t>(track.GetBytesPerSample());
     TemporaryFile output(files, job.outputPath);
     convert::FlacWriter writer(std::move(output.File()), job.projectFormat.rate.hz,
-                               job.projectFormat.wordLength.fileBits);
+                               job.projectFormat.wordLength.fileBits, 1);
     if (!writer.IsOpen())
         return WriteFailed(job.outputPath);
     std::vector<std::uint8_t> chunk;
     std::vector<std::int32_t> samples(kExportChunkFrames);
     TrackOutcome outcome;
     const bool complete = ReadExportChunks(track, chunk, [&](const std::uint8_t* bytes, std::size_t frames) {
-        BigEndianToInt32(bytes, width, frames, samples.data());
+        convert::BigEndianToInt32(bytes, width, frames, samples.data());
         outcome.frames += frames;
         progress.ItemDone(outcome.frames * width);
         return !progress.StopRequested() && writer.Write(samples.data(), frames);

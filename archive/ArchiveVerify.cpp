@@ -2,6 +2,7 @@
 
 #include "archive/TrackSamples.h"
 #include "convert/FlacFile.h"
+#include "convert/SampleWords.h"
 #include "export/ExportProgress.h"
 #include "import/PCWaveFile.h"
 #include "platform/Files.h"
@@ -43,7 +44,7 @@ public:
         m_bytes.resize(bytes);
         if (m_position + bytes > m_end || !m_source->ReadExactly(m_position, m_bytes.data(), bytes))
             return false;
-        LittleEndianToInt32(m_bytes.data(), m_width, count, samples);
+        convert::LittleEndianToInt32(m_bytes.data(), m_width, count, samples);
         m_position += bytes;
         return true;
     }
@@ -188,7 +189,7 @@ private:
                 return false;
             m_expected.resize(frames);
             m_actual.resize(frames);
-            BigEndianToInt32(bytes, width, frames, m_expected.data());
+            convert::BigEndianToInt32(bytes, width, frames, m_expected.data());
             if (!output->Read(m_actual.data(), frames)) {
                 difference = "holds fewer samples than the disk delivers";
                 return false;

@@ -20,9 +20,4 @@ using ChunkSink = std::function<bool(const std::uint8_t* samples, std::size_t fr
 // them. `buffer` is reused. False when the sink stopped the reading.
 bool ReadExportChunks(CTrack& track, std::vector<std::uint8_t>& buffer, const ChunkSink& sink);
 
-// Samples of `width` bytes (2 or 3) as full-scale 32-bit values: the first byte read
-// becomes the most significant byte (big-endian) or the last (little-endian).
-void BigEndianToInt32(const std::uint8_t* source, std::size_t width, std::size_t count, std::int32_t* out);
-void LittleEndianToInt32(const std::uint8_t* source, std::size_t width, std::size_t count, std::int32_t* out);
-
 }  // namespace archive

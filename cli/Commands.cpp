@@ -1,19 +1,38 @@
 #include "cli/Commands.h"
 
+#include "cli/DemoDisk.h"
+#include "cli/Output.h"
 #include "platform/FileSystem.h"
-
-#include <cstdio>
+#include "platform/Messages.h"
+#include "recorder/Records.h"
 
 namespace cli {
+
+namespace {
+
+constexpr const char* kInterruptedText = "interrupted";
+
+}  // namespace
 
 bool IsFolder(const std::string& path)
 {
     return platform::RealFileSystem().KindOf(path) == platform::FileKind::Folder;
 }
 
+std::optional<std::string> DiskRefusal(const std::string& disk)
+{
+    if (!IsFolder(disk))
+        return "not a folder: " + disk;
+    if (!HoldsRecorderFiles(disk))
+        return "not a recorder disk: " + disk + " holds none of the recorder's files (" + kBinderFileName + ", " +
+               kFnbTextFileName + ", " + kHfsFileName + ", track data files)";
+    return std::nullopt;
+}
+
 int UsageError(const std::string& text)
 {
-    std::fprintf(stderr, "wavelorn-cli: %s\n", text.c_str());
+    PrintError(text);
+    RecordRefusal(nullptr, text);
     return kExitUsage;
 }
 
@@ -21,19 +40,21 @@ void PrintReason(const Refusal& refusal)
 {
     const std::string reason = Explain(refusal);
     if (!reason.empty())
-        std::fprintf(stderr, "wavelorn-cli: %s\n", reason.c_str());
+        PrintError(reason);
+    RecordRefusal(WithLineBreaks(MessageText(refusal.id)), reason);
 }
 
 int Interrupted()
 {
-    std::fprintf(stderr, "wavelorn-cli: interrupted\n");
+    PrintError(kInterruptedText);
+    RecordRefusal(nullptr, kInterruptedText);
     return kExitInterrupted;
 }
 
 void PrintWarnings(const std::vector<Warning>& warnings)
 {
     for (const auto& warning : warnings)
-        std::fprintf(stderr, "wavelorn-cli: warning: %s\n", Explain(warning).c_str());
+        PrintToolWarning(Explain(warning));
 }
 
 }  // namespace cli

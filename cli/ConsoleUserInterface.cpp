@@ -1,5 +1,6 @@
 #include "cli/ConsoleUserInterface.h"
 
+#include "cli/Output.h"
 #include "cli/ProgressBar.h"
 #include "platform/Files.h"
 #include "platform/Interruption.h"
@@ -18,13 +19,16 @@ std::string WithDefaultExtension(const std::string& path, const std::string& def
     return path + defaultExtension;
 }
 
-platform::Answer ConsoleUserInterface::ShowMessage(const std::string& text, platform::MessageIcon,
+platform::Answer ConsoleUserInterface::ShowMessage(const std::string& text, platform::MessageIcon icon,
                                                    platform::MessageButtons buttons, const platform::MessageDetail&)
 {
-    Print(text);
-    if (buttons == platform::MessageButtons::Ok)
-        return platform::Answer::Ok;
-    return m_assumeYes ? platform::Answer::Yes : platform::Answer::No;
+    // A question nobody could answer is not printed: --yes has answered it already.
+    if (buttons != platform::MessageButtons::Ok)
+        return m_assumeYes ? platform::Answer::Yes : platform::Answer::No;
+    // --quiet keeps the errors: a message that only informs ("Convert succeeded.") is left out.
+    if (!Quiet() || icon != platform::MessageIcon::Information)
+        Print(text);
+    return platform::Answer::Ok;
 }
 
 std::optional<std::string> ConsoleUserInterface::RunFileDialog(const platform::FileDialogRequest&)
@@ -32,7 +36,7 @@ std::optional<std::string> ConsoleUserInterface::RunFileDialog(const platform::F
     return std::nullopt;
 }
 
-std::optional<std::string> ConsoleUserInterface::BrowseForFolder(const std::string&)
+std::optional<std::string> ConsoleUserInterface::BrowseForFolder(const std::string&, const std::string&)
 {
     return std::nullopt;
 }

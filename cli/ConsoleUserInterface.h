@@ -1,7 +1,8 @@
 #pragma once
 // The user-interface port of the command-line tool. Message texts go to stderr, without
-// their detail: the commands print the reason and the warnings in their own lines;
-// questions are answered from the command line (--yes) and never wait for input.
+// their detail (under --quiet only those that are no mere information): the commands
+// print the reason and the warnings in their own lines; questions are answered from the
+// command line (--yes), never printed and never wait for input.
 // There are no dialogs: the export's path comes from the command line.
 
 #include "platform/UserInterface.h"
@@ -20,7 +21,7 @@ public:
     platform::Answer ShowMessage(const std::string& text, platform::MessageIcon icon,
                                  platform::MessageButtons buttons, const platform::MessageDetail& detail) override;
     std::optional<std::string> RunFileDialog(const platform::FileDialogRequest& request) override;
-    std::optional<std::string> BrowseForFolder(const std::string& title) override;
+    std::optional<std::string> BrowseForFolder(const std::string& title, const std::string& startFolder) override;
     void BeginWaitCursor() override {}
     void EndWaitCursor() override {}
     std::unique_ptr<platform::ProgressWindow> CreateProgressWindow() override;

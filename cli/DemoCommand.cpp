@@ -1,6 +1,7 @@
 #include "cli/Commands.h"
 
 #include "cli/DemoDisk.h"
+#include "cli/Output.h"
 #include "platform/Files.h"
 
 #include <cstdio>
@@ -12,6 +13,8 @@ namespace {
 
 void DescribeDemo(const std::string& folder)
 {
+    if (Quiet())
+        return;
     std::fprintf(stderr, "Demo disk written to %s\n", folder.c_str());
     std::fprintf(stderr, "Projects 01 \"Sine Demo\" (16 bit, 44.1 kHz), 02 \"Twenty Bit\" (20 bit, 32 kHz), "
                          "03 without a name (24 bit, 48 kHz). Tones:\n");
@@ -32,7 +35,7 @@ int DemoCommand(const std::string& folder)
     try {
         WriteDemoDisk(folder);
     } catch (const std::exception& failure) {
-        std::fprintf(stderr, "wavelorn-cli: %s in %s\n", failure.what(), folder.c_str());
+        PrintError(std::string(failure.what()) + " in " + folder);
         return kExitRunFailed;
     }
     DescribeDemo(folder);

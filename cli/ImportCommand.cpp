@@ -2,6 +2,9 @@
 
 #include "app/Document.h"
 #include "cli/ConsoleUserInterface.h"
+#include "cli/ImportSources.h"
+#include "cli/Output.h"
+#include "convert/ImportConversion.h"
 #include "import/ImportChecks.h"
 #include "import/InvertExchange.h"
 #include "import/OrvoTrack.h"
@@ -9,12 +12,13 @@
 #include "platform/Files.h"
 
 #include <cstdio>
+#include <variant>
 
 namespace cli {
 
 namespace {
 
-constexpr const char* kEmptyTrack = "-";
+constexpr const char* kRateHint = "; import with --rate 48000 for a project that can be exported again";
 
 // The page of the command line: the slots, and no controls to enable or fill.
 class CommandLinePage : public CImportPage {
@@ -28,29 +32,82 @@ private:
     TrackSlots& m_slots;
 };
 
-ImportInputs InputsOf(const ImportOptions& options)
+// The sources with their paths as the checks resolve them.
+convert::SourceRequests Resolved(convert::SourceRequests sources, const CImportChecks& checks)
 {
-    ImportInputs inputs;
-    inputs.projectName = options.name;
-    for (std::size_t k = 0; k < options.files.size(); ++k)
-        inputs.trackNames[k] = options.files[k] == kEmptyTrack ? std::string() : options.files[k];
-    return inputs;
+    for (auto& source : sources) {
+        if (source)
+            source->path = checks.ResolvePath(source->name);
+    }
+    return sources;
+}
+
+convert::FormatRequest FormatRequestOf(const ImportOptions& options)
+{
+    convert::FormatRequest request;
+    if (options.rate != 0)
+        request.rate = options.rate;
+    if (options.bits != 0)
+        request.bits = options.bits;
+    request.dither = !options.noDither;
+    return request;
+}
+
+// A refusal of the conversion stage: the system's message, then why, naming the file
+// as it was given.
+int Refused(ConsoleUserInterface& ui, const Refusal& refusal)
+{
+    if (refusal.reason == Reason::Interrupted)
+        return Interrupted();
+    ShowRefusal(ui, refusal);
+    PrintReason(refusal);
+    return kExitRunFailed;
+}
+
+// The run's warnings; a project at a rate the export does not know says how to get one it does.
+void PrintImportWarnings(const std::vector<Warning>& warnings)
+{
+    for (const auto& warning : warnings) {
+        if (warning.kind == WarningKind::RateNotExportable)
+            PrintToolWarning(Explain(warning) + kRateHint);
+        else
+            PrintWarnings({warning});
+    }
 }
 
 // The new project's number and its data files.
-void PrintNewProject(const ImportResult& result)
+void ListNewProject(const ImportResult& result)
 {
-    std::printf("%s\n", result.projectNumber.c_str());
-    for (const auto& file : result.dataFiles)
-        std::printf("%s\n", file.c_str());
+    PrintData(result.projectNumber);
+    Result()["project"] = std::stoi(result.projectNumber);
+    for (const auto& file : result.dataFiles) {
+        PrintData(file);
+        PrintStep("wrote " + file);
+        Result()["files"].push_back(FileEntry(file));
+    }
+}
+
+// Each source as the checks found it: a step under --verbose, and a warning naming the
+// file taken when only a name in other letter case matched (TAKE.wav as Take.wav).
+void ReportSources(const convert::SourceRequests& sources)
+{
+    for (const auto& source : sources) {
+        if (!source)
+            continue;
+        PrintStep("reading " + source->path);
+        if (platform::NamePart(source->path) != platform::NamePart(source->name))
+            PrintToolWarning(source->name + " is taken from " + source->path +
+                             ", the file of that name in other letter case");
+    }
 }
 
 }  // namespace
 
 int ImportCommand(const ImportOptions& options)
 {
-    if (!IsFolder(options.disk))
-        return UsageError("not a folder: " + options.disk);
+    Result()["files"] = nlohmann::json::array();
+    if (const auto refusal = DiskRefusal(options.disk))
+        return UsageError(*refusal);
     if (options.files.size() > kTrackCount)
         return UsageError("at most eight files, one per track");
     if (const auto refusal = RefuseProjectName(options.name))
@@ -61,12 +118,35 @@ int ImportCommand(const ImportOptions& options)
     doc.SetMoFolder(options.disk);
     TrackSlots slots = MakeTrackSlots();
     CommandLinePage page(slots);
-    const ImportInputs inputs = InputsOf(options);
-
-    // From here on a stop request ends the checks or the run through its failure path.
-    platform::CatchStopRequests();
     CImportChecks checks(page, ui, platform::CurrentFolder());
-    if (const auto refused = checks.Validate(inputs, doc)) {
+    const auto parsed = ParseImportSources(
+        options.files, [&](const std::string& name) { return platform::FindFile(checks.ResolvePath(name)).has_value(); });
+    if (const auto* wrong = std::get_if<std::string>(&parsed))
+        return UsageError(*wrong);
+    const ImportSources& sources = std::get<ImportSources>(parsed);
+
+    // From here on a stop request ends the conversion, the checks or the run through its
+    // failure path; the converted files go with the stage, however it ends.
+    platform::CatchStopRequests();
+    convert::ConversionStage stage;
+    const convert::SourceRequests resolved = Resolved(sources.tracks, checks);
+    if (const auto refusal = stage.Plan(resolved, FormatRequestOf(options)))
+        return Refused(ui, *refusal);
+    if (stage.Converts()) {
+        for (const auto& line : stage.PlanLines())
+            PrintNotice(line);
+        if (const auto refusal = stage.CheckRoom(doc))
+            return Refused(ui, *refusal);
+    }
+    ImportInputs inputs;
+    inputs.projectName = options.name;
+    inputs.anyTrack = sources.numbered;
+    std::vector<Warning> warnings;
+    if (const auto refusal = stage.Run([&ui] { return ui.StopRequested(); }, inputs.trackNames, warnings))
+        return Refused(ui, *refusal);
+
+    if (auto refused = checks.Validate(inputs, doc)) {
+        stage.Retell(refused->refusal);
         if (refused->refusal.reason == Reason::Interrupted)
             return Interrupted();
         // A refusal the checks left unshown is said of the file as it was given.
@@ -75,16 +155,20 @@ int ImportCommand(const ImportOptions& options)
         PrintReason(refused->refusal);
         return kExitRunFailed;
     }
+    ReportSources(resolved);
     CInvertExchange driver(slots, doc, ui);
-    const ImportResult result = driver.Run();
-    PrintWarnings(result.warnings);
+    ImportResult result = driver.Run();
+    stage.Retell(result.refusal);
+    stage.Retell(result.warnings);
+    warnings.insert(warnings.end(), result.warnings.begin(), result.warnings.end());
+    PrintImportWarnings(warnings);
     if (result.refusal.reason == Reason::Interrupted)
         return Interrupted();
     if (!result.succeeded) {
         PrintReason(result.refusal);
         return kExitRunFailed;
     }
-    PrintNewProject(result);
+    ListNewProject(result);
     return kExitSuccess;
 }
 

@@ -1,8 +1,11 @@
 #include "cli/Commands.h"
 
+#include "archive/ArchiveNames.h"
+#include "cli/Output.h"
 #include "export/PendingProjects.h"
 #include "export/ProjectList.h"
 #include "platform/Files.h"
+#include "platform/Sha256.h"
 #include "recorder/BinderFile.h"
 #include "recorder/FnbTextFile.h"
 #include "recorder/Formats.h"
@@ -14,6 +17,8 @@
 namespace cli {
 
 namespace {
+
+using nlohmann::json;
 
 constexpr unsigned char kFirstPrintable = 0x20;
 constexpr unsigned char kDelete = 0x7f;
@@ -32,44 +37,61 @@ std::string ConsoleBytes(const std::string& text)
     return out;
 }
 
-void PrintLine(const std::string& line)
+struct MeasuredTrack {
+    int track;
+    int virtualTrack;
+    TrackExtent extent;
+};
+
+std::optional<double> Seconds(std::uint64_t samples, const std::optional<RateFormat>& rate)
 {
-    const std::string withEnd = line + "\n";
-    std::fwrite(withEnd.data(), 1, withEnd.size(), stdout);
+    if (!rate)
+        return std::nullopt;
+    return static_cast<double>(samples) / static_cast<double>(rate->hz);
 }
 
 // "  T:V<TAB>seconds<TAB>segments", the seconds "?" when the project's rate is unknown.
-void PrintTrackLine(int track, int virtualTrack, const TrackExtent& extent, const std::optional<RateFormat>& rate)
+std::string TrackLine(const MeasuredTrack& measured, const std::optional<RateFormat>& rate)
 {
     char seconds[32] = "?";
-    if (rate)
-        std::snprintf(seconds, sizeof seconds, "%.3f",
-                      static_cast<double>(extent.endPosition) / static_cast<double>(rate->hz));
-    PrintLine("  " + std::to_string(track) + ":" + std::to_string(virtualTrack) + "\t" + seconds + "\t" +
-              std::to_string(extent.segments));
+    if (const auto duration = Seconds(measured.extent.endPosition, rate))
+        std::snprintf(seconds, sizeof seconds, "%.3f", *duration);
+    return "  " + std::to_string(measured.track) + ":" + std::to_string(measured.virtualTrack) + "\t" + seconds +
+           "\t" + std::to_string(measured.extent.segments);
 }
 
-// The track lines of the projects, measured through FNB.BIN and HFS.BIN opened once.
-class TrackPrinter {
+json TrackJson(const MeasuredTrack& measured, const std::optional<RateFormat>& rate)
+{
+    const auto duration = Seconds(measured.extent.endPosition, rate);
+    return {{"track", measured.track},
+            {"virtualTrack", measured.virtualTrack},
+            {"end", measured.extent.endPosition},
+            {"segments", measured.extent.segments},
+            {"duration", duration ? json(*duration) : json()}};
+}
+
+// The recorded tracks of the projects, measured through FNB.BIN and HFS.BIN opened once.
+class TrackMeasure {
 public:
-    explicit TrackPrinter(const std::string& disk)
+    explicit TrackMeasure(const std::string& disk)
         : m_binder(platform::JoinPath(disk, kBinderFileName)), m_leadIns(platform::JoinPath(disk, kHfsFileName))
     {
         m_binderOpen = m_binder.Exists() && m_binder.OpenForRead();
     }
 
-    // A line for each track and virtual track of `record` with a segment.
-    void Print(const sobinder& record)
+    // Each track and virtual track of `record` with a segment.
+    std::vector<MeasuredTrack> Measure(const sobinder& record)
     {
+        std::vector<MeasuredTrack> tracks;
         if (!m_binderOpen)
-            return;
-        const auto rate = RateOfCode(record.sampleRate);
+            return tracks;
         for (int track = 1; track <= static_cast<int>(kTrackCount); ++track) {
             for (int virtualTrack = 1; virtualTrack <= kVirtualTrackCount; ++virtualTrack) {
                 if (const auto extent = MeasureTrack(m_binder, m_leadIns, record, track, virtualTrack))
-                    PrintTrackLine(track, virtualTrack, *extent, rate);
+                    tracks.push_back({track, virtualTrack, *extent});
             }
         }
+        return tracks;
     }
 
 private:
@@ -78,36 +100,79 @@ private:
     bool m_binderOpen = false;
 };
 
+// A project as the document lists it; rate and bits null where the codes name none.
+json ProjectJson(const json& number, const std::string& name, const std::string& nameBytes, std::uint8_t rateCode,
+                 std::uint8_t wordLengthCode, bool pending)
+{
+    const auto rate = RateOfCode(rateCode);
+    const auto width = WordLengthOfCode(wordLengthCode);
+    return {{"number", number},
+            {"name", archive::Latin1ToUtf8(name)},
+            {"nameBytes", platform::HexText(nameBytes.data(), nameBytes.size())},
+            {"rate", rate ? json(rate->hz) : json()},
+            {"bits", width ? json(width->bits) : json()},
+            {"pending", pending}};
+}
+
+void ListRecorded(const ProjectListing& listing, std::optional<TrackMeasure>& measure)
+{
+    for (std::size_t i = 0; i < listing.records.size(); ++i) {
+        const sobinder& record = listing.records[i];
+        PrintData(ConsoleBytes(ProjectListLine(record)) + "\t" + SampleRateText(record.sampleRate) + "\t" +
+                  BitsText(record.wordLength));
+        json project = ProjectJson(record.projectNumber, SongNameOf(record), listing.storedNames[i],
+                                   record.sampleRate, record.wordLength, false);
+        if (measure) {
+            const auto rate = RateOfCode(record.sampleRate);
+            project["tracks"] = json::array();
+            for (const auto& measured : measure->Measure(record)) {
+                PrintData(TrackLine(measured, rate));
+                project["tracks"].push_back(TrackJson(measured, rate));
+            }
+        }
+        Result()["projects"].push_back(project);
+    }
+}
+
+void ListPending(const std::string& disk, const ProjectListing& listing)
+{
+    const auto pending = PendingProjects(disk, listing.records);
+    for (const auto& project : pending) {
+        PrintData(ConsoleBytes(project.number + " : " + project.title) + "\t" +
+                  SampleRateText(project.rateCode.value_or(0)) + "\t" + BitsText(project.wordLengthCode.value_or(0)) +
+                  "\t" + kPendingField);
+        const auto number = ProjectNumberValue(project.number);
+        Result()["projects"].push_back(ProjectJson(number ? json(*number) : json(), project.title, project.title,
+                                                   project.rateCode.value_or(0), project.wordLengthCode.value_or(0),
+                                                   true));
+    }
+    PrintStep(std::to_string(listing.records.size()) + " projects in " + kBinderFileName + ", " +
+              std::to_string(pending.size()) + " pending in " + kFnbTextFileName);
+}
+
 }  // namespace
 
 int ListCommand(const ListOptions& options)
 {
     const std::string& disk = options.disk;
-    if (!IsFolder(disk))
-        return UsageError("not a folder: " + disk);
+    Result()["projects"] = json::array();
+    if (const auto refusal = DiskRefusal(disk))
+        return UsageError(*refusal);
+    PrintStep("reading the project index " + platform::JoinPath(disk, kBinderFileName));
     const ProjectListing listing = ReadProjectList(platform::JoinPath(disk, kBinderFileName));
     if (!listing.indexOpened)
         return UsageError("cannot open the project index " + std::string(kBinderFileName) + " in " + disk);
     if (listing.records.empty())
-        std::fprintf(stderr, "wavelorn-cli: the first project of %s in %s cannot be read; the disk may hold no project yet\n",
-                     kBinderFileName, disk.c_str());
+        PrintNotice("the first project of " + std::string(kBinderFileName) + " in " + disk +
+                    " cannot be read; the disk may hold no project yet");
     // Reading the disk changes nothing: the next import finishes or removes what an
     // interrupted one left.
     PrintWarnings(InterruptedImportWarnings(platform::RealFileSystem(), disk));
-    std::optional<TrackPrinter> tracks;
+    std::optional<TrackMeasure> measure;
     if (options.tracks)
-        tracks.emplace(disk);
-    for (const auto& record : listing.records) {
-        PrintLine(ConsoleBytes(ProjectListLine(record)) + "\t" + SampleRateText(record.sampleRate) + "\t" +
-                  BitsText(record.wordLength));
-        if (tracks)
-            tracks->Print(record);
-    }
-    for (const auto& project : PendingProjects(disk, listing.records)) {
-        PrintLine(ConsoleBytes(project.number + " : " + project.title) + "\t" +
-                  SampleRateText(project.rateCode.value_or(0)) + "\t" + BitsText(project.wordLengthCode.value_or(0)) +
-                  "\t" + kPendingField);
-    }
+        measure.emplace(disk);
+    ListRecorded(listing, measure);
+    ListPending(disk, listing);
     return kExitSuccess;
 }
 

@@ -1,6 +1,8 @@
 #include "cli/ProgressBar.h"
 
+#include "cli/Output.h"
 #include "platform/Interruption.h"
+#include "platform/Messages.h"
 #include "platform/Terminal.h"
 
 #include <algorithm>
@@ -27,7 +29,8 @@ constexpr std::size_t BarTextWidth(int barWidth)
 
 }  // namespace
 
-ProgressBar::ProgressBar(std::FILE* stream) : m_stream(stream), m_enabled(platform::IsTerminal(stream)) {}
+// --quiet leaves the bar out: only errors reach the terminal.
+ProgressBar::ProgressBar(std::FILE* stream) : m_stream(stream), m_enabled(!Quiet() && platform::IsTerminal(stream)) {}
 
 ProgressBar::~ProgressBar()
 {
@@ -37,8 +40,9 @@ ProgressBar::~ProgressBar()
     }
 }
 
-void ProgressBar::SetText(const std::string&)
+void ProgressBar::SetText(const std::string& text)
 {
+    PrintStep(WithLineBreaks(text));
     // A window with a status line of its own ("Track check...") covers a short
     // check, not the long work a bar is for.
     m_enabled = false;

@@ -1,5 +1,7 @@
 #include "cli/TrackList.h"
 
+#include "platform/Files.h"
+
 #include <algorithm>
 #include <cctype>
 #include <sstream>
@@ -9,6 +11,7 @@ namespace cli {
 namespace {
 
 constexpr std::size_t kMaxNumberDigits = 9;  // keeps the value inside unsigned
+constexpr const char* kAllTracks = "all";
 
 std::optional<unsigned> ParseDecimal(const std::string& text)
 {
@@ -27,6 +30,14 @@ std::optional<int> ParseInRange(const std::string& text, int highest)
 }
 
 }  // namespace
+
+std::optional<int> ParseAllTracks(const std::string& text)
+{
+    const auto colon = text.find(':');
+    if (!platform::EqualsIgnoringCase(text.substr(0, colon), kAllTracks))
+        return std::nullopt;
+    return colon == std::string::npos ? std::optional<int>(1) : ParseInRange(text.substr(colon + 1), kVirtualTrackCount);
+}
 
 std::optional<unsigned> ParseProjectNumber(const std::string& text)
 {

@@ -19,6 +19,11 @@ using TrackChoice = std::array<int, kTrackCount>;
 // Nothing when the text breaks any of these rules.
 std::optional<TrackChoice> ParseTrackList(const std::string& text, bool stereo);
 
+// "all" or "all:V" in any letter case (virtual track V, 1 to 8, default 1): every
+// track whose virtual track V holds a recording. V, or nothing when the text is not of
+// that form.
+std::optional<int> ParseAllTracks(const std::string& text);
+
 // A project number as listed ("5", "05", "100"): decimal digits only.
 std::optional<unsigned> ParseProjectNumber(const std::string& text);
 

@@ -1,6 +1,6 @@
 # The Debian package: `cpack -G DEB` in the build folder writes wavelorn_VERSION_ARCH.deb
-# with both programs, the desktop entry, the icon, the manual pages and the changelog,
-# installed under /usr. Its runtime dependencies are computed by dpkg-shlibdeps.
+# with both programs, the desktop entry, the icons, the AppStream metainfo, the manual
+# pages and the changelog, installed under /usr. Its runtime dependencies are computed by dpkg-shlibdeps.
 # Needs the variables of cmake/Release.cmake.
 
 set(WAVELORN_PACKAGE_MAINTAINER "Wavelorn maintainers <wavelorn@example.org>"
@@ -55,13 +55,14 @@ set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "move audio between an eight-track recorder's disk and WAVE/AIFF")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "move audio between an eight-track recorder's disk and PC sound files")
 # The summary is the synopsis line; this is the extended description below it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Wavelorn moves audio between the disk of an eight-track digital recorder (a
-folder holding the recorder's own files) and WAVE or AIFF files, both ways,
+folder holding the recorder's own files) and PC sound files, both ways,
 exact to the byte. Export turns the tracks of a project into one mono file per
-track or one stereo file; import turns up to eight mono files into a new
-project that the recorder takes over.
+track or one stereo file, as WAVE, AIFF or lossless FLAC; import turns up to
+eight mono WAVE or AIFF files into a new project that the recorder takes over;
+archive copies a whole disk and decodes every track.
 
 The package holds the desktop program wavelorn (Qt 6) and the command-line
 tool wavelorn-cli.")

@@ -2,113 +2,13 @@
 
 #ifdef WAVELORN_HAVE_FLAC
 
-#include <sndfile.h>
-
-#include <algorithm>
+#include "convert/SndfileIo.h"
 
 namespace convert {
 
 namespace {
 
 constexpr unsigned kShortBits = 16;
-
-// libsndfile's calls into a checked output file: it writes on, and seeks back once
-// to complete the stream's header. It never reads what it wrote.
-struct OutputIo {
-    std::unique_ptr<platform::OutputFile> file;
-    sf_count_t position = 0;
-    sf_count_t length = 0;
-};
-
-sf_count_t OutputLength(void* user)
-{
-    return static_cast<OutputIo*>(user)->length;
-}
-
-sf_count_t OutputSeek(sf_count_t offset, int whence, void* user)
-{
-    auto& io = *static_cast<OutputIo*>(user);
-    const sf_count_t base = whence == SEEK_CUR ? io.position : whence == SEEK_END ? io.length : 0;
-    const sf_count_t target = base + offset;
-    if (target < 0 || !io.file->Seek(static_cast<std::uint64_t>(target)))
-        return -1;
-    io.position = target;
-    return io.position;
-}
-
-sf_count_t OutputRead(void*, sf_count_t, void*)
-{
-    return 0;
-}
-
-sf_count_t OutputWrite(const void* data, sf_count_t count, void* user)
-{
-    auto& io = *static_cast<OutputIo*>(user);
-    if (count < 0 || !io.file->Write(data, static_cast<std::size_t>(count)))
-        return 0;
-    io.position += count;
-    io.length = std::max(io.length, io.position);
-    return count;
-}
-
-sf_count_t OutputTell(void* user)
-{
-    return static_cast<OutputIo*>(user)->position;
-}
-
-SF_VIRTUAL_IO* OutputCalls()
-{
-    static SF_VIRTUAL_IO calls = {OutputLength, OutputSeek, OutputRead, OutputWrite, OutputTell};
-    return &calls;
-}
-
-struct SourceIo {
-    platform::ByteSource* source;
-    sf_count_t position = 0;
-};
-
-sf_count_t SourceLength(void* user)
-{
-    return static_cast<sf_count_t>(static_cast<SourceIo*>(user)->source->Size());
-}
-
-sf_count_t SourceSeek(sf_count_t offset, int whence, void* user)
-{
-    auto& io = *static_cast<SourceIo*>(user);
-    const sf_count_t base = whence == SEEK_CUR ? io.position : whence == SEEK_END ? SourceLength(user) : 0;
-    if (base + offset < 0)
-        return -1;
-    io.position = base + offset;
-    return io.position;
-}
-
-sf_count_t SourceRead(void* data, sf_count_t count, void* user)
-{
-    auto& io = *static_cast<SourceIo*>(user);
-    if (count <= 0)
-        return 0;
-    const auto got = io.source->ReadAt(static_cast<std::uint64_t>(io.position), data, static_cast<std::size_t>(count));
-    if (!got)
-        return 0;
-    io.position += static_cast<sf_count_t>(*got);
-    return static_cast<sf_count_t>(*got);
-}
-
-sf_count_t SourceWrite(const void*, sf_count_t, void*)
-{
-    return 0;
-}
-
-sf_count_t SourceTell(void* user)
-{
-    return static_cast<SourceIo*>(user)->position;
-}
-
-SF_VIRTUAL_IO* SourceCalls()
-{
-    static SF_VIRTUAL_IO calls = {SourceLength, SourceSeek, SourceRead, SourceWrite, SourceTell};
-    return &calls;
-}
 
 }  // namespace
 
@@ -123,7 +23,7 @@ struct FlacWriter::Stream {
     bool failed = false;
 };
 
-FlacWriter::FlacWriter(std::unique_ptr<platform::OutputFile> file, std::uint32_t rate, unsigned bits)
+FlacWriter::FlacWriter(std::unique_ptr<platform::OutputFile> file, std::uint32_t rate, unsigned bits, int channels)
     : m_stream(std::make_unique<Stream>())
 {
     m_stream->io.file = std::move(file);
@@ -131,7 +31,7 @@ FlacWriter::FlacWriter(std::unique_ptr<platform::OutputFile> file, std::uint32_t
         return;
     SF_INFO info{};
     info.samplerate = static_cast<int>(rate);
-    info.channels = 1;
+    info.channels = channels;
     info.format = SF_FORMAT_FLAC | (bits == kShortBits ? SF_FORMAT_PCM_16 : SF_FORMAT_PCM_24);
     m_stream->sound = sf_open_virtual(OutputCalls(), SFM_WRITE, &info, &m_stream->io);
 }
@@ -147,11 +47,11 @@ bool FlacWriter::IsOpen() const
     return m_stream->sound != nullptr;
 }
 
-bool FlacWriter::Write(const std::int32_t* samples, std::size_t count)
+bool FlacWriter::Write(const std::int32_t* samples, std::size_t frames)
 {
-    const auto frames = static_cast<sf_count_t>(count);
+    const auto count = static_cast<sf_count_t>(frames);
     m_stream->failed = m_stream->failed || !m_stream->sound ||
-                       sf_writef_int(m_stream->sound, samples, frames) != frames;
+                       sf_writef_int(m_stream->sound, samples, count) != count;
     return !m_stream->failed;
 }
 
@@ -225,7 +125,7 @@ bool FlacAvailable()
 }
 
 struct FlacWriter::Stream {};
-FlacWriter::FlacWriter(std::unique_ptr<platform::OutputFile>, std::uint32_t, unsigned) {}
+FlacWriter::FlacWriter(std::unique_ptr<platform::OutputFile>, std::uint32_t, unsigned, int) {}
 FlacWriter::~FlacWriter() = default;
 bool FlacWriter::IsOpen() const { return false; }
 bool FlacWriter::Write(const std::int32_t*, std::size_t) { return false; }

@@ -1,5 +1,5 @@
 #pragma once
-// Mono FLAC files through libsndfile, written to a checked output file and read from
+// FLAC files through libsndfile, written to a checked output file and read from
 // a byte source of the file system, so that a failing disk shows as it does for
 // every other file of the program. Built only where libsndfile is found
 // (WAVELORN_HAVE_FLAC).
@@ -17,16 +17,18 @@ bool FlacAvailable();
 
 class FlacWriter {
 public:
-    // Starts a mono FLAC stream of `rate` Hz and `bits` (16 or 24) per sample in `file`.
-    FlacWriter(std::unique_ptr<platform::OutputFile> file, std::uint32_t rate, unsigned bits);
+    // Starts a FLAC stream of `channels` channels, `rate` Hz and `bits` (16 or 24) per
+    // sample in `file`.
+    FlacWriter(std::unique_ptr<platform::OutputFile> file, std::uint32_t rate, unsigned bits, int channels);
     ~FlacWriter();
     FlacWriter(const FlacWriter&) = delete;
     FlacWriter& operator=(const FlacWriter&) = delete;
 
     // False when the stream could not be started.
     bool IsOpen() const;
-    // Appends full-scale 32-bit samples (the file keeps their top `bits`).
-    bool Write(const std::int32_t* samples, std::size_t count);
+    // Appends `frames` frames of full-scale 32-bit samples, the channels of a frame one
+    // after the other (the file keeps their top `bits`).
+    bool Write(const std::int32_t* samples, std::size_t frames);
     // Ends the stream, syncs the file to the device and closes it; false when anything
     // failed on the way.
     bool Close();

@@ -13,9 +13,8 @@ public:
     bool WriteHeader(std::uint64_t dataBytes) override;
     std::size_t ConvertSample(const std::uint8_t* source, std::uint8_t* destination,
                               std::size_t byteCount) const override;
+    std::uint64_t MaxDataBytes() const override { return kMaxDataBytes; }
 
     static constexpr std::size_t kHeaderSize = aiff::kHeaderSize;
-
-protected:
-    std::size_t HeaderSize() const override { return kHeaderSize; }
+    static constexpr std::uint64_t kMaxDataBytes = MaxDataBytesFor(kHeaderSize);
 };

@@ -67,6 +67,11 @@ std::string CChannelType::DialogTitle() const
     return "Export Track " + numbers + " as";
 }
 
+std::optional<std::string> CChannelType::ConfirmReplacing(const std::string& path)
+{
+    return m_ui.FirstKept(ExistingOutputs(path));
+}
+
 std::optional<std::string> CChannelType::AskForPath()
 {
     platform::FileDialogRequest request = DialogOptions();

@@ -55,9 +55,13 @@ public:
     std::optional<std::string> AskForPath();
     // The save dialog's title: the tracks it exports.
     std::string DialogTitle() const;
+    // The existing files that the run for `path` would replace, each path as its folder
+    // spells it, in the order the run writes them.
+    virtual std::vector<std::string> ExistingOutputs(const std::string& path) const = 0;
     // For a path chosen without the dialog: asks the questions the dialog asks before it
-    // accepts a name that would replace existing files. False at the first No.
-    virtual bool ConfirmReplacing(const std::string& path) = 0;
+    // accepts a name that would replace existing files, one per file. The file kept at
+    // the first No; nothing when every file may be replaced.
+    std::optional<std::string> ConfirmReplacing(const std::string& path);
     // Writes the checked run's files for the chosen `path`. Nothing when every file was written.
     std::optional<Refusal> Convert(const std::string& path);
 

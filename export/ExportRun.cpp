@@ -93,7 +93,9 @@ std::optional<Refusal> CExportRun::CheckTracks()
     auto progress = m_ui.CreateProgressWindow();
     if (progress) {
         progress->SetText(kTrackCheckText);
-        progress->Show();
+        // Opening a few tracks is quick: a window that flashes up just before the save
+        // dialog would only startle.
+        progress->ShowWhenSlow();
     }
     if (auto refusal = OpenTracks(m_selection, m_files, m_tracks, progress.get()))
         return refusal;
@@ -124,10 +126,10 @@ std::optional<std::string> CExportRun::AskForPath()
 
 bool CExportRun::ConfirmReplacing(const std::string& path)
 {
-    m_result.overwriteDeclined = !m_mode->ConfirmReplacing(path);
-    if (m_result.overwriteDeclined)
+    m_result.keptFile = m_mode->ConfirmReplacing(path);
+    if (m_result.keptFile)
         m_result.refusal = ExportRefusal(Reason::NoFileName);
-    return !m_result.overwriteDeclined;
+    return !m_result.keptFile;
 }
 
 void CExportRun::Write(const std::string& path)

@@ -32,8 +32,8 @@ struct ExportResult {
     // folder), a track with more than an hour of silence before or between its
     // recordings, a track that ended early (naming the track).
     std::vector<Warning> warnings;
-    // The user answered No when asked whether existing files may be replaced.
-    bool overwriteDeclined = false;
+    // The existing file the user kept, answering No when asked whether it may be replaced.
+    std::optional<std::string> keptFile;
     // The user cancelled the save dialog: the run ends without a message.
     bool cancelled = false;
 
@@ -56,7 +56,8 @@ public:
     // The save dialog of the checked run; nothing when the user cancelled.
     std::optional<std::string> AskForPath();
     // For a path chosen without the dialog: the questions the dialog would ask about
-    // the existing files it would replace. False, and the run refused, at the first No.
+    // the existing files it would replace. False, and the run refused naming the kept
+    // file, at the first No.
     bool ConfirmReplacing(const std::string& path);
     // Writes the checked run's files for the chosen `path` (Mono: the base of each
     // track's name).

@@ -1,9 +1,9 @@
 #include "export/Factory.h"
 
-#include "app/SoundFileKinds.h"
-
+#include <algorithm>
 #include <iterator>
 #include <limits>
+#include <vector>
 
 namespace {
 
@@ -13,19 +13,31 @@ std::unique_ptr<CFactory> MakeFactory()
     return std::make_unique<Factory>();
 }
 
-// The export's side of a sound-file kind, made by `Factory`.
-template <class Factory>
-constexpr SoundFileType TypeOf(SoundFileKind kind)
+// The export's side of a sound-file kind, made by `makeFactory`.
+constexpr SoundFileType TypeOf(SoundFileKind kind, std::unique_ptr<CFactory> (*makeFactory)())
 {
     const SoundFileKindEntry& entry = KindEntry(kind);
-    return {entry.typeName, entry.onExport.extensions.front().data(), entry.onExport.filter, &MakeFactory<Factory>};
+    return {entry.typeName, entry.onExport.extensions.front().data(), entry.onExport.filter, makeFactory};
 }
 
-constexpr SoundFileType kSoundFileTypes[] = {
-    TypeOf<CWaveFactory>(SoundFileKind::Wave),
-    TypeOf<CAiffFactory>(SoundFileKind::Aiff),
+// The types the engine writes itself.
+constexpr SoundFileType kEngineTypes[] = {
+    TypeOf(SoundFileKind::Wave, &MakeFactory<CWaveFactory>),
+    TypeOf(SoundFileKind::Aiff, &MakeFactory<CAiffFactory>),
 };
-static_assert(std::size(kSoundFileTypes) == SoundFileKinds().size(), "every kind has its writer");
+
+// The engine's types and those added. Room for every kind from the start: adding one
+// never moves the others, so a type found before stays valid.
+std::vector<SoundFileType>& Types()
+{
+    static std::vector<SoundFileType> types = [] {
+        std::vector<SoundFileType> all;
+        all.reserve(SoundFileKinds().size());
+        all.assign(std::begin(kEngineTypes), std::end(kEngineTypes));
+        return all;
+    }();
+    return types;
+}
 
 }  // namespace
 
@@ -39,14 +51,20 @@ std::unique_ptr<CSndFormFile> CFactory::CreateSoundFile(std::string path, const 
 
 std::span<const SoundFileType> SoundFileTypes()
 {
-    return kSoundFileTypes;
+    return Types();
 }
 
 const SoundFileType* FindSoundFileType(const std::string& typeName)
 {
-    for (const auto& type : kSoundFileTypes) {
-        if (typeName == type.typeName)
-            return &type;
-    }
-    return nullptr;
+    const auto& types = Types();
+    const auto found = std::find_if(types.begin(), types.end(),
+                                    [&](const SoundFileType& type) { return typeName == type.typeName; });
+    return found == types.end() ? nullptr : &*found;
+}
+
+void AddSoundFileType(SoundFileKind kind, std::unique_ptr<CFactory> (*makeFactory)())
+{
+    const SoundFileType type = TypeOf(kind, makeFactory);
+    if (!FindSoundFileType(type.typeName))
+        Types().push_back(type);
 }

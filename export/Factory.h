@@ -3,6 +3,7 @@
 // offers: a channel mode picks the factory and the save dialog's texts by the type
 // name the user chose, without knowing the concrete writer.
 
+#include "app/SoundFileKinds.h"
 #include "export/AIFFFile.h"
 #include "export/SndFormFile.h"
 #include "export/WaveFile.h"
@@ -32,7 +33,7 @@ protected:
 template <class Writer>
 class CFactoryFor : public CFactory {
 public:
-    std::uint64_t MaxDataBytes() const override { return MaxDataBytesFor(Writer::kHeaderSize); }
+    std::uint64_t MaxDataBytes() const override { return Writer::kMaxDataBytes; }
 
 protected:
     std::unique_ptr<CSndFormFile> Make(std::string path, const ProjectFormat& format, int channels,
@@ -54,8 +55,16 @@ struct SoundFileType {
     std::unique_ptr<CFactory> (*makeFactory)();
 };
 
-// Every file type of the export, in the order the page lists them.
+// Every file type of the export, in the order the page lists them: the engine's own
+// (WAVE, AIFF), then those a front end added.
 std::span<const SoundFileType> SoundFileTypes();
+
+// Adds the file type of `kind` (not None), written by the factories `makeFactory`
+// makes: for a kind whose writer lives above the engine (FLAC needs a codec library
+// the engine does not link). A front end adds its types before it lists them or runs
+// an export: the types found before stay valid, a kind added again keeps its first
+// writer.
+void AddSoundFileType(SoundFileKind kind, std::unique_ptr<CFactory> (*makeFactory)());
 
 // The type whose name equals `typeName` exactly (case counts), or null.
 const SoundFileType* FindSoundFileType(const std::string& typeName);

@@ -18,26 +18,12 @@ std::vector<std::string> ListFolder(platform::FileSystem& files, const std::stri
     return names;
 }
 
-// True for stem + "." + up to three characters, letter case aside. The names are
+// The first name in `names` that equals `outputName` in any letter case. The names are
 // compared literally: wildcard characters in the user's text match only themselves.
-bool DiffersInShortExtension(const std::string& name, const std::string& stem)
-{
-    const auto dot = stem.size();
-    return name.size() > dot && name.size() - dot - 1 <= kCheckedExtensionLength && name[dot] == '.' &&
-           platform::EqualsIgnoringCase(name.substr(0, dot), stem);
-}
-
-// The first existing file that the track's output would replace or resemble: the
-// output name itself first, then the short-extension variants in byte order.
-std::optional<std::string> FindExisting(const std::vector<std::string>& names, const std::string& outputName,
-                                        const std::string& stem)
+std::optional<std::string> FindExisting(const std::vector<std::string>& names, const std::string& outputName)
 {
     for (const auto& name : names) {
         if (platform::EqualsIgnoringCase(name, outputName))
-            return name;
-    }
-    for (const auto& name : names) {
-        if (DiffersInShortExtension(name, stem))
             return name;
     }
     return std::nullopt;
@@ -65,18 +51,24 @@ CMonoFileDialog::CMonoFileDialog(platform::UserInterface& ui, int itemCount, CTr
 {
 }
 
-bool CMonoFileDialog::CheckExistingFiles(const std::string& path) const
+std::vector<std::string> CMonoFileDialog::ExistingFiles(const std::string& path) const
 {
     const MonoOutputPath parts = SplitMonoPath(path);
-    const std::vector<std::string> names = ListFolder(m_files, platform::FolderPart(parts.base));
+    const std::string folder = platform::FolderPart(parts.base);
+    // A name without a folder is one in the current folder.
+    const std::vector<std::string> names = ListFolder(m_files, folder.empty() ? "." : folder);
+    std::vector<std::string> existing;
     for (int i = 0; i < m_nItems; ++i) {
         const CTrack& track = *m_ppItems[i];
         const std::string outputName =
             platform::NamePart(MonoOutputName(parts, track.GetTrack(), track.GetVirtualTrack()));
-        const std::string stem = outputName.substr(0, outputName.size() - parts.extension.size() - 1);
-        const auto existing = FindExisting(names, outputName, stem);
-        if (existing && !m_ui.AskReplace(*existing))
-            return false;
+        if (const auto name = FindExisting(names, outputName))
+            existing.push_back(platform::JoinPath(folder, *name));
     }
-    return true;
+    return existing;
+}
+
+bool CMonoFileDialog::CheckExistingFiles(const std::string& path) const
+{
+    return !m_ui.FirstKept(ExistingFiles(path));
 }

@@ -1,11 +1,13 @@
 #pragma once
 // The Mono export's output names and the check its save dialog runs before it
-// closes with OK: one question per track whose output file (or a file that differs
-// from it only in an extension of up to three characters) already exists.
+// closes with OK: one question per track whose output file already exists, its name
+// found in any letter case (a disk of the recorder's or Windows' file system takes
+// Take11.WAV for take11.wav).
 
 #include "platform/FileSystem.h"
 
 #include <string>
+#include <vector>
 
 class CTrack;
 
@@ -34,9 +36,13 @@ public:
     CMonoFileDialog(platform::UserInterface& ui, int itemCount, CTrack* const* items,
                     platform::FileSystem& files = platform::RealFileSystem());
 
-    // Runs when the user confirms `path`: for each track in order, asks whether the
-    // first existing file found for it may be replaced. False (keep the dialog
-    // open) at the first No; true when every question was answered Yes or none was needed.
+    // The existing files the tracks' outputs for `path` would replace, in track order:
+    // for each track the first name of its folder (in byte order) that equals its
+    // output name in any letter case, spelt as the folder spells it.
+    std::vector<std::string> ExistingFiles(const std::string& path) const;
+    // Runs when the user confirms `path`: for each existing file in turn, asks whether
+    // it may be replaced. False (keep the dialog open) at the first No; true when every
+    // question was answered Yes or none was needed.
     bool CheckExistingFiles(const std::string& path) const;
 
 private:
@@ -45,6 +51,3 @@ private:
     CTrack* const* m_ppItems;
     platform::FileSystem& m_files;
 };
-
-// Extensions up to this length count as the same output file in the overwrite check.
-inline constexpr std::size_t kCheckedExtensionLength = 3;

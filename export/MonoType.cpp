@@ -3,16 +3,16 @@
 #include "export/MonoFileDialog.h"
 #include "recorder/Track.h"
 
-bool CMonoType::ConfirmReplacing(const std::string& path)
+std::vector<std::string> CMonoType::ExistingOutputs(const std::string& path) const
 {
-    return CMonoFileDialog(m_ui, static_cast<int>(m_tracks.size()), m_tracks.data(), m_files).CheckExistingFiles(path);
+    return CMonoFileDialog(m_ui, static_cast<int>(m_tracks.size()), m_tracks.data(), m_files).ExistingFiles(path);
 }
 
 platform::FileDialogRequest CMonoType::DialogOptions()
 {
     platform::FileDialogRequest request;
     request.promptOverwrite = false;  // the accept check asks per output file instead
-    request.acceptCheck = [this](const std::string& path) { return ConfirmReplacing(path); };
+    request.acceptCheck = [this](const std::string& path) { return !ConfirmReplacing(path); };
     return request;
 }
 

@@ -8,7 +8,7 @@ class CMonoType : public CChannelType {
 public:
     using CChannelType::CChannelType;
 
-    bool ConfirmReplacing(const std::string& path) override;
+    std::vector<std::string> ExistingOutputs(const std::string& path) const override;
 
 protected:
     OutputLayout Layout() const override { return OutputLayout::FilePerTrack; }

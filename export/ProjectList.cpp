@@ -23,8 +23,10 @@ ProjectListing ReadProjectList(const std::string& fnbPath, platform::FileSystem&
     listing.indexOpened = true;
 
     sobinder record{};
-    for (bool more = binder.ReadFirstSong(record); more; more = binder.ReadNextSong(record))
+    for (bool more = binder.ReadFirstSong(record); more; more = binder.ReadNextSong(record)) {
+        listing.storedNames.emplace_back(record.songName, kSongNameSize);
         listing.records.push_back(ListedRecord(record, static_cast<int>(listing.records.size()) + 1));
+    }
     binder.Close();
     return listing;
 }

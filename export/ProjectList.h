@@ -14,6 +14,8 @@ struct ProjectListing {
     bool indexOpened = false;
     // In chain order; a record with an empty name carries "Project N", N its list position from 1.
     std::vector<sobinder> records;
+    // The name field of each record as FNB.BIN stores it: its 14 bytes, an empty name's too.
+    std::vector<std::string> storedNames;
 };
 
 // Reads every project record of the FNB.BIN at `fnbPath` in `files`. A record that

@@ -76,11 +76,6 @@ void CSndFormFile::ReverseBytes(std::uint8_t* buffer, std::size_t byteCount)
         std::swap(buffer[low], buffer[high - 1]);
 }
 
-std::uint64_t CSndFormFile::MaxDataBytes() const
-{
-    return MaxDataBytesFor(HeaderSize());
-}
-
 bool CSndFormFile::WriteAtStart(const std::uint8_t* header, std::size_t size)
 {
     return m_file && m_file->Seek(0) && WriteData(size, header);

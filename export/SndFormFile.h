@@ -1,7 +1,8 @@
 #pragma once
-// The PC sound file writers: one uncompressed PCM output file (WAVE or AIFF) for a
-// recorder project. Samples come in most significant byte first, as the track
-// reader delivers them; the writer turns them into the file's byte order.
+// The PC sound file writers: one output file for a recorder project, uncompressed PCM
+// (WAVE or AIFF) here, or encoded by a writer above the engine (FLAC). Samples come in
+// most significant byte first, as the track reader delivers them; the writer turns
+// them into the file's byte order.
 //
 // Calling order: OpenFile, WriteHeader(0), WriteData for each converted chunk,
 // WriteHeader(total data bytes), CloseFile. The final WriteHeader rewrites the whole
@@ -39,18 +40,18 @@ public:
     CSndFormFile& operator=(const CSndFormFile&) = delete;
 
     // Starts writing the file from empty. False on any failure.
-    bool OpenFile();
+    virtual bool OpenFile();
     // Closes the file when it is open and puts it in place under its name. False when
     // any write, the flush of buffered data, the close or the rename failed: the name
     // then keeps what it held (or, for a link or device written in place, the file is
     // incomplete).
-    bool CloseFile();
+    virtual bool CloseFile();
     // Writes the complete header for `dataBytes` of sample data at the start of the
     // file in one write; the position is then just behind the header. False when the
     // write fails or the length does not fit the header (see MaxDataBytes).
     virtual bool WriteHeader(std::uint64_t dataBytes) = 0;
     // Appends `byteCount` bytes at the current position. False when the write fails.
-    bool WriteData(std::size_t byteCount, const std::uint8_t* buffer);
+    virtual bool WriteData(std::size_t byteCount, const std::uint8_t* buffer);
     // Converts whole samples of GetBytesPerSample() bytes (2 or 3) from most
     // significant byte first into the file's byte order; `source` may equal
     // `destination`. Returns `byteCount`.
@@ -59,8 +60,8 @@ public:
     // Reverses `byteCount` bytes in place.
     static void ReverseBytes(std::uint8_t* buffer, std::size_t byteCount);
 
-    // The largest data part whose lengths still fit the header's 32-bit fields.
-    std::uint64_t MaxDataBytes() const;
+    // The largest data part whose lengths still fit the header's fields.
+    virtual std::uint64_t MaxDataBytes() const = 0;
     bool CanHold(std::uint64_t dataBytes) const { return dataBytes <= MaxDataBytes(); }
 
     const std::string& GetPath() const { return m_path; }
@@ -69,14 +70,14 @@ public:
     int GetBytesPerSample() const { return m_bytesPerSample; }
 
 protected:
-    // Size of the header written in front of the sample data.
-    virtual std::size_t HeaderSize() const = 0;
     // The sampling rate in Hz of the project.
     std::uint32_t SampleRateHz() const { return m_sampleRateHz; }
     // Seeks to the start and writes the header buffer in one write.
     bool WriteAtStart(const std::uint8_t* header, std::size_t size);
     // Stores a four-character tag.
     static void PutTag(std::uint8_t* at, const char* tag);
+    // Where the file is written.
+    platform::FileSystem& Files() const { return m_files; }
 
     std::string m_path;
     std::uint32_t m_sampleRateHz;

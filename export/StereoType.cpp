@@ -3,9 +3,11 @@
 #include "platform/Files.h"
 #include "recorder/Track.h"
 
-bool CStereoType::ConfirmReplacing(const std::string& path)
+std::vector<std::string> CStereoType::ExistingOutputs(const std::string& path) const
 {
-    return m_files.KindOf(path) == platform::FileKind::None || m_ui.AskReplace(platform::NamePart(path));
+    if (m_files.KindOf(path) == platform::FileKind::None)
+        return {};
+    return {path};
 }
 
 platform::FileDialogRequest CStereoType::DialogOptions()

@@ -9,7 +9,7 @@ class CStereoType : public CChannelType {
 public:
     using CChannelType::CChannelType;
 
-    bool ConfirmReplacing(const std::string& path) override;
+    std::vector<std::string> ExistingOutputs(const std::string& path) const override;
 
 protected:
     OutputLayout Layout() const override { return OutputLayout::OneFile; }

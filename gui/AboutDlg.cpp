@@ -13,7 +13,7 @@ namespace {
 
 constexpr const char* kTitle = "About Wavelorn";
 constexpr const char* kPurpose =
-    "Moves audio between the disk of an eight-track recorder and WAVE or AIFF files, exact to the byte.";
+    "Moves audio between the disk of an eight-track recorder and WAVE, AIFF or FLAC files, exact to the byte.";
 constexpr int kIconSize = 48;
 constexpr int kTextWidth = 280;
 

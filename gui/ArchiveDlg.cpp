@@ -95,7 +95,7 @@ void CArchiveDlg::accept()
 
 void CArchiveDlg::OnBrowse()
 {
-    if (const auto chosen = m_ui.BrowseForFolder(kBrowserTitle))
+    if (const auto chosen = m_ui.BrowseForFolder(kBrowserTitle, Outdir()))
         m_folder->setText(FromEngine(*chosen));
 }
 

@@ -114,10 +114,12 @@ CArchiveResultDlg::CArchiveResultDlg(const ArchiveResult& result, const std::str
     QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
     ok->setObjectName(QStringLiteral("okButton"));
     ok->setDefault(true);
-    auto* open = buttons->addButton(QStringLiteral("&Open Folder"), QDialogButtonBox::ActionRole);
-    open->setObjectName(QStringLiteral("openFolderButton"));
-    open->setAutoDefault(false);
-    connect(open, &QPushButton::clicked, this, &CArchiveResultDlg::OnOpenFolder);
+    if (!m_outdir.empty()) {
+        auto* open = buttons->addButton(QStringLiteral("&Open Folder"), QDialogButtonBox::ActionRole);
+        open->setObjectName(QStringLiteral("openFolderButton"));
+        open->setAutoDefault(false);
+        connect(open, &QPushButton::clicked, this, &CArchiveResultDlg::OnOpenFolder);
+    }
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
 
     auto* layout = new QVBoxLayout(this);

@@ -26,6 +26,7 @@ class CArchiveResultDlg : public QDialog {
     Q_OBJECT
 
 public:
+    // "Open Folder" opens `outdir`; an empty one (a folder the run could not make) shows no such button.
     CArchiveResultDlg(const ArchiveResult& result, const std::string& outdir, QWidget* parent);
 
 private:

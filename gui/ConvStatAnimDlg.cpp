@@ -24,6 +24,8 @@ constexpr qint64 kRefreshIntervalMs = 1000 / 60;
 constexpr int kPercentMax = 100;
 constexpr int kTextMinimumWidth = 140;
 constexpr qreal kDetailFontScale = 0.85;
+// Work that ends sooner than this shows no window when it asked for one only when slow.
+constexpr qint64 kSlowWorkMs = 500;
 
 }  // namespace
 
@@ -85,8 +87,14 @@ void CConvStatAnimDlg::SetText(const std::string& text)
     m_text->setText(FromEngine(text));
 }
 
+void CConvStatAnimDlg::ShowWhenSlow()
+{
+    m_showDue.start();
+}
+
 void CConvStatAnimDlg::Show()
 {
+    m_showDue.invalidate();
     adjustSize();
     if (QWidget* owner = parentWidget())
         move(owner->frameGeometry().center() - rect().center());
@@ -180,6 +188,8 @@ int CConvStatAnimDlg::Percent() const
 
 void CConvStatAnimDlg::RefreshIfDue()
 {
+    if (m_showDue.isValid() && m_showDue.elapsed() >= kSlowWorkMs)
+        Show();
     if (!m_sinceRefresh.isValid() || m_sinceRefresh.elapsed() >= kRefreshIntervalMs)
         Refresh();
 }

@@ -30,6 +30,7 @@ public:
 
     void SetText(const std::string& text) override;
     void Show() override;
+    void ShowWhenSlow() override;
     void StepAnimation() override;
     void SetTotal(std::uint64_t total) override;
     void SetDone(std::uint64_t done) override;
@@ -72,5 +73,7 @@ private:
     std::uint64_t m_total = 0;
     std::uint64_t m_done = 0;
     QElapsedTimer m_sinceRefresh;
+    // Running while the window waits to be shown (ShowWhenSlow).
+    QElapsedTimer m_showDue;
     CInputBlocker m_blocker;
 };

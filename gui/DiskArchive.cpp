@@ -6,6 +6,7 @@
 #include "gui/ArchiveDlg.h"
 #include "gui/ArchiveResult.h"
 #include "gui/GuiText.h"
+#include "gui/WidgetFactory.h"
 #include "platform/Interruption.h"
 #include "platform/UserInterface.h"
 
@@ -114,11 +115,15 @@ bool CDiskArchive::AskReplace(const std::vector<std::string>& refusal)
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
+    ReserveMessageBoxWidth(box);
     return box.exec() == QMessageBox::Yes;
 }
 
 void CDiskArchive::ShowResult(const std::vector<std::string>& lines, int status, const std::string& outdir)
 {
-    CArchiveResultDlg result(SortArchiveLines(lines, status == platform::kInterruptedExitStatus), outdir, m_owner);
+    // A folder the run could not make offers nothing to open.
+    const bool made = m_files.KindOf(outdir) == platform::FileKind::Folder;
+    CArchiveResultDlg result(SortArchiveLines(lines, status == platform::kInterruptedExitStatus),
+                             made ? outdir : std::string(), m_owner);
     result.exec();
 }

@@ -128,8 +128,13 @@ QImage MakeProgramIconImage(int size)
     painter.setRenderHint(QPainter::Antialiasing);
     const qreal scale = static_cast<qreal>(size) / kAnimationFrameSize;
     painter.scale(scale, scale);
-    PaintPicture(painter, kIconBarStep);
+    PaintProgramIcon(painter);
     return image;
+}
+
+void PaintProgramIcon(QPainter& painter)
+{
+    PaintPicture(painter, kIconBarStep);
 }
 
 QIcon ProgramIcon()

@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QIcon>
 #include <QImage>
+#include <QPainter>
 
 #include <array>
 
@@ -24,6 +25,9 @@ std::array<QImage, kAnimationFrameCount> MakeAnimationFrames();
 
 // The program icon at `size` pixels square, on a transparent background.
 QImage MakeProgramIconImage(int size);
+// Paints the program icon in frame coordinates (0 to kAnimationFrameSize) with
+// `painter`: the same picture for every size and for the scalable icon.
+void PaintProgramIcon(QPainter& painter);
 QIcon ProgramIcon();
 
 // The program icon as a Windows icon file (.ico), the one the Windows program carries as

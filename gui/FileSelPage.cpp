@@ -4,22 +4,19 @@
 #include "app/RegUserData.h"
 #include "app/SoundFileKinds.h"
 #include "gui/GuiText.h"
+#include "gui/ProjectNameEdit.h"
 #include "gui/SoundFileEdit.h"
 #include "gui/WidgetFactory.h"
 #include "import/InvertExchange.h"
 #include "platform/FileSystem.h"
 #include "platform/Files.h"
 #include "platform/Messages.h"
-#include "recorder/ProjectName.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpression>
-#include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
 namespace {
@@ -37,7 +34,8 @@ CFileSelPage::CFileSelPage(COVFtoWAVEDoc& doc, platform::UserInterface& ui, CUse
       m_settings(settings),
       m_tracks(MakeTrackSlots()),
       m_checks(*this, m_ui, baseFolder),
-      m_projectNameEdit(new QLineEdit(this)),
+      m_projectNameEdit(new CProjectNameEdit(this)),
+      m_projectNameNote(new QLabel(this)),
       m_rateText(MakeValueLabel("importRateValue", this)),
       m_bitsText(MakeValueLabel("importBitsValue", this)),
       m_convert(MakePageButton(QStringLiteral("&Convert"), "importConvertButton", this)),
@@ -68,11 +66,13 @@ CFileSelPage::CFileSelPage(COVFtoWAVEDoc& doc, platform::UserInterface& ui, CUse
     }
 
     m_projectNameEdit->setObjectName(QStringLiteral("projectNameEdit"));
-    // The project-name rule's characters and length; a paste holding anything else inserts nothing.
-    m_projectNameEdit->setMaxLength(static_cast<int>(kProjectNameMaxLength));
-    m_projectNameEdit->setValidator(new QRegularExpressionValidator(
-        QRegularExpression(QString::fromLatin1(ProjectNamePattern().c_str())), m_projectNameEdit));
-    m_projectNameEdit->setAttribute(Qt::WA_InputMethodEnabled, false);
+    m_projectNameNote->setObjectName(QStringLiteral("projectNameNote"));
+    m_projectNameNote->setWordWrap(true);
+    m_projectNameNote->setVisible(false);
+    connect(m_projectNameEdit, &CProjectNameEdit::noteChanged, this, [this](const QString& note) {
+        m_projectNameNote->setText(note);
+        m_projectNameNote->setVisible(!note.isEmpty());
+    });
     auto* information = MakeGroup(QStringLiteral("Information :"), "importInformationGroup", this);
     auto* values = new QGridLayout(information);
     values->addWidget(MakeCaption(QStringLiteral("Project &Name :"), "importProjectNameCaption", information,
@@ -88,6 +88,7 @@ CFileSelPage::CFileSelPage(COVFtoWAVEDoc& doc, platform::UserInterface& ui, CUse
     buttons->addWidget(m_exit);
     auto* bottomRight = new QVBoxLayout;
     bottomRight->addStretch();
+    bottomRight->addWidget(m_projectNameNote);
     bottomRight->addLayout(buttons);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(information);

@@ -13,9 +13,9 @@
 
 class COVFtoWAVEDoc;
 class CSoundFileEdit;
+class CProjectNameEdit;
 class CUserData;
 class QLabel;
-class QLineEdit;
 class QPushButton;
 
 class CFileSelPage : public QWidget, public CImportPage {
@@ -55,7 +55,9 @@ private:
     CImportChecks m_checks;
     std::array<CSoundFileEdit*, kTrackCount> m_trackEdits{};
     std::array<QPushButton*, kTrackCount> m_refButtons{};
-    QLineEdit* m_projectNameEdit;
+    CProjectNameEdit* m_projectNameEdit;
+    // Why the last keystroke or paste into the project name was refused.
+    QLabel* m_projectNameNote;
     QLabel* m_rateText;
     QLabel* m_bitsText;
     QPushButton* m_convert;

@@ -11,6 +11,7 @@
 
 #include <QFileInfo>
 #include <QLabel>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -53,9 +54,31 @@ COVFtoWAVEView::COVFtoWAVEView(COVFtoWAVEDoc& doc, platform::UserInterface& ui, 
         ShowDisk();
         emit pageShown(static_cast<Page>(index));
     });
+    AddPageKeys();
     connect(m_trkSelPage, &CTrkSelPage::selectProjectRequested, this, &COVFtoWAVEView::OnSelectProject);
     connect(m_trkSelPage, &CTrkSelPage::exitRequested, this, &COVFtoWAVEView::exitRequested);
     connect(m_fileSelPage, &CFileSelPage::exitRequested, this, &COVFtoWAVEView::exitRequested);
+}
+
+void COVFtoWAVEView::AddPageKeys()
+{
+    // A list or a type choice keeps Ctrl+Tab for itself, so the tabs alone would not see it
+    // from every field: these shortcuts reach the page switch wherever the focus is.
+    struct PageKey {
+        QKeySequence keys;
+        int step;
+    };
+    const PageKey keys[] = {{QKeySequence(Qt::CTRL | Qt::Key_Tab), 1},
+                            {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), -1},
+                            {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1}};
+    for (const PageKey& key : keys) {
+        auto* shortcut = new QShortcut(key.keys, this);
+        const int step = key.step;
+        connect(shortcut, &QShortcut::activated, this, [this, step] {
+            const int count = m_pTab->count();
+            m_pTab->setCurrentIndex((m_pTab->currentIndex() + step + count) % count);
+        });
+    }
 }
 
 void COVFtoWAVEView::SelectPage(Page page)

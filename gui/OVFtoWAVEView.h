@@ -51,6 +51,8 @@ signals:
 
 private:
     bool RunSelectProject();
+    // Ctrl+Tab and Ctrl+Shift+Tab switch the page from every field of the window.
+    void AddPageKeys();
     // After another disk was taken: the project stays only when the disk lists it.
     void FollowDiskChange();
     // Names the disk in the line below the pages, or says why there is none to work on.

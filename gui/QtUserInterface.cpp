@@ -1,9 +1,9 @@
 #include "gui/QtUserInterface.h"
 
-#include "app/Document.h"
 #include "gui/CheckedFileDialog.h"
 #include "gui/ConvStatAnimDlg.h"
 #include "gui/GuiText.h"
+#include "gui/WidgetFactory.h"
 #include "platform/Files.h"
 #include "platform/Messages.h"
 
@@ -72,8 +72,6 @@ QAbstractButton* AddOpenFolderButton(QMessageBox& box)
 
 }  // namespace
 
-QtUserInterface::QtUserInterface(const COVFtoWAVEDoc& doc) : m_doc(doc) {}
-
 void QtUserInterface::MarkAsPortDialog(QWidget& dialog)
 {
     dialog.setProperty(kPortDialogProperty, true);
@@ -111,6 +109,7 @@ platform::Answer QtUserInterface::ShowMessage(const std::string& text, platform:
         box.setEscapeButton(QMessageBox::Ok);
     }
     const QAbstractButton* openFolder = detail.folder.empty() ? nullptr : AddOpenFolderButton(box);
+    ReserveMessageBoxWidth(box);
     MarkAsPortDialog(box);
     const int result = box.exec();
     if (openFolder && box.clickedButton() == openFolder)
@@ -152,7 +151,7 @@ std::optional<std::string> QtUserInterface::RunFileDialog(const platform::FileDi
     return ToEngine(dialog.ChosenPath());
 }
 
-std::optional<std::string> QtUserInterface::BrowseForFolder(const std::string& title)
+std::optional<std::string> QtUserInterface::BrowseForFolder(const std::string& title, const std::string& startFolder)
 {
     const WaitCursorLift lift(m_waitDepth);
     QFileDialog dialog(FrontWindow(), FromEngine(title));
@@ -161,7 +160,7 @@ std::optional<std::string> QtUserInterface::BrowseForFolder(const std::string& t
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::ShowDirsOnly |
                       QFileDialog::DontResolveSymlinks);
-    dialog.setDirectory(ExistingFolderOr(m_doc.m_strMoFolder, QDir::homePath()));
+    dialog.setDirectory(ExistingFolderOr(startFolder, QDir::homePath()));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return FolderWithoutSeparator(dialog.selectedFiles().first());

@@ -8,22 +8,17 @@
 #include <QPointer>
 #include <QWidget>
 
-class COVFtoWAVEDoc;
-
 namespace gui {
 
 class QtUserInterface : public platform::UserInterface {
 public:
-    // The folder browser opens in the document's MO folder.
-    explicit QtUserInterface(const COVFtoWAVEDoc& doc);
-
     // The window that owns the port's windows when no dialog is in front.
     void SetMainWindow(QWidget* window) { m_mainWindow = window; }
 
     platform::Answer ShowMessage(const std::string& text, platform::MessageIcon icon,
                                  platform::MessageButtons buttons, const platform::MessageDetail& detail) override;
     std::optional<std::string> RunFileDialog(const platform::FileDialogRequest& request) override;
-    std::optional<std::string> BrowseForFolder(const std::string& title) override;
+    std::optional<std::string> BrowseForFolder(const std::string& title, const std::string& startFolder) override;
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
     std::unique_ptr<platform::ProgressWindow> CreateProgressWindow() override;
@@ -41,7 +36,6 @@ private:
     // Whether the user may replace an existing file: asked through the port.
     bool AcceptOverwrite(const std::string& path);
 
-    const COVFtoWAVEDoc& m_doc;
     QPointer<QWidget> m_mainWindow;
     int m_waitDepth = 0;
 };

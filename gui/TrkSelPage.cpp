@@ -1,6 +1,7 @@
 #include "gui/TrkSelPage.h"
 
 #include "app/Document.h"
+#include "convert/FlacExport.h"
 #include "export/ExportRun.h"
 #include "export/Factory.h"
 #include "gui/FocusWheelComboBox.h"
@@ -71,6 +72,7 @@ CTrkSelPage::CTrkSelPage(COVFtoWAVEDoc& doc, platform::UserInterface& ui, CUserD
     m_mono->setObjectName(QStringLiteral("monoButton"));
     m_stereo->setObjectName(QStringLiteral("stereoButton"));
     m_fileType->setObjectName(QStringLiteral("fileTypeList"));
+    convert::AddFlacExport();
     for (const SoundFileType& type : SoundFileTypes())
         m_fileType->addItem(QString::fromLatin1(type.typeName));
 

@@ -5,6 +5,7 @@
 
 class QGroupBox;
 class QLabel;
+class QMessageBox;
 class QPushButton;
 class QWidget;
 
@@ -18,3 +19,8 @@ QLabel* MakeValueLabel(const QString& name, QWidget* parent);
 QLabel* MakeCaption(const QString& text, const QString& name, QWidget* parent, QWidget* buddy = nullptr);
 
 QGroupBox* MakeGroup(const QString& title, const QString& name, QWidget* parent);
+
+// Keeps a message box at least as wide as its caption with the title bar's buttons beside
+// it (a short text with OK alone would cut the caption), and lets a reason below the
+// text wrap at a readable width.
+void ReserveMessageBoxWidth(QMessageBox& box);

@@ -84,11 +84,12 @@ std::optional<int> AnswerInformationRequest(int argc, char** argv)
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(QStringLiteral(
         "Moves audio between the disk of an eight-track recorder (a folder holding the\n"
-        "recorder's files) and WAVE or AIFF files: the MO->File page exports tracks of a\n"
-        "project, the File->MO page imports mono files as a new project. Only one\n"
-        "instance runs at a time: a second start brings the running window forward,\n"
-        "opens its FOLDER there, and ends. The options of Qt's\n"
-        "applications, such as -platform NAME or -style NAME, are taken as well."));
+        "recorder's files) and PC sound files: the MO->File page exports tracks of a\n"
+        "project as WAVE, AIFF or FLAC, the File->MO page imports mono WAVE or AIFF\n"
+        "files as a new project. Only one instance runs at a time: a second start\n"
+        "brings the running window forward, opens its FOLDER there, and ends. The\n"
+        "options of Qt's applications, such as -platform NAME or -style NAME, are\n"
+        "taken as well."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Shows this help and exits."));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
                                      QStringLiteral("Shows the program's name and version and exits."));
@@ -151,7 +152,7 @@ int main(int argc, char** argv)
 
     COVFtoWAVEDoc doc;
     CRegUserData settings(DefaultSettingsPath());
-    gui::QtUserInterface ui(doc);
+    gui::QtUserInterface ui;
     ChooseStartDisk(doc, ui, QApplication::arguments());
 
     CMainFrame frame(doc, ui, settings, ToEngine(QApplication::applicationDirPath()));

@@ -74,15 +74,15 @@ ImportRefusal CImportChecks::RefuseName(std::uint8_t trackIndex, Refusal refusal
     return refused;
 }
 
-std::optional<std::string> CImportChecks::DifferenceFromTrack1(const CPCSoundFile& reader)
+std::optional<std::string> CImportChecks::DifferenceFromReference(const CPCSoundFile& reader)
 {
-    const CPCSoundFile* track1 = m_page.GetTrackSlot(kTrack1).GetReader();
-    // Without a Track 1 format there is nothing to compare with; Convert refuses
+    const CPCSoundFile* first = m_page.GetTrackSlot(m_reference).GetReader();
+    // Without a reference format there is nothing to compare with; Convert refuses
     // that state with its own message.
-    if (track1 == nullptr || (reader.GetSampleRate() == track1->GetSampleRate() &&
-                              reader.GetBitsPerSample() == track1->GetBitsPerSample()))
+    if (first == nullptr || &reader == first ||
+        (reader.GetSampleRate() == first->GetSampleRate() && reader.GetBitsPerSample() == first->GetBitsPerSample()))
         return std::nullopt;
-    return FormatText(reader) + ", Track 1 is " + FormatText(*track1);
+    return FormatText(reader) + ", Track " + std::to_string(m_reference + 1) + " is " + FormatText(*first);
 }
 
 std::optional<Refusal> CImportChecks::ReadHeader(COrvoTrack& slot, const std::string& path)
@@ -105,7 +105,7 @@ std::optional<ImportRefusal> CImportChecks::CheckFileName(std::uint8_t trackInde
         return RefuseName(trackIndex, HeaderRefusal(slot, std::move(*refusal), name));
     }
     if (trackIndex != kTrack1) {
-        if (auto difference = DifferenceFromTrack1(*slot.GetReader()))
+        if (auto difference = DifferenceFromReference(*slot.GetReader()))
             return RefuseName(trackIndex, {MessageId::DifferentFormat, Reason::FormatMismatch, name, *difference});
     }
     if (trackIndex == kTrack1) {
@@ -116,13 +116,16 @@ std::optional<ImportRefusal> CImportChecks::CheckFileName(std::uint8_t trackInde
 }
 
 std::optional<ImportRefusal> CImportChecks::CheckTrack(std::uint8_t trackIndex, const std::string& name,
-                                                       std::uint64_t& totalBytes)
+                                                       bool anyTrack, std::uint64_t& totalBytes)
 {
     COrvoTrack& slot = m_page.GetTrackSlot(trackIndex);
     if (name.empty()) {
-        if (trackIndex == kTrack1)
+        if (trackIndex == m_reference && !anyTrack)
             return Shown(trackIndex, {MessageId::Track1NameWrong, Reason::Track1Missing, kTrack1Subject, {}});
         slot.Reset();
+        // The next named track is the one the others must match.
+        if (trackIndex == m_reference)
+            ++m_reference;
         return std::nullopt;
     }
     const std::string path = ResolvePath(name);
@@ -138,8 +141,8 @@ std::optional<ImportRefusal> CImportChecks::CheckTrack(std::uint8_t trackIndex, 
             return Shown(trackIndex, std::move(told));
         return ImportRefusal{std::move(told), trackIndex, false};
     }
-    if (trackIndex != kTrack1) {
-        if (auto difference = DifferenceFromTrack1(*slot.GetReader()))
+    if (trackIndex != m_reference) {
+        if (auto difference = DifferenceFromReference(*slot.GetReader()))
             return Shown(trackIndex, {MessageId::DifferentFormat, Reason::FormatMismatch, name, *difference});
     }
     slot.SetSourcePath(path);
@@ -163,9 +166,11 @@ std::optional<ImportRefusal> CImportChecks::Validate(const ImportInputs& inputs,
 {
     doc.SetNewProjectName(inputs.projectName);
     std::uint64_t totalBytes = 0;
-    for (std::uint8_t index = 0; index < kTrackCount; ++index) {
-        if (auto refused = CheckTrack(index, inputs.trackNames[index], totalBytes))
-            return refused;
-    }
-    return CheckRoom(doc, totalBytes);
+    m_reference = kTrack1;
+    std::optional<ImportRefusal> refused;
+    for (std::uint8_t index = 0; index < kTrackCount && !refused; ++index)
+        refused = CheckTrack(index, inputs.trackNames[index], inputs.anyTrack, totalBytes);
+    // The checks of single names compare with Track 1 again.
+    m_reference = kTrack1;
+    return refused ? refused : CheckRoom(doc, totalBytes);
 }

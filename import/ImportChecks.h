@@ -50,6 +50,9 @@ public:
 struct ImportInputs {
     std::string projectName;
     std::array<std::string, kTrackCount> trackNames;  // index 0 = Track 1; empty: unused
+    // Track 1 may stay empty (the command line's numbered tracks): every named file must
+    // then match the format of the lowest-numbered one, which the project takes.
+    bool anyTrack = false;
 };
 
 class CImportChecks {
@@ -69,8 +72,8 @@ public:
     std::optional<ImportRefusal> CheckFileName(std::uint8_t trackIndex, const std::string& name);
 
     // The checks before an import: hands the project name to the document, checks
-    // every named file (Track 1 mandatory, each named one of an import kind and
-    // matching Track 1), lets each slot remember its path, measures the free space on
+    // every named file (Track 1 mandatory unless `anyTrack`, each named one of an
+    // import kind and matching Track 1, or the lowest-numbered named track), lets each slot remember its path, measures the free space on
     // the document's MO folder and checks that the files fit.
     std::optional<ImportRefusal> Validate(const ImportInputs& inputs, COVFtoWAVEDoc& doc);
 
@@ -82,12 +85,13 @@ private:
     std::string JoinToBase(const std::string& name) const;
     std::optional<std::string> FindSource(const std::string& name) const;
     // Validate's check of one track's name; adds an accepted file's length to `totalBytes`.
-    std::optional<ImportRefusal> CheckTrack(std::uint8_t trackIndex, const std::string& name,
+    std::optional<ImportRefusal> CheckTrack(std::uint8_t trackIndex, const std::string& name, bool anyTrack,
                                             std::uint64_t& totalBytes);
     std::optional<ImportRefusal> CheckRoom(COVFtoWAVEDoc& doc, std::uint64_t totalBytes);
-    // How `reader`'s rate and word length differ from Track 1's, or nothing when they
-    // match or there is no Track 1 format to compare with.
-    std::optional<std::string> DifferenceFromTrack1(const CPCSoundFile& reader);
+    // How `reader`'s rate and word length differ from those of the track at `reference`
+    // (Track 1 unless a validation of any tracks found another first), or nothing when
+    // they match or there is no format to compare with.
+    std::optional<std::string> DifferenceFromReference(const CPCSoundFile& reader);
     // The slot's header check of `path`, polling the port for a stop request.
     std::optional<Refusal> ReadHeader(COrvoTrack& slot, const std::string& path);
     // A check of `name` that a stop request ended: nothing shown.
@@ -101,4 +105,5 @@ private:
     platform::UserInterface& m_ui;
     std::string m_baseFolder;
     platform::FileSystem& m_files;
+    std::uint8_t m_reference = 0;
 };

@@ -8,6 +8,7 @@
 #include "recorder/Formats.h"
 #include "recorder/TrackFileName.h"
 
+#include <algorithm>
 #include <exception>
 #include <iterator>
 #include <memory>
@@ -160,8 +161,11 @@ SourceShares CInvertExchange::SharesOf() const
 
 void CInvertExchange::WriteSongBlock(COrvoFnbTextFile& textFile, std::vector<Warning>& warnings) const
 {
-    // The project's format is Track 1's; a rate or word length without a code cannot be described.
-    const CPCSoundFile* first = m_pTracks[0].GetReader();
+    // The project's format is that of its lowest-numbered track (Track 1, unless the
+    // front end let it stay empty); a rate or word length without a code cannot be described.
+    const auto used = std::find_if(m_pTracks.begin(), m_pTracks.end(),
+                                   [](const COrvoTrack& slot) { return slot.GetReader() != nullptr; });
+    const CPCSoundFile* first = used == m_pTracks.end() ? nullptr : used->GetReader();
     if (!first)
         Fail(MessageId::ConvertFailed, Reason::Track1Missing, kTrack1);
     const auto rate = RateOfHz(first->GetSampleRate());

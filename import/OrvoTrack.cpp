@@ -29,6 +29,7 @@ bool COrvoTrack::SelectReader(const std::string& path)
     case SoundFileKind::Aiff:
         reader = std::make_unique<CPCAiffFile>(m_files);
         return true;
+    case SoundFileKind::Flac:  // written only: ImportKindOf never names it
     case SoundFileKind::None:
         break;
     }

@@ -90,6 +90,10 @@ public:
     // power cut cannot take away a folder whose files were put on the device. True
     // when the folder exists afterwards and every sync succeeded.
     virtual bool CreateFolders(const std::string& path) = 0;
+    // Creates the one folder `path` (its parent must exist), open to its owner only; false
+    // when the name is taken or the folder cannot be made. Nothing is synced: the
+    // folder is for scratch files that need not outlast the process.
+    virtual bool CreatePrivateFolder(const std::string& path) = 0;
     // Gives `to` the permission bits of `from` (on Windows: its read-only attribute).
     virtual bool CopyPermissions(const std::string& from, const std::string& to) = 0;
     // The bytes available to the user on the volume holding `folder`.

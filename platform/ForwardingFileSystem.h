@@ -31,6 +31,7 @@ public:
     bool Rename(const std::string& from, const std::string& to) override { return m_inner.Rename(from, to); }
     bool SyncFolder(const std::string& folder) override { return m_inner.SyncFolder(folder); }
     bool CreateFolders(const std::string& path) override { return m_inner.CreateFolders(path); }
+    bool CreatePrivateFolder(const std::string& path) override { return m_inner.CreatePrivateFolder(path); }
     bool CopyPermissions(const std::string& from, const std::string& to) override
     {
         return m_inner.CopyPermissions(from, to);

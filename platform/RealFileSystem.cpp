@@ -560,6 +560,19 @@ public:
                            [](const std::string& folder) { return SyncFolderAt(FolderPart(folder)); });
     }
 
+    bool CreatePrivateFolder(const std::string& path) override
+    {
+        std::error_code error;
+        // create_directory makes the folder or says that the name was taken, never both.
+        if (!fs::create_directory(PathFromUtf8(path), error) || error)
+            return false;
+        fs::permissions(PathFromUtf8(path), fs::perms::owner_all, fs::perm_options::replace, error);
+        if (!error)
+            return true;
+        fs::remove(PathFromUtf8(path), error);
+        return false;
+    }
+
     bool CopyPermissions(const std::string& from, const std::string& to) override
     {
         std::error_code error;

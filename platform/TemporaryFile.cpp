@@ -20,6 +20,7 @@ constexpr std::size_t kRandomLength = 8;
 constexpr std::size_t kMaxKeptNameBytes = 200;
 // New random names tried while the chosen one is taken.
 constexpr int kNameAttempts = 16;
+constexpr std::string_view kScratchFolderPrefix = "wavelorn-";
 
 // The first bytes of a UTF-8 name, at most `limit`, not cutting a character apart.
 std::string Shortened(const std::string& name, std::size_t limit)
@@ -55,6 +56,40 @@ std::string TemporaryPathFor(const std::string& path, TemporaryNaming naming)
 }
 
 }  // namespace
+
+ScratchFolder::ScratchFolder(FileSystem& files) : m_files(files)
+{
+    const std::string parent = files.TemporaryFolder();
+    if (parent.empty())
+        return;
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        std::string path = JoinPath(parent, std::string(kScratchFolderPrefix) + RandomPart());
+        if (files.CreatePrivateFolder(path)) {
+            m_path = std::move(path);
+            return;
+        }
+        if (files.KindOfEntry(path) == FileKind::None)
+            return;
+    }
+}
+
+ScratchFolder::~ScratchFolder()
+{
+    Remove();
+}
+
+bool ScratchFolder::Remove()
+{
+    if (m_path.empty())
+        return true;
+    bool removed = true;
+    for (const auto& entry : m_files.ListFolder(m_path).value_or(std::vector<FolderEntry>()))
+        removed = m_files.Remove(JoinPath(m_path, entry.name)) && removed;
+    if (!removed || !m_files.Remove(m_path))
+        return false;
+    m_path.clear();
+    return true;
+}
 
 TemporaryFile::TemporaryFile(FileSystem& files, std::string path, TemporaryNaming naming)
     : m_files(files), m_path(std::move(path))

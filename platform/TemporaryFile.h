@@ -58,6 +58,26 @@ private:
     bool m_placed = false;
 };
 
+// A private folder of scratch files in the system's temporary folder
+// ("wavelorn-<random>", open to its owner only), removed with every file in it when
+// the object goes: on success, on failure and when a stop request ends the run.
+class ScratchFolder {
+public:
+    explicit ScratchFolder(FileSystem& files);
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    // The folder's path; empty when none could be made.
+    const std::string& Path() const { return m_path; }
+    // Removes the folder and its files now; true when nothing of it is left.
+    bool Remove();
+
+private:
+    FileSystem& m_files;
+    std::string m_path;
+};
+
 // Moves the finished file at `from` to `to`; removes `from` when that fails.
 bool MoveIntoPlace(FileSystem& files, const std::string& from, const std::string& to);
 

@@ -7,6 +7,7 @@
 // the check, also from inside a file dialog's accept check and from the WAVE
 // reader's header check; an implementation returns only when the answer is known.
 
+#include "platform/Files.h"
 #include "platform/Messages.h"
 
 #include <cstdint>
@@ -14,6 +15,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -51,6 +53,9 @@ public:
     virtual ~ProgressWindow() = default;  // destroying the object destroys the window
     virtual void SetText(const std::string& text) = 0;
     virtual void Show() = 0;
+    // Shows the window only once the work has lasted long enough to need one, so that a
+    // short check opens and closes no window; a window without the means shows at once.
+    virtual void ShowWhenSlow() { Show(); }
     virtual void StepAnimation() = 0;
     // Progress as a share of the work: the total in the run's own unit (frames for
     // an export, source bytes for an import), then how much of it is done. A window
@@ -79,8 +84,9 @@ public:
     // A name typed without extension gets the request's default extension.
     virtual std::optional<std::string> RunFileDialog(const FileDialogRequest& request) = 0;
 
-    // The folder browser; the chosen folder, or nothing on cancel.
-    virtual std::optional<std::string> BrowseForFolder(const std::string& title) = 0;
+    // The folder browser, opening at `startFolder` (the home folder when it is empty or
+    // gone); the chosen folder, or nothing on cancel.
+    virtual std::optional<std::string> BrowseForFolder(const std::string& title, const std::string& startFolder) = 0;
 
     // Shows the wait cursor until EndWaitCursor.
     virtual void BeginWaitCursor() = 0;
@@ -110,6 +116,16 @@ public:
     bool AskReplace(const std::string& fileName)
     {
         return AskYesNo(fileName + "\r\n" + MessageText(MessageId::FileExists));
+    }
+    // Asks about each of the existing files `paths` in turn whether it may be replaced:
+    // the first the person keeps, or nothing when every one may be replaced.
+    std::optional<std::string> FirstKept(const std::vector<std::string>& paths)
+    {
+        for (const std::string& path : paths) {
+            if (!AskReplace(NamePart(path)))
+                return path;
+        }
+        return std::nullopt;
     }
 };
 

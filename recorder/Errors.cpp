@@ -44,6 +44,10 @@ const char* ReasonText(Reason reason)
         {Reason::SourceReadFailed, "the file cannot be read"},
         {Reason::SourceChanged, "the file changed while it was imported ({})"},
         {Reason::NoSoundInSources, "every file holds only digital silence; the project would have no track"},
+        {Reason::StereoWithoutChannel, "stereo: name a channel with :left or split it with 1,2=FILE"},
+        {Reason::TooManyChannels, "{} channels; only mono and stereo files can be imported"},
+        {Reason::NoSuchChannel, "mono: there is no {}; name the file without a channel"},
+        {Reason::ConversionUnavailable, "{}; this build cannot convert sound files"},
         {Reason::NoDiskSpace, "{}"},
         {Reason::FnbTextMissing, "the disk folder holds no FNB.TXT"},
         {Reason::FnbTextUnreadable, "FNB.TXT cannot be read"},
@@ -72,7 +76,7 @@ const char* ReasonText(Reason reason)
         {Reason::NoTrackChosen, "no track was chosen"},
         {Reason::NoDiskChosen, "no disk is chosen; Select Drive... in the Select menu chooses the recorder's disk folder"},
         {Reason::NoFileName, "no output file name was given"},
-        {Reason::UnknownFileType, "{} is not a file type; WAVE or AIFF"},
+        {Reason::UnknownFileType, "{} is not a file type this program writes"},
         {Reason::OutputFolderMissing, "the output folder does not exist"},
         {Reason::OutputWriteFailed, "cannot be written"},
         {Reason::OutputTooLarge, "would hold more than a sound file header can state"},
@@ -99,6 +103,7 @@ const char* WarningText(WarningKind kind)
         {WarningKind::SilentSourceLeftOut, "the file holds only digital silence; {} is left out"},
         {WarningKind::LongSilence, "{s} is silent for {}, more than an hour before or between its recordings"},
         {WarningKind::UnreadableSilenced, "{s} is silent at {}, which could not be read from the disk"},
+        {WarningKind::SamplesClipped, "{} samples above full scale were clipped"},
         {WarningKind::RateNotExportable, "{} Hz: wavelorn cannot export this project once the recorder has taken it over"},
     };
     return texts.at(kind);

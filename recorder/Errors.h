@@ -45,6 +45,10 @@ enum class Reason {
     SourceReadFailed,
     SourceChanged,  // a source's size or length differs between the scan and the conversion
     NoSoundInSources,  // every used source holds only digital silence
+    StereoWithoutChannel,   // a stereo source for one track, no channel named
+    TooManyChannels,        // more channels than a conversion takes one or two of
+    NoSuchChannel,          // a channel (or a split) a mono source does not have
+    ConversionUnavailable,  // a source needs converting and this build has no converter
 
     // The import's writing onto the disk.
     NoDiskSpace,
@@ -131,6 +135,7 @@ enum class WarningKind {
     SilentSourceLeftOut,      // a source holds only digital silence: its track is left out
     LongSilence,              // a track holds more than an hour of silence before or between its recordings
     UnreadableSilenced,       // a track is silent where its data file could not be read from the disk
+    SamplesClipped,           // a converted source held samples above full scale: they were clipped
 };
 
 struct Warning {

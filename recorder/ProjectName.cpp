@@ -8,13 +8,9 @@
 
 namespace {
 
-constexpr char kFirstPrintable = 0x20;
-constexpr char kLastPrintable = 0x7E;
-constexpr const char* kProjectNameRule = "a project name holds at most 12 printable characters";
-
 bool IsPrintable(char c)
 {
-    return c >= kFirstPrintable && c <= kLastPrintable;
+    return c >= kFirstNameCharacter && c <= kLastNameCharacter;
 }
 
 // A byte as "0x2A".
@@ -52,7 +48,7 @@ bool IsAcceptableProjectName(const std::string& name)
 std::string ProjectNamePattern()
 {
     char pattern[32];
-    std::snprintf(pattern, sizeof pattern, "[\\x%02X-\\x%02X]{0,%zu}", static_cast<unsigned>(kFirstPrintable),
-                  static_cast<unsigned>(kLastPrintable), kProjectNameMaxLength);
+    std::snprintf(pattern, sizeof pattern, "[\\x%02X-\\x%02X]{0,%zu}", static_cast<unsigned>(kFirstNameCharacter),
+                  static_cast<unsigned>(kLastNameCharacter), kProjectNameMaxLength);
     return pattern;
 }

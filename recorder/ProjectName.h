@@ -11,6 +11,11 @@
 #include <string>
 
 inline constexpr std::size_t kProjectNameMaxLength = 12;
+// The characters a project name may hold: the printable single bytes.
+inline constexpr char kFirstNameCharacter = 0x20;
+inline constexpr char kLastNameCharacter = 0x7E;
+// The rule in words, as the refusals say it.
+inline constexpr const char* kProjectNameRule = "a project name holds at most 12 printable characters";
 
 // Why FNB.TXT cannot carry `name` as a project name, or nothing when it can. The
 // refusal's subject is the name.

@@ -10,14 +10,15 @@ shift || true
 PACKAGES=(
     cmake g++ pkg-config make
     libgtest-dev libgmock-dev
-    qt6-base-dev libgl-dev
-    libsndfile1-dev sox flac
+    qt6-base-dev libgl-dev qt6-svg-dev
+    libsndfile1-dev libsoxr-dev sox flac
     nlohmann-json3-dev libssl-dev
     libbenchmark-dev
     libcli11-dev
     clang libclang-rt-14-dev
-    help2man dpkg-dev file lintian
+    help2man dpkg-dev file lintian appstream desktop-file-utils
     fuse3 libfuse3-dev
+    bsdutils zsh fish
 )
 
 "$ROOT/scripts/install-packages.sh" "${PACKAGES[@]}"

@@ -26,7 +26,7 @@ public:
         return m_answer;
     }
     std::optional<std::string> RunFileDialog(const platform::FileDialogRequest&) override { return m_savePath; }
-    std::optional<std::string> BrowseForFolder(const std::string&) override { return std::nullopt; }
+    std::optional<std::string> BrowseForFolder(const std::string&, const std::string&) override { return std::nullopt; }
     void BeginWaitCursor() override {}
     void EndWaitCursor() override {}
     std::unique_ptr<platform::ProgressWindow> CreateProgressWindow() override { return nullptr; }

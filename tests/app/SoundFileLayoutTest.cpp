@@ -56,6 +56,7 @@ TEST(SoundFileKinds, ExtensionsDifferByDirection)
         {"take.aifc", SoundFileKind::Aiff, SoundFileKind::None},
         {"take.wave", SoundFileKind::None, SoundFileKind::None},
         {"wav", SoundFileKind::None, SoundFileKind::None},
+        {"take.FLAC", SoundFileKind::None, SoundFileKind::Flac},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(ImportKindOf(row.path), row.imported) << row.path;

@@ -23,7 +23,7 @@ TEST(ProgressBar, RendersTheShareDone)
     EXPECT_EQ(cli::ProgressBar::Render(12, 10), "[########################################] 100%");
 }
 
-TEST(ConsoleUserInterface, StereoOutputIsReplacedOnlyWithYes)
+TEST(ConsoleUserInterface, StereoOutputIsReplacedOnlyWithYesAndNothingIsAsked)
 {
     testsupport::TempFolder folder;
     std::FILE* sink = std::tmpfile();
@@ -42,7 +42,11 @@ TEST(ConsoleUserInterface, StereoOutputIsReplacedOnlyWithYes)
     for (const auto& c : cases) {
         cli::ConsoleUserInterface ui(sink, c.assumeYes);
         CNoUserData settings;
-        EXPECT_EQ(CStereoType(ui, settings).ConfirmReplacing(c.path), c.accepted) << c.path;
+        const auto kept = CStereoType(ui, settings).ConfirmReplacing(c.path);
+        EXPECT_EQ(!kept, c.accepted) << c.path;
+        EXPECT_EQ(kept.value_or(c.path), c.path);
     }
+    // A question nobody could answer is not printed.
+    EXPECT_EQ(std::ftell(sink), 0L);
     std::fclose(sink);
 }

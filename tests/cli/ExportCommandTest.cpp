@@ -1,6 +1,7 @@
 #include "tests/cli/CliRunner.h"
 #include "tests/cli/SoundCheck.h"
 #include "tests/support/TempFolder.h"
+#include "recorder/TrackFile.h"
 #include "tools/diskwriter/DiskWriter.h"
 
 #include <gtest/gtest.h>
@@ -19,23 +20,14 @@ namespace {
 
 constexpr double kFrequencyTolerance = 1.0;  // Hz
 
-class CliExport : public testing::Test {
+class CliExport : public testsupport::DemoDiskTest {
 protected:
-    void SetUp() override { ASSERT_EQ(RunCli({"demo", m_disk.Path()}).exitStatus, 0); }
-
-    std::string Disk() const { return m_disk.Path(); }
-    std::string Out(const std::string& name) const { return m_out.File(name); }
-
     void ExpectTone(const std::vector<std::int32_t>& samples, int rate, double frequency)
     {
         const auto [begin, end] = SoundingSpan(samples);
         ASSERT_LT(begin, end);
         EXPECT_NEAR(ToneFrequency(samples, rate, begin, end), frequency, kFrequencyTolerance);
     }
-
-private:
-    TempFolder m_disk;
-    TempFolder m_out;
 };
 
 }  // namespace
@@ -109,19 +101,20 @@ TEST_F(CliExport, ExistingFilesAreReplacedOnlyWithYes)
     const auto asked = RunCli({"export", Disk(), "--project", "1", "--tracks", "1", "--out", Out("take.wav")});
     EXPECT_EQ(asked.exitStatus, 1);
     EXPECT_EQ(asked.out, "");
-    EXPECT_EQ(asked.err, "take11.wav\nThis file already exists.\n\nReplace existing file?\nConvert failed.\n"
-                         "wavelorn-cli: --yes writes the new files; a file of the same name is replaced, files that "
-                         "only share its base name stay.\n");
+    EXPECT_EQ(asked.err, "Convert failed.\nwavelorn-cli: " + Out("take11.wav") + " exists; --yes replaces it\n");
     EXPECT_EQ(testsupport::ReadBytes(Out("take11.wav")), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
 
     const auto replaced =
         RunCli({"export", Disk(), "--project", "1", "--tracks", "1", "--out", Out("take.wav"), "--yes"});
     EXPECT_EQ(replaced.exitStatus, 0) << replaced.err;
+    EXPECT_EQ(replaced.err, "Convert succeeded.\n");
     EXPECT_GT(std::filesystem::file_size(Out("take11.wav")), 44u);
 
     testsupport::WriteBytes(Out("mix.wav"), {'o', 'l', 'd'});
     const auto stereo = RunCli({"export", Disk(), "--project", "1", "--tracks", "1", "--stereo", "--out", Out("mix.wav")});
     EXPECT_EQ(stereo.exitStatus, 1);
+    EXPECT_EQ(stereo.err, "wavelorn-cli: warning: --stereo with one track writes a mono file\nConvert failed.\n"
+                          "wavelorn-cli: " + Out("mix.wav") + " exists; --yes replaces it\n");
     EXPECT_EQ(testsupport::ReadBytes(Out("mix.wav")), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
 }
 
@@ -153,7 +146,8 @@ TEST_F(CliExport, BadArgumentsAreUsageErrors)
         {"--project", "1", "--tracks", "9", "--out", Out("x.wav")},
         {"--project", "1", "--tracks", "1,1", "--out", Out("x.wav")},
         {"--project", "1", "--tracks", "1,2,3", "--stereo", "--out", Out("x.wav")},
-        {"--project", "1", "--tracks", "1", "--type", "wave", "--out", Out("x.wav")},
+        {"--project", "1", "--tracks", "1", "--type", "wav", "--out", Out("x.wav")},
+        {"--project", "1", "--tracks", "1", "--type", "AIFF", "--out", Out("x.flac")},
         {"--project", "9", "--tracks", "1", "--out", Out("x.wav")},
         {"--project", "x", "--tracks", "1", "--out", Out("x.wav")},
         {"--project", "1", "--tracks", "1"},
@@ -169,6 +163,92 @@ TEST_F(CliExport, BadArgumentsAreUsageErrors)
               2);
     EXPECT_FALSE(std::filesystem::exists(Out("x11.wav")));
 }
+
+#ifdef WAVELORN_TEST_SNDFILE  // FLAC is written and read through libsndfile
+
+TEST_F(CliExport, FlacAsksOnlyAboutItsOwnNameAndFailsAsTheOthers)
+{
+    // take11.mp3 is not take11.flac; TAKE11.FLAC is, however long its extension.
+    testsupport::WriteBytes(Out("take11.mp3"), {'o', 'l', 'd'});
+    const auto beside = RunCli({"export", Disk(), "--project", "1", "--tracks", "1", "--out", Out("take.flac")});
+    EXPECT_EQ(beside.exitStatus, 0) << beside.err;
+    EXPECT_EQ(beside.err, "Convert succeeded.\n");
+    EXPECT_EQ(beside.out, Out("take11.flac") + "\n");
+    const auto again = RunCli({"export", Disk(), "--project", "1", "--tracks", "1", "--out", Out("TAKE.FLAC")});
+    EXPECT_EQ(again.exitStatus, 1);
+    EXPECT_EQ(again.err, "Convert failed.\nwavelorn-cli: " + Out("take11.flac") + " exists; --yes replaces it\n");
+
+    // The FLAC writer's output file fails as every other writer's does.
+    const auto missing = RunCli({"export", Disk(), "--project", "1", "--tracks", "1", "--out", Out("no/take.flac")});
+    EXPECT_EQ(missing.exitStatus, 1);
+    EXPECT_EQ(missing.err, "Convert failed.\nwavelorn-cli: " + Out("no/take11.flac") + ": the output folder does not exist\n");
+}
+
+// A project of each word length with two tracks of samples over the whole range of
+// their width, exported as WAVE and as FLAC, mono and stereo.
+TEST(CliExportFlac, HoldsExactlyTheSamplesOfTheWaveExport)
+{
+    struct Case {
+        std::uint8_t wordLength;
+        unsigned bits;       // of the project's samples
+        int flacFormat;      // 20-bit projects are written as 24-bit files
+    };
+    const Case cases[] = {
+        {kWordLength16, 16, testsupport::kSoundFlac | testsupport::kSoundPcm16},
+        {kWordLength20, 20, testsupport::kSoundFlac | testsupport::kSoundPcm24},
+        {kWordLength24, 24, testsupport::kSoundFlac | testsupport::kSoundPcm24},
+    };
+    constexpr std::uint32_t kGroups = 600;
+    constexpr std::uint64_t kSamples = std::uint64_t{kGroups} * kSamplesPerGroup;
+    constexpr std::uint32_t kSpread = 2654435761U;  // scatters consecutive indexes over 32 bits
+    constexpr unsigned kWordBits = 32;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bits);
+        TempFolder disk;
+        TempFolder out;
+        diskwriter::Disk description;
+        auto& project = description.AddProject({.slot = 2, .number = 1, .name = "Range", .wordLength = c.wordLength});
+        for (int track = 1; track <= 2; ++track) {
+            project.AddSegment({.track = track,
+                                .lengthGroups = kGroups,
+                                .generator = [&c, track](std::uint64_t index) {
+                                    const auto word = static_cast<std::uint32_t>(index + track) * kSpread;
+                                    return static_cast<std::int32_t>(word) >> (kWordBits - c.bits);
+                                },
+                                .generatedSamples = kSamples});
+        }
+        description.Write(disk.Path());
+        for (const bool stereo : {false, true}) {
+            SCOPED_TRACE(stereo ? "stereo" : "mono");
+            std::vector<std::string> paths;
+            for (const char* type : {"WAVE", "FLAC"}) {
+                std::vector<std::string> arguments = {"export", disk.Path(), "--project", "1", "--tracks", "1,2",
+                                                      "--type", type, "--out", out.File(std::string("t_") + type)};
+                if (stereo)
+                    arguments.push_back("--stereo");
+                const auto result = RunCli(arguments);
+                ASSERT_EQ(result.exitStatus, 0) << result.err;
+                for (const auto& line : Lines(result.out))
+                    paths.push_back(line);
+            }
+            const std::size_t files = stereo ? 1 : 2;
+            ASSERT_EQ(paths.size(), 2 * files);
+            for (std::size_t i = 0; i < files; ++i) {
+                const auto wave = ReadSound(paths[i]);
+                const auto flac = ReadSound(paths[files + i]);
+                EXPECT_EQ(paths[files + i].substr(paths[files + i].size() - 5), ".flac");
+                EXPECT_EQ(flac.format, c.flacFormat);
+                EXPECT_EQ(flac.rate, wave.rate);
+                EXPECT_EQ(flac.channels, wave.channels);
+                EXPECT_EQ(flac.channelSamples, wave.channelSamples);
+                ASSERT_FALSE(wave.channelSamples.empty());
+                EXPECT_GE(wave.channelSamples[0].size(), kSamples);
+            }
+        }
+    }
+}
+
+#endif
 
 TEST(CliExportOfProject100, FailsBecauseItsDataFileNamesAreTooLong)
 {

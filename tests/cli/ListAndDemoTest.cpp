@@ -125,9 +125,10 @@ TEST(CliUsage, VersionNamesTheProgramAndHelpAllShowsEveryCommandUnderItsUsage)
     EXPECT_EQ(help.exitStatus, 0);
     const auto lines = Lines(help.out);
     for (const char* heading : {"wavelorn-cli list [OPTIONS] DISK:", "wavelorn-cli export [OPTIONS] DISK:",
-                                "wavelorn-cli import [OPTIONS] DISK FILES...:", "wavelorn-cli demo [OPTIONS] DIR:"})
+                                "wavelorn-cli import [OPTIONS] DISK SOURCE...:", "wavelorn-cli demo [OPTIONS] DIR:"})
         EXPECT_NE(std::find(lines.begin(), lines.end(), heading), lines.end()) << heading << "\n" << help.out;
-    for (const char* option : {"--project", "--tracks", "--stereo", "--type", "--out", "--yes", "--name"})
+    for (const char* option : {"-p,--project", "-t,--tracks", "--stereo", "--type", "-o,--out", "-y,--yes", "--name",
+                               "--rate", "--bits", "--no-dither"})
         EXPECT_NE(help.out.find(std::string("\n  ") + option + " "), std::string::npos) << option;
     EXPECT_EQ(help.out.find("(1x)"), std::string::npos);
 }

@@ -24,12 +24,8 @@ const std::vector<std::string> kDemoLines = {
     "03 : Project 3\t48.0KHz\t24bit",
 };
 
-class CliPending : public testing::Test {
+class CliPending : public testsupport::DemoDiskTest {
 protected:
-    void SetUp() override { ASSERT_EQ(RunCli({"demo", m_disk.Path()}).exitStatus, 0); }
-    std::string Disk() const { return m_disk.Path(); }
-    std::string Source(const std::string& name) const { return m_sources.File(name); }
-
     void Import(const std::string& name, int rate, int bits)
     {
         const std::string path = Source(name + ".wav");
@@ -37,10 +33,6 @@ protected:
         const auto result = RunCli({"import", Disk(), "--name", name, path});
         ASSERT_EQ(result.exitStatus, 0) << result.err;
     }
-
-private:
-    TempFolder m_disk;
-    TempFolder m_sources;
 };
 
 }  // namespace

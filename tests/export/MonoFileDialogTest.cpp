@@ -59,12 +59,16 @@ struct CheckCase {
     bool accepted;
 };
 
-TEST(MonoFileDialog, AsksPerTrackAboutTheFirstExistingFile)
+TEST(MonoFileDialog, AsksPerTrackAboutItsExistingOutputFile)
 {
     const CheckCase cases[] = {
         {"nothing there", {"Song.wav", "Other11.wav"}, {{1, 1}, {2, 1}}, "Song.wav", {}, {}, true},
-        {"other extension, yes", {"Song21.aif"}, {{1, 1}, {2, 1}}, "Song.wav", {Answer::Yes}, {"Song21.aif"}, true},
-        {"other extension, no", {"Song21.aif"}, {{1, 1}, {2, 1}}, "Song.wav", {Answer::No}, {"Song21.aif"}, false},
+        {"other extension stays", {"Song21.aif"}, {{1, 1}, {2, 1}}, "Song.wav", {}, {}, true},
+        {"other extension of the output, no", {"Song21.aif"}, {{1, 1}, {2, 1}}, "Song.aif", {Answer::No},
+         {"Song21.aif"}, false},
+        {"a short look-alike of a long extension stays", {"Take11.mp3"}, {{1, 1}}, "Take.flac", {}, {}, true},
+        {"long extension of the output", {"take11.flac"}, {{1, 1}}, "take.flac", {Answer::No}, {"take11.flac"},
+         false},
         {"questions in track order", {"Song11.wav", "Song52.wav"}, {{1, 1}, {5, 2}}, "Song.wav",
          {Answer::Yes, Answer::Yes}, {"Song11.wav", "Song52.wav"}, true},
         {"no stops at once", {"Song11.wav", "Song52.wav"}, {{1, 1}, {5, 2}}, "Song.wav", {Answer::No},
@@ -75,16 +79,17 @@ TEST(MonoFileDialog, AsksPerTrackAboutTheFirstExistingFile)
          false},
         {"long extension elsewhere does not count", {"Song11.wave", "Song11", "Song111.wav"}, {{1, 1}}, "Song.wav",
          {}, {}, true},
-        {"output name found before look-alikes", {"Song11.aif", "Song11.wav"}, {{1, 1}}, "Song.wav", {Answer::Yes},
+        {"output name among look-alikes", {"Song11.aif", "Song11.wav"}, {{1, 1}}, "Song.wav", {Answer::Yes},
          {"Song11.wav"}, true},
         {"letter case does not matter", {"SONG11.WAV"}, {{1, 1}}, "song.wav", {Answer::Yes}, {"SONG11.WAV"}, true},
         {"wildcards are literal", {"Song11.wav", "Sa11.wav"}, {{1, 1}}, "S*.wav", {}, {}, true},
         {"virtual track in the name", {"Song18.wav"}, {{1, 1}, {1, 8}}, "Song.wav", {Answer::Yes}, {"Song18.wav"},
          true},
 #ifndef _WIN32  // Windows drops a trailing dot from a file name and allows no * or ? in one
-        {"empty extension counts", {"Song11."}, {{1, 1}}, "Song.wav", {Answer::Yes}, {"Song11."}, true},
-        {"wildcard names are found", {"S*11.txt"}, {{1, 1}}, "S*.wav", {Answer::Yes}, {"S*11.txt"}, true},
-        {"question mark and bracket", {"S?[1]11.w"}, {{1, 1}}, "S?[1].wav", {Answer::Yes}, {"S?[1]11.w"}, true},
+        {"empty extension stays", {"Song11."}, {{1, 1}}, "Song.wav", {}, {}, true},
+        {"empty extension of the output", {"Song11."}, {{1, 1}}, "Song.", {Answer::Yes}, {"Song11."}, true},
+        {"wildcard names are found", {"S*11.wav"}, {{1, 1}}, "S*.wav", {Answer::Yes}, {"S*11.wav"}, true},
+        {"question mark and bracket", {"S?[1]11.w"}, {{1, 1}}, "S?[1].w", {Answer::Yes}, {"S?[1]11.w"}, true},
 #endif
     };
     for (const auto& c : cases) {
@@ -101,6 +106,12 @@ TEST(MonoFileDialog, AsksPerTrackAboutTheFirstExistingFile)
         ScriptedUserInterface ui;
         ui.questionAnswers.assign(c.answers.begin(), c.answers.end());
         const CMonoFileDialog dialog(ui, static_cast<int>(tracks.size()), tracks.data());
+        std::vector<std::string> paths;
+        for (const auto& name : c.askedAbout)
+            paths.push_back(folder.File(name));
+        if (c.accepted) {
+            EXPECT_EQ(dialog.ExistingFiles(folder.File(c.chosen)), paths);
+        }
         EXPECT_EQ(dialog.CheckExistingFiles(folder.File(c.chosen)), c.accepted);
         std::vector<std::string> expected;
         for (const auto& name : c.askedAbout)
@@ -113,6 +124,8 @@ TEST(MonoFileDialog, AsksPerTrackAboutTheFirstExistingFile)
     }
 }
 
+// The whole path is the base and the output name ends in a bare dot: a file with an
+// extension is not that name.
 TEST(MonoFileDialog, PathWithoutDotChecksTheWholePathAsBase)
 {
     TempFolder folder;
@@ -121,8 +134,8 @@ TEST(MonoFileDialog, PathWithoutDotChecksTheWholePathAsBase)
     CTrack* tracks[] = {&track};
     ScriptedUserInterface ui;
     const CMonoFileDialog dialog(ui, 1, tracks);
-    EXPECT_FALSE(dialog.CheckExistingFiles(folder.File("Song")));
-    EXPECT_EQ(ui.Messages(), std::vector<std::string>{Question("Song11.wav")});
+    EXPECT_TRUE(dialog.CheckExistingFiles(folder.File("Song")));
+    EXPECT_TRUE(ui.Messages().empty());
 }
 
 }  // namespace

@@ -115,8 +115,9 @@ Step ReadResult(Result& result, bool openFolder = false)
                 if (!details->isHidden())
                     result.details = details->toPlainText().split(QLatin1Char('\n'));
                 result.rescueNote = !Child<QLabel>(dialog, "rescueNote")->isHidden();
-                if (openFolder)
-                    Child<QPushButton>(dialog, "openFolderButton")->click();
+                auto* open = dialog.findChild<QPushButton*>(QStringLiteral("openFolderButton"));
+                if (openFolder && open)
+                    open->click();
                 QTest::keyClick(&dialog, Qt::Key_Return);
             }};
 }
@@ -218,6 +219,9 @@ private slots:
         QTest::newRow("other disk contents, Yes")
             << "other" << static_cast<int>(QMessageBox::Yes) << archived
             << QStringList{"replaced: the earlier archive"} << false << QStringList{};
+        QTest::newRow("folder that cannot be made")
+            << "blocked" << none << "archive stopped: " << QStringList{} << false
+            << QStringList{};
         QTest::newRow("Cancel") << "cancel" << none << "The archive stopped. The next run on this disk into the same "
                                                        "folder continues where it stopped."
                                 << QStringList{} << false << QStringList{};
@@ -233,7 +237,11 @@ private slots:
         QFETCH(QStringList, messages);
         DiskFolder sound(disk == "missing" ? testsupport::DamagedDisk() : testsupport::ArchiveDisk());
         testsupport::TempFolder out;
-        const std::string outdir = disk == "inside" ? sound.File("archive") : out.File("archive");
+        const std::string outdir = disk == "inside"    ? sound.File("archive")
+                                   : disk == "blocked" ? out.File("file/archive")
+                                                       : out.File("archive");
+        if (disk == "blocked")  // a file stands where a folder of the path must be
+            testsupport::WriteBytes(out.File("file"), {1});
         CRegUserData settings(out.File("Wavlrn.ini"));
         settings.SetArchivePath("/earlier");
         testsupport::FaultyFileSystem faulty;
@@ -282,7 +290,8 @@ private slots:
             QVERIFY2(AnyContains(result.details, part), qPrintable(result.details.join('\n')));
         QCOMPARE(result.rescueNote, rescueNote);
         if (result.shown)
-            QCOMPARE(files.opened, QList<QUrl>{QUrl::fromLocalFile(QString::fromStdString(outdir))});
+            QCOMPARE(files.opened, disk == "blocked" ? QList<QUrl>{}
+                                                     : QList<QUrl>{QUrl::fromLocalFile(QString::fromStdString(outdir))});
         if (disk != "none") {
             QCOMPARE(shownFolder, QStringLiteral("/earlier"));
             std::string remembered;

@@ -350,20 +350,52 @@ private slots:
         QCOMPARE(guitest::Details(r.rig.ui).join('|'), reason.replace("%1", path));
     }
 
+    // The field takes only what FNB.TXT can carry; a refused keystroke or paste inserts
+    // nothing and the note beside the field names the character and the rule, until an
+    // edit is taken again.
+    void projectNameTakesTwelvePrintableCharacters_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<QString>("kept");
+        QTest::addColumn<QString>("note");
+        const QString rule = QStringLiteral("a project name holds at most 12 printable characters");
+        const QString notTaken = QStringLiteral(" is not taken: ") + rule +
+                                 QStringLiteral(" (letters without accents, digits, spaces and signs)");
+        QTest::newRow("thirteenth key") << "ABCDEFGHIJKLM" << "" << "ABCDEFGHIJKL"
+                                        << QStringLiteral("The name is full: ") + rule;
+        QTest::newRow("accented key") << QStringLiteral("Caf\u00e9") << "" << "Caf" << QStringLiteral("\"\u00e9\"") + notTaken;
+        QTest::newRow("paste with an accent") << "" << QStringLiteral("Caf\u00e9") << "" << QStringLiteral("\"\u00e9\"") + notTaken;
+        QTest::newRow("paste with a tab") << "" << "a\tb" << "" << QStringLiteral("U+0009") + notTaken;
+        QTest::newRow("emoji key") << QStringLiteral("A\U0001F3B8") << "" << "A"
+                                   << QStringLiteral("\"\U0001F3B8\"") + notTaken;
+        QTest::newRow("all taken") << "Back <in>" << "" << "Back <in>" << "";
+    }
+
     void projectNameTakesTwelvePrintableCharacters()
     {
+        QFETCH(QString, typed);
+        QFETCH(QString, pasted);
         ImportRig r;
         r.Enter(1, r.Source("take.wav", kRate48000Hz, guitest::Signal(kBlockSamples, 1)));
         auto* name = r.rig.Get<QLineEdit>("projectNameEdit");
+        auto* note = r.rig.Get<QLabel>("projectNameNote");
         name->setFocus();
         name->clear();
-        QTest::keyClicks(name, QStringLiteral("ABCDEFGHIJKLM"));
-        QCOMPARE(name->text(), QStringLiteral("ABCDEFGHIJKL"));
-        name->clear();
-        QApplication::clipboard()->setText(QStringLiteral("Caf\u00e9"));
-        name->paste();
-        QVERIFY(name->text().isEmpty());
+        for (const char32_t code : typed.toUcs4())  // keyClicks knows ASCII keys only
+            QTest::sendKeyEvent(QTest::Click, name, Qt::Key_unknown, QString::fromUcs4(&code, 1), Qt::NoModifier);
+        if (!pasted.isEmpty()) {
+            QApplication::clipboard()->setText(pasted);
+            name->paste();
+        }
+        QTEST(name->text(), "kept");
+        QTEST(note->text(), "note");
+        QCOMPARE(note->isVisibleTo(r.rig.frame.get()), !note->text().isEmpty());
         QVERIFY(!name->testAttribute(Qt::WA_InputMethodEnabled));
+
+        name->clear();
+        QTest::keyClick(name, Qt::Key_X);
+        QVERIFY(note->text().isEmpty() && !note->isVisibleTo(r.rig.frame.get()));
     }
 
     // Convert twice: two new projects, each with the source's one block as a data file.

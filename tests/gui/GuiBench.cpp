@@ -161,7 +161,7 @@ int main(int argc, char** argv)
     COVFtoWAVEDoc doc;
     doc.SetMoFolder(disk.Path());
     CNoUserData settings;
-    gui::QtUserInterface ui(doc);
+    gui::QtUserInterface ui;
     CMainFrame frame(doc, ui, settings, QApplication::applicationDirPath().toStdString());
     ui.SetMainWindow(&frame);
     frame.show();

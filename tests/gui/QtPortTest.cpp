@@ -1,7 +1,6 @@
 // The Qt user-interface port: its filters, the real save dialog with its question,
 // message boxes and the wait cursor, and the "Convert" window.
 
-#include "app/Document.h"
 #include "gui/ConvStatAnimDlg.h"
 #include "gui/Drawings.h"
 #include "gui/GuiText.h"
@@ -11,8 +10,11 @@
 
 #include <QBuffer>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
 #include <QImageReader>
 #include <QLineEdit>
+#include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
@@ -21,6 +23,9 @@
 namespace {
 
 constexpr int kFramesPerCycle = kAnimationFrameCount;
+// Each reason of the message box table fills at most this many line heights of its
+// label (its margins take about one) once the box is wide enough to read it.
+constexpr int kReadableReasonLines = 3;
 
 QImage Frame(int index)
 {
@@ -63,6 +68,8 @@ private slots:
                                    << QStringList{"WAVE File (*.wav)", "All Files (*)"};
         QTest::newRow("save AIFF") << "AIFF File (*.aif)| *.aif|All Files (*.*)|*.*||"
                                    << QStringList{"AIFF File (*.aif)", "All Files (*)"};
+        QTest::newRow("save FLAC") << "FLAC File (*.flac)|*.flac|All Files (*.*)|*.*||"
+                                   << QStringList{"FLAC File (*.flac)", "All Files (*)"};
         QTest::newRow("empty") << "" << QStringList{};
     }
 
@@ -87,13 +94,43 @@ private slots:
         QTEST(RecorderText(bytes.toStdString()), "shown");
     }
 
+    // The folder browser opens where it is asked to, or at home when that folder is gone.
+    void folderBrowserOpensAtItsStartFolder_data()
+    {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<bool>("atHome");
+        QTest::newRow("a folder") << "folder" << false;
+        QTest::newRow("none") << "" << true;
+        QTest::newRow("gone") << "gone" << true;
+    }
+
+    void folderBrowserOpensAtItsStartFolder()
+    {
+        QFETCH(QString, start);
+        QFETCH(bool, atHome);
+        testsupport::TempFolder folder;
+        const std::string startFolder = start == "folder" ? folder.Path()
+                                        : start == "gone" ? folder.File("gone")
+                                                          : std::string();
+        gui::QtUserInterface ui;
+        QString opened;
+        QString title;
+        guitest::OnNextModal([&](QDialog& dialog) {
+            opened = QDir::cleanPath(static_cast<QFileDialog&>(dialog).directory().absolutePath());
+            title = dialog.windowTitle();
+            dialog.reject();
+        });
+        QVERIFY(!ui.BrowseForFolder("Select MO :", startFolder));
+        QCOMPARE(title, QStringLiteral("Select MO :"));
+        QCOMPARE(opened, QDir::cleanPath(atHome ? QDir::homePath() : QString::fromStdString(startFolder)));
+    }
+
     // No, the default, keeps the save dialog open; Yes closes it with the name and its default extension.
     void saveDialogAsksBeforeItCloses()
     {
         testsupport::TempFolder folder;
         testsupport::WriteBytes(folder.File("mix.wav"), {1});
-        COVFtoWAVEDoc doc;
-        gui::QtUserInterface ui(doc);
+        gui::QtUserInterface ui;
         platform::FileDialogRequest request;
         request.initialFolder = folder.Path();
         request.defaultExtension = ".wav";
@@ -143,18 +180,22 @@ private slots:
         QFETCH(QString, detail);
         QFETCH(QString, folder);
         QFETCH(QString, press);
-        COVFtoWAVEDoc doc;
-        gui::QtUserInterface ui(doc);
+        gui::QtUserInterface ui;
         FolderOpener opener;
         QDesktopServices::setUrlHandler(QStringLiteral("file"), &opener, "Open");
         QString text;
         QString informative;
         bool okIsDefault = false;
+        bool readable = false;
         guitest::OnNextModal([&](QDialog& dialog) {
             auto& box = static_cast<QMessageBox&>(dialog);
             text = box.text();
             informative = box.informativeText();
             okIsDefault = box.defaultButton() == box.button(QMessageBox::Ok);
+            // A reason reads as lines, not as a column of words, and the caption has room.
+            const auto* reason = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel"));
+            const int lines = reason->height() / reason->fontMetrics().lineSpacing();
+            readable = lines <= kReadableReasonLines && box.width() > box.fontMetrics().horizontalAdvance(box.windowTitle());
             if (press == "ok")
                 box.button(QMessageBox::Ok)->click();
             else if (press == "folder")
@@ -167,14 +208,14 @@ private slots:
         QCOMPARE(text, QString::fromStdString(MessageText(MessageId::ConvertSucceeded)));
         QCOMPARE(informative, MessageBoxText(detail.toStdString()));
         QVERIFY(okIsDefault);
+        QVERIFY(readable);
         QFETCH(bool, opened);
         QCOMPARE(opener.opened, opened ? QList<QUrl>{QUrl::fromLocalFile(folder)} : QList<QUrl>{});
     }
 
     void questionAnswersNoOnEscapeAndLiftsTheWaitCursor()
     {
-        COVFtoWAVEDoc doc;
-        gui::QtUserInterface ui(doc);
+        gui::QtUserInterface ui;
         ui.BeginWaitCursor();
         bool cursorLifted = false;
         guitest::OnNextModal([&](QDialog& box) {
@@ -280,6 +321,34 @@ private slots:
         window.StepAnimation();
         QVERIFY(!bar->isHidden());
         QTEST(bar->value(), "percent");
+    }
+
+    // A window asked for only when slow stays hidden through quick work and appears once
+    // the work lasts; one shown at once is there at once.
+    void windowShownWhenSlowWaitsForSlowWork_data()
+    {
+        QTest::addColumn<bool>("whenSlow");
+        QTest::addColumn<int>("workMs");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("at once") << false << 0 << true;
+        QTest::newRow("when slow, quick work") << true << 50 << false;
+        QTest::newRow("when slow, slow work") << true << 700 << true;
+    }
+
+    void windowShownWhenSlowWaitsForSlowWork()
+    {
+        QFETCH(bool, whenSlow);
+        QFETCH(int, workMs);
+        QWidget owner;
+        CConvStatAnimDlg window(&owner);
+        window.SetText("Track check...");
+        if (whenSlow)
+            window.ShowWhenSlow();
+        else
+            window.Show();
+        QTest::qWait(workMs);
+        window.StepAnimation();
+        QTEST(window.isVisible(), "shown");
     }
 
     // While the window exists, clicks, keys and close requests of other windows are

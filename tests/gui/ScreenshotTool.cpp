@@ -10,10 +10,13 @@
 #include "gui/QtUserInterface.h"
 #include "platform/Messages.h"
 #include "recorder/Errors.h"
+#include "recorder/ProjectName.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QLineEdit>
@@ -99,6 +102,15 @@ void ShootExportPage(Shooter& shooter, CMainFrame& frame)
     Click(frame, "trackBox3");
     Click(frame, "trackBox2");
     shooter.Save(frame, "mo-to-file-filled");
+    // The File Type list open, then FLAC chosen.
+    auto& types = Child<QComboBox>(frame, "fileTypeList");
+    types.showPopup();
+    shooter.Save(*types.view()->window(), "mo-to-file-file-types");
+    types.hidePopup();
+    const QString chosen = types.currentText();
+    types.setCurrentText(QStringLiteral("FLAC"));
+    shooter.Save(frame, "mo-to-file-flac");
+    types.setCurrentText(chosen);
 }
 
 void ShootImportPage(Shooter& shooter, CMainFrame& frame, const QString& source)
@@ -114,6 +126,10 @@ void ShootImportPage(Shooter& shooter, CMainFrame& frame, const QString& source)
     auto& name = Child<QLineEdit>(frame, "projectNameEdit");
     name.setText(QStringLiteral("Take Two"));
     shooter.Save(frame, "file-to-mo-filled");
+    // A letter the recorder cannot hold: nothing inserted, the note says why.
+    QTest::sendKeyEvent(QTest::Click, &name, Qt::Key_unknown, QStringLiteral("\u00e9"), Qt::NoModifier);
+    shooter.Save(frame, "file-to-mo-name-refused");
+    QTest::keyClick(&name, Qt::Key_Backspace);
 }
 
 void ShootDialogs(Shooter& shooter, CMainFrame& frame, gui::QtUserInterface& ui)
@@ -128,6 +144,10 @@ void ShootDialogs(Shooter& shooter, CMainFrame& frame, gui::QtUserInterface& ui)
     shooter.SaveNextModal("refusal-box", [](QWidget& box) { static_cast<QDialog&>(box).accept(); });
     ShowRefusal(ui, {MessageId::FormatUnknown, Reason::NotMono, "/home/me/stereo.wav", "2"});
 
+    // The shortest system text with a reason: the box is still as wide as its caption.
+    shooter.SaveNextModal("convert-failed-box", [](QWidget& box) { static_cast<QDialog&>(box).accept(); });
+    ShowRefusal(ui, RefuseProjectName("SNGSERIAL:1").value());
+
     // An export's success: the files written, and the button that opens their folder.
     shooter.SaveNextModal("success-box", [](QWidget& box) { static_cast<QDialog&>(box).accept(); });
     ui.ShowInformation(MessageId::ConvertSucceeded, {"Written in /home/me:\r\ntake11.wav\r\ntake32.wav", "/home/me"});
@@ -141,7 +161,7 @@ void ShootDialogs(Shooter& shooter, CMainFrame& frame, gui::QtUserInterface& ui)
                     {}});
 
     shooter.SaveNextModal("folder-browser", [](QWidget& browser) { static_cast<QDialog&>(browser).reject(); });
-    ui.BrowseForFolder("Select MO :");
+    ui.BrowseForFolder("Select MO :", {});
     platform::FileDialogRequest save;
     save.defaultExtension = ".wav";
     save.filter = "WAVE File (*.wav)| *.wav|All Files (*.*)|*.*||";
@@ -214,7 +234,7 @@ int main(int argc, char** argv)
     COVFtoWAVEDoc doc;
     doc.SetMoFolder(disk.toStdString());
     CNoUserData settings;
-    gui::QtUserInterface ui(doc);
+    gui::QtUserInterface ui;
     CMainFrame frame(doc, ui, settings, QApplication::applicationDirPath().toStdString());
     ui.SetMainWindow(&frame);
     frame.show();

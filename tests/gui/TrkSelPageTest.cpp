@@ -107,6 +107,15 @@ private:
         return rig;
     }
 
+    // Ticks track 1 and track 3 on its second virtual track, in mono or stereo.
+    static void ChooseTrack1AndTrack3OfVTr2(const GuiRig& rig, bool stereo)
+    {
+        rig.Click(stereo ? "stereoButton" : "monoButton");
+        rig.Click("trackBox1");
+        rig.Click("trackBox3");
+        rig.Get<QComboBox>("virtualTrackList3")->setCurrentIndex(1);
+    }
+
 private slots:
     void init()
     {
@@ -136,9 +145,42 @@ private slots:
         QCOMPARE(LabelText(*rig, "samplingRateValue"), QStringLiteral("44.1KHz"));
         QCOMPARE(LabelText(*rig, "bitsValue"), QStringLiteral("16bit"));
         QCOMPARE(LabelText(*rig, "selectTracksValue"), QStringLiteral("0"));
-        QCOMPARE(rig->Get<QComboBox>("fileTypeList")->count(), 2);
+        QCOMPARE(rig->Get<QComboBox>("fileTypeList")->count(), 3);
         QCOMPARE(rig->Get<QComboBox>("fileTypeList")->currentText(), QStringLiteral("WAVE"));
         QCOMPARE(rig->Get<QComboBox>("fileTypeList")->itemText(1), QStringLiteral("AIFF"));
+        QCOMPARE(rig->Get<QComboBox>("fileTypeList")->itemText(2), QStringLiteral("FLAC"));
+    }
+
+    // The save dialog of each type, and the file it writes.
+    void saveDialogOfTheChosenType_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("extension");
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QByteArray>("start");  // of the file written
+        QTest::newRow("WAVE") << "WAVE" << ".wav" << "WAVE File (*.wav)| *.wav|All Files (*.*)|*.*||"
+                              << QByteArray("RIFF");
+        QTest::newRow("FLAC") << "FLAC" << ".flac" << "FLAC File (*.flac)|*.flac|All Files (*.*)|*.*||"
+                              << QByteArray("fLaC");
+    }
+
+    void saveDialogOfTheChosenType()
+    {
+        QFETCH(QString, type);
+        QFETCH(QString, extension);
+        QFETCH(QByteArray, start);
+        const auto rig = RigWithProject();
+        testsupport::TempFolder out;
+        rig->Click("trackBox1");
+        rig->Get<QComboBox>("fileTypeList")->setCurrentText(type);
+        rig->ui.dialogAnswers.push_back(out.File("take" + extension.toStdString()));
+        rig->Click("convertButton");
+        QCOMPARE(guitest::Messages(rig->ui), QStringList{QString::fromStdString(MessageText(MessageId::ConvertSucceeded))});
+        QCOMPARE(QString::fromStdString(rig->ui.DialogRequests().back().defaultExtension), extension);
+        QTEST(QString::fromStdString(rig->ui.DialogRequests().back().filter), "filter");
+        const auto written = testsupport::ReadBytes(out.File("take11" + extension.toStdString()));
+        QVERIFY(written.size() > static_cast<std::size_t>(start.size()));
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(written.data()), start.size()), start);
     }
 
     void limitRule_data()
@@ -261,10 +303,7 @@ private slots:
         QFETCH(QString, type);
         const auto rig = RigWithProject();
         testsupport::TempFolder out;
-        rig->Click(stereo ? "stereoButton" : "monoButton");
-        rig->Click("trackBox1");
-        rig->Click("trackBox3");
-        rig->Get<QComboBox>("virtualTrackList3")->setCurrentIndex(1);
+        ChooseTrack1AndTrack3OfVTr2(*rig, stereo);
         rig->Get<QComboBox>("fileTypeList")->setCurrentText(type);
         rig->ui.dialogAnswers.push_back(out.File(stereo ? "mix.aif" : "take.wav"));
         rig->Click("convertButton");
@@ -298,10 +337,7 @@ private slots:
         QFETCH(QString, name);
         const auto rig = RigWithProject();
         testsupport::TempFolder out;
-        rig->Click(stereo ? "stereoButton" : "monoButton");
-        rig->Click("trackBox1");
-        rig->Click("trackBox3");
-        rig->Get<QComboBox>("virtualTrackList3")->setCurrentIndex(1);
+        ChooseTrack1AndTrack3OfVTr2(*rig, stereo);
         rig->ui.dialogAnswers.push_back(out.File(name.toStdString()));
         rig->Click("convertButton");
         QCOMPARE(guitest::Messages(rig->ui), QStringList{QString::fromStdString(MessageText(MessageId::ConvertSucceeded))});
@@ -423,6 +459,39 @@ private slots:
         QTest::newRow("tab click") << "click";
         QTest::newRow("keyboard on the tab bar") << "keyboard";
         QTest::newRow("Ctrl+Tab") << "ctrltab";
+    }
+
+    // Ctrl+Tab and Ctrl+Shift+Tab switch the page from whatever widget holds the focus.
+    void ctrlTabSwitchesThePageFromEveryKindOfField_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<bool>("backwards");
+        QTest::newRow("MO->File button") << 0 << "convertButton" << false;
+        QTest::newRow("MO->File check box") << 0 << "trackBox2" << false;
+        QTest::newRow("MO->File list") << 0 << "virtualTrackList1" << true;
+        QTest::newRow("MO->File type list") << 0 << "fileTypeList" << false;
+        QTest::newRow("File->MO track field") << 1 << "trackEdit1" << false;
+        QTest::newRow("File->MO project name") << 1 << "projectNameEdit" << true;
+        QTest::newRow("File->MO Ref... button") << 1 << "refButton1" << false;
+    }
+
+    void ctrlTabSwitchesThePageFromEveryKindOfField()
+    {
+        QFETCH(int, page);
+        QFETCH(QString, focus);
+        QFETCH(bool, backwards);
+        GuiRig rig(m_disk->Path());
+        auto* tabs = rig.Get<QTabWidget>("pageTabs");
+        tabs->setCurrentIndex(page);
+        auto* field = rig.Get<QWidget>(focus.toLatin1().constData());
+        field->setEnabled(true);
+        field->setFocus();
+        QCOMPARE(QApplication::focusWidget(), field);
+        const Qt::KeyboardModifiers modifiers = backwards ? (Qt::ControlModifier | Qt::ShiftModifier)
+                                                          : Qt::KeyboardModifiers(Qt::ControlModifier);
+        QTest::keyClick(field, backwards ? Qt::Key_Backtab : Qt::Key_Tab, modifiers);
+        QCOMPARE(tabs->currentIndex(), 1 - page);
     }
 
     void pageSwitchingMovesTheMarksAndGreysTheProjectCommand()

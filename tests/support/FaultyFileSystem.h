@@ -70,6 +70,7 @@ public:
     bool Rename(const std::string& from, const std::string& to) override;
     bool SyncFolder(const std::string& folder) override;
     bool CreateFolders(const std::string& path) override { return m_inner.CreateFolders(path); }
+    bool CreatePrivateFolder(const std::string& path) override { return m_inner.CreatePrivateFolder(path); }
     bool CopyPermissions(const std::string& from, const std::string& to) override;
     std::optional<std::uint64_t> FreeSpace(const std::string& folder) override;
     std::string TemporaryFolder() override;

@@ -335,6 +335,14 @@ bool MemoryFileSystem::CreateFolders(const std::string& path)
     return true;
 }
 
+bool MemoryFileSystem::CreatePrivateFolder(const std::string& path)
+{
+    const std::string folder = Normal(path);
+    if (m_folders.count(folder) || m_files.count(folder) || !m_folders.count(Normal(FolderPart(folder))))
+        return false;
+    return CreateFolders(folder);
+}
+
 bool MemoryFileSystem::CopyPermissions(const std::string& from, const std::string& to)
 {
     const auto source = m_files.find(Normal(from));

@@ -77,6 +77,7 @@ public:
     bool Rename(const std::string& from, const std::string& to) override;
     bool SyncFolder(const std::string& folder) override;
     bool CreateFolders(const std::string& path) override;
+    bool CreatePrivateFolder(const std::string& path) override;
     bool CopyPermissions(const std::string& from, const std::string& to) override;
     std::optional<std::uint64_t> FreeSpace(const std::string& folder) override;
     std::string TemporaryFolder() override;

@@ -71,7 +71,7 @@ std::optional<std::string> ScriptedUserInterface::RunFileDialog(const platform::
     return std::nullopt;
 }
 
-std::optional<std::string> ScriptedUserInterface::BrowseForFolder(const std::string& title)
+std::optional<std::string> ScriptedUserInterface::BrowseForFolder(const std::string& title, const std::string&)
 {
     events.push_back(MakeEvent(UiEvent::Kind::FolderBrowser, title));
     if (folderAnswers.empty())

@@ -43,7 +43,7 @@ public:
     platform::Answer ShowMessage(const std::string& text, platform::MessageIcon icon,
                                  platform::MessageButtons buttons, const platform::MessageDetail& detail) override;
     std::optional<std::string> RunFileDialog(const platform::FileDialogRequest& request) override;
-    std::optional<std::string> BrowseForFolder(const std::string& title) override;
+    std::optional<std::string> BrowseForFolder(const std::string& title, const std::string& startFolder) override;
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
     std::unique_ptr<platform::ProgressWindow> CreateProgressWindow() override;
