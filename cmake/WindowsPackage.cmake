@@ -1,10 +1,17 @@
 # What Windows users download, made by `cpack` in the cross build: wavelorn-<version>-win64.zip
 # (unpack anywhere and run) and wavelorn-<version>-win64-setup.exe, an NSIS installer with a
-# Start-menu entry and an uninstaller. Both hold wavelorn-cli.exe (linked statically),
-# wavelorn.exe with the Qt DLLs and plugins it loads and the C++ runtime those need, the
-# licence texts of Qt and the runtime, and README.txt.
+# Start-menu entry and an uninstaller. Both hold wavelorn-cli.exe (the C++ runtime linked
+# in), the DLLs of libsndfile and libsoxr both programs load, wavelorn.exe with the Qt DLLs
+# and plugins it loads and the C++ runtime those need, the licence texts of all of them,
+# and README.txt.
 install(FILES "${PROJECT_SOURCE_DIR}/cmake/package/windows/README.txt" DESTINATION .)
 set(CPACK_GENERATOR ZIP)
+
+if(WAVELORN_AUDIO_PREFIX)
+    file(GLOB audio_dlls "${WAVELORN_AUDIO_PREFIX}/bin/*.dll")
+    install(FILES ${audio_dlls} DESTINATION .)
+    install(DIRECTORY "${WAVELORN_AUDIO_PREFIX}/licenses/" DESTINATION licenses)
+endif()
 
 if(TARGET wavelorn)
     install(FILES $<TARGET_FILE:Qt6::Core> $<TARGET_FILE:Qt6::Gui> $<TARGET_FILE:Qt6::Widgets> DESTINATION .)

@@ -30,12 +30,11 @@ WORK="$(mktemp -d "${TMPDIR:-/tmp}/wavelorn-shots.XXXXXX")"
 trap 'rm -rf "$WORK"' EXIT
 mkdir -p "$OUT"
 if $windows; then
-    # The programs as CTest runs them: Qt's DLLs through WINEPATH, the platform as an
-    # argument (wine hands no QT_* variable to the program), paths on wine's drive Z:.
+    # The programs as CTest runs them: with their DLLs through the build's wine-run, the
+    # platform as an argument (wine hands no QT_* variable to the program), paths on
+    # wine's drive Z:.
     export WINEPREFIX="$BUILD_DIR/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-    WINEPATH="$(sed -n 's/^WAVELORN_WINEPATH:[A-Z]*=//p' "$BUILD_DIR/CMakeCache.txt")"
-    export WINEPATH
-    run() { wine "$@"; }
+    run() { "$BUILD_DIR/wine-run" "$@"; }
     native() { echo "Z:${1//\//\\}"; }
     platform=(-platform offscreen)
     suffix=.exe

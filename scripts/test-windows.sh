@@ -12,15 +12,18 @@ BUILD_DIR="${BUILD_DIR:-$ROOT/build-windows}"
 started=$SECONDS
 
 "$ROOT/scripts/install-packages.sh" cmake make g++-mingw-w64-x86-64-posix wine wine64 bsdutils \
-    libgtest-dev libgmock-dev libcli11-dev nlohmann-json3-dev nsis xvfb x11-utils
+    libgtest-dev libgmock-dev libcli11-dev nlohmann-json3-dev nsis xvfb x11-utils sox
 
+audio="$("$ROOT/scripts/build-audio-windows.sh")"
 qt="$("$ROOT/scripts/build-qt-windows.sh")"
-qt_ready=$SECONDS
-# Only the first configure reads the toolchain file: a build folder made with another
-# one (or before the desktop program was built for Windows) starts afresh.
+libraries_ready=$SECONDS
+# Only the first configure reads the toolchain file, and the libraries found stay in the
+# cache: a build folder made with other ones (or before the desktop program was built for
+# Windows) starts afresh.
 toolchain="$qt/lib/cmake/Qt6/qt.toolchain.cmake"
 if [[ -f "$BUILD_DIR/CMakeCache.txt" ]] &&
-    ! grep -qx "CMAKE_TOOLCHAIN_FILE:[A-Z]*=$toolchain" "$BUILD_DIR/CMakeCache.txt"; then
+    ! { grep -qx "CMAKE_TOOLCHAIN_FILE:[A-Z]*=$toolchain" "$BUILD_DIR/CMakeCache.txt" &&
+        grep -qx "WAVELORN_AUDIO_PREFIX:[A-Z]*=$audio" "$BUILD_DIR/CMakeCache.txt"; }; then
     rm -rf "$BUILD_DIR"
 fi
 
@@ -46,7 +49,7 @@ wine cmd /c exit >/dev/null 2>&1 || true  # creates the prefix on first use
 # Qt's toolchain file finds Qt in the target's root and chains to the project's own.
 cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
     -DQT_CHAINLOAD_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DWAVELORN_BENCH=OFF >/dev/null
+    -DWAVELORN_AUDIO_PREFIX="$audio" -DCMAKE_BUILD_TYPE=Release -DWAVELORN_BENCH=OFF >/dev/null
 cmake --build "$BUILD_DIR" --parallel 2
 
 # A spare drive letter for the drive-root tests, mapped to an empty folder (never Z:\).
@@ -81,16 +84,17 @@ done
 
 # The DLLs a program or DLL of the zip imports.
 imports() { x86_64-w64-mingw32-objdump -p "$1" | sed -n 's/^\s*DLL Name: //p' | tr '[:upper:]' '[:lower:]' | sort -u; }
-# The system's own DLLs wavelorn-cli.exe may import, and those Qt's DLLs and plugins
-# import besides, all part of every Windows since 10.
+# The DLLs wavelorn-cli.exe may import: the system's own and the sound libraries beside
+# it; and those Qt's DLLs and plugins import besides, all part of every Windows since 10.
 cli_system_dlls="kernel32.dll msvcrt.dll bcrypt.dll advapi32.dll user32.dll shell32.dll ws2_32.dll"
+cli_dlls="$cli_system_dlls libsndfile.dll libsoxr.dll"
 system_dlls="$cli_system_dlls gdi32.dll ole32.dll oleaut32.dll comdlg32.dll imm32.dll winmm.dll uxtheme.dll
     dwmapi.dll shlwapi.dll version.dll netapi32.dll userenv.dll mpr.dll authz.dll d3d9.dll d3d11.dll dxgi.dll
     d2d1.dll dwrite.dll setupapi.dll wtsapi32.dll shcore.dll"
 listed() { [[ "$1" == api-ms-win-* ]] || grep -qxF "$1" < <(tr -s ' \n' '\n' <<<"$2"); }
 exe="$scratch/zip/wavelorn-cli.exe"
 while read -r dll; do
-    listed "$dll" "$cli_system_dlls" || { echo "wavelorn-cli.exe needs a DLL that is not the system's: $dll" >&2; exit 1; }
+    listed "$dll" "$cli_dlls" || { echo "wavelorn-cli.exe needs a DLL that is neither the system's nor libsndfile's or libsoxr's: $dll" >&2; exit 1; }
 done < <(imports "$exe")
 shipped="$(find "$scratch/zip" -iname '*.dll' -printf '%f\n' | tr '[:upper:]' '[:lower:]')"
 while read -r module; do
@@ -132,6 +136,18 @@ imported+=" $(cli import "$work/disk" --name Linux "$work/linux11.wav" | head -1
 imported+=" $(cd "$work" && cli import disk --name Relative relative11.wav | head -1)"
 [[ "$imported" == "04 05 06" ]] || { echo "the imports gave projects $imported" >&2; exit 1; }
 grep -q "SNGSERIAL: 06" "$work/disk/FNB.TXT" || { echo "FNB.TXT lacks the third import" >&2; exit 1; }
+
+# The sound libraries beside the tool: a 96 kHz stereo float file imported as its left
+# channel onto Track 2 (a 48 kHz 24-bit project, as on Linux), and a FLAC export that
+# holds the samples of the WAVE export.
+sox -n -r 96000 -c 2 -e floating-point -b 32 "$work/float.wav" synth 1 sine 440 sine 660 gain -3
+[[ "$(cli import "$windows_work\\disk" --name Float "2=$windows_work\\float.wav:left" | head -1)" == 07 ]] ||
+    { echo "the import of a stereo float file failed: $(cat "$scratch/err")" >&2; exit 1; }
+grep -q "Track 2: .*float.wav: 96 kHz stereo float: left channel, resampled to 48 kHz, 24 bit" "$scratch/err" ||
+    { echo "the converting import said: $(cat "$scratch/err")" >&2; exit 1; }
+cli export "$windows_work\\disk" --project 1 --tracks 1 --out "$windows_work\\flac.flac" >/dev/null
+cmp <(sox "$work/flac11.flac" -t raw -) <(sox "$work/win11.wav" -t raw -) ||
+    { echo "the FLAC export differs from the WAVE export" >&2; exit 1; }
 
 # On a console (wine makes one of the terminal script(1) gives it) the export draws its
 # bar; redirected, it draws none (the tests check that side).
@@ -191,4 +207,4 @@ xwininfo -root -tree 2>/dev/null | grep -qF "\"$title\"" ||
     { echo "no main window \"$title\" on the display: $(cat "$scratch/gui.log")" >&2; exit 1; }
 echo "wavelorn.exe shows its main window"
 
-echo "Windows leg passed in $((SECONDS - started)) s (Qt ready after $((qt_ready - started)) s)"
+echo "Windows leg passed in $((SECONDS - started)) s (the libraries ready after $((libraries_ready - started)) s)"

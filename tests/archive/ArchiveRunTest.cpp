@@ -163,7 +163,7 @@ TEST_F(ArchiveRun, ManifestStatesTheFactsOfTheDiskAndTheFilesWritten)
     EXPECT_FALSE(console.backwards);
 }
 
-#ifdef WAVELORN_TEST_SNDFILE  // FLAC needs libsndfile, which the Windows build has not
+#ifdef WAVELORN_TEST_SNDFILE  // the FLAC is read back through the host's libsndfile
 TEST_F(ArchiveRun, FlacHoldsTheSamplesOfTheWave)
 {
     Write(testsupport::ArchiveDisk());

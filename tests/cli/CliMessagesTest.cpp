@@ -50,7 +50,7 @@ TEST_F(CliMessages, FailedRunsSayWhyAfterTheSystemsMessage)
          "Convert failed.\n" + Wavelorn("track 3 (virtual track 1) has no recording on this disk")},
         {"no output folder", {"export", Disk(), "--project", "1", "--tracks", "1", "--out", Out("no/x.wav")},
          "Convert failed.\n" + Wavelorn(Out("no/x11.wav") + ": the output folder does not exist")},
-#ifdef WAVELORN_TEST_SNDFILE
+#ifdef WAVELORN_TEST_CONVERSION
         // A build that converts says how to take a channel, and converts a file of another format.
         {"stereo source", {"import", Disk(), Out("b.wav")},
          "The file format is unknown.\n" +

@@ -70,7 +70,7 @@ TEST_F(CliImport, ChecksFailWithTheirMessages)
     const Case cases[] = {
         {{"-", Source("a.wav")}, "The file name of the truck 1 is wrong.\nwavelorn-cli: Track 1 names no file\n"},
         {{Source("missing.wav")}, "File can't be found.\nwavelorn-cli: " + Source("missing.wav") + ": no such file\n"},
-#ifdef WAVELORN_TEST_SNDFILE  // a build that converts says how to take a channel
+#ifdef WAVELORN_TEST_CONVERSION  // a build that converts says how to take a channel
         {{Source("stereo.aif")}, "The file format is unknown.\nwavelorn-cli: " +
                                      Source("stereo.aif") +
                                      ": stereo: name a channel with :left or split it with 1,2=FILE\n"},
