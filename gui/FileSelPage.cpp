@@ -22,6 +22,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace {
 
 constexpr std::uint8_t kTrack1 = 0;
@@ -30,8 +32,9 @@ constexpr int kStereoChannels = 2;
 // Each track takes two rows of the grid: its field, then what a conversion of it does.
 constexpr int kRowsPerTrack = 2;
 constexpr const char* kConvertingText = "Converting the sound files...";
-constexpr convert::Channel kChannelChoices[] = {convert::Channel::Left, convert::Channel::Right,
-                                                convert::Channel::Mix};
+// Short, to fit below "Ref...": the line beside it names the channel in full.
+constexpr std::pair<convert::Channel, const char*> kChannelChoices[] = {
+    {convert::Channel::Left, "Left"}, {convert::Channel::Right, "Right"}, {convert::Channel::Mix, "Mix"}};
 
 QComboBox* MakeChoice(const QString& name, QWidget* parent)
 {
@@ -91,7 +94,7 @@ CFileSelPage::CFileSelPage(COVFtoWAVEDoc& doc, platform::UserInterface& ui, CUse
         fileGrid->addWidget(label, row, 0);
         fileGrid->addWidget(edit, row, 1);
         fileGrid->addWidget(ref, row, 2);
-        fileGrid->addWidget(MakePlanRow(k, files), row + 1, 1, 1, 2);
+        AddPlanRow(k, *fileGrid, row + 1, files);
         m_trackEdits[k] = edit;
         m_refButtons[k] = ref;
         connect(ref, &QPushButton::clicked, this, [this, k] { OnRef(k); });
@@ -147,26 +150,23 @@ CFileSelPage::CFileSelPage(COVFtoWAVEDoc& doc, platform::UserInterface& ui, CUse
     m_projectNameEdit->setText(FromEngine(m_doc.GetNewProjectName()));
 }
 
-QWidget* CFileSelPage::MakePlanRow(std::size_t index, QWidget* parent)
+void CFileSelPage::AddPlanRow(std::size_t index, QGridLayout& grid, int row, QWidget* parent)
 {
-    auto* row = new QWidget(parent);
-    row->setObjectName(QStringLiteral("planRow%1").arg(index + 1));
-    auto* channel = MakeChoice(QStringLiteral("channelChoice%1").arg(index + 1), row);
-    for (convert::Channel choice : kChannelChoices)
-        channel->addItem(QString::fromStdString(convert::ChannelText(choice)), static_cast<int>(choice));
-    auto* note = new QLabel(row);
+    auto* note = new QLabel(parent);
     note->setObjectName(QStringLiteral("planNote%1").arg(index + 1));
     note->setTextFormat(Qt::PlainText);
-    auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(channel);
-    layout->addWidget(note, 1);
-    row->setVisible(false);
+    // A long plan takes a second line rather than widening the page.
+    note->setWordWrap(true);
+    note->setVisible(false);
+    auto* channel = MakeChoice(QStringLiteral("channelChoice%1").arg(index + 1), parent);
+    channel->setToolTip(QStringLiteral("The channel of the stereo file that goes onto the track"));
+    for (const auto& [choice, text] : kChannelChoices)
+        channel->addItem(QString::fromLatin1(text), static_cast<int>(choice));
+    grid.addWidget(note, row, 1);
+    grid.addWidget(channel, row, 2, Qt::AlignTop);
     connect(channel, &QComboBox::currentIndexChanged, this, &CFileSelPage::RetellPlans);
-    m_planRows[index] = row;
     m_channelChoices[index] = channel;
     m_planNotes[index] = note;
-    return row;
 }
 
 void CFileSelPage::SetTabOrder()
@@ -199,7 +199,8 @@ void CFileSelPage::EnableInputs(bool enable)
     for (std::size_t k = 1; k < kTrackCount; ++k) {
         m_trackEdits[k]->setEnabled(enable);
         m_refButtons[k]->setEnabled(enable);
-        m_planRows[k]->setEnabled(enable);
+        m_planNotes[k]->setEnabled(enable);
+        m_channelChoices[k]->setEnabled(enable);
     }
     m_projectNameEdit->setEnabled(enable);
     m_convert->setEnabled(enable);
@@ -276,12 +277,13 @@ void CFileSelPage::ShowPlan(std::size_t index, const convert::ConversionStage& s
 {
     m_channelChoices[index]->setVisible(stage.ConvertedSource(index)->channels == kStereoChannels);
     m_planNotes[index]->setText(QString::fromStdString(stage.TrackPlanText(index)));
-    m_planRows[index]->setVisible(true);
+    m_planNotes[index]->setVisible(true);
 }
 
 void CFileSelPage::HidePlan(std::size_t index)
 {
-    m_planRows[index]->setVisible(false);
+    m_channelChoices[index]->setVisible(false);
+    m_planNotes[index]->setVisible(false);
     m_planNotes[index]->clear();
 }
 

@@ -23,6 +23,7 @@ class CSoundFileEdit;
 class CProjectNameEdit;
 class CUserData;
 class QComboBox;
+class QGridLayout;
 class QLabel;
 class QPushButton;
 
@@ -67,7 +68,8 @@ private:
     // Converts the named files and imports them; false when nothing needs converting.
     bool ConvertAndImport();
     void SetTabOrder();
-    QWidget* MakePlanRow(std::size_t index, QWidget* parent);
+    // The line below track `index`'s field: what its conversion does, and the channel of a stereo file.
+    void AddPlanRow(std::size_t index, QGridLayout& grid, int row, QWidget* parent);
 
     COVFtoWAVEDoc& m_doc;
     platform::UserInterface& m_ui;
@@ -79,8 +81,7 @@ private:
     CProjectNameEdit* m_projectNameEdit;
     // Why the last keystroke or paste into the project name was refused.
     QLabel* m_projectNameNote;
-    // Below each field: the channel of a stereo file and what the conversion does.
-    std::array<QWidget*, kTrackCount> m_planRows{};
+    // Below each field: what the conversion does, and the channel of a stereo file.
     std::array<QComboBox*, kTrackCount> m_channelChoices{};
     std::array<QLabel*, kTrackCount> m_planNotes{};
     QLabel* m_rateText;

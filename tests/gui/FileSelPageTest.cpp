@@ -530,7 +530,7 @@ private slots:
         ImportRig r;
         r.Enter(1, r.Sound("source.wav", format, static_cast<std::uint32_t>(rate), channels));
         QCOMPARE(r.rig.Get<QLabel>("planNote1")->text(), plan);
-        QCOMPARE(r.Shown("planRow1"), !plan.isEmpty());
+        QCOMPARE(r.Shown("planNote1"), !plan.isEmpty());
         QCOMPARE(r.Shown("channelChoice1"), !plan.isEmpty() && channels == 2);
         QCOMPARE(r.OthersEnabled(), accepted);
         QCOMPARE(guitest::Messages(r.rig.ui).isEmpty(), accepted);
@@ -571,7 +571,7 @@ private slots:
         std::filesystem::copy_file(names[0], r.sources.File("converted.wav"));
         QVERIFY(stage.RemoveScratch());
         r.Enter(1, QString::fromStdString(r.sources.File("converted.wav")));
-        QVERIFY(!r.Shown("planRow1") && !r.Shown("importRateChoice"));
+        QVERIFY(!r.Shown("planNote1") && !r.Shown("importRateChoice"));
         const auto asIs = r.ConvertAndListNewFiles();
         QCOMPARE(converted.size(), std::size_t{1});
         QCOMPARE(asIs.size(), std::size_t{1});
