@@ -33,15 +33,21 @@ inline std::vector<double> ToneFrames(int rate, int channels, double level)
     return samples;
 }
 
-// Writes `samples` as a file of libsndfile's `format`; false when libsndfile refused.
-inline bool WriteSoundFile(const std::string& path, int format, int rate, int channels,
-                           const std::vector<double>& samples)
+// A new file of libsndfile's `format` to write; null when libsndfile refused.
+inline SNDFILE* OpenSoundForWriting(const std::string& path, int format, int rate, int channels)
 {
     SF_INFO info{};
     info.samplerate = rate;
     info.channels = channels;
     info.format = format;
-    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+    return sf_open(path.c_str(), SFM_WRITE, &info);
+}
+
+// Writes `samples` as a file of libsndfile's `format`; false when libsndfile refused.
+inline bool WriteSoundFile(const std::string& path, int format, int rate, int channels,
+                           const std::vector<double>& samples)
+{
+    SNDFILE* file = OpenSoundForWriting(path, format, rate, channels);
     if (!file)
         return false;
     sf_command(file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
