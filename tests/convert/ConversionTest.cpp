@@ -189,6 +189,20 @@ TEST_F(Conversion, EverySourceKindMatchesLibsoxrOrTheExactWords)
     }
 }
 
+// A header claiming a rate no recording has counts as damaged: resampling it would
+// take memory without bound.
+TEST_F(Conversion, RatesBeyondTheReadRangeAreNotRead)
+{
+    constexpr int kFrames = 16;
+    for (const int rate : {999, 1000, 768000, 768001}) {
+        SCOPED_TRACE(rate);
+        WriteSource(m_folder.File("odd.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, rate, 1, std::vector<double>(kFrames));
+        EXPECT_EQ(convert::ProbeSource(platform::RealFileSystem(), m_folder.File("odd.wav")).has_value(),
+                  rate == 1000 || rate == 768000);
+        std::filesystem::remove(m_folder.File("odd.wav"));
+    }
+}
+
 TEST_F(Conversion, DitherIsRepeatableAndLeavesDigitalSilenceSilent)
 {
     // The silent first quarter stays zero: wholly at the same rate, and short of the
