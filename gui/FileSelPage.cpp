@@ -398,7 +398,8 @@ bool CFileSelPage::ConvertAndImport()
 {
     // The converted files go with the stage, however this ends.
     convert::ConversionStage stage;
-    if (!PlanConversion(stage, std::nullopt, m_track1Converts))
+    // Track 1 is mandatory: the checks refuse its empty field before anything is converted.
+    if (m_trackEdits[kTrack1]->text().isEmpty() || !PlanConversion(stage, std::nullopt, m_track1Converts))
         return false;
     if (const auto refusal = stage.CheckRoom(m_doc)) {
         ShowRefusal(m_ui, *refusal);
