@@ -1,9 +1,9 @@
 #include "cli/CommandLine.h"
 
 #include "cli/HelpFormatter.h"
+#include "convert/ImportConversion.h"
 #include "export/Factory.h"
 #include "platform/Version.h"
-#include "recorder/Formats.h"
 #include "recorder/Records.h"
 
 #include <algorithm>
@@ -80,25 +80,6 @@ void DefineExport(CLI::App& app, CommandLineValues& values)
     AddOutputOptions(command, values, true);
 }
 
-// The rates a project can be imported at and exported again: the recorder's own.
-std::vector<unsigned> ExportableRates()
-{
-    std::vector<unsigned> rates;
-    for (const RateFormat& rate : kRateFormats) {
-        if (rate.exportable)
-            rates.push_back(rate.hz);
-    }
-    return rates;
-}
-
-std::vector<unsigned> RecorderWordLengths()
-{
-    std::vector<unsigned> bits;
-    for (const WordLengthFormat& wordLength : kWordLengthFormats)
-        bits.push_back(wordLength.bits);
-    return bits;
-}
-
 void DefineImport(CLI::App& app, CommandLineValues& values)
 {
     ImportOptions& options = values.import;
@@ -107,9 +88,9 @@ void DefineImport(CLI::App& app, CommandLineValues& values)
     command->add_option("DISK", options.disk, kDiskHelp)->required()->type_name(kPathType);
     command->add_option("--name", options.name, "Project name (at most 12 characters)");
     command->add_option("--rate", options.rate, "Project rate in Hz: 32000, 44100 or 48000")
-        ->check(CLI::IsMember(ExportableRates()));
+        ->check(CLI::IsMember(convert::ProjectRates()));
     command->add_option("--bits", options.bits, "Project word length: 16, 20 or 24")
-        ->check(CLI::IsMember(RecorderWordLengths()));
+        ->check(CLI::IsMember(convert::ProjectWordLengths()));
     command->add_flag("--no-dither", options.noDither,
                       "Round to the word length without dither (exact copies never get any)");
     command->add_option("SOURCE", options.files,

@@ -62,6 +62,24 @@ unsigned DefaultBits(const SourceFormat& source)
     return !source.floating && WordLengthOfBits(source.bits) ? source.bits : kWidestBits;
 }
 
+std::vector<unsigned> ProjectRates()
+{
+    std::vector<unsigned> rates;
+    for (const RateFormat& rate : kRateFormats) {
+        if (rate.exportable)
+            rates.push_back(rate.hz);
+    }
+    return rates;
+}
+
+std::vector<unsigned> ProjectWordLengths()
+{
+    std::vector<unsigned> bits;
+    for (const WordLengthFormat& wordLength : kWordLengthFormats)
+        bits.push_back(wordLength.bits);
+    return bits;
+}
+
 std::string SubjectOf(const SourceRequest& request)
 {
     const std::string channel = ChannelText(request.channel);
@@ -163,10 +181,23 @@ std::vector<std::string> ConversionStage::PlanLines() const
         const auto& plan = m_plans[index];
         if (plan && plan->convert)
             lines.push_back("Track " + std::to_string(index + 1) + ": " + plan->request.name + ": " +
-                            Describe(*plan->readable) + ": " +
-                            PlanText(*plan->readable, plan->request.channel, *m_target));
+                            TrackPlanText(index));
     }
     return lines;
+}
+
+std::optional<SourceFormat> ConversionStage::ConvertedSource(std::size_t index) const
+{
+    const auto& plan = m_plans[index % kTrackCount];
+    return plan && plan->convert ? plan->readable : std::nullopt;
+}
+
+std::string ConversionStage::TrackPlanText(std::size_t index) const
+{
+    const auto& plan = m_plans[index % kTrackCount];
+    if (!plan || !plan->convert)
+        return {};
+    return Describe(*plan->readable) + ": " + PlanText(*plan->readable, plan->request.channel, *m_target);
 }
 
 std::uint64_t ConversionStage::ConvertedBytes() const

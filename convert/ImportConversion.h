@@ -44,6 +44,10 @@ struct FormatRequest {
 // when it is a recorder's, else 24 bit.
 std::uint32_t DefaultRate(std::uint32_t sourceRate);
 unsigned DefaultBits(const SourceFormat& source);
+// The formats a conversion can make: the recorder's own rates and word lengths, which
+// a project can be exported at again.
+std::vector<unsigned> ProjectRates();
+std::vector<unsigned> ProjectWordLengths();
 
 class ConversionStage {
 public:
@@ -67,6 +71,10 @@ public:
     // What the plan does, a line each: the project's format, then each converted source
     // ("Track 2: b.wav: 96 kHz stereo float: left channel, resampled to 48 kHz, 24 bit").
     std::vector<std::string> PlanLines() const;
+    // The source of track `index` when it is converted, and what its conversion does
+    // ("96 kHz stereo float: left channel, resampled to 48 kHz, 24 bit").
+    std::optional<SourceFormat> ConvertedSource(std::size_t index) const;
+    std::string TrackPlanText(std::size_t index) const;
 
     // Refuses when the disk lacks room for the sources as the import writes them
     // (converted sizes for the converted), or the temporary folder for the converted files.

@@ -11,6 +11,10 @@ constexpr unsigned kShortBits = 16;
 constexpr unsigned kTripleBits = 24;
 constexpr unsigned kWordBits = 32;
 constexpr unsigned kDoubleBits = 64;
+// The rates read: below and above them a header is taken as damaged, since no project is
+// made of such a file and resampling it to a project rate would take memory without bound.
+constexpr int kLowestRate = 1000;
+constexpr int kHighestRate = 768000;
 
 // The width of a sample of libsndfile's sub-format, and whether it is floating point.
 // Compressed kinds count as the width they decode to; 0 where none is stated.
@@ -51,6 +55,11 @@ SoundSource::SoundSource(platform::ByteSource& source) : m_stream(std::make_uniq
     m_stream->sound = sf_open_virtual(SourceCalls(), SFM_READ, &m_stream->info, &m_stream->io);
     if (!m_stream->sound)
         return;
+    if (m_stream->info.samplerate < kLowestRate || m_stream->info.samplerate > kHighestRate) {
+        sf_close(m_stream->sound);
+        m_stream->sound = nullptr;
+        return;
+    }
     const auto [bits, floating] = SampleKind(m_stream->info.format);
     m_stream->format = {static_cast<std::uint32_t>(m_stream->info.samplerate), m_stream->info.channels,
                         static_cast<std::uint64_t>(m_stream->info.frames), bits, floating};

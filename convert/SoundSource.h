@@ -19,7 +19,7 @@ public:
     SoundSource(const SoundSource&) = delete;
     SoundSource& operator=(const SoundSource&) = delete;
 
-    // False when libsndfile cannot read the source.
+    // False when libsndfile cannot read the source, or its rate lies outside 1 kHz to 768 kHz.
     bool IsOpen() const;
     const SourceFormat& Format() const;
     // Reads up to `frames` frames, interleaved; the number read, 0 at the end or on an error.

@@ -97,6 +97,8 @@ ImportResult CInvertExchange::Run()
 {
     m_pDoc.StampTime();
     ImportResult result = Import();
+    if (m_teller)
+        m_teller(result);
     if (result.succeeded)
         m_ui.ShowInformation(MessageId::ConvertSucceeded,
                              {ResultDetail(kProjectWritten + result.projectNumber + kTakeOver, result.warnings), {}});

@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class COVFtoWAVEDoc;
@@ -48,6 +49,9 @@ public:
     // Runs the import; "Convert succeeded." (naming the new project) or the failure's
     // message (with its reason), either with the warnings, has been shown when it returns.
     ImportResult Run();
+    // Called with the run's result before it is shown: a stage in front of the import
+    // tells it of the user's files and adds its own warnings.
+    void SetResultTeller(std::function<void(ImportResult&)> teller) { m_teller = std::move(teller); }
 
 private:
     using SlotAction = std::function<void(int trackIndex, CPCSoundFile& reader, platform::ProgressWindow* progress)>;
@@ -71,4 +75,5 @@ private:
     COVFtoWAVEDoc& m_pDoc;
     platform::UserInterface& m_ui;
     platform::FileSystem& m_files;
+    std::function<void(ImportResult&)> m_teller;
 };

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Renders every window and page of the desktop program to PNG files under
-# build/screenshots/, offscreen: both pages empty and filled, the project dialog,
-# the Convert window mid-run, the About box, a message box, and the archive's dialog,
-# its Convert window with the read figures and its result. The windows show a
+# build/screenshots/, offscreen: both pages empty and filled, the File->MO page
+# converting a file of another format, the project dialog, the Convert window mid-run,
+# the About box, a message box, and the archive's dialog, its Convert window with the read figures and its result. The windows show a
 # demo disk written by wavelorn-cli and a track exported from it.
 # Usage: scripts/screenshots.sh [--windows]   (--windows: the same pictures from the
 # Windows build in build-windows/ under wine, into build-windows/screenshots/; run
@@ -47,5 +47,7 @@ fi
 run "$BUILD_DIR/wavelorn-cli$suffix" demo "$(native "$WORK/disk")" >/dev/null 2>&1
 run "$BUILD_DIR/wavelorn-cli$suffix" export "$(native "$WORK/disk")" --project 1 --tracks 1 \
     --out "$(native "$WORK/take.wav")" >/dev/null 2>&1
+# A file of another format for the File->MO page to convert: stereo float at 96 kHz.
+sox -n -r 96000 -c 2 -e floating-point -b 32 "$WORK/stereo96.wav" synth 0.5 sine 440
 run "$BUILD_DIR/tests/wavelorn_screenshots$suffix" "${platform[@]}" "$(native "$WORK/disk")" \
-    "$(native "$WORK/take11.wav")" "$(native "$OUT")"
+    "$(native "$WORK/take11.wav")" "$(native "$WORK/stereo96.wav")" "$(native "$OUT")"

@@ -1,6 +1,8 @@
 #include "tests/cli/SoundCheck.h"
 
 #ifdef WAVELORN_TEST_SNDFILE
+#include "tests/support/SoundSources.h"
+
 #include <sndfile.h>
 #else
 #include "tests/support/TempFolder.h"
@@ -42,11 +44,7 @@ SoundFile ReadSound(const std::string& path)
 
 void WriteSound(const std::string& path, int format, int rate, int channels, const std::vector<int>& samples)
 {
-    SF_INFO info{};
-    info.samplerate = rate;
-    info.channels = channels;
-    info.format = format;
-    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+    SNDFILE* file = OpenSoundForWriting(path, format, rate, channels);
     if (!file)
         throw std::runtime_error(std::string("libsndfile cannot write ") + path + ": " + sf_strerror(nullptr));
     sf_write_int(file, samples.data(), static_cast<sf_count_t>(samples.size()));

@@ -7,6 +7,7 @@
 #include "convert/SourceConversion.h"
 #include "platform/Files.h"
 #include "platform/ForwardingFileSystem.h"
+#include "tests/support/SoundSources.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +18,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <numbers>
 
 using convert::Channel;
 using convert::TargetFormat;
@@ -25,38 +25,12 @@ using testsupport::TempFolder;
 
 namespace {
 
-constexpr double kSeconds = 0.5;
-constexpr double kLeftHz = 440.0;
-constexpr double kRightHz = 660.0;
-constexpr double kSilentShare = 0.25;  // of the source, digital silence at its start
-
-// Interleaved samples of a two-tone source: silence for the first quarter, then a
-// tone on each channel at `level` (above 1.0 for a float source beyond full scale).
-std::vector<double> ToneFrames(int rate, int channels, double level)
-{
-    const auto frames = static_cast<std::size_t>(rate * kSeconds);
-    std::vector<double> samples(frames * static_cast<std::size_t>(channels), 0.0);
-    for (std::size_t i = static_cast<std::size_t>(frames * kSilentShare); i < frames; ++i) {
-        for (int c = 0; c < channels; ++c) {
-            const double hz = c == 0 ? kLeftHz : kRightHz;
-            samples[i * channels + c] = level * std::sin(2.0 * std::numbers::pi * hz * static_cast<double>(i) / rate);
-        }
-    }
-    return samples;
-}
+using testsupport::kToneSilentShare;
+using testsupport::ToneFrames;
 
 void WriteSource(const std::string& path, int format, int rate, int channels, const std::vector<double>& samples)
 {
-    SF_INFO info{};
-    info.samplerate = rate;
-    info.channels = channels;
-    info.format = format;
-    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
-    ASSERT_NE(file, nullptr) << sf_strerror(nullptr);
-    sf_command(file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
-    const auto frames = static_cast<sf_count_t>(samples.size() / static_cast<std::size_t>(channels));
-    EXPECT_EQ(sf_writef_double(file, samples.data(), frames), frames);
-    sf_close(file);
+    ASSERT_TRUE(testsupport::WriteSoundFile(path, format, rate, channels, samples)) << sf_strerror(nullptr);
 }
 
 // Every channel's samples as libsndfile reads them (scaled to 1.0), and the format.
@@ -215,6 +189,20 @@ TEST_F(Conversion, EverySourceKindMatchesLibsoxrOrTheExactWords)
     }
 }
 
+// A header claiming a rate no recording has counts as damaged: resampling it would
+// take memory without bound.
+TEST_F(Conversion, RatesBeyondTheReadRangeAreNotRead)
+{
+    constexpr int kFrames = 16;
+    for (const int rate : {999, 1000, 768000, 768001}) {
+        SCOPED_TRACE(rate);
+        WriteSource(m_folder.File("odd.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, rate, 1, std::vector<double>(kFrames));
+        EXPECT_EQ(convert::ProbeSource(platform::RealFileSystem(), m_folder.File("odd.wav")).has_value(),
+                  rate == 1000 || rate == 768000);
+        std::filesystem::remove(m_folder.File("odd.wav"));
+    }
+}
+
 TEST_F(Conversion, DitherIsRepeatableAndLeavesDigitalSilenceSilent)
 {
     // The silent first quarter stays zero: wholly at the same rate, and short of the
@@ -223,7 +211,7 @@ TEST_F(Conversion, DitherIsRepeatableAndLeavesDigitalSilenceSilent)
         const SourceCase& source;
         double silentShare;
     };
-    for (const Case& k : {Case{kSources[0], kSilentShare * 0.8}, Case{kSources[7], kSilentShare}}) {
+    for (const Case& k : {Case{kSources[0], kToneSilentShare * 0.8}, Case{kSources[7], kToneSilentShare}}) {
         const SourceCase& c = k.source;
         SCOPED_TRACE(c.name);
         WriteSource(m_folder.File(c.file), c.format, c.rate, c.channels, ToneFrames(c.rate, c.channels, c.level));

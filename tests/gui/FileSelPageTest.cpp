@@ -1,17 +1,21 @@
 // The File->MO page: the track fields' checks and keys, the enabling states, the
-// order of the checks before an import, and an import onto a disk from the disk writer.
+// order of the checks before an import, an import onto a disk from the disk writer,
+// and sound files of other formats converted in front of the import.
 
 #include "tests/gui/GuiRig.h"
 
+#include "convert/ImportConversion.h"
 #include "platform/FileSystem.h"
 #include "platform/Messages.h"
 #include "recorder/Errors.h"
 #include "recorder/TrackFile.h"
 #include "recorder/Records.h"
 #include "tests/support/FnbTextFixture.h"
+#include "tests/support/SoundSources.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDragEnterEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -36,6 +40,12 @@ constexpr std::uint32_t kRate48000Hz = 48000;
 constexpr std::uint32_t kRate44100Hz = 44100;
 constexpr std::uint32_t kRate88200Hz = 88200;  // imported, but not exported once taken over
 constexpr std::uint32_t kRate22050Hz = 22050;  // no recorder rate
+constexpr std::uint32_t kRate96000Hz = 96000;
+constexpr int kFloatWave = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+constexpr int kShortWave = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+constexpr unsigned kBits24 = 24;
+constexpr double kToneLevel = 0.5;
+constexpr double kClippingLevel = 1.2;  // of a float source, beyond full scale
 constexpr std::size_t kWaveChannelsAt = 22;
 constexpr std::size_t kWaveByteRateAt = 28;
 constexpr std::size_t kWaveBlockAlignAt = 32;
@@ -57,14 +67,16 @@ bool StartsWithThenZeros(const std::vector<std::uint8_t>& file, const std::vecto
 }
 
 // A 16-bit stereo WAVE file: the mono file's header with two channels.
-std::vector<std::uint8_t> StereoWaveBytes(const std::vector<std::int32_t>& samples, std::uint32_t rate)
+// A 16-bit WAVE file of `channels` channels: the mono file's header with more channels.
+std::vector<std::uint8_t> MultiChannelWaveBytes(const std::vector<std::int32_t>& samples, std::uint32_t rate,
+                                                std::uint8_t channels)
 {
     auto bytes = guitest::WaveBytes(samples, rate);
-    bytes[kWaveChannelsAt] = 2;
-    const std::uint32_t byteRate = rate * 4;
+    bytes[kWaveChannelsAt] = channels;
+    const std::uint32_t byteRate = rate * 2 * channels;
     for (std::size_t i = 0; i < 4; ++i)
         bytes[kWaveByteRateAt + i] = static_cast<std::uint8_t>(byteRate >> (8 * i));
-    bytes[kWaveBlockAlignAt] = 4;
+    bytes[kWaveBlockAlignAt] = static_cast<std::uint8_t>(2 * channels);
     return bytes;
 }
 
@@ -94,6 +106,15 @@ public:
         testsupport::WriteBytes(sources.File(name), guitest::WaveBytes(samples, rate));
         return QString::fromStdString(sources.File(name));
     }
+    // A source libsndfile writes: the two-tone signal at `level`.
+    QString Sound(const char* name, int format, std::uint32_t rate, int channels, double level = kToneLevel) const
+    {
+        const int hz = static_cast<int>(rate);
+        if (!testsupport::WriteSoundFile(sources.File(name), format, hz, channels,
+                                         testsupport::ToneFrames(hz, channels, level)))
+            qFatal("libsndfile cannot write %s", name);
+        return QString::fromStdString(sources.File(name));
+    }
     QString Junk(const char* name) const
     {
         testsupport::WriteBytes(sources.File(name), {'j', 'u', 'n', 'k'});
@@ -109,6 +130,24 @@ public:
         QTest::keyClick(Field(track), Qt::Key_Return, modifiers);
     }
     QString Value(const char* name) const { return rig.Get<QLabel>(name)->text(); }
+    bool Shown(const char* name) const { return rig.Get<QWidget>(name)->isVisibleTo(rig.frame.get()); }
+    void Choose(const char* name, const QVariant& value) const
+    {
+        auto* choice = rig.Get<QComboBox>(name);
+        choice->setCurrentIndex(choice->findData(value));
+    }
+    // Convert, and the data files it added to the disk.
+    std::set<std::string> ConvertAndListNewFiles() const
+    {
+        const auto before = FileNames(disk.Path());
+        rig.Click("importConvertButton");
+        std::set<std::string> added;
+        for (const auto& file : FileNames(disk.Path())) {
+            if (before.count(file) == 0 && file != kFnbTextFileName)
+                added.insert(file);
+        }
+        return added;
+    }
     bool OthersEnabled() const
     {
         bool all = true;
@@ -121,6 +160,13 @@ public:
     DiskFolder disk;
     testsupport::TempFolder sources;
     GuiRig rig;
+};
+
+// The temporary folder of the scratch files while it lives (TMPDIR).
+struct TemporaryFolderOfTheRun {
+    TemporaryFolderOfTheRun() { qputenv("TMPDIR", QByteArray::fromStdString(folder.Path())); }
+    ~TemporaryFolderOfTheRun() { qunsetenv("TMPDIR"); }
+    testsupport::TempFolder folder;
 };
 
 // Drops `paths` (files or folders of this computer) on `target`, as a file manager
@@ -253,7 +299,7 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::newRow("missing file") << "nothere.wav" << Text(MessageId::FileNotFound);
         QTest::newRow("other extension") << "take.wave" << Text(MessageId::FormatUnknown);
-        QTest::newRow("other rate") << "slow.wav" << Text(MessageId::DifferentFormat);
+        QTest::newRow("other rate, converted") << "slow.wav" << QString();
         QTest::newRow("upper-case extension") << "TAKE.WAV" << QString();
     }
 
@@ -278,8 +324,8 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::newRow("Track 1 empty") << QStringList{"", "take.wav"} << Text(MessageId::Track1NameWrong);
         QTest::newRow("Track 1 neither extension") << QStringList{"take.mp3"} << Text(MessageId::Track1NameWrong);
-        QTest::newRow("different format before no room")
-            << QStringList{"take.wav", "", "slow.wav"} << Text(MessageId::DifferentFormat);
+        QTest::newRow("refused format before no room")
+            << QStringList{"take.wav", "three.wav"} << Text(MessageId::FormatUnknown);
         QTest::newRow("AIFF header refused") << QStringList{"take.wav", "bad.aif"} << Text(MessageId::FormatUnknown);
         QTest::newRow("Track 2 neither extension") << QStringList{"take.wav", "take.mp3"} << Text(MessageId::FormatUnknown);
     }
@@ -291,7 +337,7 @@ private slots:
         ImportRig r;
         const auto samples = guitest::Signal(kBlockSamples, 1);
         r.Enter(1, r.Source("take.wav", kRate48000Hz, samples));
-        r.Source("slow.wav", kRate44100Hz, samples);
+        testsupport::WriteBytes(r.sources.File("three.wav"), MultiChannelWaveBytes(samples, kRate48000Hz, 3));
         r.Junk("take.mp3");
         r.Junk("bad.aif");
         for (int k = 0; k < static_cast<int>(kTrackCount); ++k) {
@@ -318,12 +364,11 @@ private slots:
         QTest::addColumn<QString>("name");  // in the sources folder; empty: Convert with Track 1 empty
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("reason");  // %1: the file's path
-        QTest::newRow("stereo source") << 1 << "stereo.wav" << Text(MessageId::FormatUnknown)
-                                       << "%1: 2 channels; only mono files can be imported";
-        QTest::newRow("22050 Hz source") << 1 << "slow.wav" << Text(MessageId::FormatUnknown)
-                                         << "%1: 22050 Hz is not a recorder rate";
-        QTest::newRow("other format than Track 1") << 2 << "other.wav" << Text(MessageId::DifferentFormat)
-                                                   << "%1: 44100 Hz 16 bit, Track 1 is 48000 Hz 16 bit";
+        QTest::newRow("three-channel source") << 1 << "three.wav" << Text(MessageId::FormatUnknown)
+                                              << "%1: 3 channels; only mono files can be imported";
+        // Sources of other formats are converted, without a word.
+        QTest::newRow("22050 Hz source") << 1 << "slow.wav" << "" << "";
+        QTest::newRow("other format than Track 1") << 2 << "other.wav" << "" << "";
         QTest::newRow("missing file") << 2 << "gone.wav" << Text(MessageId::FileNotFound) << "%1: no such file";
         QTest::newRow("Track 1 empty") << 1 << "" << Text(MessageId::Track1NameWrong) << "Track 1 names no file";
     }
@@ -335,7 +380,7 @@ private slots:
         ImportRig r;
         const auto samples = guitest::Signal(kBlockSamples, 1);
         r.Enter(1, r.Source("take.wav", kRate48000Hz, samples));
-        testsupport::WriteBytes(r.sources.File("stereo.wav"), StereoWaveBytes(samples, kRate48000Hz));
+        testsupport::WriteBytes(r.sources.File("three.wav"), MultiChannelWaveBytes(samples, kRate48000Hz, 3));
         r.Source("slow.wav", kRate22050Hz, samples);
         r.Source("other.wav", kRate44100Hz, samples);
         const QString path = QString::fromStdString(r.sources.File(name.toStdString()));
@@ -452,6 +497,86 @@ private slots:
         QCOMPARE(guitest::Details(r.rig.ui).back(),
                  QStringLiteral("Project 02 is on the disk; the recorder takes it over the next time it reads the disk.\n"
                                 "project 02: 88200 Hz: wavelorn cannot export this project once the recorder has taken it over"));
+    }
+
+    // A source the import does not take as it is but the conversion can make into the
+    // project's format is accepted, the line below its field saying what happens; a
+    // converted Track 1 offers the project's rate and word length, at the default format.
+    void sourcesOfOtherFormats_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<int>("rate");
+        QTest::addColumn<int>("channels");
+        QTest::addColumn<QString>("plan");  // empty: no conversion
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<QString>("rateShown");  // of the choice, or the value as today
+        QTest::newRow("stereo float 96 kHz") << kFloatWave << 96000 << 2
+                                             << "96 kHz stereo float: left channel, resampled to 48 kHz, 24 bit" << true
+                                             << "48000 Hz";
+        QTest::newRow("16-bit 22.05 kHz mono") << kShortWave << 22050 << 1
+                                               << "22.05 kHz mono 16 bit: resampled to 44.1 kHz, 16 bit" << true
+                                               << "44100 Hz";
+        QTest::newRow("at the project's format") << kShortWave << 48000 << 1 << "" << true << "48000 Hz";
+        QTest::newRow("three channels refused") << kShortWave << 48000 << 3 << "" << false << "";
+    }
+
+    void sourcesOfOtherFormats()
+    {
+        QFETCH(int, format);
+        QFETCH(int, rate);
+        QFETCH(int, channels);
+        QFETCH(QString, plan);
+        QFETCH(bool, accepted);
+        ImportRig r;
+        r.Enter(1, r.Sound("source.wav", format, static_cast<std::uint32_t>(rate), channels));
+        QCOMPARE(r.rig.Get<QLabel>("planNote1")->text(), plan);
+        QCOMPARE(r.Shown("planNote1"), !plan.isEmpty());
+        QCOMPARE(r.Shown("channelChoice1"), !plan.isEmpty() && channels == 2);
+        QCOMPARE(r.OthersEnabled(), accepted);
+        QCOMPARE(guitest::Messages(r.rig.ui).isEmpty(), accepted);
+        const bool choices = !plan.isEmpty();
+        QCOMPARE(r.Shown("importRateChoice"), choices);
+        QCOMPARE(r.Shown("importBitsChoice"), choices);
+        QCOMPARE(r.Shown("importRateValue"), !choices);
+        QTEST(choices ? r.rig.Get<QComboBox>("importRateChoice")->currentText() : r.Value("importRateValue"),
+              "rateShown");
+    }
+
+    // Convert with a converted Track 1 (its right channel at 44.1 kHz, beyond full scale):
+    // the disk gets what the conversion stage makes of it, imported as it is; the clipped
+    // samples are told of the user's file, and no scratch folder is left.
+    void importConvertsAsTheConversionStageDoes()
+    {
+        ImportRig r;
+        const TemporaryFolderOfTheRun temporary;
+        const QString source = r.Sound("float.wav", kFloatWave, kRate96000Hz, 2, kClippingLevel);
+        r.Enter(1, source);
+        r.Choose("channelChoice1", static_cast<int>(convert::Channel::Right));
+        r.Choose("importRateChoice", kRate44100Hz);
+        QCOMPARE(r.rig.Get<QLabel>("planNote1")->text(),
+                 QStringLiteral("96 kHz stereo float: right channel, resampled to 44.1 kHz, 24 bit"));
+        const auto converted = r.ConvertAndListNewFiles();
+        QCOMPARE(guitest::Messages(r.rig.ui), QStringList{Text(MessageId::ConvertSucceeded)});
+        QVERIFY(guitest::Details(r.rig.ui).back().contains(source + QStringLiteral(" (right channel): ")));
+        QVERIFY(!guitest::Details(r.rig.ui).back().contains(QString::fromStdString(temporary.folder.Path())));
+        QVERIFY(FileNames(temporary.folder.Path()).empty());
+
+        convert::ConversionStage stage;
+        convert::SourceRequests requests;
+        requests[0] = convert::SourceRequest{source.toStdString(), source.toStdString(), convert::Channel::Right};
+        QVERIFY(!stage.Plan(requests, {kRate44100Hz, kBits24, true}));
+        std::array<std::string, kTrackCount> names;
+        std::vector<Warning> warnings;
+        QVERIFY(!stage.Run({}, names, warnings));
+        std::filesystem::copy_file(names[0], r.sources.File("converted.wav"));
+        QVERIFY(stage.RemoveScratch());
+        r.Enter(1, QString::fromStdString(r.sources.File("converted.wav")));
+        QVERIFY(!r.Shown("planNote1") && !r.Shown("importRateChoice"));
+        const auto asIs = r.ConvertAndListNewFiles();
+        QCOMPARE(converted.size(), std::size_t{1});
+        QCOMPARE(asIs.size(), std::size_t{1});
+        QVERIFY(testsupport::ReadBytes(r.disk.File(*converted.begin())) ==
+                testsupport::ReadBytes(r.disk.File(*asIs.begin())));
     }
 
     // Without a disk (none chosen, a folder that is gone or holds no FNB.BIN) the line

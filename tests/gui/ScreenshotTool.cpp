@@ -1,6 +1,7 @@
 // Renders every window and page of the desktop program to PNG files, offscreen:
-//   wavelorn_screenshots DISK SOURCE.wav OUTDIR
-// DISK is a recorder disk (the demo disk), SOURCE.wav a mono file for the File->MO page.
+//   wavelorn_screenshots DISK SOURCE.wav STEREO.wav OUTDIR
+// DISK is a recorder disk (the demo disk), SOURCE.wav a mono file for the File->MO page,
+// STEREO.wav a file of another format that the page converts.
 
 #include "app/Document.h"
 #include "app/RegUserData.h"
@@ -113,7 +114,15 @@ void ShootExportPage(Shooter& shooter, CMainFrame& frame)
     types.setCurrentText(chosen);
 }
 
-void ShootImportPage(Shooter& shooter, CMainFrame& frame, const QString& source)
+// Enters `name` into track `track`'s field, as typed.
+void EnterTrack(CMainFrame& frame, int track, const QString& name)
+{
+    auto& field = Child<QLineEdit>(frame, QStringLiteral("trackEdit%1").arg(track).toLatin1().constData());
+    field.setText(name);
+    QTest::keyClick(&field, Qt::Key_Return);
+}
+
+void ShootImportPage(Shooter& shooter, CMainFrame& frame, const QString& source, const QString& stereo)
 {
     frame.View().SelectPage(COVFtoWAVEView::FileToMo);
     shooter.Save(frame, "file-to-mo-empty");
@@ -130,6 +139,15 @@ void ShootImportPage(Shooter& shooter, CMainFrame& frame, const QString& source)
     QTest::sendKeyEvent(QTest::Click, &name, Qt::Key_unknown, QStringLiteral("\u00e9"), Qt::NoModifier);
     shooter.Save(frame, "file-to-mo-name-refused");
     QTest::keyClick(&name, Qt::Key_Backspace);
+    // A stereo Track 1 of another format: its channel, what the conversion does, and the
+    // project's format as choices; Track 2 converted to it.
+    EnterTrack(frame, 1, stereo);
+    EnterTrack(frame, 2, source);
+    shooter.Save(frame, "file-to-mo-converted");
+    auto& rates = Child<QComboBox>(frame, "importRateChoice");
+    rates.showPopup();
+    shooter.Save(*rates.view()->window(), "file-to-mo-rate-choices");
+    rates.hidePopup();
 }
 
 void ShootDialogs(Shooter& shooter, CMainFrame& frame, gui::QtUserInterface& ui)
@@ -222,14 +240,15 @@ void ShootArchive(Shooter& shooter, CMainFrame& frame, gui::QtUserInterface& ui)
 int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: %s DISK SOURCE.wav OUTDIR\n", argv[0]);
+    if (argc != 5) {
+        std::fprintf(stderr, "usage: %s DISK SOURCE.wav STEREO.wav OUTDIR\n", argv[0]);
         return 2;
     }
     const QString disk = QString::fromLocal8Bit(argv[1]);
     const QString source = QString::fromLocal8Bit(argv[2]);
-    QDir().mkpath(QString::fromLocal8Bit(argv[3]));
-    Shooter shooter(QString::fromLocal8Bit(argv[3]));
+    const QString stereo = QString::fromLocal8Bit(argv[3]);
+    QDir().mkpath(QString::fromLocal8Bit(argv[4]));
+    Shooter shooter(QString::fromLocal8Bit(argv[4]));
 
     COVFtoWAVEDoc doc;
     doc.SetMoFolder(disk.toStdString());
@@ -241,7 +260,7 @@ int main(int argc, char** argv)
     QTest::qWait(kPollMs);
 
     ShootExportPage(shooter, frame);
-    ShootImportPage(shooter, frame, source);
+    ShootImportPage(shooter, frame, source, stereo);
     ShootDialogs(shooter, frame, ui);
     ShootArchive(shooter, frame, ui);
     return shooter.Failed() ? 1 : 0;
