@@ -138,7 +138,6 @@ void ShootImportPage(Shooter& shooter, CMainFrame& frame, const QString& source,
     // A letter the recorder cannot hold: nothing inserted, the note says why.
     QTest::sendKeyEvent(QTest::Click, &name, Qt::Key_unknown, QStringLiteral("\u00e9"), Qt::NoModifier);
     shooter.Save(frame, "file-to-mo-name-refused");
-    QTest::keyClick(&name, Qt::Key_Backspace);
     // A stereo Track 1 of another format: its channel, what the conversion does, and the
     // project's format as choices; Track 2 converted to it.
     EnterTrack(frame, 1, stereo);
