@@ -18,17 +18,22 @@ constexpr int kRateSaltShift = 32;
 constexpr int kChannelSaltShift = 56;
 constexpr double kHalf = 0.5;
 
-// The channel's samples of `frames` interleaved frames.
+// The channel's samples of `count` interleaved frames; the choice of channel is made once
+// for the block, not per sample.
 void TakeChannel(const std::vector<double>& frames, int channels, std::size_t count, Channel channel,
                  std::vector<double>& out)
 {
     out.resize(count);
     const std::size_t step = static_cast<std::size_t>(channels);
-    const std::size_t offset = channel == Channel::Right ? 1 : 0;
-    for (std::size_t i = 0; i < count; ++i) {
-        const double* frame = frames.data() + i * step;
-        out[i] = channel == Channel::Mix ? (frame[0] + frame[1]) * kHalf : frame[offset];
+    const double* frame = frames.data();
+    if (channel == Channel::Mix) {
+        for (std::size_t i = 0; i < count; ++i, frame += step)
+            out[i] = (frame[0] + frame[1]) * kHalf;
+        return;
     }
+    frame += channel == Channel::Right ? 1 : 0;
+    for (std::size_t i = 0; i < count; ++i, frame += step)
+        out[i] = *frame;
 }
 
 std::uint64_t SaltOf(const SourceFormat& format, Channel channel)
