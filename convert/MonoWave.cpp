@@ -1,10 +1,9 @@
 #include "convert/MonoWave.h"
 
 #include "app/WaveLayout.h"
+#include "export/WaveFile.h"
 #include "platform/Endian.h"
 #include "recorder/Formats.h"
-
-#include <cstring>
 
 namespace convert {
 
@@ -16,11 +15,6 @@ unsigned BytesPerSample(unsigned bits)
 {
     const auto wordLength = WordLengthOfBits(bits);
     return wordLength ? wordLength->bytesPerSample : 0;
-}
-
-void PutTag(std::uint8_t* at, const char* tag)
-{
-    std::memcpy(at, tag, chunk::kIdSize);
 }
 
 }  // namespace
@@ -38,27 +32,11 @@ std::uint64_t MonoWaveWriter::FileBytes(std::uint64_t frames, unsigned bits)
 
 bool MonoWaveWriter::WriteHeader(std::uint64_t dataBytes)
 {
-    using namespace wave;
-    if (dataBytes + kHeaderSize - chunk::kHeaderSize > chunk::kMaxSizeField)
+    if (dataBytes + wave::kHeaderSize - chunk::kHeaderSize > chunk::kMaxSizeField)
         return false;
-    std::uint8_t header[kHeaderSize] = {};
-    PutTag(header, kRiffId);
-    endian::StoreLittle(header + chunk::kSizeOffset, static_cast<std::uint32_t>(kHeaderSize - chunk::kHeaderSize + dataBytes),
-                        chunk::kWordSize);
-    PutTag(header + chunk::kHeaderSize, kWaveFormType);
-    PutTag(header + kFormatChunkAt, kFormatId);
-    endian::StoreLittle(header + kFormatChunkAt + chunk::kSizeOffset, kPlainFormatSize, chunk::kWordSize);
-    std::uint8_t* fields = header + kFormatFieldsAt;
-    endian::StoreLittle(fields + kTagOffset, kPcmTag, chunk::kHalfWordSize);
-    endian::StoreLittle(fields + kChannelsOffset, kMonoChannels, chunk::kHalfWordSize);
-    endian::StoreLittle(fields + kRateOffset, m_rate, chunk::kWordSize);
-    endian::StoreLittle(fields + kBytesPerSecondOffset, m_rate * m_bytesPerSample, chunk::kWordSize);
-    endian::StoreLittle(fields + kBlockAlignOffset, m_bytesPerSample, chunk::kHalfWordSize);
-    endian::StoreLittle(fields + kBitsOffset, m_bits, chunk::kHalfWordSize);
-    PutTag(header + kDataChunkAt, kDataId);
-    endian::StoreLittle(header + kDataChunkAt + chunk::kSizeOffset, static_cast<std::uint32_t>(dataBytes),
-                        chunk::kWordSize);
-    return m_file->Seek(0) && m_file->Write(header, sizeof header);
+    const auto header = CWaveFile::PlainHeader({kMonoChannels, m_rate, m_bytesPerSample, m_bits},
+                                               static_cast<std::uint32_t>(dataBytes));
+    return m_file->Seek(0) && m_file->Write(header.data(), header.size());
 }
 
 bool MonoWaveWriter::Write(const std::int32_t* samples, std::size_t count)

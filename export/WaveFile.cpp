@@ -100,32 +100,39 @@ CWaveFile::CWaveFile(std::string path, const ProjectFormat& format, int channels
     m_rateWord = SampleRateHz();
 }
 
-bool CWaveFile::WriteHeader(std::uint64_t dataBytes)
+std::array<std::uint8_t, CWaveFile::kHeaderSize> CWaveFile::PlainHeader(const PlainWaveFormat& wave,
+                                                                        std::uint32_t dataBytes)
 {
-    if (!CanHold(dataBytes))
-        return false;
-    const auto n = static_cast<std::uint32_t>(dataBytes);
-    const auto bytesPerSecond = static_cast<std::uint32_t>(std::uint64_t{m_rateWord} * m_blockAlign);
     std::array<std::uint8_t, kHeaderSize> header{};
     std::uint8_t* const riff = header.data();
     std::uint8_t* const format = riff + wave::kFormatChunkAt;
     std::uint8_t* const fields = riff + wave::kFormatFieldsAt;
     std::uint8_t* const data = riff + wave::kDataChunkAt;
     PutTag(riff, wave::kRiffId);
-    endian::StoreLittle(riff + chunk::kSizeOffset, static_cast<std::uint32_t>(kHeaderSize - chunk::kHeaderSize) + n,
-                        chunk::kWordSize);
+    endian::StoreLittle(riff + chunk::kSizeOffset,
+                        static_cast<std::uint32_t>(kHeaderSize - chunk::kHeaderSize) + dataBytes, chunk::kWordSize);
     PutTag(riff + chunk::kHeaderSize, wave::kWaveFormType);
     PutTag(format, wave::kFormatId);
     endian::StoreLittle(format + chunk::kSizeOffset, wave::kPlainFormatSize, chunk::kWordSize);
     endian::StoreLittle(fields + wave::kTagOffset, wave::kPcmTag, chunk::kHalfWordSize);
-    endian::StoreLittle(fields + wave::kChannelsOffset, m_channels, chunk::kHalfWordSize);
-    endian::StoreLittle(fields + wave::kRateOffset, m_rateWord, chunk::kWordSize);
-    endian::StoreLittle(fields + wave::kBytesPerSecondOffset, bytesPerSecond, chunk::kWordSize);
-    endian::StoreLittle(fields + wave::kBlockAlignOffset, static_cast<std::uint32_t>(m_blockAlign),
-                        chunk::kHalfWordSize);
-    endian::StoreLittle(fields + wave::kBitsOffset, static_cast<std::uint32_t>(m_bitsPerSample), chunk::kHalfWordSize);
+    endian::StoreLittle(fields + wave::kChannelsOffset, wave.channels, chunk::kHalfWordSize);
+    endian::StoreLittle(fields + wave::kRateOffset, wave.rate, chunk::kWordSize);
+    endian::StoreLittle(fields + wave::kBytesPerSecondOffset,
+                        static_cast<std::uint32_t>(std::uint64_t{wave.rate} * wave.blockAlign), chunk::kWordSize);
+    endian::StoreLittle(fields + wave::kBlockAlignOffset, wave.blockAlign, chunk::kHalfWordSize);
+    endian::StoreLittle(fields + wave::kBitsOffset, wave.bitsPerSample, chunk::kHalfWordSize);
     PutTag(data, wave::kDataId);
-    endian::StoreLittle(data + chunk::kSizeOffset, n, chunk::kWordSize);
+    endian::StoreLittle(data + chunk::kSizeOffset, dataBytes, chunk::kWordSize);
+    return header;
+}
+
+bool CWaveFile::WriteHeader(std::uint64_t dataBytes)
+{
+    if (!CanHold(dataBytes))
+        return false;
+    const auto header = PlainHeader({static_cast<std::uint32_t>(m_channels), m_rateWord,
+                                     static_cast<std::uint32_t>(m_blockAlign), static_cast<std::uint32_t>(m_bitsPerSample)},
+                                    static_cast<std::uint32_t>(dataBytes));
     return WriteAtStart(header.data(), header.size());
 }
 

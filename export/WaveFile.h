@@ -5,6 +5,16 @@
 #include "app/WaveLayout.h"
 #include "export/SndFormFile.h"
 
+#include <array>
+
+// The numbers of a plain PCM "fmt " chunk.
+struct PlainWaveFormat {
+    std::uint32_t channels = 0;
+    std::uint32_t rate = 0;
+    std::uint32_t blockAlign = 0;
+    std::uint32_t bitsPerSample = 0;
+};
+
 class CWaveFile : public CSndFormFile {
 public:
     CWaveFile(std::string path, const ProjectFormat& format, int channels,
@@ -16,5 +26,8 @@ public:
     std::uint64_t MaxDataBytes() const override { return kMaxDataBytes; }
 
     static constexpr std::size_t kHeaderSize = wave::kHeaderSize;
+    // The header of a plain PCM WAVE file holding `dataBytes` bytes of samples (which the
+    // caller has checked fit the RIFF size field).
+    static std::array<std::uint8_t, kHeaderSize> PlainHeader(const PlainWaveFormat& format, std::uint32_t dataBytes);
     static constexpr std::uint64_t kMaxDataBytes = MaxDataBytesFor(kHeaderSize);
 };
